@@ -1,0 +1,3 @@
+#include "app/WorkingDirectory.h"
+
+char g_workDir[kPathBytes];

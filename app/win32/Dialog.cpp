@@ -1,0 +1,165 @@
+#include "app/win32/Dialog.h"
+
+#include <algorithm>
+
+std::vector<CDialog*> CDialog::s_open;
+
+CDialog::~CDialog()
+{
+    Destroy();
+}
+
+void CDialog::Destroy()
+{
+    if (m_hwnd && ::IsWindow(m_hwnd))
+        ::DestroyWindow(m_hwnd);
+    m_hwnd = nullptr;
+}
+
+bool CDialog::Create(HWND owner)
+{
+    m_modal = false;
+    m_ended = false;
+    ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), owner, DialogProc,
+                         reinterpret_cast<LPARAM>(this));
+    return m_hwnd != nullptr;
+}
+
+INT_PTR CDialog::DoModal(HWND owner)
+{
+    m_modal = true;
+    m_ended = false;
+    m_result = -1;
+    const bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
+    ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), owner, DialogProc,
+                         reinterpret_cast<LPARAM>(this));
+    if (!m_hwnd)
+        return -1;
+    if (ownerWasEnabled)
+        ::EnableWindow(owner, FALSE);
+
+    MSG msg;
+    while (!m_ended) {
+        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            // Leave WM_QUIT for the loop that owns it.
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (got == -1)
+            break;
+        if (!TranslateForOpenDialogs(msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+    if (ownerWasEnabled)
+        ::EnableWindow(owner, TRUE);
+    Destroy();
+    return m_result;
+}
+
+bool CDialog::TranslateForOpenDialogs(MSG& msg)
+{
+    if (!msg.hwnd)
+        return false;
+    const HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
+    for (CDialog* dialog : s_open)
+        if (dialog->m_hwnd == root && ::IsDialogMessageA(root, &msg))
+            return true;
+    return false;
+}
+
+void CDialog::End(INT_PTR result)
+{
+    m_result = result;
+    m_ended = true;
+    if (m_modal) {
+        ::ShowWindow(m_hwnd, SW_HIDE);
+        // Wake the modal loop so that it sees the end at once.
+        ::PostMessageA(m_hwnd, WM_NULL, 0, 0);
+    } else {
+        ::ShowWindow(m_hwnd, SW_HIDE);
+    }
+}
+
+void CDialog::Refuse()
+{
+    m_result = -1;
+    m_ended = true;
+    ::DestroyWindow(m_hwnd);
+}
+
+bool CDialog::OnCommand(int id, int, HWND)
+{
+    if (id == IDOK || id == IDCANCEL) {
+        End(id);
+        return true;
+    }
+    return false;
+}
+
+bool CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&)
+{
+    return false;
+}
+
+INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return OnInitDialog();
+    case WM_COMMAND:
+        return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)) ? TRUE : FALSE;
+    default:
+        break;
+    }
+    LRESULT result = 0;
+    if (!OnMessage(message, wParam, lParam, result))
+        return FALSE;
+    // A few messages return their answer directly; all others go through DWLP_MSGRESULT.
+    switch (message) {
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_QUERYDRAGICON:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+        return static_cast<INT_PTR>(result);
+    default:
+        ::SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, result);
+        return TRUE;
+    }
+}
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CDialog* dialog;
+    if (message == WM_INITDIALOG) {
+        dialog = reinterpret_cast<CDialog*>(lParam);
+        dialog->m_hwnd = hwnd;
+        ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+        s_open.push_back(dialog);
+    } else {
+        dialog = reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+    }
+    if (!dialog)
+        return FALSE;
+    if (message == WM_NCDESTROY) {
+        s_open.erase(std::remove(s_open.begin(), s_open.end(), dialog), s_open.end());
+        ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        dialog->m_hwnd = nullptr;
+        return FALSE;
+    }
+    // Nothing may unwind into the window manager: a handler that throws has done nothing more.
+    try {
+        return dialog->Dispatch(message, wParam, lParam);
+    } catch (...) {
+        return FALSE;
+    }
+}

@@ -1,0 +1,33 @@
+#pragma once
+#include "app/WorkingDirectory.h"
+
+// The counters and paths of the running (or last) capture session. Owned by the session module; the
+// capture step and the patcher advance the counters. The window and hook handles live with the
+// Windows side of the session.
+struct SessionState
+{
+    int sessionNumber;
+    int highestSessionFound;
+    // Number k of the next imageBMP<k>.bmp; 1 between sessions.
+    int imageCounter;
+    // imageCounter - 1, set at every capture step and advanced with every picture written.
+    int imagesWritten;
+    // Capture steps of this session that wrote at least one picture.
+    int patcherSteps;
+    int frameTotal;
+    // The offset value of the latest full frame-count patch.
+    int previousOffset;
+    int lastCaptureX;
+    int lastCaptureY;
+    // The last ended session that wrote pictures, kept to show its report again in another language.
+    bool reportPresent;
+    int reportSession;
+    int reportFrame;
+    int reportImage;
+    char destinationFile[kPathBytes];
+};
+
+extern SessionState g_session;
+
+// The state at program start.
+void ResetSessionState();

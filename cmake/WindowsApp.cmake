@@ -1,0 +1,12 @@
+# The Windows shell: everything under */win32/ except the entry point goes into a static library that
+# the program and the Windows-side tests share.
+file(GLOB FLICKMERE_WIN32_SOURCES CONFIGURE_DEPENDS
+    app/win32/*.cpp capture/win32/*.cpp output/win32/*.cpp popup/win32/*.cpp)
+list(REMOVE_ITEM FLICKMERE_WIN32_SOURCES ${CMAKE_SOURCE_DIR}/app/win32/Main.cpp)
+add_library(flickmere_win32 STATIC ${FLICKMERE_WIN32_SOURCES})
+target_link_libraries(flickmere_win32 PUBLIC flickmere_core user32 gdi32 comctl32 kernel32)
+target_compile_definitions(flickmere_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
+
+add_executable(Flickmere WIN32 app/win32/Main.cpp res/Flickmere.rc)
+target_link_libraries(Flickmere PRIVATE flickmere_win32)
+set_target_properties(Flickmere PROPERTIES OUTPUT_NAME Flickmere)

@@ -1,0 +1,67 @@
+#include "output/OutputStep.h"
+
+#include "app/TextFormat.h"
+#include "app/WorkingDirectory.h"
+#include "capture/SessionState.h"
+#include "output/OffsetTables.h"
+#include "output/TemplatePatcher.h"
+
+#include <optional>
+
+namespace {
+
+std::optional<int32_t> CursorColumn(int row, int column)
+{
+    int32_t offset;
+    if (CursorOffset(row, column, offset))
+        return offset;
+    return std::nullopt;
+}
+
+std::optional<int32_t> FrameEntry(int entry)
+{
+    int32_t offset;
+    if (FrameOffset(entry, offset))
+        return offset;
+    return std::nullopt;
+}
+
+} // namespace
+
+bool BitmapFileName(char* out, int size, int session, int image)
+{
+    return FormatText(out, size, "%s%s%s%d%simageBMP%d.bmp",
+                      {g_workDir, kPathSeparator, "session", session, kPathSeparator, image});
+}
+
+void RunOutputStep(int count, const CursorPoint& cursor, const Region* regions, IImageWriter& writer)
+{
+    SessionState& s = g_session;
+    bool wroteImage = false;
+    for (int i = 0; i < count && s.imagesWritten < TemplateCapacity(); ++i) {
+        const Region& region = regions[i];
+        char fileName[kPathBytes];
+        if (BitmapFileName(fileName, sizeof fileName, s.sessionNumber, s.imageCounter))
+            writer.WriteImage(region, fileName);
+
+        PatchImagePlacement(region.left, region.top, s.imagesWritten);
+        const int previousImage = s.imageCounter - 1;
+        if (!wroteImage) {
+            const int row = s.patcherSteps + 1;
+            const auto first = CursorColumn(row, 1);
+            const auto second = CursorColumn(row, 2);
+            if (first && second)
+                PatchCursorPoint(*first, *second, cursor.x, cursor.y);
+            if (s.patcherSteps != 0) {
+                PatchFrameCounts(CursorColumn(s.patcherSteps, 3), CursorColumn(s.patcherSteps, 4),
+                                 FrameEntry(previousImage), FrameMode::Full);
+            }
+            ++s.patcherSteps;
+            wroteImage = true;
+        } else {
+            PatchFrameCounts(std::nullopt, std::nullopt, FrameEntry(previousImage), FrameMode::Zero);
+        }
+        ++s.imageCounter;
+        ++s.imagesWritten;
+    }
+}

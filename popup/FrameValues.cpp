@@ -1,0 +1,3 @@
+#include "popup/FrameValues.h"
+
+FrameValues g_frameValues;

@@ -1,0 +1,43 @@
+#pragma once
+// Helpers for the Windows-side tests: scratch directories and a memory device context holding a
+// bitmap with pixels the test chose.
+#include "app/win32/Handles.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace wintest {
+
+// A fresh directory under %TEMP%, deleted with its files by the destructor.
+class CScratchDir
+{
+public:
+    CScratchDir();
+    ~CScratchDir();
+    const std::string& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return m_path + "\\" + name; }
+
+private:
+    std::string m_path;
+};
+
+std::vector<uint8_t> ReadFileBytes(const std::string& path);
+bool FileExists(const std::string& path);
+
+// A 32-bit DIB section of w x h selected into a memory DC, filled by colour(x, y) -> 0x00RRGGBB.
+class CPaintedDc
+{
+public:
+    CPaintedDc(int width, int height, const std::function<uint32_t(int, int)>& colour);
+    ~CPaintedDc();
+    HDC Get() const { return m_dc.Get(); }
+
+private:
+    CMemoryDc m_dc;
+    CBitmap m_bitmap;
+    HGDIOBJ m_previous = nullptr;
+};
+
+} // namespace wintest
