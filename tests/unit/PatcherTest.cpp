@@ -1,0 +1,289 @@
+// The output step against a template-kit copy: the destination file must differ from the template at
+// exactly the bytes a sequence of capture steps should patch, with the expected values.
+#include "TemplateKit.h"
+#include "TestFiles.h"
+#include "app/TextTable.h"
+#include "app/WorkingDirectory.h"
+#include "capture/SessionState.h"
+#include "output/FatalOutput.h"
+#include "output/OffsetTables.h"
+#include "output/OutputStep.h"
+#include "output/TemplatePatcher.h"
+#include "popup/FrameValues.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <stdexcept>
+
+namespace {
+
+using testfiles::CScratchDir;
+using testfiles::ReadBytes;
+
+struct FatalOutput : std::runtime_error
+{
+    using std::runtime_error::runtime_error;
+};
+
+void ThrowFatal(const char* message)
+{
+    throw FatalOutput(message);
+}
+
+class CRecordingWriter final : public IImageWriter
+{
+public:
+    void WriteImage(const Region& region, const char* fileName) override
+    {
+        regions.push_back(region);
+        names.push_back(fileName);
+    }
+    std::vector<Region> regions;
+    std::vector<std::string> names;
+};
+
+class PatcherTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { Prepare(10); }
+    void TearDown() override { SetFatalOutputHandler(nullptr); }
+
+    void Prepare(int capacity)
+    {
+        std::string error;
+        TemplateKitOptions options;
+        options.capacity = capacity;
+        ASSERT_TRUE(WriteTemplateKit(m_dir.Path().string(), options, error)) << error;
+        ResetOffsetTables();
+        ASSERT_EQ(LoadBitmapOffsets(m_dir.File("bmpoffs.ini").c_str()), capacity);
+        ASSERT_EQ(LoadCursorOffsets(m_dir.File("curoffs.ini").c_str()), capacity);
+        ASSERT_EQ(LoadFrameOffsets(m_dir.File("frmoffs.ini").c_str()), capacity);
+        FillDefaultTexts();
+        for (int id : {kTextCantOpenTemplate, kTextCorruptFile})
+            RefreshCurrentText(0, id);
+        g_frameValues = FrameValues{};
+        ResetSessionState();
+        std::strcpy(g_workDir, m_dir.Path().c_str());
+        g_session.sessionNumber = 1;
+        g_session.frameTotal = 1;
+        std::filesystem::create_directories(m_dir.Path() / "session1");
+        std::strcpy(g_session.destinationFile, m_dir.File("session1/destinationFLA1.fla").c_str());
+        std::filesystem::copy_file(m_dir.File("template.fla"), g_session.destinationFile,
+                                   std::filesystem::copy_options::overwrite_existing);
+        m_expected = ReadBytes(m_dir.File("template.fla"));
+        SetFatalOutputHandler(ThrowFatal);
+    }
+
+    // One capture step as the capture side starts it.
+    void Step(std::vector<Region> regions, CursorPoint cursor)
+    {
+        g_session.imagesWritten = g_session.imageCounter - 1;
+        RunOutputStep(static_cast<int>(regions.size()), cursor, regions.data(), m_writer);
+    }
+
+    void Expect32(int32_t at, int32_t value)
+    {
+        for (int i = 0; i < 4; ++i)
+            Byte(at + i) = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+    }
+    void Expect16(int32_t at, uint16_t value)
+    {
+        Byte(at) = static_cast<uint8_t>(value);
+        Byte(at + 1) = static_cast<uint8_t>(value >> 8);
+    }
+    void ExpectPlacement(int row, int32_t x, int32_t y)
+    {
+        for (int j = 1; j <= PlacementCount(row); ++j) {
+            Expect32(PlacementOffset(row, j) + 16, x * 20);
+            Expect32(PlacementOffset(row, j) + 20, y * 20);
+        }
+    }
+    void ExpectCursor(int row, int32_t x, int32_t y)
+    {
+        for (int column : {1, 2}) {
+            Expect32(g_offsets.cursor[column - 1][row - 1], x * 20);
+            Expect32(g_offsets.cursor[column - 1][row - 1] + 4, y * 20);
+        }
+    }
+    void ExpectSpan(int row, uint16_t a, uint16_t b)
+    {
+        Expect16(g_offsets.cursor[2][row - 1], a);
+        Expect16(g_offsets.cursor[3][row - 1], b);
+    }
+    void ExpectFrame(int entry, uint16_t value) { Expect16(g_offsets.frame[entry - 1], value); }
+
+    void CompareWithDestination()
+    {
+        const auto actual = ReadBytes(g_session.destinationFile);
+        ASSERT_EQ(actual.size(), m_expected.size());
+        for (size_t i = 0; i < actual.size(); ++i)
+            ASSERT_EQ(int(actual[i]), int(m_expected[i])) << "first difference at byte " << i;
+    }
+
+    uint8_t& Byte(int32_t at)
+    {
+        if (static_cast<size_t>(at) >= m_expected.size())
+            m_expected.resize(at + 1, 0);
+        return m_expected[at];
+    }
+
+    CScratchDir m_dir;
+    CRecordingWriter m_writer;
+    std::vector<uint8_t> m_expected;
+};
+
+TEST_F(PatcherTest, CaptureStepsPatchExactlyTheirRecords)
+{
+    Step({{0, 0, 99, 79}}, {10, 20});
+    ExpectPlacement(1, 0, 0);
+    ExpectCursor(1, 10, 20);
+    EXPECT_EQ(g_session.patcherSteps, 1);
+    EXPECT_EQ(g_session.imageCounter, 2);
+    CompareWithDestination(); // the first step writes no 16-bit value
+
+    // Default frame 50, offset 5: the first span is 45 = 22 + 23.
+    Step({{12, 7, 20, 9}}, {-1, 5});
+    ExpectPlacement(2, 12, 7);
+    ExpectCursor(2, -1, 5);
+    ExpectSpan(1, 22, 23);
+    ExpectFrame(1, 50);
+    EXPECT_EQ(g_session.frameTotal, 51);
+    EXPECT_EQ(g_session.previousOffset, 5);
+    CompareWithDestination();
+
+    // Three pictures in one step: one cursor record, the earlier pictures of the step get frame 0 and
+    // the step's last picture waits for the next step.
+    Step({{1, 1, 2, 2}, {3, 3, 4, 4}, {5, 5, 6, 6}}, {7, 8});
+    ExpectPlacement(3, 1, 1);
+    ExpectPlacement(4, 3, 3);
+    ExpectPlacement(5, 5, 5);
+    ExpectCursor(3, 7, 8);
+    ExpectSpan(2, 25, 25);
+    ExpectFrame(2, 50);
+    ExpectFrame(3, 0);
+    ExpectFrame(4, 0);
+    EXPECT_EQ(g_session.frameTotal, 101);
+    CompareWithDestination();
+
+    // The offset changes from 5 to 10: the span grows by the old value and shrinks by the new one.
+    g_frameValues.offset = 10;
+    Step({{0, 0, 0, 0}}, {0, 0});
+    ExpectPlacement(6, 0, 0);
+    ExpectCursor(4, 0, 0);
+    ExpectSpan(3, 22, 23);
+    ExpectFrame(5, 50);
+    CompareWithDestination();
+
+    // Frame 65536 is 0 in 16 bits, and with the same offset neither span part is written.
+    g_frameValues.frame = 65536;
+    Step({{2, 2, 2, 2}}, {1, 1});
+    ExpectPlacement(7, 2, 2);
+    ExpectCursor(5, 1, 1);
+    ExpectFrame(6, 0);
+    CompareWithDestination();
+
+    // v = 1: a = 0 is not written, b = 1 is.
+    g_frameValues.frame = 11;
+    g_frameValues.offset = 20;
+    Step({{3, 3, 3, 3}}, {2, 2});
+    ExpectPlacement(8, 3, 3);
+    ExpectCursor(6, 2, 2);
+    Expect16(g_offsets.cursor[3][5 - 1], 1);
+    ExpectFrame(7, 11);
+    CompareWithDestination();
+    EXPECT_EQ(g_session.frameTotal, 1 + 50 + 50 + 50 + 65536 + 11);
+
+    ASSERT_EQ(m_writer.names.size(), 8u);
+    EXPECT_EQ(m_writer.names[0], m_dir.File("session1/imageBMP1.bmp"));
+    EXPECT_EQ(m_writer.names[7], m_dir.File("session1/imageBMP8.bmp"));
+}
+
+TEST(SpanTest, SplitsTheLow16BitsInHalves)
+{
+    EXPECT_EQ(SplitSpan(45).first, 22);
+    EXPECT_EQ(SplitSpan(45).second, 23);
+    EXPECT_EQ(SplitSpan(50).first, 25);
+    EXPECT_EQ(SplitSpan(1).first, 0);
+    EXPECT_EQ(SplitSpan(1).second, 1);
+    // Only the low 16 bits of v are halved; b keeps the rest and is then cut to 16 bits.
+    EXPECT_EQ(SplitSpan(65537).first, 0);
+    EXPECT_EQ(SplitSpan(65537).second, 1);
+    EXPECT_EQ(SplitSpan(-1).first, 32767);
+    EXPECT_EQ(SplitSpan(-1).second, static_cast<uint16_t>(-1 - 32767));
+}
+
+TEST_F(PatcherTest, TemplateCapacityDropsFurtherRegions)
+{
+    Prepare(3);
+    Step({{0, 0, 9, 9}}, {0, 0});
+    Step({{1, 0, 1, 0}, {2, 0, 2, 0}, {3, 0, 3, 0}, {4, 0, 4, 0}}, {0, 0});
+    EXPECT_EQ(g_session.imageCounter, 4);
+    EXPECT_EQ(m_writer.regions.size(), 3u);
+    EXPECT_EQ(m_writer.regions.back(), (Region{2, 0, 2, 0}));
+}
+
+TEST_F(PatcherTest, RowsNoFileSuppliedAreSkippedNotWrittenAtOffsetZero)
+{
+    // curoffs.ini and frmoffs.ini name only one row: rows 1 and 2 fall back to the built-in offsets,
+    // which lie beyond this small file, and later rows are skipped.
+    ResetOffsetTables();
+    ASSERT_EQ(LoadBitmapOffsets(m_dir.File("bmpoffs.ini").c_str()), 10);
+    const std::string oneRow = "100;108;116;118;\n";
+    ASSERT_EQ(ParseCursorOffsets(oneRow.data(), oneRow.size(), g_offsets), 1);
+    ASSERT_EQ(ParseFrameOffsets("120;", 4, g_offsets), 1);
+
+    for (int i = 0; i < 4; ++i)
+        Step({{i, 0, i, 0}}, {1, 1});
+    const auto actual = ReadBytes(g_session.destinationFile);
+    const auto original = ReadBytes(m_dir.File("template.fla"));
+    ASSERT_GT(actual.size(), 556020u);
+    EXPECT_TRUE(std::equal(original.begin(), original.begin() + 64, actual.begin()));
+    EXPECT_EQ(g_session.frameTotal, 1 + 3 * 50);
+    EXPECT_EQ(g_session.patcherSteps, 4);
+}
+
+TEST_F(PatcherTest, FailuresNameTheDestinationAndEndTheStep)
+{
+    g_session.imagesWritten = 0;
+    // Placement texts are fixed English; the cursor patch follows the language.
+    std::strcpy(g_texts.currentTexts[kTextCorruptFile], "Kaputt: %s\n");
+    g_offsets.bitmap[0][1] = -17;
+    try {
+        PatchImagePlacement(0, 0, 0);
+        FAIL() << "a negative position must fail";
+    } catch (const FatalOutput& e) {
+        EXPECT_EQ(std::string(e.what()), std::string("Corrupt file: ") + g_session.destinationFile + "\n");
+    }
+    try {
+        PatchCursorPoint(10, -1, 0, 0);
+        FAIL() << "a negative position must fail";
+    } catch (const FatalOutput& e) {
+        EXPECT_EQ(std::string(e.what()), std::string("Kaputt: ") + g_session.destinationFile + "\n");
+    }
+    std::filesystem::remove(g_session.destinationFile);
+    EXPECT_THROW(PatchFrameCounts(std::nullopt, std::nullopt, 10, FrameMode::Zero), FatalOutput);
+    // The message is bounded to its 256-byte buffer whatever the path's length.
+    std::memset(g_session.destinationFile, 'p', kPathBytes - 1);
+    g_session.destinationFile[kPathBytes - 1] = '\0';
+    try {
+        PatchImagePlacement(0, 0, 0);
+    } catch (const FatalOutput& e) {
+        EXPECT_EQ(std::strlen(e.what()), 255u);
+    }
+}
+
+TEST_F(PatcherTest, PictureNameThatDoesNotFitIsNotWrittenButPatched)
+{
+    std::string longDir(kPathBytes - 20, 'd');
+    std::strcpy(g_workDir, longDir.c_str());
+    Step({{4, 5, 6, 7}}, {0, 0});
+    EXPECT_TRUE(m_writer.names.empty());
+    EXPECT_EQ(g_session.imageCounter, 2);
+    ExpectPlacement(1, 4, 5);
+    ExpectCursor(1, 0, 0);
+    CompareWithDestination();
+}
+
+} // namespace
