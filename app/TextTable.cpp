@@ -175,7 +175,7 @@ int ReadLanguageFile(int language, const char* path)
     return stored;
 }
 
-void ReadLanguageFiles(std::vector<DirEntry> entries)
+void ReadLanguageFiles(DirListing entries)
 {
     entries.erase(std::remove_if(entries.begin(), entries.end(),
                                  [](const DirEntry& e) {

@@ -1,6 +1,5 @@
 #pragma once
-#include <string>
-#include <vector>
+#include "app/DirEntry.h"
 
 constexpr int kLanguages = 10;
 constexpr int kTexts = 38;
@@ -48,16 +47,9 @@ extern TextTable g_texts;
 // The English defaults in all ten blocks, language 0 named "english", one language, English current.
 void FillDefaultTexts();
 
-// A directory entry as the platform's listing yields it.
-struct DirEntry
-{
-    std::string name;
-    bool isDirectory;
-};
-
 // Reads the language files among `entries` (files whose names end in ".lan"), sorted by name, as
 // languages 1 to 9; further files are ignored because the table has room for ten languages.
-void ReadLanguageFiles(std::vector<DirEntry> entries);
+void ReadLanguageFiles(DirListing entries);
 
 // Reads one language file into block `language`; returns the number of texts stored or -1 when it
 // cannot be opened. A text 37 starting with "yes" makes the language current.

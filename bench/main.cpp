@@ -24,8 +24,12 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                m_medians[run.run_name.str()] = run.GetAdjustedRealTime();
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
+                // UseRealTime() appends "/real_time" to the reported name; goals use the registered name.
+                benchmark::BenchmarkName name = run.run_name;
+                name.time_type.clear();
+                m_medians[name.str()] = run.GetAdjustedRealTime();
+            }
         ConsoleReporter::ReportRuns(runs);
     }
     const std::map<std::string, double>& Medians() const { return m_medians; }

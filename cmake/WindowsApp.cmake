@@ -10,3 +10,9 @@ target_compile_definitions(flickmere_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
 add_executable(Flickmere WIN32 app/win32/Main.cpp res/Flickmere.rc)
 target_link_libraries(Flickmere PRIVATE flickmere_win32)
 set_target_properties(Flickmere PROPERTIES OUTPUT_NAME Flickmere)
+
+# The sample language files go beside the program, where the tests and the demo pick them up.
+file(GLOB FLICKMERE_LANGUAGE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/lang/*.lan)
+foreach(languageFile ${FLICKMERE_LANGUAGE_FILES})
+    configure_file(${languageFile} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY} COPYONLY)
+endforeach()

@@ -35,6 +35,9 @@ INT_PTR CDialog::DoModal(HWND owner)
                          reinterpret_cast<LPARAM>(this));
     if (!m_hwnd)
         return -1;
+    // Like DialogBox, a modal dialog shows itself whether or not its template says WS_VISIBLE.
+    if (!m_ended && !::IsWindowVisible(m_hwnd))
+        ::ShowWindow(m_hwnd, SW_SHOWNORMAL);
     if (ownerWasEnabled)
         ::EnableWindow(owner, FALSE);
 

@@ -1,0 +1,12 @@
+#include "app/win32/AboutDlg.h"
+
+#include "app/TextTable.h"
+#include "res/resource.h"
+
+CMyAbout::CMyAbout() : CDialog(IDD_ABOUTBOX) {}
+
+BOOL CMyAbout::OnInitDialog()
+{
+    ::SetDlgItemTextA(Handle(), IDC_ABOUT_TEXT, LanguageText(g_texts.current, kTextAboutBox));
+    return TRUE;
+}

@@ -1,0 +1,15 @@
+#include "capture/CaptureState.h"
+
+CaptureState g_capture;
+
+bool HoldsComparisonImage()
+{
+    return !g_capture.comparison.empty();
+}
+
+void ReleaseComparisonImage()
+{
+    // swap with an empty vector: clear() alone would keep the memory of a 4K frame until the next grab.
+    std::vector<uint16_t>().swap(g_capture.comparison);
+    g_capture.comparisonStride = 0;
+}

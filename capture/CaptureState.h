@@ -1,0 +1,20 @@
+#pragma once
+#include <cstdint>
+#include <vector>
+
+// What the window capture keeps between capture steps of a session. Owned by the capture module.
+struct CaptureState
+{
+    // The 16-bit copy of the latest grab, rows top first, `stride` pixels per row; empty when none is
+    // held (outside a session, or before the first grab that saw the window).
+    std::vector<uint16_t> comparison;
+    int comparisonStride = 0;
+    // Size of the latest grab; kept across sessions.
+    int previousWidth = 0;
+    int previousHeight = 0;
+};
+
+extern CaptureState g_capture;
+
+bool HoldsComparisonImage();
+void ReleaseComparisonImage();

@@ -1,0 +1,44 @@
+#include "capture/win32/HookLibrary.h"
+
+namespace {
+
+template <typename Fn> Fn Export(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+}
+
+} // namespace
+
+bool CHookLibrary::Load()
+{
+    CModule module(::LoadLibraryA("HookDll.dll"));
+    if (!module)
+        return false;
+    m_setCaptureKey = Export<SetCaptureKeyFn>(module.Get(), "SETCAPTUREKEY");
+    m_getCaptureKey = Export<GetCaptureKeyFn>(module.Get(), "GETCAPTUREKEY");
+    m_setWindowName = Export<SetWindowNameFn>(module.Get(), "SETWINDOWNAME");
+    m_hookProc = Export<HOOKPROC>(module.Get(), "_SPYGETF12PROC@12");
+    // A library without the exports is as good as none: nothing could be captured with it.
+    if (!m_setCaptureKey || !m_getCaptureKey || !m_setWindowName || !m_hookProc)
+        return false;
+    m_module = std::move(module);
+    return true;
+}
+
+void CHookLibrary::SetCaptureKey(int keyCode, bool shift, bool ctrl, bool alt) const
+{
+    if (m_setCaptureKey)
+        m_setCaptureKey(keyCode, shift, ctrl, alt);
+}
+
+void CHookLibrary::GetCaptureKey(int& keyCode, bool& shift, bool& ctrl, bool& alt) const
+{
+    if (m_getCaptureKey)
+        m_getCaptureKey(&keyCode, &shift, &ctrl, &alt);
+}
+
+void CHookLibrary::SetWindowName(const char* title) const
+{
+    if (m_setWindowName)
+        m_setWindowName(title);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// HookDll.dll, loaded at start-up. Its exports are looked up by name rather than imported, so that a
+// missing library is reported by the program itself instead of by the loader before it starts.
+#include "app/win32/Handles.h"
+
+class CHookLibrary
+{
+public:
+    // LoadLibraryA("HookDll.dll"); false when it or one of its four exports is missing.
+    bool Load();
+    void Free() { m_module.Reset(); }
+    HMODULE Module() const { return m_module.Get(); }
+    HOOKPROC HookProc() const { return m_hookProc; }
+
+    void SetCaptureKey(int keyCode, bool shift, bool ctrl, bool alt) const;
+    void GetCaptureKey(int& keyCode, bool& shift, bool& ctrl, bool& alt) const;
+    void SetWindowName(const char* title) const;
+
+private:
+    using SetCaptureKeyFn = void (*)(int, bool, bool, bool);
+    using GetCaptureKeyFn = void (*)(int*, bool*, bool*, bool*);
+    using SetWindowNameFn = void (*)(const char*);
+
+    CModule m_module;
+    SetCaptureKeyFn m_setCaptureKey = nullptr;
+    GetCaptureKeyFn m_getCaptureKey = nullptr;
+    SetWindowNameFn m_setWindowName = nullptr;
+    HOOKPROC m_hookProc = nullptr;
+};

@@ -1,0 +1,21 @@
+#pragma once
+#include "app/win32/Handles.h"
+
+// The window side of the session state. The target window is non-null exactly while a session is
+// active; the hook is installed for the same time. Owned by the session module.
+struct SessionWindows
+{
+    HWND target = nullptr;
+    CHook hook;
+};
+
+extern SessionWindows g_sessionWindows;
+
+inline bool SessionActive()
+{
+    return g_sessionWindows.target != nullptr;
+}
+
+// The private message the hook library posts for each press of the capturing key: wParam and lParam
+// are the cursor's screen x and y.
+constexpr UINT WM_CAPTURE_KEY = WM_USER + 1;

@@ -1,0 +1,108 @@
+#include "capture/win32/WindowCapture.h"
+
+#include "app/win32/Handles.h"
+#include "capture/CaptureState.h"
+#include "capture/ChangeDetection.h"
+#include "capture/SessionState.h"
+#include "capture/win32/SessionWindows.h"
+#include "output/win32/CaptureOutput.h"
+
+#include <new>
+
+int CaptureTargetWindow(int x, int y)
+{
+    const HWND target = g_sessionWindows.target;
+    if (!::IsWindow(target))
+        return -1;
+    g_session.lastCaptureX = x;
+    g_session.lastCaptureY = y;
+    RECT rect{};
+    ::GetWindowRect(target, &rect);
+    // Measured from the window's corner, or from the screen's origin for a window that starts left of
+    // or above it.
+    const int left = rect.left > 0 ? rect.left : 0;
+    const int top = rect.top > 0 ? rect.top : 0;
+    GrabWindowImage(CursorPoint{x - left - 1, y - top - 1});
+    return g_session.imageCounter - 1;
+}
+
+bool MakeComparisonImage(HDC context, HGDIOBJ replaced, std::vector<uint16_t>& pixels, int& stride)
+{
+    // A bitmap's bits are read while it is not selected into a device context.
+    const HGDIOBJ grab = ::SelectObject(context, replaced);
+    BITMAP size{};
+    ::GetObjectA(grab, sizeof size, &size);
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.bmWidth;
+    info.bmiHeader.biHeight = -size.bmHeight; // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 16;
+    info.bmiHeader.biCompression = BI_RGB;
+
+    // 16-bit rows are padded to 4 bytes: an odd width gets one more pixel.
+    stride = size.bmWidth + (size.bmWidth & 1);
+    bool allocated = true;
+    try {
+        pixels.assign(static_cast<size_t>(stride) * static_cast<size_t>(size.bmHeight), 0);
+    } catch (const std::bad_alloc&) {
+        allocated = false;
+    }
+    if (allocated)
+        ::GetDIBits(context, static_cast<HBITMAP>(grab), 0, static_cast<UINT>(size.bmHeight), pixels.data(),
+                    &info, DIB_RGB_COLORS);
+    ::SelectObject(context, grab);
+    return allocated;
+}
+
+void GrabWindowImage(const CursorPoint& cursor)
+{
+    g_session.imagesWritten = g_session.imageCounter - 1;
+    const HWND target = g_sessionWindows.target;
+
+    // Without the window's device context or its clip box there is nothing to grab: this press writes
+    // nothing and the session goes on.
+    CWindowDc windowDc = CWindowDc::FromGetWindowDC(target);
+    if (!windowDc)
+        return;
+    RECT clip{};
+    if (::GetClipBox(windowDc.Get(), &clip) == ERROR)
+        return;
+    const int width = clip.right - clip.left;
+    const int height = clip.bottom - clip.top;
+    if (width <= 0 || height <= 0) {
+        windowDc.Reset();
+        ::MessageBoxA(nullptr, "Check if the window is visible!", "Warning", MB_OK | MB_ICONWARNING);
+        return;
+    }
+
+    CMemoryDc memory(::CreateCompatibleDC(windowDc.Get()));
+    CBitmap grab(::CreateCompatibleBitmap(windowDc.Get(), width, height));
+    CSelection selection(memory.Get(), grab.Get());
+    ::BitBlt(memory.Get(), 0, 0, width, height, windowDc.Get(), clip.left, clip.top, SRCCOPY);
+    windowDc.Reset();
+
+    std::vector<uint16_t> pixels;
+    int stride = 0;
+    if (!MakeComparisonImage(memory.Get(), selection.Previous(), pixels, stride))
+        return;
+
+    Region regions[kMaxChangedRegions];
+    int count = 1;
+    const bool comparable = g_session.imageCounter != 1 && width == g_capture.previousWidth &&
+                            height == g_capture.previousHeight && HoldsComparisonImage();
+    if (comparable)
+        count = DetectChanges(g_capture.comparison.data(), pixels.data(), width, height, stride, regions);
+    else
+        regions[0] = Region{0, 0, width - 1, height - 1};
+    g_capture.previousWidth = width;
+    g_capture.previousHeight = height;
+
+    if (count > 0)
+        WriteCaptureOutput(memory.Get(), count, cursor, regions);
+
+    selection.Restore();
+    g_capture.comparison.swap(pixels);
+    g_capture.comparisonStride = stride;
+}

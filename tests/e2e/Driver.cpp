@@ -1,0 +1,455 @@
+#include "Driver.h"
+
+#include "DemoScene.h"
+#include "TemplateKit.h"
+#include "res/resource.h"
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace e2e {
+
+namespace {
+
+constexpr UINT kSendTimeoutMs = 5000;
+
+struct FindContext
+{
+    DWORD processId;
+    std::function<bool(HWND)> accept;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK FindTopLevel(HWND window, LPARAM lParam)
+{
+    auto* context = reinterpret_cast<FindContext*>(lParam);
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(window, &pid);
+    if (pid != context->processId || !::IsWindowVisible(window) || !context->accept(window))
+        return TRUE;
+    context->found = window;
+    return FALSE;
+}
+
+HWND FindWindowOf(DWORD processId, const std::function<bool(HWND)>& accept)
+{
+    FindContext context{processId, accept};
+    ::EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&context));
+    return context.found;
+}
+
+bool IsDialogClass(HWND window)
+{
+    char name[32] = "";
+    ::GetClassNameA(window, name, sizeof name);
+    return std::string(name) == "#32770";
+}
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result);
+    return static_cast<LRESULT>(result);
+}
+
+// Asked in UTF-16: Wine hands another process's list texts back in UTF-16 even to the ANSI call.
+std::string ListText(HWND list, UINT lengthMessage, UINT textMessage, int index)
+{
+    const LRESULT length = ::SendMessageW(list, lengthMessage, index, 0);
+    if (length < 0)
+        return {};
+    std::wstring wide(static_cast<size_t>(length) + 1, L'\0');
+    ::SendMessageW(list, textMessage, index, reinterpret_cast<LPARAM>(wide.data()));
+    wide.resize(std::wcslen(wide.c_str()));
+    std::string text(wide.size() * 2 + 1, '\0');
+    const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(),
+                                            static_cast<int>(text.size()), nullptr, nullptr);
+    text.resize(bytes > 0 ? bytes : 0);
+    return text;
+}
+
+struct IconSearch
+{
+    HWND icon = nullptr;
+};
+
+BOOL CALLBACK FindIconChild(HWND child, LPARAM lParam)
+{
+    char name[16] = "";
+    ::GetClassNameA(child, name, sizeof name);
+    const LONG_PTR style = ::GetWindowLongPtrA(child, GWL_STYLE);
+    if (_stricmp(name, "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON && ::IsWindowVisible(child)) {
+        reinterpret_cast<IconSearch*>(lParam)->icon = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// Icon handles are per process under Wine, so the icon is told by its colours on the screen: the
+// error icon is red, the warning icon yellow, the information icon blue.
+BoxIcon ClassifyIcon(HWND box)
+{
+    IconSearch search;
+    ::EnumChildWindows(box, FindIconChild, reinterpret_cast<LPARAM>(&search));
+    if (!search.icon)
+        return BoxIcon::None;
+    RECT rect;
+    ::GetWindowRect(search.icon, &rect);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0)
+        return BoxIcon::None;
+    const HDC screen = ::GetDC(nullptr);
+    int red = 0, yellow = 0, blue = 0;
+    for (int y = rect.top; y < rect.bottom; ++y) {
+        for (int x = rect.left; x < rect.right; ++x) {
+            const COLORREF c = ::GetPixel(screen, x, y);
+            const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+            if (r > 160 && g < 110 && b < 110)
+                ++red;
+            else if (r > 170 && g > 140 && b < 100)
+                ++yellow;
+            else if (b > 150 && r < 120)
+                ++blue;
+        }
+    }
+    ::ReleaseDC(nullptr, screen);
+    if (red >= yellow && red >= blue && red > 10)
+        return BoxIcon::Error;
+    if (yellow >= blue && yellow > 10)
+        return BoxIcon::Warning;
+    if (blue > 10)
+        return BoxIcon::Information;
+    return BoxIcon::None;
+}
+
+} // namespace
+
+void Pump(std::chrono::milliseconds duration)
+{
+    WaitUntil([] { return false; }, duration);
+}
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (done())
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return done();
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+std::string BinDir()
+{
+    char path[MAX_PATH];
+    ::GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string dir = path;
+    return dir.substr(0, dir.find_last_of("\\/"));
+}
+
+std::string WindowText(HWND window)
+{
+    char text[1024] = "";
+    DWORD_PTR ignored;
+    ::SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                          kSendTimeoutMs, &ignored);
+    return text;
+}
+
+std::vector<uint8_t> ReadFileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool FileExists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+CWorkDir::CWorkDir(const WorkDirOptions& options)
+{
+    static int counter = 0;
+    char temp[MAX_PATH];
+    ::GetTempPathA(sizeof temp, temp);
+    m_path = std::string(temp) + "flickmere-e2e-" + std::to_string(::GetCurrentProcessId()) + "-" +
+             std::to_string(counter++);
+    ::CreateDirectoryA(m_path.c_str(), nullptr);
+    ::CopyFileA((BinDir() + "\\Flickmere.exe").c_str(), File("Flickmere.exe").c_str(), FALSE);
+    if (options.hookDll)
+        ::CopyFileA((BinDir() + "\\HookDll.dll").c_str(), File("HookDll.dll").c_str(), FALSE);
+    if (options.templateKit) {
+        TemplateKitOptions kit;
+        kit.capacity = options.capacity;
+        std::string error;
+        WriteTemplateKit(m_path, kit, error);
+    }
+}
+
+CWorkDir::~CWorkDir()
+{
+    SHFILEOPSTRUCTA op{};
+    std::string from = m_path + '\0';
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NO_UI;
+    ::SHFileOperationA(&op);
+}
+
+void CWorkDir::Write(const std::string& name, const std::string& bytes) const
+{
+    std::ofstream(File(name), std::ios::binary) << bytes;
+}
+
+void CWorkDir::Remove(const std::string& name) const
+{
+    ::DeleteFileA(File(name).c_str());
+}
+
+CApp::CApp(const std::string& workDir)
+{
+    STARTUPINFOA startup{sizeof startup};
+    std::string command = "\"" + workDir + "\\Flickmere.exe\"";
+    ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(), &startup,
+                     &m_process);
+}
+
+CApp::~CApp()
+{
+    if (m_process.hProcess) {
+        if (Running()) {
+            ::TerminateProcess(m_process.hProcess, 99);
+            ::WaitForSingleObject(m_process.hProcess, 5000);
+        }
+        ::CloseHandle(m_process.hProcess);
+        ::CloseHandle(m_process.hThread);
+    }
+}
+
+bool CApp::Running() const
+{
+    return m_process.hProcess && ::WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+HWND CApp::WaitForDialog(std::chrono::milliseconds timeout)
+{
+    WaitUntil(
+        [&] {
+            m_dialog = FindWindowOf(ProcessId(), [](HWND w) {
+                return IsDialogClass(w) && ::GetDlgItem(w, IDC_CAPTURE) != nullptr;
+            });
+            return m_dialog != nullptr;
+        },
+        timeout);
+    return m_dialog;
+}
+
+HWND CApp::Popup() const
+{
+    // Visible or not: Escape hides the popup.
+    FindContext context{ProcessId(), [](HWND w) { return ::GetDlgItem(w, IDC_FRAME_EDIT) != nullptr; }};
+    ::EnumWindows(
+        [](HWND w, LPARAM lParam) -> BOOL {
+            auto* c = reinterpret_cast<FindContext*>(lParam);
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(w, &pid);
+            if (pid != c->processId || !c->accept(w))
+                return TRUE;
+            c->found = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&context));
+    return context.found;
+}
+
+std::optional<MessageBoxInfo> CApp::WaitForMessageBox(std::chrono::milliseconds timeout)
+{
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            box = FindWindowOf(ProcessId(), [](HWND w) {
+                return IsDialogClass(w) && !::GetDlgItem(w, IDC_CAPTURE) && !::GetDlgItem(w, IDC_FRAME_EDIT) &&
+                       !::GetDlgItem(w, IDC_ABOUT_TEXT) && ::GetDlgItem(w, 0xFFFF);
+            });
+            return box != nullptr;
+        },
+        timeout);
+    if (!box)
+        return std::nullopt;
+    Pump(200ms); // let the box paint its icon before its pixels are read
+    MessageBoxInfo info;
+    info.window = box;
+    info.caption = WindowText(box);
+    info.text = WindowText(::GetDlgItem(box, 0xFFFF));
+    info.icon = ClassifyIcon(box);
+    return info;
+}
+
+void CApp::CloseMessageBox(const MessageBoxInfo& box)
+{
+    const int button = ::GetDlgItem(box.window, IDOK) ? IDOK : IDCANCEL;
+    ::PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(box.window, button)));
+    WaitUntil([&] { return !::IsWindow(box.window); }, 5s);
+}
+
+std::optional<DWORD> CApp::WaitForExit(std::chrono::milliseconds timeout)
+{
+    if (!WaitUntil([&] { return !Running(); }, timeout))
+        return std::nullopt;
+    DWORD code = 0;
+    ::GetExitCodeProcess(m_process.hProcess, &code);
+    return code;
+}
+
+std::string CApp::Text(int id) const
+{
+    return WindowText(Control(id));
+}
+
+std::string CApp::Title() const
+{
+    return WindowText(m_dialog);
+}
+
+void CApp::Click(int id) const
+{
+    ::PostMessageA(m_dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(Control(id)));
+}
+
+std::vector<std::string> CApp::ListItems(int id) const
+{
+    std::vector<std::string> items;
+    const int count = static_cast<int>(Send(Control(id), LB_GETCOUNT));
+    for (int i = 0; i < count; ++i)
+        items.push_back(ListText(Control(id), LB_GETTEXTLEN, LB_GETTEXT, i));
+    return items;
+}
+
+int CApp::ListSelection(int id) const
+{
+    return static_cast<int>(Send(Control(id), LB_GETCURSEL));
+}
+
+bool CApp::SelectListEntry(int id, const std::string& text) const
+{
+    const auto items = ListItems(id);
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i] == text) {
+            Send(Control(id), LB_SETCURSEL, i);
+            ::PostMessageA(m_dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE),
+                           reinterpret_cast<LPARAM>(Control(id)));
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<std::string> CApp::ComboItems(int id) const
+{
+    std::vector<std::string> items;
+    const int count = static_cast<int>(Send(Control(id), CB_GETCOUNT));
+    for (int i = 0; i < count; ++i)
+        items.push_back(ListText(Control(id), CB_GETLBTEXTLEN, CB_GETLBTEXT, i));
+    return items;
+}
+
+void CApp::SelectCombo(int id, int index) const
+{
+    Send(Control(id), CB_SETCURSEL, index);
+    ::PostMessageA(m_dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Control(id)));
+}
+
+void CApp::SetCheck(int id, bool checked) const
+{
+    Send(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+CDemoTarget::CDemoTarget(int left, int top)
+{
+    STARTUPINFOA startup{sizeof startup};
+    std::string command =
+        "\"" + BinDir() + "\\FlickmereDemoTarget.exe\" " + std::to_string(left) + " " + std::to_string(top);
+    ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process);
+    WaitUntil(
+        [&] {
+            m_window = FindWindowOf(m_process.dwProcessId, [](HWND w) { return WindowText(w) == kDemoTitle; });
+            return m_window != nullptr;
+        },
+        10s);
+}
+
+CDemoTarget::~CDemoTarget()
+{
+    Close();
+}
+
+void CDemoTarget::Close()
+{
+    if (!m_process.hProcess)
+        return;
+    ::PostMessageA(m_window, WM_CLOSE, 0, 0);
+    if (::WaitForSingleObject(m_process.hProcess, 5000) != WAIT_OBJECT_0)
+        ::TerminateProcess(m_process.hProcess, 99);
+    ::CloseHandle(m_process.hProcess);
+    ::CloseHandle(m_process.hThread);
+    m_process = {};
+}
+
+void CDemoTarget::AddSquare(int x, int y, uint32_t colour) const
+{
+    Send(m_window, kDemoAddSquare, MAKEWPARAM(x, y), colour);
+}
+
+void CDemoTarget::Clear() const
+{
+    Send(m_window, kDemoClear);
+}
+
+void CDemoTarget::Fill(uint32_t colour) const
+{
+    Send(m_window, kDemoFill, 0, colour);
+}
+
+void Activate(HWND window)
+{
+    ::SetForegroundWindow(window);
+    ::BringWindowToTop(window);
+    WaitUntil([&] { return ::GetForegroundWindow() == window; }, 3s);
+    Pump(100ms);
+}
+
+void PressKey(WORD key, bool shift, bool ctrl, bool alt)
+{
+    std::vector<INPUT> inputs;
+    const auto add = [&](WORD vk, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    const WORD modifiers[] = {static_cast<WORD>(ctrl ? VK_CONTROL : 0), static_cast<WORD>(alt ? VK_MENU : 0),
+                              static_cast<WORD>(shift ? VK_SHIFT : 0)};
+    for (WORD m : modifiers)
+        if (m)
+            add(m, false);
+    add(key, false);
+    add(key, true);
+    for (int i = 2; i >= 0; --i)
+        if (modifiers[i])
+            add(modifiers[i], true);
+    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Pump(50ms);
+}
+
+} // namespace e2e

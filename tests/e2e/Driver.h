@@ -1,0 +1,123 @@
+#pragma once
+// Works the real Flickmere.exe from another process, the way a person would: it finds the dialog,
+// reads and sets controls, clicks buttons, reads and closes message boxes, and presses real keys.
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+
+// Pumps this thread's messages until `done` holds or `timeout` passes; returns `done()` at the end.
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5s);
+void Pump(std::chrono::milliseconds duration);
+
+// The directory of the running test program, where the build puts Flickmere.exe and HookDll.dll.
+std::string BinDir();
+
+struct WorkDirOptions
+{
+    int capacity = 20;
+    bool templateKit = true;
+    bool hookDll = true;
+};
+
+// A fresh working directory under %TEMP% holding Flickmere.exe, HookDll.dll and a template kit.
+class CWorkDir
+{
+public:
+    explicit CWorkDir(const WorkDirOptions& options = {});
+    ~CWorkDir();
+    const std::string& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return m_path + "\\" + name; }
+    void Write(const std::string& name, const std::string& bytes) const;
+    void Remove(const std::string& name) const;
+
+private:
+    std::string m_path;
+};
+
+enum class BoxIcon
+{
+    None,
+    Error,
+    Warning,
+    Information,
+};
+
+struct MessageBoxInfo
+{
+    HWND window = nullptr;
+    std::string caption;
+    std::string text;
+    BoxIcon icon = BoxIcon::None;
+};
+
+// Flickmere.exe started in a working directory; ended by the destructor if still running.
+class CApp
+{
+public:
+    explicit CApp(const std::string& workDir);
+    ~CApp();
+
+    DWORD ProcessId() const { return m_process.dwProcessId; }
+    // The main dialog, once it is visible.
+    HWND WaitForDialog(std::chrono::milliseconds timeout = 10s);
+    HWND Dialog() const { return m_dialog; }
+    HWND Popup() const;
+    std::optional<MessageBoxInfo> WaitForMessageBox(std::chrono::milliseconds timeout = 10s);
+    // Closes the box with its OK (or Cancel) button.
+    void CloseMessageBox(const MessageBoxInfo& box);
+    std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout = 10s);
+    bool Running() const;
+
+    HWND Control(int id) const { return ::GetDlgItem(m_dialog, id); }
+    std::string Text(int id) const;
+    std::string Title() const;
+    bool Enabled(int id) const { return ::IsWindowEnabled(Control(id)) != FALSE; }
+    void Click(int id) const;
+    std::vector<std::string> ListItems(int id) const;
+    int ListSelection(int id) const;
+    // Selects the first entry with `text`; false when there is none.
+    bool SelectListEntry(int id, const std::string& text) const;
+    std::vector<std::string> ComboItems(int id) const;
+    void SelectCombo(int id, int index) const;
+    void SetCheck(int id, bool checked) const;
+
+private:
+    PROCESS_INFORMATION m_process{};
+    HWND m_dialog = nullptr;
+};
+
+// The demo target window in its own process.
+class CDemoTarget
+{
+public:
+    CDemoTarget(int left = 60, int top = 60);
+    ~CDemoTarget();
+    HWND Window() const { return m_window; }
+    void AddSquare(int x, int y, uint32_t colour) const;
+    void Clear() const;
+    void Fill(uint32_t colour) const;
+    void Close();
+
+private:
+    PROCESS_INFORMATION m_process{};
+    HWND m_window = nullptr;
+};
+
+// Real key presses through SendInput; modifiers are pressed before and released after the key.
+void PressKey(WORD key, bool shift = false, bool ctrl = false, bool alt = false);
+// Brings `window` to the front so that it receives the keys.
+void Activate(HWND window);
+
+std::string WindowText(HWND window);
+std::vector<uint8_t> ReadFileBytes(const std::string& path);
+bool FileExists(const std::string& path);
+
+} // namespace e2e

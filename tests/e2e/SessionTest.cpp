@@ -1,0 +1,280 @@
+// Whole capture sessions through the real hook: a demo target whose content the test changes, real
+// key presses, and the pictures and destination file the session leaves behind.
+#include "DemoScene.h"
+#include "Driver.h"
+#include "SessionFiles.h"
+
+#include "capture/Region.h"
+#include "output/OffsetTables.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace e2e;
+
+constexpr uint32_t kRed = 0xE02020;
+constexpr uint32_t kGreen = 0x20C040;
+
+class SessionTest : public ::testing::Test
+{
+protected:
+    void Start(const WorkDirOptions& options = {})
+    {
+        m_dir = std::make_unique<CWorkDir>(options);
+        m_target = std::make_unique<CDemoTarget>(60, 60);
+        ASSERT_TRUE(m_target->Window());
+        m_app = std::make_unique<CApp>(m_dir->Path());
+        ASSERT_TRUE(m_app->WaitForDialog());
+    }
+
+    void StartCapture()
+    {
+        ASSERT_TRUE(m_app->SelectListEntry(IDC_WINDOW_LIST, kDemoTitle));
+        ASSERT_TRUE(WaitUntil([&] { return m_app->Enabled(IDC_CAPTURE); }));
+        m_app->Click(IDC_CAPTURE);
+        ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CAPTURE) == "Uncapture"; }));
+    }
+
+    std::string Session(int n) const { return m_dir->File("session" + std::to_string(n)); }
+    std::string PicturePath(int k, int session = 1) const
+    {
+        return Session(session) + "\\imageBMP" + std::to_string(k) + ".bmp";
+    }
+
+    // One press of the capturing key in the target with the cursor at `cursor`; waits until the
+    // capture step that writes picture `expectPicture` has finished, or a while when none is expected.
+    void Press(POINT cursor, int expectPicture)
+    {
+        Activate(m_target->Window());
+        ::SetCursorPos(cursor.x, cursor.y);
+        PressKey(VK_F12);
+        if (expectPicture > 0)
+            ASSERT_TRUE(WaitUntil([&] { return FileExists(PicturePath(expectPicture)); }))
+                << "picture " << expectPicture << " was not written";
+        else
+            Pump(1s);
+        // The dialog answers a sent message only between two handlers, so the capture step is complete.
+        DWORD_PTR ignored;
+        ::SendMessageTimeoutA(m_app->Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+    }
+
+    POINT TargetPoint(int dx, int dy) const
+    {
+        RECT rect;
+        ::GetWindowRect(m_target->Window(), &rect);
+        return {rect.left + dx, rect.top + dy};
+    }
+
+    void ExpectPicture(int k, Region region, const DemoScene& scene, int originX, int originY)
+    {
+        const Picture picture = ReadPicture(PicturePath(k));
+        ASSERT_TRUE(picture.valid) << "picture " << k;
+        ASSERT_EQ(picture.width, region.Width()) << "picture " << k;
+        ASSERT_EQ(picture.height, region.Height()) << "picture " << k;
+        for (int y = 0; y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x)
+                ASSERT_EQ(picture.Pixel(x, y),
+                          DemoPixel(scene, region.left + x - originX, region.top + y - originY))
+                    << "picture " << k << " at " << x << "," << y;
+    }
+
+    std::unique_ptr<CWorkDir> m_dir;
+    std::unique_ptr<CDemoTarget> m_target;
+    std::unique_ptr<CApp> m_app;
+};
+
+TEST_F(SessionTest, WholeSessionWritesTheChangesAndPatchesTheTemplate)
+{
+    Start();
+    StartCapture();
+    ASSERT_EQ(m_app->Text(IDC_CAPTURED_WINDOW), kDemoTitle);
+    EXPECT_FALSE(m_app->Enabled(IDC_WINDOW_LIST));
+    EXPECT_FALSE(m_app->Enabled(IDC_REFRESH));
+
+    // The grab is the window's visible part, which under Wine's own frame is the client area; the
+    // cursor points are measured from the window rectangle.
+    RECT window;
+    ::GetWindowRect(m_target->Window(), &window);
+
+    DemoScene scene;
+    const POINT press1 = TargetPoint(30, 40);
+    Press(press1, 1);
+    ExpectPicture(1, {0, 0, scene.width - 1, scene.height - 1}, scene, 0, 0);
+
+    // One square inside one grid cell: exactly its box.
+    m_target->AddSquare(100, 55, kRed);
+    scene.squares.push_back({100, 55, kRed});
+    const POINT press2 = TargetPoint(5, 6);
+    Press(press2, 2);
+    ExpectPicture(2, {100, 55, 119, 74}, scene, 0, 0);
+
+    // Nothing changed: nothing is written.
+    Press(TargetPoint(7, 7), 0);
+    EXPECT_FALSE(FileExists(PicturePath(3)));
+
+    // A square across the corner of four cells (columns meet at x = 160, rows at y = 100): one picture
+    // per cell, left column first, top to bottom.
+    m_target->AddSquare(150, 90, kGreen);
+    scene.squares.push_back({150, 90, kGreen});
+    const POINT press3 = TargetPoint(200, 150);
+    Press(press3, 6);
+    ExpectPicture(3, {150, 90, 159, 99}, scene, 0, 0);
+    ExpectPicture(4, {150, 100, 159, 109}, scene, 0, 0);
+    ExpectPicture(5, {160, 90, 169, 99}, scene, 0, 0);
+    ExpectPicture(6, {160, 100, 169, 109}, scene, 0, 0);
+
+    m_app->Click(IDC_CAPTURE);
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CAPTURE) == "Capture"; }));
+    EXPECT_EQ(m_app->Text(IDC_CAPTURED_WINDOW), "None");
+    EXPECT_TRUE(m_app->Enabled(IDC_WINDOW_LIST));
+    EXPECT_EQ(m_app->Text(IDC_LAST_SESSION), "Result dir name - session1.\nYou should delete in resulting *.fla\n"
+                                             "  - frames from 102 till the end ;\n  - pictures from 7 till the end");
+
+    // The destination file is the template with exactly the session's records.
+    ResetOffsetTables();
+    ASSERT_EQ(LoadBitmapOffsets(m_dir->File("bmpoffs.ini").c_str()), 20);
+    ASSERT_EQ(LoadCursorOffsets(m_dir->File("curoffs.ini").c_str()), 20);
+    ASSERT_EQ(LoadFrameOffsets(m_dir->File("frmoffs.ini").c_str()), 20);
+    std::vector<uint8_t> expected = ReadFileBytes(m_dir->File("template.fla"));
+    const auto put32 = [&](int32_t at, int32_t v) {
+        for (int i = 0; i < 4; ++i)
+            expected[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
+    };
+    const auto put16 = [&](int32_t at, uint16_t v) {
+        expected[at] = static_cast<uint8_t>(v);
+        expected[at + 1] = static_cast<uint8_t>(v >> 8);
+    };
+    const POINT places[] = {{0, 0}, {100, 55}, {150, 90}, {150, 100}, {160, 90}, {160, 100}};
+    for (int k = 1; k <= 6; ++k)
+        for (int j = 1; j <= PlacementCount(k); ++j) {
+            put32(PlacementOffset(k, j) + 16, places[k - 1].x * 20);
+            put32(PlacementOffset(k, j) + 20, places[k - 1].y * 20);
+        }
+    const POINT presses[] = {press1, press2, press3};
+    for (int s = 1; s <= 3; ++s)
+        for (int column = 0; column < 2; ++column) {
+            // Cursor points are relative to the window rectangle, one pixel in.
+            put32(g_offsets.cursor[column][s - 1], (presses[s - 1].x - window.left - 1) * 20);
+            put32(g_offsets.cursor[column][s - 1] + 4, (presses[s - 1].y - window.top - 1) * 20);
+        }
+    put16(g_offsets.cursor[2][0], 22);
+    put16(g_offsets.cursor[3][0], 23);
+    put16(g_offsets.cursor[2][1], 25);
+    put16(g_offsets.cursor[3][1], 25);
+    put16(g_offsets.frame[0], 50);
+    put16(g_offsets.frame[1], 50);
+    for (int k = 3; k <= 5; ++k)
+        put16(g_offsets.frame[k - 1], 0);
+    const auto actual = ReadFileBytes(Session(1) + "\\destinationFLA1.fla");
+    ASSERT_EQ(actual.size(), expected.size());
+    for (size_t i = 0; i < actual.size(); ++i)
+        ASSERT_EQ(int(actual[i]), int(expected[i])) << "first difference at byte " << i;
+}
+
+TEST_F(SessionTest, NumbersTheSessionAndDeletesStalePicturesUpToTheFirstGap)
+{
+    Start();
+    ::CreateDirectoryA(Session(1).c_str(), nullptr);
+    ::CreateDirectoryA(Session(7).c_str(), nullptr);
+    m_dir->Write("session9", "a plain file does not count");
+    // "Session8" is not counted (the word is case-sensitive) but names the same directory as session8.
+    ::CreateDirectoryA(m_dir->File("Session8").c_str(), nullptr);
+    for (int k : {1, 2, 3, 5})
+        m_dir->Write("Session8\\imageBMP" + std::to_string(k) + ".bmp", "stale");
+    StartCapture();
+    const std::string session8 = Session(8);
+    EXPECT_TRUE(FileExists(session8 + "\\destinationFLA8.fla"));
+    for (int k : {1, 2, 3})
+        EXPECT_FALSE(FileExists(session8 + "\\imageBMP" + std::to_string(k) + ".bmp")) << k;
+    EXPECT_TRUE(FileExists(session8 + "\\imageBMP5.bmp"));
+}
+
+TEST_F(SessionTest, AFullTemplateEndsTheSession)
+{
+    WorkDirOptions options;
+    options.capacity = 3;
+    Start(options);
+    StartCapture();
+    Press(TargetPoint(20, 20), 1);
+    // Four changed cells, two free slots: two pictures, then the session ends.
+    m_target->AddSquare(150, 90, kGreen);
+    Activate(m_target->Window());
+    PressKey(VK_F12);
+    const auto box = m_app->WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "Template is full");
+    EXPECT_EQ(box->caption, "Template is full");
+    EXPECT_EQ(m_app->Text(IDC_CAPTURE), "Capture");
+    m_app->CloseMessageBox(*box);
+    EXPECT_TRUE(FileExists(PicturePath(3)));
+    EXPECT_FALSE(FileExists(PicturePath(4)));
+
+    // The hook is gone: another press does nothing.
+    m_target->AddSquare(10, 10, kRed);
+    Press(TargetPoint(20, 20), 0);
+    EXPECT_FALSE(FileExists(PicturePath(4)));
+    EXPECT_FALSE(m_app->WaitForMessageBox(500ms));
+}
+
+TEST_F(SessionTest, ALostTargetEndsTheSessionWithItsBox)
+{
+    Start();
+    StartCapture();
+    Press(TargetPoint(20, 20), 1);
+    m_target->Close();
+    Activate(m_app->Dialog());
+    PressKey(VK_F12);
+    const auto box = m_app->WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "Target window is not found");
+    EXPECT_EQ(box->caption, "HWND Problem");
+    m_app->CloseMessageBox(*box);
+    EXPECT_EQ(m_app->Text(IDC_CAPTURE), "Capture");
+    EXPECT_TRUE(m_app->Enabled(IDC_REFRESH));
+}
+
+TEST_F(SessionTest, AMissingTemplateEndsTheProgramWithStatus2)
+{
+    Start();
+    m_dir->Remove("template.fla");
+    ASSERT_TRUE(m_app->SelectListEntry(IDC_WINDOW_LIST, kDemoTitle));
+    m_app->Click(IDC_CAPTURE);
+    const auto box = m_app->WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "Can't open template file: " + m_dir->Path() + "/template.fla\n");
+    EXPECT_EQ(box->caption, "Error!");
+    EXPECT_EQ(box->icon, BoxIcon::Error);
+    m_app->CloseMessageBox(*box);
+    EXPECT_EQ(m_app->WaitForExit(), 2u);
+}
+
+TEST_F(SessionTest, TheHookFindsTheDialogUnderItsTranslatedTitle)
+{
+    Start();
+    m_app.reset();
+    ::CopyFileA((BinDir() + "\\deutsch.lan").c_str(), m_dir->File("deutsch.lan").c_str(), FALSE);
+    m_app = std::make_unique<CApp>(m_dir->Path());
+    ASSERT_TRUE(m_app->WaitForDialog());
+    m_app->SelectCombo(IDC_LANGUAGE_LIST, 1);
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Title() == "Flickmere - Fensterrekorder"; }));
+    ASSERT_TRUE(m_app->SelectListEntry(IDC_WINDOW_LIST, kDemoTitle));
+    m_app->Click(IDC_CAPTURE);
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CAPTURE) == "Aufnahme beenden"; }));
+    // During the session the field keeps the target's title across a language change.
+    m_app->SelectCombo(IDC_LANGUAGE_LIST, 0);
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CAPTURE) == "Uncapture"; }));
+    EXPECT_EQ(m_app->Text(IDC_CAPTURED_WINDOW), kDemoTitle);
+    m_app->SelectCombo(IDC_LANGUAGE_LIST, 1);
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CAPTURE) == "Aufnahme beenden"; }));
+    Press(TargetPoint(20, 20), 1);
+    m_app->Click(IDC_CAPTURE);
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CAPTURE) == "Aufnehmen"; }));
+    EXPECT_EQ(m_app->Text(IDC_LAST_SESSION).substr(0, 33), "Ergebnisordner - session1.\nIn der");
+    // The report is shown again in the language chosen later.
+    m_app->SelectCombo(IDC_LANGUAGE_LIST, 0);
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_LAST_SESSION).rfind("Result dir name - session1.", 0) == 0; }));
+}
+
+} // namespace

@@ -1,0 +1,150 @@
+// Start-up as a user meets it: each missing piece stops the program with its own box before the
+// dialog shows; a complete working directory shows the dialog in English or in a chosen language.
+#include "Driver.h"
+
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace e2e;
+
+struct StartupFailure
+{
+    const char* name;
+    std::function<void(CWorkDir&)> spoil;
+    const char* text;
+    BoxIcon icon;
+};
+
+const StartupFailure kFailures[] = {
+    {"bmpoffs missing",
+     [](CWorkDir& d) {
+         d.Remove("bmpoffs.ini");
+         d.Remove("curoffs.ini");
+     },
+     "Can't open INI file: bmpoffs.ini!", BoxIcon::Error},
+    {"bmpoffs empty", [](CWorkDir& d) { d.Write("bmpoffs.ini", "\r\n"); }, "INI file: bmpoffs.ini is empty!",
+     BoxIcon::Error},
+    {"curoffs missing", [](CWorkDir& d) { d.Remove("curoffs.ini"); }, "Can't open INI file: curoffs.ini!",
+     BoxIcon::Error},
+    {"frmoffs missing", [](CWorkDir& d) { d.Remove("frmoffs.ini"); }, "Can't open INI file: frmoffs.ini!",
+     BoxIcon::Error},
+    {"HookDll missing", [](CWorkDir& d) { d.Remove("HookDll.dll"); }, "Can't load HookDll.dll.", BoxIcon::Warning},
+};
+
+TEST(StartupTest, EachMissingPieceEndsTheProgramWithItsBox)
+{
+    for (const StartupFailure& failure : kFailures) {
+        SCOPED_TRACE(failure.name);
+        CWorkDir dir;
+        failure.spoil(dir);
+        CApp app(dir.Path());
+        const auto box = app.WaitForMessageBox();
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->text, failure.text);
+        EXPECT_EQ(box->caption, "Error!");
+        EXPECT_EQ(box->icon, failure.icon);
+        // The dialog never appears, before or after the box.
+        EXPECT_EQ(app.WaitForDialog(0ms), nullptr);
+        app.CloseMessageBox(*box);
+        EXPECT_TRUE(app.WaitForExit());
+        EXPECT_EQ(app.Dialog(), nullptr);
+    }
+}
+
+TEST(StartupTest, EmptyCursorAndFrameFilesDoNotStopStartup)
+{
+    CWorkDir dir;
+    dir.Write("curoffs.ini", "");
+    dir.Write("frmoffs.ini", "");
+    CApp app(dir.Path());
+    ASSERT_TRUE(app.WaitForDialog());
+}
+
+TEST(StartupTest, GoodStartShowsTheDialogInEnglish)
+{
+    CWorkDir dir;
+    CApp app(dir.Path());
+    ASSERT_TRUE(app.WaitForDialog());
+    EXPECT_EQ(app.Title(), "Flickmere");
+    EXPECT_EQ(app.ListItems(IDC_KEY_LIST),
+              (std::vector<std::string>{"F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10", "F11", "F12"}));
+    EXPECT_EQ(app.ListSelection(IDC_KEY_LIST), 11);
+    EXPECT_EQ(app.Text(IDC_CURRENT_KEY), "F12");
+    EXPECT_FALSE(app.Enabled(IDC_CAPTURE));
+    EXPECT_EQ(app.Text(IDC_CAPTURE), "Capture");
+    EXPECT_EQ(app.Text(IDC_ASSIGN_KEY), "Assign Key");
+    EXPECT_EQ(app.Text(IDC_GROUP_WINDOWS), "Select an application to be captured");
+    EXPECT_EQ(app.Text(IDC_CAPTURED_WINDOW), "None");
+    EXPECT_EQ(app.ComboItems(IDC_LANGUAGE_LIST), (std::vector<std::string>{"english"}));
+    ASSERT_TRUE(app.Popup());
+    EXPECT_TRUE(::IsWindowVisible(app.Popup()));
+    EXPECT_EQ(WindowText(app.Popup()), "Flickmere PopUp Window");
+
+    // The Help and About buttons share the language list's width with a 10-pixel gap.
+    RECT list, help, about;
+    ::GetWindowRect(app.Control(IDC_LANGUAGE_LIST), &list);
+    ::GetWindowRect(app.Control(IDC_HELP_BUTTON), &help);
+    ::GetWindowRect(app.Control(IDC_ABOUT_BUTTON), &about);
+    const int half = (list.right - list.left) / 2;
+    EXPECT_EQ(help.right - help.left, half - 5);
+    EXPECT_EQ(about.left, list.left + half + 5);
+    EXPECT_EQ(about.top, help.top);
+}
+
+TEST(StartupTest, HelpAndAboutFollowTheLanguage)
+{
+    CWorkDir dir;
+    ::CopyFileA((BinDir() + "\\deutsch.lan").c_str(), dir.File("deutsch.lan").c_str(), FALSE);
+    CApp app(dir.Path());
+    ASSERT_TRUE(app.WaitForDialog());
+
+    app.Click(IDC_HELP_BUTTON);
+    auto box = app.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->caption, "Instruction");
+    EXPECT_EQ(box->text.substr(0, 32), "1. Select window to be captured.");
+    app.CloseMessageBox(*box);
+
+    app.SelectCombo(IDC_LANGUAGE_LIST, 1);
+    ASSERT_TRUE(WaitUntil([&] { return app.Title() == "Flickmere - Fensterrekorder"; }));
+    app.Click(IDC_ABOUT_BUTTON);
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        about = ::FindWindowA("#32770", "About");
+        return about != nullptr && ::IsWindowVisible(about);
+    }));
+    EXPECT_EQ(WindowText(::GetDlgItem(about, IDC_ABOUT_TEXT)).substr(0, 10), "Flickmere\n");
+    EXPECT_NE(WindowText(::GetDlgItem(about, IDC_ABOUT_TEXT)).find("Nimmt ein Fenster"), std::string::npos);
+    ::PostMessageA(about, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(about) || !::IsWindow(about); }));
+}
+
+TEST(StartupTest, ChoosingALanguageRelabelsDialogAndPopup)
+{
+    CWorkDir dir;
+    ::CopyFileA((BinDir() + "\\deutsch.lan").c_str(), dir.File("deutsch.lan").c_str(), FALSE);
+    CApp app(dir.Path());
+    ASSERT_TRUE(app.WaitForDialog());
+    ASSERT_EQ(app.ComboItems(IDC_LANGUAGE_LIST), (std::vector<std::string>{"english", "deutsch"}));
+
+    app.SelectCombo(IDC_LANGUAGE_LIST, 1);
+    ASSERT_TRUE(WaitUntil([&] { return app.Text(IDC_REFRESH) == "Aktualisieren"; }));
+    EXPECT_EQ(app.Title(), "Flickmere - Fensterrekorder");
+    EXPECT_EQ(app.Text(IDC_CAPTURE), "Aufnehmen");
+    EXPECT_EQ(app.Text(IDC_CAPTURED_WINDOW), "Keines");
+    EXPECT_EQ(app.Text(IDC_HELP_BUTTON), "Hilfe");
+    // The modifiers and the key field are never translated.
+    EXPECT_EQ(app.Text(IDC_SHIFT), "Shift");
+    EXPECT_EQ(app.Text(IDC_CURRENT_KEY), "F12");
+    EXPECT_EQ(WindowText(::GetDlgItem(app.Popup(), IDC_OFFSET_LABEL)), "Versatz:");
+    EXPECT_EQ(WindowText(::GetDlgItem(app.Popup(), IDC_RETURN)), "Zur\xFC"
+                                                                   "ck");
+    app.SelectCombo(IDC_LANGUAGE_LIST, 0);
+    ASSERT_TRUE(WaitUntil([&] { return app.Title() == "Flickmere"; }));
+    EXPECT_EQ(app.Text(IDC_REFRESH), "Refresh");
+}
+
+} // namespace
