@@ -1,0 +1,138 @@
+// The global keyboard hook. SetWindowsHookExA(WH_KEYBOARD, ..., 0) makes Windows load this DLL into
+// every process that reads keyboard input and run SpyGetF12Proc there, so everything the hook needs to
+// know lives in a section shared by all processes that map the DLL: a change made by the program is
+// seen at once by the hooks running inside the recorded applications.
+//
+// Behaviour chosen for the capturing key:
+// - Only the first key-down of a press posts; auto-repeats (previous-state bit 30 set) and the key-up
+//   do not.
+// - The modifiers must match exactly: Shift, Ctrl and Alt each down if and only if chosen, as
+//   GetKeyState sees them for the message being processed.
+// - The key is swallowed (down, repeats and up, when the modifiers match) so the recorded application
+//   never reacts to it; a browser would open its developer tools on F12. Every other key, and every
+//   negative code, goes on to CallNextHookEx.
+// - HC_NOREMOVE (an application peeking with PM_NOREMOVE) is swallowed like HC_ACTION. Swallowing a
+//   peeked message makes the system discard it, so the same press never comes back as HC_ACTION: the
+//   hook posts for the first key-down under either code and each press still posts exactly once.
+// - SETCAPTUREKEY stores what it is given; the program only passes VK_F1..VK_F12.
+// - Until SETWINDOWNAME names a window nothing is posted: FindWindowA with an empty name would match
+//   any untitled top-level window.
+#include "HookDll.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr LONG64 kShiftBit = 1LL << 32;
+constexpr LONG64 kCtrlBit = 1LL << 33;
+constexpr LONG64 kAltBit = 1LL << 34;
+constexpr size_t kWindowNameSize = HOOKDLL_MAX_WINDOW_NAME + 1;
+
+// Every shared variable needs an initialiser: without one MSVC leaves it out of the data_seg section,
+// and gcc needs the attribute on each definition anyway. The key code and its modifiers share one
+// 64-bit word (key in the low half) so that a hook in another process never pairs a new key with old
+// modifiers while SETCAPTUREKEY runs.
+#if defined(_MSC_VER)
+#pragma data_seg(".shr")
+#define HOOKDLL_SHARED
+#else
+#define HOOKDLL_SHARED __attribute__((section(".shr"), shared))
+#endif
+
+volatile LONG64 g_captureKey HOOKDLL_SHARED = VK_F12;
+char g_windowName[kWindowNameSize] HOOKDLL_SHARED = {'\0'};
+
+#if defined(_MSC_VER)
+#pragma data_seg()
+#pragma comment(linker, "/SECTION:.shr,RWS")
+#endif
+
+LONG64 LoadCaptureKey()
+{
+    // A compare-exchange that never changes anything is an atomic 64-bit read on 32-bit Windows too.
+    return ::InterlockedCompareExchange64(&g_captureKey, 0, 0);
+}
+
+bool IsDown(int virtualKey)
+{
+    return (::GetKeyState(virtualKey) & 0x8000) != 0;
+}
+
+bool IsCapturingKey(WPARAM virtualKey)
+{
+    const LONG64 capture = LoadCaptureKey();
+    return virtualKey == static_cast<WPARAM>(static_cast<DWORD>(capture)) &&
+           IsDown(VK_SHIFT) == ((capture & kShiftBit) != 0) &&
+           IsDown(VK_CONTROL) == ((capture & kCtrlBit) != 0) && IsDown(VK_MENU) == ((capture & kAltBit) != 0);
+}
+
+bool IsFirstKeyDown(LPARAM keyInfo)
+{
+    // Bit 31 is set for a key-up, bit 30 when the key was already down (an auto-repeat).
+    return (keyInfo & 0xC0000000) == 0;
+}
+
+void PostCapture()
+{
+    // Copy first: the program may rename its dialog while this runs in another process, and the
+    // copy is NUL-terminated whatever the shared buffer holds.
+    char name[kWindowNameSize];
+    std::memcpy(name, g_windowName, sizeof name);
+    name[sizeof name - 1] = '\0';
+    if (name[0] == '\0')
+        return;
+    HWND dialog = ::FindWindowA(nullptr, name);
+    POINT cursor;
+    if (dialog == nullptr || !::GetCursorPos(&cursor))
+        return;
+    // Sign-extended, so a cursor on a monitor left of the primary one reads back as a negative int.
+    ::PostMessageA(dialog, HOOKDLL_CAPTURE_MESSAGE, static_cast<WPARAM>(static_cast<LONG_PTR>(cursor.x)),
+                   static_cast<LPARAM>(cursor.y));
+}
+
+} // namespace
+
+extern "C" {
+
+// Exported as _SPYGETF12PROC@12 through HookDll.def. Nothing in here throws: the procedure runs on
+// foreign threads inside other applications.
+LRESULT CALLBACK SpyGetF12Proc(int code, WPARAM wParam, LPARAM lParam) noexcept
+{
+    if ((code == HC_ACTION || code == HC_NOREMOVE) && IsCapturingKey(wParam)) {
+        if (IsFirstKeyDown(lParam))
+            PostCapture();
+        return 1;
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void WINAPI SETCAPTUREKEY(int virtualKey, bool shift, bool ctrl, bool alt)
+{
+    const LONG64 capture = static_cast<LONG64>(static_cast<DWORD>(virtualKey)) | (shift ? kShiftBit : 0) |
+                           (ctrl ? kCtrlBit : 0) | (alt ? kAltBit : 0);
+    ::InterlockedExchange64(&g_captureKey, capture);
+}
+
+void WINAPI GETCAPTUREKEY(int* virtualKey, bool* shift, bool* ctrl, bool* alt)
+{
+    const LONG64 capture = LoadCaptureKey();
+    if (virtualKey)
+        *virtualKey = static_cast<int>(static_cast<DWORD>(capture));
+    if (shift)
+        *shift = (capture & kShiftBit) != 0;
+    if (ctrl)
+        *ctrl = (capture & kCtrlBit) != 0;
+    if (alt)
+        *alt = (capture & kAltBit) != 0;
+}
+
+void WINAPI SETWINDOWNAME(const char* windowName)
+{
+    // A hook in another process may copy the buffer meanwhile; it terminates its own copy, so the worst
+    // it sees is a mixed name that matches no window, for that one press.
+    size_t length = windowName ? ::strnlen(windowName, kWindowNameSize - 1) : 0;
+    std::memcpy(g_windowName, windowName ? windowName : "", length);
+    g_windowName[length] = '\0';
+}
+
+} // extern "C"

@@ -1,0 +1,37 @@
+#pragma once
+// HookDll.dll: the global keyboard hook that tells Flickmere's main dialog when the capturing key is
+// pressed in any application. The program loads the DLL, names its dialog with SETWINDOWNAME, picks the
+// key with SETCAPTUREKEY and installs the hook procedure with
+// SetWindowsHookExA(WH_KEYBOARD, GetProcAddress(dll, HOOKDLL_HOOK_PROC_EXPORT), dll, 0).
+// Each press then posts HOOKDLL_CAPTURE_MESSAGE to the dialog, wParam = x and lParam = y of the cursor in
+// screen coordinates (as signed ints: monitors left of or above the primary one give negative values).
+#include <windows.h>
+
+#ifndef __cplusplus
+#include <stdbool.h>
+#endif
+
+#define HOOKDLL_CAPTURE_MESSAGE (WM_USER + 1)
+// The longest window name the DLL keeps; a longer name is cut to this length.
+#define HOOKDLL_MAX_WINDOW_NAME 255
+
+// The hook procedure's export name predates 64-bit Windows; it carries no decoration there, but the
+// name itself still has the 32-bit stdcall form, so it is only reachable through GetProcAddress.
+#define HOOKDLL_HOOK_PROC_EXPORT "_SPYGETF12PROC@12"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+// Shift, ctrl and alt are one-byte booleans: the modifier must be down (true) or up (false).
+typedef void(WINAPI* PFN_SETCAPTUREKEY)(int virtualKey, bool shift, bool ctrl, bool alt);
+typedef void(WINAPI* PFN_GETCAPTUREKEY)(int* virtualKey, bool* shift, bool* ctrl, bool* alt);
+typedef void(WINAPI* PFN_SETWINDOWNAME)(const char* windowName);
+
+void WINAPI SETCAPTUREKEY(int virtualKey, bool shift, bool ctrl, bool alt);
+void WINAPI GETCAPTUREKEY(int* virtualKey, bool* shift, bool* ctrl, bool* alt);
+void WINAPI SETWINDOWNAME(const char* windowName);
+
+#ifdef __cplusplus
+}
+#endif

@@ -1,0 +1,258 @@
+// The window capture on a real window of this process, painted with known pixels.
+#include "WinTestSupport.h"
+
+#include "TemplateKit.h"
+#include "app/TextTable.h"
+#include "app/WorkingDirectory.h"
+#include "capture/CaptureState.h"
+#include "capture/SessionState.h"
+#include "capture/win32/SessionWindows.h"
+#include "capture/win32/WindowCapture.h"
+#include "output/OffsetTables.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+using wintest::CScratchDir;
+using wintest::FileExists;
+using wintest::ReadFileBytes;
+
+constexpr int kWidth = 120;
+constexpr int kHeight = 80;
+
+// Pixels the test window shows: a gradient, and a square the test can move.
+struct Scene
+{
+    int squareX = -100;
+    int squareY = -100;
+    uint32_t Pixel(int x, int y) const
+    {
+        if (x >= squareX && x < squareX + 10 && y >= squareY && y < squareY + 6)
+            return 0xE02020;
+        return static_cast<uint32_t>((0x40 + x) << 16 | (0x40 + y) << 8 | 0xA0);
+    }
+} g_scene;
+
+LRESULT CALLBACK PaintProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_PAINT)
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    PAINTSTRUCT paint;
+    const HDC dc = ::BeginPaint(window, &paint);
+    std::vector<uint32_t> pixels(kWidth * kHeight);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            pixels[y * kWidth + x] = g_scene.Pixel(x, y);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, kWidth, -kHeight, 1, 32, BI_RGB};
+    ::SetDIBitsToDevice(dc, 0, 0, kWidth, kHeight, 0, 0, 0, kHeight, pixels.data(), &info, DIB_RGB_COLORS);
+    ::EndPaint(window, &paint);
+    return 0;
+}
+
+// Closes the next message box this process shows and remembers its text, so that a capture that
+// warns does not block the test.
+class CBoxCloser
+{
+public:
+    CBoxCloser()
+        : m_thread([this] {
+              for (int i = 0; i < 200 && !m_stop; ++i) {
+                  const HWND box = ::FindWindowA("#32770", "Warning");
+                  if (box) {
+                      char text[256] = "";
+                      ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                      m_text = text;
+                      ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+                      return;
+                  }
+                  ::Sleep(25);
+              }
+          })
+    {
+    }
+    ~CBoxCloser()
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+    std::string Text()
+    {
+        m_stop = true;
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_text;
+    }
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::string m_text;
+    std::thread m_thread;
+};
+
+class WindowCaptureTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string error;
+        TemplateKitOptions kit;
+        kit.capacity = 30;
+        ASSERT_TRUE(WriteTemplateKit(m_dir.Path(), kit, error)) << error;
+        ResetOffsetTables();
+        ASSERT_EQ(LoadBitmapOffsets(m_dir.File("bmpoffs.ini").c_str()), 30);
+        ASSERT_EQ(LoadCursorOffsets(m_dir.File("curoffs.ini").c_str()), 30);
+        ASSERT_EQ(LoadFrameOffsets(m_dir.File("frmoffs.ini").c_str()), 30);
+        FillDefaultTexts();
+        ResetSessionState();
+        ReleaseComparisonImage();
+        std::strcpy(g_workDir, m_dir.Path().c_str());
+        g_session.sessionNumber = 1;
+        g_session.frameTotal = 1;
+        ::CreateDirectoryA(m_dir.File("session1").c_str(), nullptr);
+        std::strcpy(g_session.destinationFile, m_dir.File("session1\\destinationFLA1.fla").c_str());
+        ::CopyFileA(m_dir.File("template.fla").c_str(), g_session.destinationFile, FALSE);
+
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = PaintProc;
+        windowClass.hInstance = ::GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "FlickmereCaptureTest";
+        ::RegisterClassA(&windowClass);
+        const DWORD style = WS_POPUP;
+        // Never activated: without a window manager, destroying the active window stalls for seconds.
+        m_window = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_NOACTIVATE, "FlickmereCaptureTest", "capture test", style, 200, 150, kWidth,
+                                     kHeight, nullptr, nullptr, windowClass.hInstance, nullptr);
+        ::ShowWindow(m_window, SW_SHOWNOACTIVATE);
+        g_scene = Scene{};
+        Repaint();
+        g_sessionWindows.target = m_window;
+    }
+    void TearDown() override
+    {
+        g_sessionWindows.target = nullptr;
+        ReleaseComparisonImage();
+        ::DestroyWindow(m_window);
+    }
+    void Repaint()
+    {
+        ::RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageA(&msg);
+    }
+    std::string Picture(int k) const { return m_dir.File("session1\\imageBMP" + std::to_string(k) + ".bmp"); }
+    static int32_t Get32(const std::vector<uint8_t>& b, size_t at)
+    {
+        return static_cast<int32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24);
+    }
+
+    CScratchDir m_dir;
+    HWND m_window = nullptr;
+};
+
+TEST_F(WindowCaptureTest, FirstGrabIsWholeThenOnlyTheChange)
+{
+    EXPECT_EQ(CaptureTargetWindow(230, 170), 1);
+    EXPECT_EQ(g_session.lastCaptureX, 230);
+    const auto whole = ReadFileBytes(Picture(1));
+    ASSERT_EQ(whole.size(), 54u + kWidth * 3 * kHeight);
+    EXPECT_EQ(Get32(whole, 18), kWidth);
+    EXPECT_EQ(Get32(whole, 22), kHeight);
+    // Bottom row first, blue-green-red: the file's first pixel is (0, kHeight - 1).
+    const uint32_t corner = g_scene.Pixel(0, kHeight - 1);
+    EXPECT_EQ(whole[54] | whole[55] << 8 | whole[56] << 16, static_cast<int>(corner));
+
+    // Cursor points are measured from the window's corner, one pixel in.
+    const auto destination = ReadFileBytes(g_session.destinationFile);
+    int32_t cursorOffset;
+    ASSERT_TRUE(CursorOffset(1, 1, cursorOffset));
+    EXPECT_EQ(Get32(destination, cursorOffset), (230 - 200 - 1) * 20);
+    EXPECT_EQ(Get32(destination, cursorOffset + 4), (170 - 150 - 1) * 20);
+
+    // Unchanged: nothing is written and the count stays.
+    EXPECT_EQ(CaptureTargetWindow(230, 170), 1);
+    EXPECT_FALSE(FileExists(Picture(2)));
+    EXPECT_EQ(ReadFileBytes(g_session.destinationFile), destination);
+
+    g_scene.squareX = 33;
+    g_scene.squareY = 5;
+    Repaint();
+    EXPECT_EQ(CaptureTargetWindow(201, 151), 2);
+    const auto square = ReadFileBytes(Picture(2));
+    ASSERT_EQ(square.size(), 54u + 32 * 6);
+    EXPECT_EQ(Get32(square, 18), 10);
+    const auto patched = ReadFileBytes(g_session.destinationFile);
+    EXPECT_EQ(Get32(patched, PlacementOffset(2, 1) + 16), 33 * 20);
+    EXPECT_EQ(Get32(patched, PlacementOffset(2, 1) + 20), 5 * 20);
+}
+
+TEST_F(WindowCaptureTest, WindowLeftOfTheScreenMeasuresTheCursorFromZero)
+{
+    ::SetWindowPos(m_window, nullptr, -50, -30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    Repaint();
+    EXPECT_GE(CaptureTargetWindow(10, 20), 1);
+    // Only the visible part is grabbed, however the display clips it.
+    const auto picture = ReadFileBytes(Picture(1));
+    ASSERT_GE(picture.size(), 54u);
+    EXPECT_LE(Get32(picture, 18), kWidth);
+    EXPECT_LE(Get32(picture, 22), kHeight);
+    const auto destination = ReadFileBytes(g_session.destinationFile);
+    int32_t cursorOffset;
+    ASSERT_TRUE(CursorOffset(1, 1, cursorOffset));
+    EXPECT_EQ(Get32(destination, cursorOffset), (10 - 0 - 1) * 20);
+    EXPECT_EQ(Get32(destination, cursorOffset + 4), (20 - 0 - 1) * 20);
+}
+
+TEST_F(WindowCaptureTest, InvisibleWindowWarnsAndChangesNothing)
+{
+    EXPECT_EQ(CaptureTargetWindow(210, 160), 1);
+    const auto comparison = g_capture.comparison;
+    ::ShowWindow(m_window, SW_HIDE);
+    Repaint();
+    const auto before = ReadFileBytes(g_session.destinationFile);
+    {
+        CBoxCloser closer;
+        EXPECT_EQ(CaptureTargetWindow(5, 6), 1);
+        EXPECT_EQ(closer.Text(), "Check if the window is visible!");
+    }
+    EXPECT_EQ(g_session.lastCaptureX, 5);
+    EXPECT_EQ(ReadFileBytes(g_session.destinationFile), before);
+    EXPECT_EQ(g_capture.comparison, comparison);
+    EXPECT_FALSE(FileExists(Picture(2)));
+}
+
+TEST_F(WindowCaptureTest, MinimisedWindowDoesNotBreakTheSession)
+{
+    EXPECT_EQ(CaptureTargetWindow(210, 160), 1);
+    ::ShowWindow(m_window, SW_MINIMIZE);
+    Repaint();
+    // Depending on the window manager a minimised window shows nothing (a warning) or its small iconic
+    // frame (a new whole grab); either way the step completes and the session can go on.
+    int written;
+    {
+        CBoxCloser closer;
+        written = CaptureTargetWindow(5, 6);
+    }
+    EXPECT_TRUE(written == 1 || written == 2) << written;
+    ::ShowWindow(m_window, SW_RESTORE);
+    Repaint();
+    EXPECT_GE(CaptureTargetWindow(5, 6), written);
+}
+
+TEST_F(WindowCaptureTest, DestroyedTargetIsReportedWithoutAnyBox)
+{
+    ::DestroyWindow(m_window);
+    m_window = nullptr;
+    EXPECT_EQ(CaptureTargetWindow(1, 2), -1);
+    EXPECT_EQ(g_session.lastCaptureX, 0);
+    g_sessionWindows.target = nullptr;
+    EXPECT_EQ(CaptureTargetWindow(1, 2), -1);
+}
+
+} // namespace
