@@ -1,0 +1,193 @@
+// The capturing key and the frame and offset popup, worked from outside like a user would.
+#include "DemoScene.h"
+#include "Driver.h"
+#include "SessionFiles.h"
+
+#include "output/OffsetTables.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace e2e;
+
+class KeyAndPopupTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_target = std::make_unique<CDemoTarget>(80, 80);
+        ASSERT_TRUE(m_target->Window());
+        m_app = std::make_unique<CApp>(m_dir.Path());
+        ASSERT_TRUE(m_app->WaitForDialog());
+        m_popup = m_app->Popup();
+        ASSERT_TRUE(m_popup);
+    }
+
+    void StartCapture()
+    {
+        ASSERT_TRUE(m_app->SelectListEntry(IDC_WINDOW_LIST, kDemoTitle));
+        m_app->Click(IDC_CAPTURE);
+        ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CAPTURE) == "Uncapture"; }));
+    }
+
+    std::string PicturePath(int k) const { return m_dir.File("session1\\imageBMP" + std::to_string(k) + ".bmp"); }
+
+    // A key press in the target; waits for picture `expect`, or a while when none should come.
+    void Press(WORD key, int expect, bool shift = false, bool ctrl = false, bool alt = false)
+    {
+        Activate(m_target->Window());
+        PressKey(key, shift, ctrl, alt);
+        if (expect > 0)
+            ASSERT_TRUE(WaitUntil([&] { return FileExists(PicturePath(expect)); })) << "picture " << expect;
+        else
+            Pump(1s);
+        DWORD_PTR ignored;
+        ::SendMessageTimeoutA(m_app->Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+    }
+
+    void AssignKey(int index, bool shift, bool ctrl, bool alt)
+    {
+        ::SendMessageA(m_app->Control(IDC_KEY_LIST), LB_SETCURSEL, index, 0);
+        m_app->SetCheck(IDC_SHIFT, shift);
+        m_app->SetCheck(IDC_CTRL, ctrl);
+        m_app->SetCheck(IDC_ALT, alt);
+        m_app->Click(IDC_ASSIGN_KEY);
+    }
+
+    std::string PopupText(int id) const { return WindowText(::GetDlgItem(m_popup, id)); }
+    void SetPopupText(int id, const char* text) const
+    {
+        ::SendMessageA(::GetDlgItem(m_popup, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    }
+    // Enter in the popup takes the values over.
+    void PressEnterInPopup()
+    {
+        Activate(m_popup);
+        PressKey(VK_RETURN);
+        Pump(200ms);
+    }
+
+    CWorkDir m_dir;
+    std::unique_ptr<CDemoTarget> m_target;
+    std::unique_ptr<CApp> m_app;
+    HWND m_popup = nullptr;
+};
+
+TEST_F(KeyAndPopupTest, KeyTextComesBackFromTheHookLibrary)
+{
+    AssignKey(0, true, false, true);
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CURRENT_KEY) == "Alt+Shift+F1"; }));
+    AssignKey(4, true, true, true);
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CURRENT_KEY) == "Ctrl+Alt+Shift+F5"; }));
+    AssignKey(11, false, false, false);
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CURRENT_KEY) == "F12"; }));
+}
+
+TEST_F(KeyAndPopupTest, KeyChangeTakesEffectDuringTheSession)
+{
+    StartCapture();
+    Press(VK_F12, 1);
+    AssignKey(0, true, false, true);
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CURRENT_KEY) == "Alt+Shift+F1"; }));
+    EXPECT_EQ(m_app->Text(IDC_CAPTURE), "Uncapture");
+
+    m_target->AddSquare(10, 10, 0xE02020);
+    Press(VK_F12, 0);
+    Press(VK_F1, 0);
+    EXPECT_FALSE(FileExists(PicturePath(2)));
+    Press(VK_F1, 2, true, false, true);
+}
+
+TEST_F(KeyAndPopupTest, FrameAndOffsetTimeTheNextSteps)
+{
+    StartCapture();
+    Press(VK_F12, 1);
+    // Typed into the popup and taken over when the user moves to the target.
+    Activate(m_popup);
+    SetPopupText(IDC_FRAME_EDIT, "30");
+    SetPopupText(IDC_OFFSET_EDIT, "10");
+    m_target->AddSquare(10, 10, 0xE02020);
+    Press(VK_F12, 2);
+    m_target->AddSquare(200, 150, 0x20C040);
+    Press(VK_F12, 3);
+    m_app->Click(IDC_CAPTURE);
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CAPTURE) == "Capture"; }));
+
+    ResetOffsetTables();
+    ASSERT_GT(LoadCursorOffsets(m_dir.File("curoffs.ini").c_str()), 2);
+    ASSERT_GT(LoadFrameOffsets(m_dir.File("frmoffs.ini").c_str()), 2);
+    const auto destination = ReadFileBytes(m_dir.File("session1\\destinationFLA1.fla"));
+    // The first span: 0 - 10 + 30 = 20 frames; then 10 - 10 + 30.
+    EXPECT_EQ(Read16(destination, g_offsets.cursor[2][0]), 10);
+    EXPECT_EQ(Read16(destination, g_offsets.cursor[3][0]), 10);
+    EXPECT_EQ(Read16(destination, g_offsets.cursor[2][1]), 15);
+    EXPECT_EQ(Read16(destination, g_offsets.cursor[3][1]), 15);
+    EXPECT_EQ(Read16(destination, g_offsets.frame[0]), 30);
+    EXPECT_EQ(Read16(destination, g_offsets.frame[1]), 30);
+    EXPECT_NE(m_app->Text(IDC_LAST_SESSION).find("frames from 62 till"), std::string::npos);
+}
+
+TEST_F(KeyAndPopupTest, InvalidPairsFallBackToThePreviousOne)
+{
+    SetPopupText(IDC_FRAME_EDIT, "10");
+    SetPopupText(IDC_OFFSET_EDIT, "10");
+    PressEnterInPopup();
+    EXPECT_EQ(PopupText(IDC_FRAME_EDIT), "50");
+    EXPECT_EQ(PopupText(IDC_OFFSET_EDIT), "5");
+
+    SetPopupText(IDC_FRAME_EDIT, "");
+    PressEnterInPopup();
+    EXPECT_EQ(PopupText(IDC_FRAME_EDIT), "50");
+    // Enter leaves the popup open.
+    EXPECT_TRUE(::IsWindowVisible(m_popup));
+}
+
+TEST_F(KeyAndPopupTest, SpinnedValuesReadBackAsShown)
+{
+    SetPopupText(IDC_FRAME_EDIT, "999");
+    Activate(m_popup);
+    ::SendMessageA(m_popup, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(m_popup, IDC_FRAME_EDIT)), TRUE);
+    PressKey(VK_UP);
+    ASSERT_TRUE(WaitUntil([&] { return PopupText(IDC_FRAME_EDIT) == "1000"; })) << PopupText(IDC_FRAME_EDIT);
+    PressKey(VK_RETURN);
+    Pump(200ms);
+    EXPECT_EQ(PopupText(IDC_FRAME_EDIT), "1000");
+}
+
+TEST_F(KeyAndPopupTest, ReturnGoesBackToTheLastCapturePointOnlyInASession)
+{
+    ::SetCursorPos(11, 12);
+    ::PostMessageA(m_popup, WM_COMMAND, MAKEWPARAM(IDC_RETURN, BN_CLICKED), 0);
+    Pump(300ms);
+    POINT cursor;
+    ::GetCursorPos(&cursor);
+    EXPECT_EQ(cursor.x, 11);
+    EXPECT_EQ(cursor.y, 12);
+
+    StartCapture();
+    Activate(m_target->Window());
+    ::SetCursorPos(150, 130);
+    Press(VK_F12, 1);
+    ::SetCursorPos(5, 5);
+    ::PostMessageA(m_popup, WM_COMMAND, MAKEWPARAM(IDC_RETURN, BN_CLICKED), 0);
+    ASSERT_TRUE(WaitUntil([&] {
+        ::GetCursorPos(&cursor);
+        return cursor.x == 150 && cursor.y == 130;
+    })) << cursor.x << "," << cursor.y;
+}
+
+TEST_F(KeyAndPopupTest, EscapeHidesThePopupAndPopUpBringsItBack)
+{
+    SetPopupText(IDC_FRAME_EDIT, "40");
+    PressEnterInPopup();
+    PressKey(VK_ESCAPE);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(m_popup); }));
+    m_app->Click(IDC_POPUP);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(m_popup) != FALSE; }));
+    EXPECT_EQ(PopupText(IDC_FRAME_EDIT), "40");
+    EXPECT_EQ(PopupText(IDC_OFFSET_EDIT), "5");
+}
+
+} // namespace
