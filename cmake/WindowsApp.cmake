@@ -16,3 +16,7 @@ file(GLOB FLICKMERE_LANGUAGE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/lan
 foreach(languageFile ${FLICKMERE_LANGUAGE_FILES})
     configure_file(${languageFile} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY} COPYONLY)
 endforeach()
+
+# Timing of the capture step on a real window; run by scripts/bench.sh, not by the tests.
+add_executable(flickmere_capture_bench bench/win/CaptureStepBench.cpp)
+target_link_libraries(flickmere_capture_bench PRIVATE flickmere_win32 flickmere_templatekit)

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs the benchmarks and prints their ratios: the native ones (change detection, bitmap writing)
+# with Google Benchmark, then the capture step on a real window under Wine on a virtual display.
+# Read the results as ratios against the baseline of the same run, never as absolute times.
+set -u
+cd "$(dirname "$0")/.."
+. scripts/common.sh
+
+ensure_packages "${BASE_PACKAGES[@]}" || exit 1
+mkdir -p "$BUILD_ROOT"
+configure_and_build native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
+build_windows >/dev/null || exit 1
+
+log "Native benchmarks"
+"$BUILD_ROOT/native/bin/flickmere_bench" "$@"
+
+trap stop_display_and_wine EXIT
+start_display_and_wine
+log "Capture step under Wine"
+wine "$BUILD_ROOT/windows/bin/flickmere_capture_bench.exe" 2>/dev/null | tr -d '\r'
