@@ -27,7 +27,8 @@ run_ctest() { # name, extra ctest arguments...
     log "Testing $name"
     out=$(ctest --test-dir "$BUILD_ROOT/$name" --output-on-failure "$@" 2>&1)
     local status=$?
-    printf '%s\n' "$out" | grep -v -E '^ +(Start|[0-9]+/[0-9]+ Test) ' | tail -n 40
+    # Passing tests stay quiet; failures keep their whole output and the summary follows.
+    printf '%s\n' "$out" | grep -v -E '^ *Start +[0-9]+: |^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed '
     summaries+=("$name: $(printf '%s\n' "$out" | grep -E 'tests passed|No tests were found' | tail -1)")
     [ $status -eq 0 ] || failed+=("tests $name")
 }

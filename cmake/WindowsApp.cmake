@@ -14,7 +14,8 @@ set_target_properties(Flickmere PROPERTIES OUTPUT_NAME Flickmere)
 # The sample language files go beside the program, where the tests and the demo pick them up.
 file(GLOB FLICKMERE_LANGUAGE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/lang/*.lan)
 foreach(languageFile ${FLICKMERE_LANGUAGE_FILES})
-    configure_file(${languageFile} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY} COPYONLY)
+    get_filename_component(languageName ${languageFile} NAME)
+    configure_file(${languageFile} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/${languageName} COPYONLY)
 endforeach()
 
 # Timing of the capture step on a real window; run by scripts/bench.sh, not by the tests.

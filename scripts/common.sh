@@ -23,7 +23,7 @@ ensure_packages() {
         as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
-BASE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
+BASE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev libstb-dev chromium
     mingw-w64 g++-mingw-w64-x86-64 wine wine64 xvfb xauth python3 libpng-dev)
 
 configure_and_build() { # name, extra cmake arguments...

@@ -216,6 +216,9 @@ void CWorkDir::Remove(const std::string& name) const
 
 CApp::CApp(const std::string& workDir)
 {
+    // The popup opens centred on the mouse and stays on top: keep it clear of the demo targets, which
+    // sit near the screen's top-left corner.
+    ::SetCursorPos(1100, 950);
     STARTUPINFOA startup{sizeof startup};
     std::string command = "\"" + workDir + "\\Flickmere.exe\"";
     ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(), &startup,

@@ -62,10 +62,30 @@ int Fail(const char* what)
 
 } // namespace
 
+// With a folder for pictures, also saves the dialog at start, the popup and the dialog in German
+// (when deutsch.lan is in the working directory), for the user guide.
+void SaveGuidePictures(CApp& app, const std::string& folder)
+{
+    Pump(500ms);
+    SaveWindowPicture(app.Dialog(), folder + "\\main-dialog.bmp");
+    SaveWindowPicture(app.Popup(), folder + "\\popup.bmp");
+    const auto languages = app.ComboItems(IDC_LANGUAGE_LIST);
+    for (size_t i = 0; i < languages.size(); ++i) {
+        if (languages[i] != "deutsch")
+            continue;
+        app.SelectCombo(IDC_LANGUAGE_LIST, static_cast<int>(i));
+        WaitUntil([&] { return app.Text(IDC_REFRESH) == "Aktualisieren"; });
+        Pump(300ms);
+        SaveWindowPicture(app.Dialog(), folder + "\\main-dialog-deutsch.bmp");
+        app.SelectCombo(IDC_LANGUAGE_LIST, 0);
+        WaitUntil([&] { return app.Text(IDC_REFRESH) == "Refresh"; });
+    }
+}
+
 int main(int argc, char** argv)
 {
     if (argc < 2)
-        return Fail("usage: FlickmereDemoRun <working directory> [dialog picture]");
+        return Fail("usage: FlickmereDemoRun <working directory> [dialog picture] [folder for guide pictures]");
     const std::string workDir = argv[1];
     const std::string shot = argc > 2 ? argv[2] : workDir + "\\dialog.bmp";
 
@@ -75,6 +95,8 @@ int main(int argc, char** argv)
     CApp app(workDir);
     if (!app.WaitForDialog())
         return Fail("Flickmere did not show its dialog");
+    if (argc > 3)
+        SaveGuidePictures(app, argv[3]);
     if (!app.SelectListEntry(IDC_WINDOW_LIST, kDemoTitle))
         return Fail("the demo target is not in the window list");
     app.Click(IDC_CAPTURE);

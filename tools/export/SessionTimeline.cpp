@@ -1,0 +1,246 @@
+#include "SessionTimeline.h"
+
+#include "output/OffsetTables.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int32_t kTwips = 20;
+constexpr int32_t kPlacementValueOffset = 16;
+
+bool ReadWholeFile(const fs::path& path, std::vector<uint8_t>& bytes)
+{
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec))
+        return false;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return !in.bad();
+}
+
+class CSessionReader
+{
+public:
+    CSessionReader(const fs::path& workDir, int session)
+        : m_workDir(workDir), m_sessionDir(workDir / ("session" + std::to_string(session))),
+          m_destination(m_sessionDir / ("destinationFLA" + std::to_string(session) + ".fla"))
+    {
+    }
+
+    bool Decode(SessionTimeline& timeline, std::string& error)
+    {
+        const bool ok = DecodeAll(timeline);
+        if (!ok)
+            error = m_error;
+        return ok;
+    }
+
+private:
+    bool DecodeAll(SessionTimeline& timeline)
+    {
+        // The program's own loaders open for update and would count a read-only file as missing; the
+        // export only reads, so it parses the text itself.
+        ResetOffsetTables();
+        if (!LoadOffsets("bmpoffs.ini", ParseBitmapOffsets) ||
+            !LoadOffsets("curoffs.ini", ParseCursorOffsets) || !LoadOffsets("frmoffs.ini", ParseFrameOffsets))
+            return false;
+        std::error_code ec;
+        if (!fs::is_directory(m_sessionDir, ec))
+            return Fail(m_sessionDir, "session directory not found");
+        if (!ReadWholeFile(m_destination, m_bytes))
+            return Fail(m_destination, "destination file not found or unreadable");
+
+        // The pictures are the files numbered from 1 up to the first gap, whatever else the session
+        // directory holds.
+        int count = 0;
+        while (fs::exists(PictureFile(count + 1), ec))
+            ++count;
+        if (count == 0)
+            return Fail(PictureFile(1), "missing: the session has no pictures");
+
+        std::vector<std::vector<int>> stepPictures(1);
+        std::vector<int> closingFrames; // frame entry of each closed step's last picture
+        for (int k = 1; k <= count; ++k) {
+            stepPictures.back().push_back(k);
+            if (k == count)
+                break;
+            uint16_t frames = 0;
+            if (!ReadFrameEntry(k, frames))
+                return false;
+            // Only the last picture of a step gets the frame value; the others get 0.
+            if (frames != 0) {
+                closingFrames.push_back(frames);
+                stepPictures.emplace_back();
+            }
+        }
+
+        timeline = SessionTimeline{};
+        const int steps = static_cast<int>(stepPictures.size());
+        for (int s = 1; s <= steps; ++s) {
+            TimelineStep step;
+            if (!ReadCursor(s, step.cursor))
+                return false;
+            if (s < steps) {
+                int32_t span = 0;
+                if (!ReadSpan(s, span))
+                    return false;
+                step.frames = span != 0 ? span : closingFrames[s - 1];
+            } else {
+                // The last step was never closed: it keeps the timing the session used last.
+                step.frames = s > 1 ? closingFrames[s - 2] : kDefaultStepFrames;
+            }
+            for (int k : stepPictures[s - 1]) {
+                TimelinePicture picture;
+                picture.number = k;
+                if (!ReadPlacement(k, picture.x, picture.y) || !ReadPicture(k, picture.image))
+                    return false;
+                if (k == 1) {
+                    timeline.stageWidth = picture.image.width;
+                    timeline.stageHeight = picture.image.height;
+                }
+                if (!CheckOnStage(picture, timeline))
+                    return false;
+                step.pictures.push_back(std::move(picture));
+            }
+            timeline.steps.push_back(std::move(step));
+        }
+        return true;
+    }
+
+    bool Fail(const fs::path& file, const std::string& what)
+    {
+        m_error = file.string() + ": " + what;
+        return false;
+    }
+
+    fs::path PictureFile(int k) const { return m_sessionDir / ("imageBMP" + std::to_string(k) + ".bmp"); }
+
+    template <typename Parse> bool LoadOffsets(const char* name, Parse parse)
+    {
+        std::vector<uint8_t> text;
+        if (!ReadWholeFile(m_workDir / name, text))
+            return Fail(m_workDir / name, "offset file not found or unreadable");
+        parse(reinterpret_cast<const char*>(text.data()), text.size(), g_offsets);
+        return true;
+    }
+
+    bool CheckRange(int64_t offset, int bytes, const std::string& what)
+    {
+        if (offset >= 0 && uint64_t(offset) + bytes <= m_bytes.size())
+            return true;
+        return Fail(m_destination, what + " at offset " + std::to_string(offset) +
+                                       " lies outside the file (" + std::to_string(m_bytes.size()) +
+                                       " bytes)");
+    }
+
+    uint32_t Get(int64_t offset, int bytes) const
+    {
+        uint32_t v = 0;
+        for (int i = bytes - 1; i >= 0; --i)
+            v = (v << 8) | m_bytes[size_t(offset) + i];
+        return v;
+    }
+
+    // Positions are stored as pixels * 20; anything else was never written by a capture step.
+    bool ReadPoint(int64_t offset, const std::string& what, int32_t& x, int32_t& y)
+    {
+        if (!CheckRange(offset, 8, what))
+            return false;
+        const int32_t rawX = static_cast<int32_t>(Get(offset, 4));
+        const int32_t rawY = static_cast<int32_t>(Get(offset + 4, 4));
+        if (rawX % kTwips != 0 || rawY % kTwips != 0)
+            return Fail(m_destination, what + " at offset " + std::to_string(offset) + " holds (" +
+                                           std::to_string(rawX) + ", " + std::to_string(rawY) +
+                                           "), not a pixel position times 20");
+        x = rawX / kTwips;
+        y = rawY / kTwips;
+        return true;
+    }
+
+    bool ReadFrameEntry(int k, uint16_t& frames)
+    {
+        int32_t offset;
+        const std::string what = "frame count of picture " + std::to_string(k);
+        if (!FrameOffset(k, offset))
+            return Fail(m_workDir / "frmoffs.ini", "no row for picture " + std::to_string(k));
+        if (!CheckRange(offset, 2, what))
+            return false;
+        frames = static_cast<uint16_t>(Get(offset, 2));
+        return true;
+    }
+
+    bool ReadCursor(int s, CursorPoint& cursor)
+    {
+        int32_t offset;
+        if (!CursorOffset(s, 1, offset))
+            return Fail(m_workDir / "curoffs.ini", "no row for capture step " + std::to_string(s));
+        return ReadPoint(offset, "cursor record of step " + std::to_string(s), cursor.x, cursor.y);
+    }
+
+    // The span's two 16-bit parts are read as they stand: a part the patcher skipped (a = 0, or b with
+    // no low 16 bits) still holds the template's bytes.
+    bool ReadSpan(int s, int32_t& span)
+    {
+        int32_t first, second;
+        if (!CursorOffset(s, 3, first) || !CursorOffset(s, 4, second))
+            return Fail(m_workDir / "curoffs.ini", "no row for capture step " + std::to_string(s));
+        const std::string what = "frame span of step " + std::to_string(s);
+        if (!CheckRange(first, 2, what) || !CheckRange(second, 2, what))
+            return false;
+        span = static_cast<int32_t>(Get(first, 2) + Get(second, 2));
+        return true;
+    }
+
+    // Every placement of a row holds the same position; the first one is read.
+    bool ReadPlacement(int k, int& x, int& y)
+    {
+        if (PlacementCount(k) < 1)
+            return Fail(m_workDir / "bmpoffs.ini", "no row for picture " + std::to_string(k));
+        const int64_t at = int64_t{PlacementOffset(k, 1)} + kPlacementValueOffset;
+        int32_t px, py;
+        if (!ReadPoint(at, "placement of picture " + std::to_string(k), px, py))
+            return false;
+        x = px;
+        y = py;
+        return true;
+    }
+
+    bool ReadPicture(int k, RgbImage& image)
+    {
+        std::string why;
+        if (!ReadBmpFile(PictureFile(k), image, why))
+            return Fail(PictureFile(k), why);
+        return true;
+    }
+
+    bool CheckOnStage(const TimelinePicture& p, const SessionTimeline& timeline)
+    {
+        if (p.x >= 0 && p.y >= 0 && int64_t{p.x} + p.image.width <= timeline.stageWidth &&
+            int64_t{p.y} + p.image.height <= timeline.stageHeight)
+            return true;
+        return Fail(PictureFile(p.number),
+                    std::to_string(p.image.width) + " x " + std::to_string(p.image.height) +
+                        " picture placed at (" + std::to_string(p.x) + ", " + std::to_string(p.y) +
+                        ") reaches outside the " + std::to_string(timeline.stageWidth) + " x " +
+                        std::to_string(timeline.stageHeight) + " stage");
+    }
+
+    fs::path m_workDir;
+    fs::path m_sessionDir;
+    fs::path m_destination;
+    std::vector<uint8_t> m_bytes;
+    std::string m_error;
+};
+
+} // namespace
+
+bool DecodeSession(const fs::path& workDir, int session, SessionTimeline& timeline, std::string& error)
+{
+    return CSessionReader(workDir, session).Decode(timeline, error);
+}

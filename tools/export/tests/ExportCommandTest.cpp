@@ -1,0 +1,138 @@
+// The command as a user runs it: it writes the player and nothing else, and each bad input ends it
+// with one line naming the file at fault, status 1 and no file written or changed.
+#include "RecordedSession.h"
+#include "app/Version.h"
+#include "output/OffsetTables.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+
+namespace {
+
+using namespace exporttest;
+using testfiles::ReadBytes;
+
+std::map<fs::path, std::vector<uint8_t>> Snapshot(const fs::path& dir)
+{
+    std::map<fs::path, std::vector<uint8_t>> files;
+    for (const auto& entry : fs::recursive_directory_iterator(dir))
+        files[entry.path()] = entry.is_regular_file() ? ReadBytes(entry.path()) : std::vector<uint8_t>{};
+    return files;
+}
+
+void Put32(const std::string& file, int64_t at, int32_t value)
+{
+    std::vector<uint8_t> bytes = ReadBytes(file);
+    for (int i = 0; i < 4; ++i)
+        bytes.at(at + i) = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
+    testfiles::WriteText(file, std::string(bytes.begin(), bytes.end()));
+}
+
+TEST(ExportCommandTest, WritesOnlyTheSelfContainedPlayer)
+{
+    CRecordedSession session;
+    RecordSample(session);
+    auto expected = Snapshot(session.WorkDir());
+    std::string output;
+    for (const char* fps : {" --fps 25", ""}) { // the second export replaces the first
+        ASSERT_EQ(RunExport(Quoted(session.WorkDir()) + " 1" + fps, output), 0) << output;
+        const std::vector<uint8_t> page = ReadBytes(session.File("player.html"));
+        const std::string html(page.begin(), page.end());
+        EXPECT_NE(html.find(*fps ? "var fps = 25;" : "var fps = 12;"), std::string::npos);
+        for (const char* fetch : {"http:", "https:", "file:", "<link", "<object", "<embed", "@import"})
+            EXPECT_EQ(html.find(fetch), std::string::npos) << fetch;
+    }
+    expected[session.File("player.html")] = ReadBytes(session.File("player.html"));
+    EXPECT_TRUE(Snapshot(session.WorkDir()) == expected) << "files besides player.html changed";
+
+    ASSERT_EQ(RunExport("--version", output), 0);
+    EXPECT_EQ(output, "flickmere-export " FLICKMERE_VERSION_STRING "\n");
+    for (const char* bad : {"", " 1 2", " 0", " one", " 1 --fps", " 1 --fps 0", " 1 --speed 2"}) {
+        EXPECT_EQ(RunExport(Quoted(session.WorkDir()) + bad, output), 2) << bad;
+        EXPECT_EQ(output.find("usage: flickmere-export"), output.find('\n') + 1) << output;
+    }
+}
+
+// Puts `text` in place of line `row` (1-based) of a working-directory offset file.
+void ReplaceRow(const CRecordedSession& session, const char* name, int row, const std::string& text)
+{
+    const std::vector<uint8_t> bytes = ReadBytes((session.WorkDir() / name).string());
+    std::string result;
+    size_t start = 0;
+    for (int r = 1; start < bytes.size(); ++r) {
+        const size_t end = std::find(bytes.begin() + start, bytes.end(), '\n') - bytes.begin();
+        result += (r == row ? text : std::string(bytes.begin() + start, bytes.begin() + end)) + "\n";
+        start = end + 1;
+    }
+    testfiles::WriteText((session.WorkDir() / name).string(), result);
+}
+
+TEST(ExportCommandTest, EachBadInputNamesItsFileAndWritesNothing)
+{
+    const std::string dest = "destinationFLA1.fla";
+    const struct
+    {
+        std::function<void(CRecordedSession&)> spoil;
+        std::string message; // "<file name>: <what is wrong>"
+        const char* session = "1";
+    } cases[] = {
+        {[](auto& s) { fs::remove(s.WorkDir() / "frmoffs.ini"); }, "frmoffs.ini: offset file not found"},
+        {[](auto& s) { ReplaceRow(s, "bmpoffs.ini", 1, "x"); }, "bmpoffs.ini: no row for picture 1"},
+        {[](auto& s) { ReplaceRow(s, "curoffs.ini", 4, "x"); }, "curoffs.ini: no row for capture step 4"},
+        {[](auto&) {}, "session2: session directory not found", "2"},
+        {[&](auto& s) { fs::remove(s.File(dest)); }, dest + ": destination file not found"},
+        // Numbering starts at 1: without picture 1 the others do not count.
+        {[](auto& s) { fs::remove(s.File("imageBMP1.bmp")); }, "imageBMP1.bmp: missing: the session has no"},
+        {[](auto& s) {
+             fs::resize_file(s.File("imageBMP3.bmp"), fs::file_size(s.File("imageBMP3.bmp")) - 1);
+         },
+         "imageBMP3.bmp: pixel data cut short"},
+        {[](auto& s) { fs::resize_file(s.File("imageBMP6.bmp"), 0); }, "imageBMP6.bmp: too short"},
+        {[](auto& s) { Put32(s.File("imageBMP2.bmp"), 28, 32); }, "imageBMP2.bmp: only 24-bit uncompressed"},
+        {[](auto& s) { Put32(s.File("imageBMP2.bmp"), 30, 3); }, "imageBMP2.bmp: only 24-bit uncompressed"},
+        // Picture 5 is 37 pixels wide: at x = 121 it ends one pixel beyond the stage.
+        {[&](auto& s) { Put32(s.File(dest), PlacementOffset(5, 1) + 16, 121 * 20); },
+         "imageBMP5.bmp: 37 x 31 picture placed at (121, 90) reaches outside the 157 x 121 stage"},
+        {[&](auto& s) { Put32(s.File(dest), PlacementOffset(2, 1) + 20, -20); },
+         "imageBMP2.bmp: 40 x 30 picture placed at (5, -1) reaches outside"},
+        {[](auto& s) {
+             fs::copy_file(s.File("imageBMP5.bmp"), s.File("imageBMP1.bmp"),
+                           fs::copy_options::overwrite_existing);
+         },
+         "imageBMP2.bmp: 40 x 30 picture placed at (5, 6) reaches outside the 37 x 31 stage"},
+        // Bytes no capture step wrote, where a position should be.
+        {[&](auto& s) { Put32(s.File(dest), PlacementOffset(4, 1) + 20, 0x12345678); },
+         dest + ": placement of picture 4 at offset"},
+        // Each kind of record read beyond the end of the destination file.
+        {[](auto& s) { ReplaceRow(s, "bmpoffs.ini", 3, "1;9999000;"); },
+         dest + ": placement of picture 3 at offset 9999016 lies outside the file"},
+        {[](auto& s) { ReplaceRow(s, "curoffs.ini", 2, "9999000;0;0;0;"); },
+         dest + ": cursor record of step 2 at offset 9999000"},
+        {[](auto& s) {
+             ReplaceRow(s, "curoffs.ini", 1, std::to_string(g_offsets.cursor[0][0]) + ";0;0;9999000;");
+         },
+         dest + ": frame span of step 1 at offset 9999000"},
+        {[](auto& s) { ReplaceRow(s, "frmoffs.ini", 2, "-4;"); },
+         dest + ": frame count of picture 2 at offset -4"},
+        {[&](auto& s) { fs::resize_file(s.File(dest), g_offsets.frame[4] + 1); },
+         dest + ": frame count of picture 5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        CRecordedSession session;
+        RecordSample(session);
+        c.spoil(session);
+        const auto before = Snapshot(session.WorkDir());
+        std::string output;
+        EXPECT_EQ(RunExport(Quoted(session.WorkDir()) + " " + c.session, output), 1);
+        EXPECT_EQ(output.find('\n'), output.size() - 1) << "not one line: " << output;
+        EXPECT_EQ(output.rfind("flickmere-export: ", 0), 0u) << output;
+        EXPECT_NE(output.find("/" + c.message), std::string::npos) << output;
+        EXPECT_TRUE(Snapshot(session.WorkDir()) == before) << "files written or changed";
+    }
+}
+
+} // namespace

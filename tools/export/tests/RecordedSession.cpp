@@ -1,0 +1,120 @@
+#include "RecordedSession.h"
+
+#include "TemplateKit.h"
+#include "app/TextTable.h"
+#include "capture/SessionState.h"
+#include "output/DibFile.h"
+#include "output/OffsetTables.h"
+#include "output/OutputStep.h"
+#include "popup/FrameValues.h"
+
+#include <cstdio>
+#include <cstring>
+#include <stdexcept>
+
+namespace exporttest {
+
+namespace {
+
+class CBitmapWriter final : public IImageWriter
+{
+public:
+    explicit CBitmapWriter(const RgbImage& window) : m_window(window) {}
+
+    void WriteImage(const Region& r, const char* fileName) override
+    {
+        const uint32_t rowBytes = DibRowBytes(r.Width(), 24);
+        std::vector<uint8_t> block(sizeof(DibHeader) + size_t(rowBytes) * r.Height(), 0);
+        const DibHeader header{sizeof(DibHeader), r.Width(), r.Height(), 1, 24, kBiRgb, 0, 0, 0, 0, 0};
+        std::memcpy(block.data(), &header, sizeof header);
+        for (int y = 0; y < r.Height(); ++y) {
+            uint8_t* out = block.data() + sizeof header + size_t(r.Height() - 1 - y) * rowBytes;
+            const uint8_t* in = m_window.rgb.data() + (size_t(r.top + y) * m_window.width + r.left) * 3;
+            for (int x = 0; x < r.Width() * 3; x += 3) {
+                out[x] = in[x + 2];
+                out[x + 1] = in[x + 1];
+                out[x + 2] = in[x];
+            }
+        }
+        if (!WritePackedDib(fileName, block.data(), static_cast<uint32_t>(block.size())))
+            throw std::runtime_error(std::string("cannot write ") + fileName);
+    }
+
+private:
+    const RgbImage& m_window;
+};
+
+} // namespace
+
+CRecordedSession::CRecordedSession()
+{
+    std::string error;
+    if (!WriteTemplateKit(m_dir.Path().string(), TemplateKitOptions{20}, error))
+        throw std::runtime_error(error);
+    ResetOffsetTables();
+    LoadBitmapOffsets(m_dir.File("bmpoffs.ini").c_str());
+    LoadCursorOffsets(m_dir.File("curoffs.ini").c_str());
+    LoadFrameOffsets(m_dir.File("frmoffs.ini").c_str());
+    FillDefaultTexts();
+    for (int id : {kTextCantOpenTemplate, kTextCorruptFile})
+        RefreshCurrentText(0, id);
+    g_frameValues = FrameValues{};
+    ResetSessionState();
+    std::snprintf(g_workDir, sizeof g_workDir, "%s", m_dir.Path().c_str());
+    g_session.sessionNumber = 1;
+    fs::create_directories(m_dir.Path() / "session1");
+    std::snprintf(g_session.destinationFile, kPathBytes, "%s", File("destinationFLA1.fla").c_str());
+    fs::copy_file(m_dir.File("template.fla"), g_session.destinationFile);
+    m_window = {kStageWidth, kStageHeight, std::vector<uint8_t>(kStageWidth * kStageHeight * 3)};
+}
+
+void CRecordedSession::Step(const std::vector<Region>& regions, CursorPoint cursor)
+{
+    static uint32_t noise = 1;
+    for (const Region& r : regions)
+        for (int y = r.top; y <= r.bottom; ++y)
+            for (int i = (y * m_window.width + r.left) * 3; i < (y * m_window.width + r.right + 1) * 3; ++i) {
+                noise = noise * 1103515245u + 12345u;
+                m_window.rgb[i] = static_cast<uint8_t>(noise >> 16);
+            }
+    CBitmapWriter writer(m_window);
+    g_session.imagesWritten = g_session.imageCounter - 1;
+    RunOutputStep(static_cast<int>(regions.size()), cursor, regions.data(), writer);
+    m_history.push_back(m_window);
+}
+
+void RecordSample(CRecordedSession& session, int steps)
+{
+    session.Step({{0, 0, kStageWidth - 1, kStageHeight - 1}}, {10, 20});
+    const FrameValues closing[] = {{50, 5}, {30, 5}, {24, 9}};
+    const std::vector<Region> pictures[] = {
+        {{5, 6, 44, 35}, {100, 0, 156, 49}, {30, 60, 50, 70}}, {{120, 90, 156, 120}}, {{100, 80, 139, 120}}};
+    const CursorPoint cursors[] = {{-3, 7}, {140, 100}, {200, 50}};
+    for (int s = 2; s <= steps; ++s) {
+        g_frameValues = closing[s - 2];
+        session.Step(pictures[s - 2], cursors[s - 2]);
+    }
+}
+
+std::string Quoted(const std::string& text)
+{
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+int RunExport(const std::string& arguments, std::string& output)
+{
+    FILE* pipe = ::popen((Quoted(FLICKMERE_EXPORT_EXE) + " " + arguments + " 2>&1").c_str(), "r");
+    if (!pipe)
+        throw std::runtime_error("cannot run flickmere-export");
+    output.clear();
+    char buffer[4096];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        output.append(buffer, got);
+    const int status = ::pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace exporttest

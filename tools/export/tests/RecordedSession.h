@@ -1,0 +1,46 @@
+#pragma once
+// A capture session recorded by the program's own output step into a template-kit working directory:
+// each step paints its regions of the window with fresh noise (so a picture one pixel off never
+// matches), then the key press cuts them out as real 24-bit bottom-up bitmaps.
+#include "BmpReader.h"
+#include "TestFiles.h"
+#include "capture/Region.h"
+
+#include <string>
+#include <vector>
+
+namespace exporttest {
+
+namespace fs = std::filesystem;
+
+class CRecordedSession
+{
+public:
+    CRecordedSession();
+    void Step(const std::vector<Region>& regions, CursorPoint cursor);
+
+    // What the player must show at step s: the window as it was then.
+    const RgbImage& WindowAtStep(int s) const { return m_history.at(s - 1); }
+    fs::path WorkDir() const { return m_dir.Path(); }
+    std::string File(const std::string& name) const { return m_dir.File("session1/" + name); }
+
+private:
+    testfiles::CScratchDir m_dir;
+    RgbImage m_window;
+    std::vector<RgbImage> m_history;
+};
+
+// A 157 x 121 window (odd widths, so bitmap rows are padded):
+//   step 1: the whole window, cursor (10, 20); closed at frame 50, offset 5: span 45 = 22 + 23
+//   step 2: (5, 6) 40 x 30, (100, 0) 57 x 50, (30, 60) 21 x 11, cursor (-3, 7); closed at 30/5: span 30
+//   step 3: (120, 90) 37 x 31 in the corner, cursor (140, 100); closed at 24/9: span 5 - 9 + 24 = 20
+//   step 4: (100, 80) 40 x 41 over step 3's, cursor (200, 50) off the stage; open
+void RecordSample(CRecordedSession& session, int steps = 4);
+constexpr int kStageWidth = 157;
+constexpr int kStageHeight = 121;
+
+// Runs flickmere-export; answers its exit status, with its output and errors in `output`.
+int RunExport(const std::string& arguments, std::string& output);
+std::string Quoted(const std::string& text);
+
+} // namespace exporttest

@@ -1,0 +1,113 @@
+// The timeline decoded from a destination file patched by the program's own output step: which
+// pictures each step shows, where, for how long, and where the pointer is.
+#include "RecordedSession.h"
+#include "SessionTimeline.h"
+#include "output/OffsetTables.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace exporttest;
+
+struct ExpectedStep
+{
+    int frames;
+    CursorPoint cursor;
+    std::vector<std::pair<int, Region>> pictures; // imageBMP number, where it was cut from the window
+};
+
+SessionTimeline Decode(const CRecordedSession& session)
+{
+    SessionTimeline timeline;
+    std::string error;
+    EXPECT_TRUE(DecodeSession(session.WorkDir(), 1, timeline, error)) << error;
+    return timeline;
+}
+
+void ExpectTimeline(const CRecordedSession& session, const std::vector<ExpectedStep>& expected)
+{
+    const SessionTimeline timeline = Decode(session);
+    EXPECT_EQ(timeline.stageWidth, kStageWidth);
+    EXPECT_EQ(timeline.stageHeight, kStageHeight);
+    ASSERT_EQ(timeline.steps.size(), expected.size());
+    for (size_t s = 0; s < expected.size(); ++s) {
+        SCOPED_TRACE("step " + std::to_string(s + 1));
+        const TimelineStep& step = timeline.steps[s];
+        EXPECT_EQ(step.frames, expected[s].frames);
+        EXPECT_EQ(step.cursor.x, expected[s].cursor.x);
+        EXPECT_EQ(step.cursor.y, expected[s].cursor.y);
+        ASSERT_EQ(step.pictures.size(), expected[s].pictures.size());
+        for (size_t i = 0; i < step.pictures.size(); ++i) {
+            const TimelinePicture& p = step.pictures[i];
+            const auto& [number, r] = expected[s].pictures[i];
+            EXPECT_EQ(p.number, number);
+            EXPECT_EQ(p.x, r.left);
+            EXPECT_EQ(p.y, r.top);
+            ASSERT_EQ(p.image.width, r.Width());
+            ASSERT_EQ(p.image.height, r.Height());
+            const RgbImage& window = session.WindowAtStep(static_cast<int>(s) + 1);
+            for (int y = 0; y < r.Height(); ++y)
+                ASSERT_TRUE(std::equal(p.image.rgb.begin() + y * r.Width() * 3,
+                                       p.image.rgb.begin() + (y + 1) * r.Width() * 3,
+                                       window.rgb.begin() + ((r.top + y) * kStageWidth + r.left) * 3))
+                    << "picture " << number << " row " << y;
+        }
+    }
+}
+
+// Closed steps last their span (45, 30, 20), not their frame value (50, 30, 24); the open last step
+// keeps the frame value used last.
+const std::vector<ExpectedStep> kSample = {
+    {45, {10, 20}, {{1, {0, 0, 156, 120}}}},
+    {30, {-3, 7}, {{2, {5, 6, 44, 35}}, {3, {100, 0, 156, 49}}, {4, {30, 60, 50, 70}}}},
+    {20, {140, 100}, {{5, {120, 90, 156, 120}}}},
+    {24, {200, 50}, {{6, {100, 80, 139, 120}}}},
+};
+
+TEST(TimelineTest, StepsPicturesPlacementsCursorsAndDurations)
+{
+    CRecordedSession session;
+    RecordSample(session);
+    ExpectTimeline(session, kSample);
+
+    // The same picture stored top-down (negative height) reads the same.
+    std::vector<uint8_t> bmp = testfiles::ReadBytes(session.File("imageBMP3.bmp"));
+    std::vector<uint8_t> flipped(bmp.begin(), bmp.begin() + 54);
+    const size_t rowBytes = 172; // 57 pixels, padded
+    for (size_t row = (bmp.size() - 54) / rowBytes; row-- > 0;)
+        flipped.insert(flipped.end(), bmp.begin() + 54 + row * rowBytes,
+                       bmp.begin() + 54 + (row + 1) * rowBytes);
+    flipped[22] = static_cast<uint8_t>(-50);
+    flipped[23] = flipped[24] = flipped[25] = 0xFF;
+    testfiles::WriteText(session.File("imageBMP3.bmp"), std::string(flipped.begin(), flipped.end()));
+    ExpectTimeline(session, kSample);
+}
+
+TEST(TimelineTest, UnclosedStepsAndSpansThatSayNothing)
+{
+    // A single step was never closed: it lasts the program's default frame value.
+    CRecordedSession single;
+    RecordSample(single, 1);
+    ExpectTimeline(single, {{kDefaultStepFrames, {10, 20}, {{1, {0, 0, 156, 120}}}}});
+
+    CRecordedSession session;
+    RecordSample(session);
+    // A span whose parts both read 0 says nothing: the step's frame value (50) stands in.
+    std::vector<uint8_t> bytes = testfiles::ReadBytes(session.File("destinationFLA1.fla"));
+    for (int column : {2, 3})
+        bytes.at(g_offsets.cursor[column][0]) = bytes.at(g_offsets.cursor[column][0] + 1) = 0;
+    testfiles::WriteText(session.File("destinationFLA1.fla"), std::string(bytes.begin(), bytes.end()));
+    std::vector<ExpectedStep> expected = kSample;
+    expected[0].frames = 50;
+    ExpectTimeline(session, expected);
+
+    // Pictures count up to the first missing number: without picture 5, picture 6 is ignored and step 2,
+    // now open, lasts the frame value that closed step 1.
+    fs::remove(session.File("imageBMP5.bmp"));
+    expected.resize(2);
+    expected[1].frames = 50;
+    ExpectTimeline(session, expected);
+}
+
+} // namespace
