@@ -2,9 +2,6 @@
 // destination file patched beside them.
 #include "WinTestSupport.h"
 
-#include "TemplateKit.h"
-#include "app/TextTable.h"
-#include "app/WorkingDirectory.h"
 #include "capture/SessionState.h"
 #include "output/OffsetTables.h"
 #include "output/win32/CaptureOutput.h"
@@ -22,7 +19,7 @@ using wintest::ReadFileBytes;
 
 uint32_t Get32(const std::vector<uint8_t>& b, size_t at)
 {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+    return static_cast<uint32_t>(wintest::Read32(b, at));
 }
 
 uint32_t Colour(int x, int y)
@@ -33,28 +30,7 @@ uint32_t Colour(int x, int y)
 class CaptureOutputTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        std::string error;
-        TemplateKitOptions kit;
-        kit.capacity = 3;
-        ASSERT_TRUE(WriteTemplateKit(m_dir.Path(), kit, error)) << error;
-        ResetOffsetTables();
-        ASSERT_EQ(LoadBitmapOffsets(m_dir.File("bmpoffs.ini").c_str()), 3);
-        ASSERT_EQ(LoadCursorOffsets(m_dir.File("curoffs.ini").c_str()), 3);
-        ASSERT_EQ(LoadFrameOffsets(m_dir.File("frmoffs.ini").c_str()), 3);
-        FillDefaultTexts();
-        RefreshCurrentText(0, kTextCantOpenTemplate);
-        RefreshCurrentText(0, kTextCorruptFile);
-
-        ResetSessionState();
-        std::strcpy(g_workDir, m_dir.Path().c_str());
-        g_session.sessionNumber = 1;
-        g_session.frameTotal = 1;
-        ::CreateDirectoryA(m_dir.File("session1").c_str(), nullptr);
-        std::strcpy(g_session.destinationFile, m_dir.File("session1\\destinationFLA1.fla").c_str());
-        ASSERT_TRUE(::CopyFileA(m_dir.File("template.fla").c_str(), g_session.destinationFile, FALSE));
-    }
+    void SetUp() override { ASSERT_TRUE(wintest::StartSessionIn(m_dir, 3)); }
 
     std::vector<uint8_t> Picture(int k) { return ReadFileBytes(m_dir.File("session1\\imageBMP" + std::to_string(k) + ".bmp")); }
 

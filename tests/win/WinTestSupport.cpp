@@ -1,5 +1,13 @@
 #include "WinTestSupport.h"
 
+#include "TemplateKit.h"
+#include "app/TextTable.h"
+#include "app/WorkingDirectory.h"
+#include "capture/CaptureState.h"
+#include "capture/SessionState.h"
+#include "output/OffsetTables.h"
+
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -52,6 +60,36 @@ std::vector<uint8_t> ReadFileBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+int32_t Read32(const std::vector<uint8_t>& b, size_t at)
+{
+    return static_cast<int32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24);
+}
+
+bool StartSessionIn(const CScratchDir& dir, int capacity)
+{
+    std::string error;
+    TemplateKitOptions kit;
+    kit.capacity = capacity;
+    if (!WriteTemplateKit(dir.Path(), kit, error))
+        return false;
+    ResetOffsetTables();
+    if (LoadBitmapOffsets(dir.File("bmpoffs.ini").c_str()) != capacity ||
+        LoadCursorOffsets(dir.File("curoffs.ini").c_str()) != capacity ||
+        LoadFrameOffsets(dir.File("frmoffs.ini").c_str()) != capacity)
+        return false;
+    FillDefaultTexts();
+    for (int id : {kTextCantOpenTemplate, kTextCorruptFile})
+        RefreshCurrentText(0, id);
+    ResetSessionState();
+    ReleaseComparisonImage();
+    std::strcpy(g_workDir, dir.Path().c_str());
+    g_session.sessionNumber = 1;
+    g_session.frameTotal = 1;
+    ::CreateDirectoryA(dir.File("session1").c_str(), nullptr);
+    std::strcpy(g_session.destinationFile, dir.File("session1\\destinationFLA1.fla").c_str());
+    return ::CopyFileA(dir.File("template.fla").c_str(), g_session.destinationFile, FALSE) != FALSE;
 }
 
 bool FileExists(const std::string& path)

@@ -24,6 +24,11 @@ private:
 };
 
 std::vector<uint8_t> ReadFileBytes(const std::string& path);
+int32_t Read32(const std::vector<uint8_t>& bytes, size_t at);
+
+// A template kit of `capacity` slots in `dir`, its offset tables loaded, English texts current, and
+// session 1 started there with a fresh destination file, as the Capture button leaves things.
+bool StartSessionIn(const CScratchDir& dir, int capacity);
 bool FileExists(const std::string& path);
 
 // A 32-bit DIB section of w x h selected into a memory DC, filled by colour(x, y) -> 0x00RRGGBB.

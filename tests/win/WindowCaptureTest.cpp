@@ -1,9 +1,6 @@
 // The window capture on a real window of this process, painted with known pixels.
 #include "WinTestSupport.h"
 
-#include "TemplateKit.h"
-#include "app/TextTable.h"
-#include "app/WorkingDirectory.h"
 #include "capture/CaptureState.h"
 #include "capture/SessionState.h"
 #include "capture/win32/SessionWindows.h"
@@ -101,24 +98,7 @@ class WindowCaptureTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        std::string error;
-        TemplateKitOptions kit;
-        kit.capacity = 30;
-        ASSERT_TRUE(WriteTemplateKit(m_dir.Path(), kit, error)) << error;
-        ResetOffsetTables();
-        ASSERT_EQ(LoadBitmapOffsets(m_dir.File("bmpoffs.ini").c_str()), 30);
-        ASSERT_EQ(LoadCursorOffsets(m_dir.File("curoffs.ini").c_str()), 30);
-        ASSERT_EQ(LoadFrameOffsets(m_dir.File("frmoffs.ini").c_str()), 30);
-        FillDefaultTexts();
-        ResetSessionState();
-        ReleaseComparisonImage();
-        std::strcpy(g_workDir, m_dir.Path().c_str());
-        g_session.sessionNumber = 1;
-        g_session.frameTotal = 1;
-        ::CreateDirectoryA(m_dir.File("session1").c_str(), nullptr);
-        std::strcpy(g_session.destinationFile, m_dir.File("session1\\destinationFLA1.fla").c_str());
-        ::CopyFileA(m_dir.File("template.fla").c_str(), g_session.destinationFile, FALSE);
-
+        ASSERT_TRUE(wintest::StartSessionIn(m_dir, 30));
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = PaintProc;
         windowClass.hInstance = ::GetModuleHandleA(nullptr);
@@ -147,10 +127,7 @@ protected:
             ::DispatchMessageA(&msg);
     }
     std::string Picture(int k) const { return m_dir.File("session1\\imageBMP" + std::to_string(k) + ".bmp"); }
-    static int32_t Get32(const std::vector<uint8_t>& b, size_t at)
-    {
-        return static_cast<int32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24);
-    }
+    static int32_t Get32(const std::vector<uint8_t>& b, size_t at) { return wintest::Read32(b, at); }
 
     CScratchDir m_dir;
     HWND m_window = nullptr;
