@@ -11,5 +11,6 @@ void ReleaseComparisonImage()
 {
     // swap with an empty vector: clear() alone would keep the memory of a 4K frame until the next grab.
     std::vector<uint16_t>().swap(g_capture.comparison);
+    std::vector<uint16_t>().swap(g_capture.spare);
     g_capture.comparisonStride = 0;
 }

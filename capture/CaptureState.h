@@ -9,6 +9,9 @@ struct CaptureState
     // held (outside a session, or before the first grab that saw the window).
     std::vector<uint16_t> comparison;
     int comparisonStride = 0;
+    // The comparison image before the last one, kept for the next grab to read into: a buffer made
+    // anew for every grab costs more in page faults than reading the pixels.
+    std::vector<uint16_t> spare;
     // Size of the latest grab; kept across sessions.
     int previousWidth = 0;
     int previousHeight = 0;

@@ -28,6 +28,6 @@ done
 "$BUILD_ROOT/native/bin/flickmere-export" "$work" 1 >/dev/null &&
     chromium --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking \
         --disable-component-update --disable-sync --user-data-dir="$work/chromium" --hide-scrollbars \
-        --window-size=480,420 --screenshot="$(pwd)/docs/player.png" "file://$work/session1/player.html#step=3" \
+        --window-size=480,240 --screenshot="$(pwd)/docs/player.png" "file://$work/session1/player.html#step=3" \
         >/dev/null 2>&1
 ls -l docs/*.png

@@ -45,7 +45,7 @@ bool MakeComparisonImage(HDC context, HGDIOBJ replaced, std::vector<uint16_t>& p
     stride = size.bmWidth + (size.bmWidth & 1);
     bool allocated = true;
     try {
-        pixels.assign(static_cast<size_t>(stride) * static_cast<size_t>(size.bmHeight), 0);
+        pixels.resize(static_cast<size_t>(stride) * static_cast<size_t>(size.bmHeight));
     } catch (const std::bad_alloc&) {
         allocated = false;
     }
@@ -83,10 +83,12 @@ void GrabWindowImage(const CursorPoint& cursor)
     ::BitBlt(memory.Get(), 0, 0, width, height, windowDc.Get(), clip.left, clip.top, SRCCOPY);
     windowDc.Reset();
 
-    std::vector<uint16_t> pixels;
+    std::vector<uint16_t> pixels = std::move(g_capture.spare);
     int stride = 0;
-    if (!MakeComparisonImage(memory.Get(), selection.Previous(), pixels, stride))
+    if (!MakeComparisonImage(memory.Get(), selection.Previous(), pixels, stride)) {
+        g_capture.spare = std::move(pixels);
         return;
+    }
 
     Region regions[kMaxChangedRegions];
     int count = 1;
@@ -103,6 +105,7 @@ void GrabWindowImage(const CursorPoint& cursor)
         WriteCaptureOutput(memory.Get(), count, cursor, regions);
 
     selection.Restore();
-    g_capture.comparison.swap(pixels);
+    g_capture.spare = std::move(g_capture.comparison);
+    g_capture.comparison = std::move(pixels);
     g_capture.comparisonStride = stride;
 }
