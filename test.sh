@@ -39,6 +39,8 @@ run_ctest fuzz -j "$JOBS"
 
 start_display_and_wine
 run_ctest windows -j "$JOBS"
+log "Testing the release archive"
+tests/package/test_package.sh || failed+=("tests package")
 stop_display_and_wine
 
 log "Summary"

@@ -7,6 +7,7 @@ add_library(flickmere_win32 STATIC ${FLICKMERE_WIN32_SOURCES})
 target_link_libraries(flickmere_win32 PUBLIC flickmere_core user32 gdi32 comctl32 kernel32)
 target_compile_definitions(flickmere_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX)
 
+include(${CMAKE_CURRENT_LIST_DIR}/Manifest.cmake)
 add_executable(Flickmere WIN32 app/win32/Main.cpp res/Flickmere.rc)
 target_link_libraries(Flickmere PRIVATE flickmere_win32)
 set_target_properties(Flickmere PROPERTIES OUTPUT_NAME Flickmere)

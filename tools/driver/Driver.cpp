@@ -155,6 +155,13 @@ std::string BinDir()
     return dir.substr(0, dir.find_last_of("\\/"));
 }
 
+std::string AppDir()
+{
+    char dir[MAX_PATH];
+    const DWORD length = ::GetEnvironmentVariableA("FLICKMERE_APP_DIR", dir, sizeof dir);
+    return length > 0 && length < sizeof dir ? std::string(dir, length) : BinDir();
+}
+
 std::string WindowText(HWND window)
 {
     char text[1024] = "";
@@ -183,9 +190,9 @@ CWorkDir::CWorkDir(const WorkDirOptions& options)
     m_path = std::string(temp) + "flickmere-e2e-" + std::to_string(::GetCurrentProcessId()) + "-" +
              std::to_string(counter++);
     ::CreateDirectoryA(m_path.c_str(), nullptr);
-    ::CopyFileA((BinDir() + "\\Flickmere.exe").c_str(), File("Flickmere.exe").c_str(), FALSE);
+    ::CopyFileA((AppDir() + "\\Flickmere.exe").c_str(), File("Flickmere.exe").c_str(), FALSE);
     if (options.hookDll)
-        ::CopyFileA((BinDir() + "\\HookDll.dll").c_str(), File("HookDll.dll").c_str(), FALSE);
+        ::CopyFileA((AppDir() + "\\HookDll.dll").c_str(), File("HookDll.dll").c_str(), FALSE);
     if (options.templateKit) {
         TemplateKitOptions kit;
         kit.capacity = options.capacity;

@@ -19,6 +19,9 @@ void Pump(std::chrono::milliseconds duration);
 
 // The directory of the running test program, where the build puts Flickmere.exe and HookDll.dll.
 std::string BinDir();
+// Where CWorkDir takes Flickmere.exe and HookDll.dll from: the folder FLICKMERE_APP_DIR names (an
+// unpacked release), else BinDir().
+std::string AppDir();
 
 struct WorkDirOptions
 {
