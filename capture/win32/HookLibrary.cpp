@@ -14,10 +14,10 @@ bool CHookLibrary::Load()
     CModule module(::LoadLibraryA("HookDll.dll"));
     if (!module)
         return false;
-    m_setCaptureKey = Export<SetCaptureKeyFn>(module.Get(), "SETCAPTUREKEY");
-    m_getCaptureKey = Export<GetCaptureKeyFn>(module.Get(), "GETCAPTUREKEY");
-    m_setWindowName = Export<SetWindowNameFn>(module.Get(), "SETWINDOWNAME");
-    m_hookProc = Export<HOOKPROC>(module.Get(), "_SPYGETF12PROC@12");
+    m_setCaptureKey = Export<PFN_SETCAPTUREKEY>(module.Get(), "SETCAPTUREKEY");
+    m_getCaptureKey = Export<PFN_GETCAPTUREKEY>(module.Get(), "GETCAPTUREKEY");
+    m_setWindowName = Export<PFN_SETWINDOWNAME>(module.Get(), "SETWINDOWNAME");
+    m_hookProc = Export<HOOKPROC>(module.Get(), HOOKDLL_HOOK_PROC_EXPORT);
     // A library without the exports is as good as none: nothing could be captured with it.
     if (!m_setCaptureKey || !m_getCaptureKey || !m_setWindowName || !m_hookProc)
         return false;

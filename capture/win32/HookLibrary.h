@@ -2,6 +2,7 @@
 // HookDll.dll, loaded at start-up. Its exports are looked up by name rather than imported, so that a
 // missing library is reported by the program itself instead of by the loader before it starts.
 #include "app/win32/Handles.h"
+#include "hook/HookDll.h"
 
 class CHookLibrary
 {
@@ -17,13 +18,9 @@ public:
     void SetWindowName(const char* title) const;
 
 private:
-    using SetCaptureKeyFn = void (*)(int, bool, bool, bool);
-    using GetCaptureKeyFn = void (*)(int*, bool*, bool*, bool*);
-    using SetWindowNameFn = void (*)(const char*);
-
     CModule m_module;
-    SetCaptureKeyFn m_setCaptureKey = nullptr;
-    GetCaptureKeyFn m_getCaptureKey = nullptr;
-    SetWindowNameFn m_setWindowName = nullptr;
+    PFN_SETCAPTUREKEY m_setCaptureKey = nullptr;
+    PFN_GETCAPTUREKEY m_getCaptureKey = nullptr;
+    PFN_SETWINDOWNAME m_setWindowName = nullptr;
     HOOKPROC m_hookProc = nullptr;
 };

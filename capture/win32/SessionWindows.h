@@ -1,5 +1,6 @@
 #pragma once
 #include "app/win32/Handles.h"
+#include "hook/HookDll.h"
 
 // The window side of the session state. The target window is non-null exactly while a session is
 // active; the hook is installed for the same time. Owned by the session module.
@@ -18,4 +19,4 @@ inline bool SessionActive()
 
 // The private message the hook library posts for each press of the capturing key: wParam and lParam
 // are the cursor's screen x and y.
-constexpr UINT WM_CAPTURE_KEY = WM_USER + 1;
+constexpr UINT WM_CAPTURE_KEY = HOOKDLL_CAPTURE_MESSAGE;
