@@ -78,7 +78,7 @@ bool FormatText(char* out, size_t size, const char* format, std::initializer_lis
             o.Put(*p++);
             continue;
         }
-        const char* spec = p++;
+        const char* conversionStart = p++;
         if (*p == '%') {
             o.Put('%');
             ++p;
@@ -97,7 +97,7 @@ bool FormatText(char* out, size_t size, const char* format, std::initializer_lis
             ++p;
         const char conversion = *p;
         if (conversion == '\0') {
-            o.Put(spec, p);
+            o.Put(conversionStart, p);
             break;
         }
         ++p;
@@ -105,7 +105,7 @@ bool FormatText(char* out, size_t size, const char* format, std::initializer_lis
         const bool wantsText = conversion == 's';
         const bool known = std::strchr("diuxXcs", conversion) != nullptr;
         if (!known || arg == args.end() || arg->isText != wantsText) {
-            o.Put(spec, p);
+            o.Put(conversionStart, p);
             continue;
         }
         const FormatArg& a = *arg++;
