@@ -43,8 +43,7 @@ protected:
             ASSERT_TRUE(WaitUntil([&] { return FileExists(PicturePath(expect)); })) << "picture " << expect;
         else
             Pump(1s);
-        DWORD_PTR ignored;
-        ::SendMessageTimeoutA(m_app->Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+        m_app->WaitForHandlers();
     }
 
     void AssignKey(int index, bool shift, bool ctrl, bool alt)

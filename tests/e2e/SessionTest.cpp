@@ -55,9 +55,7 @@ protected:
                 << "picture " << expectPicture << " was not written";
         else
             Pump(1s);
-        // The dialog answers a sent message only between two handlers, so the capture step is complete.
-        DWORD_PTR ignored;
-        ::SendMessageTimeoutA(m_app->Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+        m_app->WaitForHandlers();
     }
 
     POINT TargetPoint(int dx, int dy) const

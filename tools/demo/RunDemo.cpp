@@ -49,8 +49,7 @@ bool Press(CApp& app, CDemoTarget& target, const std::string& picture, POINT at)
     ::SetCursorPos(rect.left + at.x, rect.top + at.y);
     PressKey(VK_F12);
     const bool written = picture.empty() || WaitUntil([&] { return FileExists(picture); }, 10s);
-    DWORD_PTR ignored;
-    ::SendMessageTimeoutA(app.Dialog(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
+    app.WaitForHandlers();
     return written;
 }
 

@@ -18,6 +18,7 @@ struct FindContext
 {
     DWORD processId;
     std::function<bool(HWND)> accept;
+    bool visibleOnly;
     HWND found = nullptr;
 };
 
@@ -26,15 +27,16 @@ BOOL CALLBACK FindTopLevel(HWND window, LPARAM lParam)
     auto* context = reinterpret_cast<FindContext*>(lParam);
     DWORD pid = 0;
     ::GetWindowThreadProcessId(window, &pid);
-    if (pid != context->processId || !::IsWindowVisible(window) || !context->accept(window))
+    if (pid != context->processId || (context->visibleOnly && !::IsWindowVisible(window)) ||
+        !context->accept(window))
         return TRUE;
     context->found = window;
     return FALSE;
 }
 
-HWND FindWindowOf(DWORD processId, const std::function<bool(HWND)>& accept)
+HWND FindWindowOf(DWORD processId, const std::function<bool(HWND)>& accept, bool visibleOnly = true)
 {
-    FindContext context{processId, accept};
+    FindContext context{processId, accept, visibleOnly};
     ::EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&context));
     return context.found;
 }
@@ -265,19 +267,16 @@ HWND CApp::WaitForDialog(std::chrono::milliseconds timeout)
 HWND CApp::Popup() const
 {
     // Visible or not: Escape hides the popup.
-    FindContext context{ProcessId(), [](HWND w) { return ::GetDlgItem(w, IDC_FRAME_EDIT) != nullptr; }};
-    ::EnumWindows(
-        [](HWND w, LPARAM lParam) -> BOOL {
-            auto* c = reinterpret_cast<FindContext*>(lParam);
-            DWORD pid = 0;
-            ::GetWindowThreadProcessId(w, &pid);
-            if (pid != c->processId || !c->accept(w))
-                return TRUE;
-            c->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&context));
-    return context.found;
+    return FindWindowOf(
+        ProcessId(), [](HWND w) { return ::GetDlgItem(w, IDC_FRAME_EDIT) != nullptr; }, false);
+}
+
+void CApp::WaitForHandlers() const
+{
+    // The dialog answers a sent message only between two handlers, so whatever handler is running
+    // (a capture step writing its files, say) has finished when this returns.
+    DWORD_PTR ignored;
+    ::SendMessageTimeoutA(m_dialog, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored);
 }
 
 std::optional<MessageBoxInfo> CApp::WaitForMessageBox(std::chrono::milliseconds timeout)

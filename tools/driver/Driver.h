@@ -73,6 +73,8 @@ public:
     HWND WaitForDialog(std::chrono::milliseconds timeout = 10s);
     HWND Dialog() const { return m_dialog; }
     HWND Popup() const;
+    // Returns once the dialog has finished the handler it is running.
+    void WaitForHandlers() const;
     std::optional<MessageBoxInfo> WaitForMessageBox(std::chrono::milliseconds timeout = 10s);
     // Closes the box with its OK (or Cancel) button.
     void CloseMessageBox(const MessageBoxInfo& box);
