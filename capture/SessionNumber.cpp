@@ -4,6 +4,7 @@
 #include "output/IntScan.h"
 
 #include <cstring>
+#include <limits>
 
 int SessionNumberOf(const char* name)
 {
@@ -19,17 +20,22 @@ int SessionNumberOf(const char* name)
 
 int ScanSessionNumber(const DirListing& entries)
 {
-    g_session.highestSessionFound = 0;
-    g_session.sessionNumber = 0;
+    int highest = 0;
+    int next = 0;
     for (const DirEntry& entry : entries) {
         if (entry.name == "." || entry.name == "..")
             continue;
         if (entry.isDirectory) {
             const int number = SessionNumberOf(entry.name.c_str());
-            if (number > g_session.highestSessionFound)
-                g_session.highestSessionFound = number;
+            if (number > highest)
+                highest = number;
         }
-        g_session.sessionNumber = g_session.highestSessionFound + 1;
+        // The scanner saturates, so "session2147483647" and "session99999999999" both end up here.
+        if (highest == std::numeric_limits<int>::max())
+            return kNoSessionNumber;
+        next = highest + 1;
     }
-    return g_session.sessionNumber;
+    g_session.highestSessionFound = highest;
+    g_session.sessionNumber = next;
+    return next;
 }

@@ -3,10 +3,15 @@
 
 // The number a directory name gives under the pattern "session%i": the word "session" (case matters)
 // followed by an integer read like "%i" (so "session010" is 8 and "session0x10" is 16); 0 when the
-// name does not match.
+// name does not match. Numbers beyond the 32-bit range read as the largest one.
 int SessionNumberOf(const char* name);
+
+// What the scan answers when no session can follow: a session folder already has the largest number
+// there can be, so the next one would overflow into a number whose folder is, or becomes, taken.
+constexpr int kNoSessionNumber = -1;
 
 // The session-number scan over the working directory's entries: one more than the largest number of a
 // session directory, 1 when there is none, and 0 only when the directory holds nothing but "." and
-// "..". Sets g_session's session number and highest session found.
+// "..". Sets g_session's session number and highest session found. Returns kNoSessionNumber, and
+// changes nothing, when the largest number found leaves no room for another.
 int ScanSessionNumber(const DirListing& entries);

@@ -14,9 +14,14 @@
 // - HC_NOREMOVE (an application peeking with PM_NOREMOVE) is swallowed like HC_ACTION. Swallowing a
 //   peeked message makes the system discard it, so the same press never comes back as HC_ACTION: the
 //   hook posts for the first key-down under either code and each press still posts exactly once.
+// - With Alt among the modifiers, the recorded application would see Alt go down and up with nothing
+//   in between (the function key never reaches it), which makes many programs highlight their menu
+//   bar. Right after the key-down an unassigned key goes down and up while Alt is still held, so the
+//   application sees Alt used in a chord and stays out of menu mode.
 // - SETCAPTUREKEY stores what it is given; the program only passes VK_F1..VK_F12.
-// - Until SETWINDOWNAME names a window nothing is posted: FindWindowA with an empty name would match
-//   any untitled top-level window.
+// - The message goes to the top-level window with the name given to SETWINDOWNAME that belongs to the
+//   process which gave it: a folder or a document window carrying the program's title must not take
+//   the captures. Until a name is given nothing is posted.
 #include "HookDll.h"
 
 #include <cstring>
@@ -41,6 +46,7 @@ constexpr size_t kWindowNameSize = HOOKDLL_MAX_WINDOW_NAME + 1;
 
 volatile LONG64 g_captureKey HOOKDLL_SHARED = VK_F12;
 char g_windowName[kWindowNameSize] HOOKDLL_SHARED = {'\0'};
+volatile DWORD g_windowProcess HOOKDLL_SHARED = 0;
 
 #if defined(_MSC_VER)
 #pragma data_seg()
@@ -72,6 +78,56 @@ bool IsFirstKeyDown(LPARAM keyInfo)
     return (keyInfo & 0xC0000000) == 0;
 }
 
+// No virtual-key code is assigned to 0xE8, so no application gives it a meaning.
+constexpr WORD kMaskKey = 0xE8;
+
+void PressMaskKey()
+{
+    INPUT inputs[2]{};
+    inputs[0].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = kMaskKey;
+    inputs[1] = inputs[0];
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, inputs, sizeof(INPUT));
+}
+
+// The cursor in physical pixels, the unit of the program's window rectangles and grabs. The hook runs
+// on the recorded application's thread: in a program that is not DPI aware, on a scaled display,
+// GetCursorPos answers logical (scaled) coordinates. So the thread is made per-monitor aware for this
+// one call and then put back as it was. SetThreadDpiAwarenessContext exists from Windows 10 1607 on;
+// before that, and where V2 is unknown, the older context or plain GetCursorPos does.
+bool PhysicalCursorPos(POINT& cursor)
+{
+    using SetContext = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    const HMODULE user32 = ::GetModuleHandleA("user32.dll");
+    const auto setContext = user32 ? reinterpret_cast<SetContext>(reinterpret_cast<void (*)()>(
+                                         ::GetProcAddress(user32, "SetThreadDpiAwarenessContext")))
+                                   : nullptr;
+    if (!setContext)
+        return ::GetCursorPos(&cursor) != FALSE;
+    DPI_AWARENESS_CONTEXT previous = setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+    if (!previous)
+        previous = setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE);
+    const bool read = ::GetCursorPos(&cursor) != FALSE;
+    if (previous)
+        setContext(previous);
+    return read;
+}
+
+// Only a window of the process that named itself counts, whatever other windows share the name, above
+// or below it.
+HWND FindNamedWindow(const char* name, DWORD process)
+{
+    HWND window = nullptr;
+    while ((window = ::FindWindowExA(nullptr, window, nullptr, name)) != nullptr) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == process)
+            return window;
+    }
+    return nullptr;
+}
+
 void PostCapture()
 {
     // Copy first: the program may rename its dialog while this runs in another process, and the
@@ -81,9 +137,9 @@ void PostCapture()
     name[sizeof name - 1] = '\0';
     if (name[0] == '\0')
         return;
-    HWND dialog = ::FindWindowA(nullptr, name);
+    HWND dialog = FindNamedWindow(name, g_windowProcess);
     POINT cursor;
-    if (dialog == nullptr || !::GetCursorPos(&cursor))
+    if (dialog == nullptr || !PhysicalCursorPos(cursor))
         return;
     // Sign-extended, so a cursor on a monitor left of the primary one reads back as a negative int.
     ::PostMessageA(dialog, HOOKDLL_CAPTURE_MESSAGE, static_cast<WPARAM>(static_cast<LONG_PTR>(cursor.x)),
@@ -99,8 +155,11 @@ extern "C" {
 LRESULT CALLBACK SpyGetF12Proc(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
     if ((code == HC_ACTION || code == HC_NOREMOVE) && IsCapturingKey(wParam)) {
-        if (IsFirstKeyDown(lParam))
+        if (IsFirstKeyDown(lParam)) {
             PostCapture();
+            if ((LoadCaptureKey() & kAltBit) != 0)
+                PressMaskKey();
+        }
         return 1;
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
@@ -133,6 +192,7 @@ void WINAPI SETWINDOWNAME(const char* windowName)
     size_t length = windowName ? ::strnlen(windowName, kWindowNameSize - 1) : 0;
     std::memcpy(g_windowName, windowName ? windowName : "", length);
     g_windowName[length] = '\0';
+    g_windowProcess = ::GetCurrentProcessId();
 }
 
 } // extern "C"

@@ -4,7 +4,9 @@
 // key with SETCAPTUREKEY and installs the hook procedure with
 // SetWindowsHookExA(WH_KEYBOARD, GetProcAddress(dll, HOOKDLL_HOOK_PROC_EXPORT), dll, 0).
 // Each press then posts HOOKDLL_CAPTURE_MESSAGE to the dialog, wParam = x and lParam = y of the cursor in
-// screen coordinates (as signed ints: monitors left of or above the primary one give negative values).
+// screen coordinates (as signed ints: monitors left of or above the primary one give negative values),
+// in physical pixels whatever the DPI awareness of the application the key was pressed in. The dialog
+// is the top-level window with the given name in the process that called SETWINDOWNAME.
 #include <windows.h>
 
 #ifndef __cplusplus
@@ -12,8 +14,9 @@
 #endif
 
 #define HOOKDLL_CAPTURE_MESSAGE (WM_USER + 1)
-// The longest window name the DLL keeps; a longer name is cut to this length.
-#define HOOKDLL_MAX_WINDOW_NAME 255
+// The longest window name the DLL keeps, as long as the program's longest text; a longer name is cut
+// to this length.
+#define HOOKDLL_MAX_WINDOW_NAME 499
 
 // The hook procedure's export name predates 64-bit Windows; it carries no decoration there, but the
 // name itself still has the 32-bit stdcall form, so it is only reachable through GetProcAddress.

@@ -2,42 +2,62 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-// Gathers the pieces and hands them to the C runtime in one write when the file is closed. On some
+// Gathers the pieces and hands them to the C runtime in one write when the file is committed. On some
 // file systems every write call costs about as much as copying a megabyte, while the buffer, kept
 // from one picture to the next, costs only the copy.
 class CStdioFileSink final : public IFileSink
 {
 public:
-    ~CStdioFileSink() { Close(); }
+    ~CStdioFileSink() { Discard(); }
 
     bool Create(const char* fileName) override
     {
         Pending().clear();
+        m_name = fileName;
+        m_outOfMemory = false;
         m_file = std::fopen(fileName, "wb");
         return m_file != nullptr;
     }
     uint32_t Write(const void* data, uint32_t size) override
     {
+        if (m_outOfMemory)
+            return 0;
         const auto* bytes = static_cast<const uint8_t*>(data);
-        Pending().insert(Pending().end(), bytes, bytes + size);
+        try {
+            Pending().insert(Pending().end(), bytes, bytes + size);
+        } catch (const std::bad_alloc&) {
+            // Reported as a short write: the caller discards the file and says the picture is lost.
+            m_outOfMemory = true;
+            return 0;
+        }
         return size;
     }
-    bool Close() override
+    bool Commit() override
     {
         if (!m_file)
-            return true;
+            return false;
         std::vector<uint8_t>& pending = Pending();
-        bool ok = std::fwrite(pending.data(), 1, pending.size(), m_file) == pending.size();
-        ok = std::fclose(m_file) == 0 && ok;
-        m_file = nullptr;
-        pending.clear();
-        if (pending.capacity() > kKeptBufferBytes)
-            std::vector<uint8_t>().swap(pending);
+        bool ok = !m_outOfMemory && std::fwrite(pending.data(), 1, pending.size(), m_file) == pending.size();
+        ok = std::fclose(std::exchange(m_file, nullptr)) == 0 && ok;
+        ReleaseBuffer();
+        if (!ok)
+            std::remove(m_name.c_str());
         return ok;
+    }
+    void Discard() override
+    {
+        if (!m_file)
+            return;
+        std::fclose(std::exchange(m_file, nullptr));
+        ReleaseBuffer();
+        std::remove(m_name.c_str());
     }
 
 private:
@@ -50,8 +70,17 @@ private:
         static std::vector<uint8_t> buffer;
         return buffer;
     }
+    static void ReleaseBuffer()
+    {
+        std::vector<uint8_t>& pending = Pending();
+        pending.clear();
+        if (pending.capacity() > kKeptBufferBytes)
+            std::vector<uint8_t>().swap(pending);
+    }
 
+    std::string m_name;
     std::FILE* m_file = nullptr;
+    bool m_outOfMemory = false;
 };
 
 void Put16(uint8_t* p, uint16_t v)
@@ -124,11 +153,14 @@ int WritePackedDib(const char* fileName, const uint8_t* block, uint32_t blockSiz
     Put32(fileHeader + 10, kFileHeaderBytes + header.biSize + DibColourTableSize(header));
 
     // A write that falls short anywhere makes the whole file count as not written.
-    bool complete = file.Write(fileHeader, 2) == 2;
-    complete = file.Write(fileHeader + 2, kFileHeaderBytes - 2) == kFileHeaderBytes - 2 && complete;
-    complete = WriteChunked(file, block, blockSize) == blockSize && complete;
-    complete = file.Close() && complete;
-    return complete ? 1 : 0;
+    const bool complete = file.Write(fileHeader, 2) == 2 &&
+                          file.Write(fileHeader + 2, kFileHeaderBytes - 2) == kFileHeaderBytes - 2 &&
+                          WriteChunked(file, block, blockSize) == blockSize;
+    if (!complete) {
+        file.Discard();
+        return 0;
+    }
+    return file.Commit() ? 1 : 0;
 }
 
 int WritePackedDib(const char* fileName, const uint8_t* block, uint32_t blockSize)

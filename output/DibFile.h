@@ -34,14 +34,17 @@ uint16_t DibColourTableSize(const DibHeader& header);
 uint32_t DibRowBytes(int32_t width, uint16_t bitsPerPixel);
 
 // Where the bitmap file goes. The real one writes with the C runtime; tests observe the pieces.
+// A created file ends in exactly one of Commit or Discard.
 class IFileSink
 {
 public:
     virtual bool Create(const char* fileName) = 0;
-    // Returns the number of bytes written.
+    // Returns the number of bytes written; fewer when the data cannot be kept (out of memory, say).
     virtual uint32_t Write(const void* data, uint32_t size) = 0;
-    // Returns false when the file could not be completed.
-    virtual bool Close() = 0;
+    // Completes the file. Returns false, and leaves no file behind, when it could not be completed.
+    virtual bool Commit() = 0;
+    // Removes the file: a picture that is not whole is worse than none.
+    virtual void Discard() = 0;
 
 protected:
     ~IFileSink() = default;
@@ -53,6 +56,7 @@ uint32_t WriteChunked(IFileSink& file, const uint8_t* data, uint32_t size);
 
 // Writes a packed DIB block (header, colour table, pixels) as a .bmp file: the 14-byte file header,
 // then the block. An existing file is replaced. Returns 1 when the whole file was written, 0 when
-// there was no block, the file could not be created or a write fell short.
+// there was no block, the file could not be created or a write fell short; a file that was created
+// but not completed is removed.
 int WritePackedDib(const char* fileName, const uint8_t* block, uint32_t blockSize, IFileSink& file);
 int WritePackedDib(const char* fileName, const uint8_t* block, uint32_t blockSize);

@@ -34,15 +34,19 @@ bool BitmapFileName(char* out, int size, int session, int image)
                       {g_workDir, kPathSeparator, "session", session, kPathSeparator, image});
 }
 
-void RunOutputStep(int count, const CursorPoint& cursor, const Region* regions, IImageWriter& writer)
+UnwrittenPictures RunOutputStep(int count, const CursorPoint& cursor, const Region* regions,
+                                IImageWriter& writer)
 {
     SessionState& s = g_session;
+    UnwrittenPictures unwritten;
     bool wroteImage = false;
     for (int i = 0; i < count && s.imagesWritten < TemplateCapacity(); ++i) {
         const Region& region = regions[i];
         char fileName[kPathBytes];
-        if (BitmapFileName(fileName, sizeof fileName, s.sessionNumber, s.imageCounter))
-            writer.WriteImage(region, fileName);
+        const bool written = BitmapFileName(fileName, sizeof fileName, s.sessionNumber, s.imageCounter) &&
+                             writer.WriteImage(region, fileName);
+        if (!written && unwritten.count < kMergedRegions)
+            unwritten.numbers[unwritten.count++] = s.imageCounter;
 
         PatchImagePlacement(region.left, region.top, s.imagesWritten);
         const int previousImage = s.imageCounter - 1;
@@ -64,4 +68,5 @@ void RunOutputStep(int count, const CursorPoint& cursor, const Region* regions, 
         ++s.imageCounter;
         ++s.imagesWritten;
     }
+    return unwritten;
 }

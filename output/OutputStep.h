@@ -1,12 +1,14 @@
 #pragma once
 #include "capture/Region.h"
+#include "output/UnwrittenPictures.h"
 
 // Writes one changed region of the current grab as a bitmap file. The Windows side cuts the region
 // out of the grab; tests record the calls.
 class IImageWriter
 {
 public:
-    virtual void WriteImage(const Region& region, const char* fileName) = 0;
+    // False when the picture could not be written; no part of its file is left behind then.
+    virtual bool WriteImage(const Region& region, const char* fileName) = 0;
 
 protected:
     ~IImageWriter() = default;
@@ -15,8 +17,11 @@ protected:
 // The output step of one capture step: while the template has free picture slots, each region becomes
 // the session's next imageBMP<k>.bmp and the destination file gets its placement, the step's cursor
 // record (with its first picture) and the frame counts that close the previous step. Regions beyond
-// the template's capacity are dropped.
-void RunOutputStep(int count, const CursorPoint& cursor, const Region* regions, IImageWriter& writer);
+// the template's capacity are dropped. A picture that cannot be written keeps its place: its patches
+// are made and the counters advance, so the destination file stays in step with the numbering, and
+// its number is returned for the user to be told.
+UnwrittenPictures RunOutputStep(int count, const CursorPoint& cursor, const Region* regions,
+                                IImageWriter& writer);
 
 // session<N>/imageBMP<k>.bmp under the working directory; false when it would not fit a MAX_PATH
 // buffer, and then the picture is not written.

@@ -2,8 +2,8 @@
 
 #include "app/TextFormat.h"
 #include "app/TextTable.h"
-#include "app/WorkingDirectory.h"
 #include "app/win32/ApplyTexts.h"
+#include "app/win32/CurrentDirectory.h"
 #include "app/win32/WindowList.h"
 #include "capture/CaptureState.h"
 #include "capture/KeyText.h"
@@ -15,6 +15,11 @@
 namespace {
 
 constexpr int kMessageBytes = 260;
+
+const char kAlreadyRunningMessage[] =
+    "Flickmere is already running.\nOnly one copy can record at a time: please use the one that is open.";
+const char kNoWorkDirMessage[] =
+    "Can't read the working directory: its path must be shorter than 260 characters.";
 
 void ShowStartupError(HWND owner, const char* format, const char* fileName, UINT icon)
 {
@@ -34,7 +39,7 @@ bool IsSet(HWND dialog, int id)
 CCaptureDlg::CCaptureDlg() : CDialog(IDD_CAPTURE_DIALOG)
 {
     m_icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    ::GetCurrentDirectoryA(kPathBytes, g_workDir);
+    m_workDirRecorded = RecordWorkingDirectory();
 }
 
 CCaptureDlg::~CCaptureDlg()
@@ -46,6 +51,14 @@ CCaptureDlg::~CCaptureDlg()
 
 bool CCaptureDlg::RunCreationStep()
 {
+    if (!m_instance.Claim()) {
+        ::MessageBoxA(Handle(), kAlreadyRunningMessage, "Error!", MB_OK | MB_ICONERROR);
+        return false;
+    }
+    if (!m_workDirRecorded) {
+        ::MessageBoxA(Handle(), kNoWorkDirMessage, "Error!", MB_OK | MB_ICONERROR);
+        return false;
+    }
     FillDefaultTexts();
     EnumerateLanguageFiles();
 

@@ -1,8 +1,25 @@
 #include "app/win32/Dialog.h"
 
+#include "app/TextFormat.h"
+
 #include <algorithm>
+#include <exception>
+#include <new>
 
 std::vector<CDialog*> CDialog::s_open;
+
+namespace {
+
+constexpr int kHandlerMessageBytes = 512;
+
+void ReportHandlerFailure(const char* what)
+{
+    char message[kHandlerMessageBytes];
+    FormatText(message, sizeof message, "Flickmere could not finish what it was doing: %s.", {what});
+    ::MessageBoxA(nullptr, message, "Error!", MB_OK | MB_ICONERROR);
+}
+
+} // namespace
 
 CDialog::~CDialog()
 {
@@ -159,10 +176,16 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         dialog->m_hwnd = nullptr;
         return FALSE;
     }
-    // Nothing may unwind into the window manager: a handler that throws has done nothing more.
+    // Nothing may unwind into the window manager: a handler that throws has done nothing more, and the
+    // user is told, since whatever it was doing is now unfinished.
     try {
         return dialog->Dispatch(message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        ReportHandlerFailure("out of memory");
+    } catch (const std::exception& e) {
+        ReportHandlerFailure(e.what());
     } catch (...) {
-        return FALSE;
+        ReportHandlerFailure("unexpected error");
     }
+    return FALSE;
 }

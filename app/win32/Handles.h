@@ -1,7 +1,8 @@
 #pragma once
 // Move-only owners for the Win32 handles the program creates. Each deleter matches the call that made
 // the handle: GetDC/GetWindowDC -> ReleaseDC, CreateCompatibleDC -> DeleteDC, GDI objects ->
-// DeleteObject, SetWindowsHookEx -> UnhookWindowsHookEx, LoadLibrary -> FreeLibrary.
+// DeleteObject, SetWindowsHookEx -> UnhookWindowsHookEx, LoadLibrary -> FreeLibrary, kernel objects
+// (CreateMutex) -> CloseHandle.
 #include <windows.h>
 
 #include <utility>
@@ -68,6 +69,11 @@ struct GlobalTraits
     using Handle = HGLOBAL;
     static void Close(HGLOBAL h) { ::GlobalFree(h); }
 };
+struct KernelTraits
+{
+    using Handle = HANDLE;
+    static void Close(HANDLE h) { ::CloseHandle(h); }
+};
 struct LocalTraits
 {
     using Handle = HLOCAL;
@@ -81,6 +87,8 @@ using CModule = CUniqueHandle<ModuleTraits>;
 using CFindHandle = CUniqueHandle<FindTraits>;
 using CGlobalMemory = CUniqueHandle<GlobalTraits>;
 using CLocalMemory = CUniqueHandle<LocalTraits>;
+// Kernel objects that report failure as null (CreateMutex, CreateEvent), not INVALID_HANDLE_VALUE.
+using CKernelHandle = CUniqueHandle<KernelTraits>;
 
 // A device context from GetDC or GetWindowDC; both are given back with ReleaseDC for the same window.
 class CWindowDc

@@ -19,10 +19,26 @@ bool CHookLibrary::Load()
     m_setWindowName = Export<PFN_SETWINDOWNAME>(module.Get(), "SETWINDOWNAME");
     m_hookProc = Export<HOOKPROC>(module.Get(), HOOKDLL_HOOK_PROC_EXPORT);
     // A library without the exports is as good as none: nothing could be captured with it.
-    if (!m_setCaptureKey || !m_getCaptureKey || !m_setWindowName || !m_hookProc)
+    if (!m_setCaptureKey || !m_getCaptureKey || !m_setWindowName || !m_hookProc) {
+        ForgetExports();
         return false;
+    }
     m_module = std::move(module);
     return true;
+}
+
+void CHookLibrary::Free()
+{
+    ForgetExports();
+    m_module.Reset();
+}
+
+void CHookLibrary::ForgetExports()
+{
+    m_setCaptureKey = nullptr;
+    m_getCaptureKey = nullptr;
+    m_setWindowName = nullptr;
+    m_hookProc = nullptr;
 }
 
 void CHookLibrary::SetCaptureKey(int keyCode, bool shift, bool ctrl, bool alt) const

@@ -9,7 +9,8 @@ class CHookLibrary
 public:
     // LoadLibraryA("HookDll.dll"); false when it or one of its four exports is missing.
     bool Load();
-    void Free() { m_module.Reset(); }
+    // The function pointers point into the library, so they go with it.
+    void Free();
     HMODULE Module() const { return m_module.Get(); }
     HOOKPROC HookProc() const { return m_hookProc; }
 
@@ -18,6 +19,8 @@ public:
     void SetWindowName(const char* title) const;
 
 private:
+    void ForgetExports();
+
     CModule m_module;
     PFN_SETCAPTUREKEY m_setCaptureKey = nullptr;
     PFN_GETCAPTUREKEY m_getCaptureKey = nullptr;

@@ -23,6 +23,10 @@ namespace {
 
 constexpr int kMessageBytes = 260;
 
+const char kNoSessionNumberMessage[] =
+    "No new session folder can be made: a session folder here already has the largest number there can "
+    "be (session2147483647).\nMove or rename that folder, then press Capture again.";
+
 void EnableSessionControls(HWND dialog, bool enable)
 {
     ::EnableWindow(::GetDlgItem(dialog, IDC_WINDOW_LIST), enable);
@@ -72,7 +76,11 @@ void ReportHookFailure()
 
 void StartSession(HWND dialog, const CHookLibrary& hooks)
 {
-    ScanSessionNumber(ListDirectory("*.*"));
+    if (ScanSessionNumber(ListDirectory("*.*")) == kNoSessionNumber) {
+        // Nothing has been created or deleted yet, and the dialog is still idle.
+        ::MessageBoxA(dialog, kNoSessionNumberMessage, CurrentText(kTextError), MB_OK | MB_ICONERROR);
+        return;
+    }
     g_session.frameTotal = 1;
 
     char sessionDir[kPathBytes];

@@ -1,5 +1,6 @@
 #include "capture/win32/WindowCapture.h"
 
+#include "app/TextTable.h"
 #include "app/win32/Handles.h"
 #include "capture/CaptureState.h"
 #include "capture/ChangeDetection.h"
@@ -8,6 +9,20 @@
 #include "output/win32/CaptureOutput.h"
 
 #include <new>
+
+namespace {
+
+constexpr int kMessageBytes = 260;
+
+void WarnGrabFailed()
+{
+    ::MessageBoxA(nullptr,
+                  "Could not take the window's picture: Windows is short of graphics resources.\n"
+                  "Nothing was saved for this key press; the session goes on.",
+                  "Warning", MB_OK | MB_ICONWARNING);
+}
+
+} // namespace
 
 int CaptureTargetWindow(int x, int y)
 {
@@ -31,7 +46,11 @@ bool MakeComparisonImage(HDC context, HGDIOBJ replaced, std::vector<uint16_t>& p
     // A bitmap's bits are read while it is not selected into a device context.
     const HGDIOBJ grab = ::SelectObject(context, replaced);
     BITMAP size{};
-    ::GetObjectA(grab, sizeof size, &size);
+    if (!grab || !::GetObjectA(grab, sizeof size, &size) || size.bmWidth <= 0 || size.bmHeight <= 0) {
+        if (grab)
+            ::SelectObject(context, grab);
+        return false;
+    }
 
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -43,17 +62,18 @@ bool MakeComparisonImage(HDC context, HGDIOBJ replaced, std::vector<uint16_t>& p
 
     // 16-bit rows are padded to 4 bytes: an odd width gets one more pixel.
     stride = size.bmWidth + (size.bmWidth & 1);
-    bool allocated = true;
+    bool complete = true;
     try {
         pixels.resize(static_cast<size_t>(stride) * static_cast<size_t>(size.bmHeight));
     } catch (const std::bad_alloc&) {
-        allocated = false;
+        complete = false;
     }
-    if (allocated)
-        ::GetDIBits(context, static_cast<HBITMAP>(grab), 0, static_cast<UINT>(size.bmHeight), pixels.data(),
-                    &info, DIB_RGB_COLORS);
+    // Rows that GetDIBits did not copy would hold the previous grab's pixels and hide changes.
+    if (complete)
+        complete = ::GetDIBits(context, static_cast<HBITMAP>(grab), 0, static_cast<UINT>(size.bmHeight),
+                               pixels.data(), &info, DIB_RGB_COLORS) == size.bmHeight;
     ::SelectObject(context, grab);
-    return allocated;
+    return complete;
 }
 
 void GrabWindowImage(const CursorPoint& cursor)
@@ -64,11 +84,12 @@ void GrabWindowImage(const CursorPoint& cursor)
     // Without the window's device context or its clip box there is nothing to grab: this press writes
     // nothing and the session goes on.
     CWindowDc windowDc = CWindowDc::FromGetWindowDC(target);
-    if (!windowDc)
-        return;
     RECT clip{};
-    if (::GetClipBox(windowDc.Get(), &clip) == ERROR)
+    if (!windowDc || ::GetClipBox(windowDc.Get(), &clip) == ERROR) {
+        windowDc.Reset();
+        WarnGrabFailed();
         return;
+    }
     const int width = clip.right - clip.left;
     const int height = clip.bottom - clip.top;
     if (width <= 0 || height <= 0) {
@@ -77,16 +98,25 @@ void GrabWindowImage(const CursorPoint& cursor)
         return;
     }
 
+    // A window too large for the memory left, or GDI objects used up: every call below can fail, and
+    // then this press saves nothing while the comparison image and the grab size stay as they were.
     CMemoryDc memory(::CreateCompatibleDC(windowDc.Get()));
-    CBitmap grab(::CreateCompatibleBitmap(windowDc.Get(), width, height));
+    CBitmap grab(memory ? ::CreateCompatibleBitmap(windowDc.Get(), width, height) : nullptr);
+    if (!grab) {
+        windowDc.Reset();
+        WarnGrabFailed();
+        return;
+    }
     CSelection selection(memory.Get(), grab.Get());
-    ::BitBlt(memory.Get(), 0, 0, width, height, windowDc.Get(), clip.left, clip.top, SRCCOPY);
+    const bool copied = selection.Previous() && ::BitBlt(memory.Get(), 0, 0, width, height, windowDc.Get(),
+                                                         clip.left, clip.top, SRCCOPY);
     windowDc.Reset();
-
     std::vector<uint16_t> pixels = std::move(g_capture.spare);
     int stride = 0;
-    if (!MakeComparisonImage(memory.Get(), selection.Previous(), pixels, stride)) {
+    if (!copied || !MakeComparisonImage(memory.Get(), selection.Previous(), pixels, stride)) {
         g_capture.spare = std::move(pixels);
+        selection.Restore();
+        WarnGrabFailed();
         return;
     }
 
@@ -101,11 +131,17 @@ void GrabWindowImage(const CursorPoint& cursor)
     g_capture.previousWidth = width;
     g_capture.previousHeight = height;
 
+    UnwrittenPictures unwritten;
     if (count > 0)
-        WriteCaptureOutput(memory.Get(), count, cursor, regions);
+        unwritten = WriteCaptureOutput(memory.Get(), count, cursor, regions);
 
     selection.Restore();
     g_capture.spare = std::move(g_capture.comparison);
     g_capture.comparison = std::move(pixels);
     g_capture.comparisonStride = stride;
+
+    // Last: the box runs a message loop, in which the next capture may already be handled.
+    char message[kMessageBytes];
+    if (FormatUnwrittenPictures(message, sizeof message, unwritten))
+        ::MessageBoxA(nullptr, message, CurrentText(kTextError), MB_OK | MB_ICONERROR);
 }

@@ -12,10 +12,11 @@
 int CaptureTargetWindow(int x, int y);
 
 // The capture step: grabs the visible part of the target window, compares it with the previous grab
-// and hands the changed regions to the output step.
+// and hands the changed regions to the output step. A grab that fails, or pictures that cannot be
+// written, are told in one box; the session goes on.
 void GrabWindowImage(const CursorPoint& cursor);
 
 // Reads the grab bitmap (selected into `context`, which `replaced` was selected into before) as 16-bit
 // pixels, top row first, into `pixels`; `stride` receives the row length in pixels. Returns false
-// when the memory cannot be had.
+// when the memory cannot be had or not every row could be read.
 bool MakeComparisonImage(HDC context, HGDIOBJ replaced, std::vector<uint16_t>& pixels, int& stride);

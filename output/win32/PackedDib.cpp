@@ -60,6 +60,8 @@ CGlobalMemory MakePackedDib(HBITMAP bitmap, DWORD compression, WORD bitsPerPixel
     {
         // GetDIBits without a pixel buffer completes the header, notably biSizeImage.
         CGlobalLock lock(block.Get());
+        if (!lock.Data())
+            return CGlobalMemory();
         std::memcpy(lock.Data(), &header, sizeof header);
         ::GetDIBits(screen.Get(), bitmap, 0, static_cast<UINT>(info.bmHeight), nullptr,
                     static_cast<BITMAPINFO*>(lock.Data()), DIB_RGB_COLORS);
@@ -76,6 +78,8 @@ CGlobalMemory MakePackedDib(HBITMAP bitmap, DWORD compression, WORD bitsPerPixel
 
     CGlobalLock lock(block.Get());
     auto* bytes = static_cast<BYTE*>(lock.Data());
+    if (!bytes)
+        return CGlobalMemory();
     DibHeader stored;
     std::memcpy(&stored, bytes, sizeof stored);
     BYTE* pixels = bytes + stored.biSize + DibColourTableSize(stored);

@@ -99,6 +99,28 @@ TEST_F(KeyAndPopupTest, KeyChangeTakesEffectDuringTheSession)
     Press(VK_F1, 2, true, false, true);
 }
 
+TEST_F(KeyAndPopupTest, AltInTheKeyLeavesTheRecordedProgramsMenuAlone)
+{
+    m_target = std::make_unique<CDemoTarget>(80, 80, true);
+    ASSERT_TRUE(m_target->Window());
+    m_app->Click(IDC_REFRESH);
+    m_app->WaitForHandlers();
+    // Alt pressed and released alone asks a window with a menu bar into menu mode.
+    Activate(m_target->Window());
+    PressKey(VK_MENU);
+    ASSERT_TRUE(WaitUntil([&] { return m_target->MenuRequests() > 0; }));
+    const int requests = m_target->MenuRequests();
+
+    AssignKey(4, false, false, true);
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CURRENT_KEY) == "Alt+F5"; }));
+    StartCapture();
+    Press(VK_F5, 1, false, false, true);
+    m_target->AddSquare(10, 10, 0xE02020);
+    Press(VK_F5, 2, false, false, true);
+    Pump(300ms);
+    EXPECT_EQ(m_target->MenuRequests(), requests);
+}
+
 TEST_F(KeyAndPopupTest, FrameAndOffsetTimeTheNextSteps)
 {
     StartCapture();

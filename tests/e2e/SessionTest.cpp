@@ -4,6 +4,7 @@
 #include "Driver.h"
 #include "SessionFiles.h"
 
+#include "app/win32/Handles.h"
 #include "capture/Region.h"
 #include "output/OffsetTables.h"
 #include "res/resource.h"
@@ -187,6 +188,66 @@ TEST_F(SessionTest, NumbersTheSessionAndDeletesStalePicturesUpToTheFirstGap)
     for (int k : {1, 2, 3})
         EXPECT_FALSE(FileExists(session8 + "\\imageBMP" + std::to_string(k) + ".bmp")) << k;
     EXPECT_TRUE(FileExists(session8 + "\\imageBMP5.bmp"));
+}
+
+TEST_F(SessionTest, NoSessionFollowsTheLargestNumber)
+{
+    Start();
+    // Read as the largest 32-bit number: one more would overflow into a folder used over and over.
+    const std::string highest = m_dir->File("session99999999999");
+    ::CreateDirectoryA(highest.c_str(), nullptr);
+    m_dir->Write("session99999999999\\imageBMP1.bmp", "an earlier session's picture");
+    ASSERT_TRUE(m_app->SelectListEntry(IDC_WINDOW_LIST, kDemoTitle));
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Enabled(IDC_CAPTURE); }));
+    m_app->Click(IDC_CAPTURE);
+    const auto box = m_app->WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text, "No new session folder can be made: a session folder here already has the largest "
+                         "number there can be (session2147483647).\nMove or rename that folder, then press "
+                         "Capture again.");
+    EXPECT_EQ(box->caption, "Error!");
+    EXPECT_EQ(box->icon, BoxIcon::Error);
+    m_app->CloseMessageBox(*box);
+
+    // Idle, with nothing created or deleted.
+    EXPECT_EQ(m_app->Text(IDC_CAPTURE), "Capture");
+    EXPECT_TRUE(m_app->Enabled(IDC_CAPTURE));
+    EXPECT_TRUE(m_app->Enabled(IDC_WINDOW_LIST));
+    EXPECT_TRUE(m_app->Enabled(IDC_REFRESH));
+    EXPECT_EQ(m_app->Text(IDC_CAPTURED_WINDOW), "None");
+    EXPECT_TRUE(FileExists(highest + "\\imageBMP1.bmp"));
+    WIN32_FIND_DATAA found;
+    CFindHandle search(::FindFirstFileA(m_dir->File("session*").c_str(), &found));
+    ASSERT_TRUE(search);
+    int sessions = 0;
+    do
+        ++sessions;
+    while (::FindNextFileA(search.Get(), &found));
+    EXPECT_EQ(sessions, 1);
+}
+
+TEST_F(SessionTest, ASecondCopyIsTurnedAwayAndTheFirstSessionGoesOn)
+{
+    Start();
+    StartCapture();
+    Press(TargetPoint(20, 20), 1);
+
+    CWorkDir otherDir;
+    CApp second(otherDir.Path());
+    const auto box = second.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text,
+              "Flickmere is already running.\nOnly one copy can record at a time: please use the one "
+              "that is open.");
+    EXPECT_EQ(box->caption, "Error!");
+    EXPECT_EQ(second.WaitForDialog(0ms), nullptr);
+    second.CloseMessageBox(*box);
+    EXPECT_TRUE(second.WaitForExit());
+
+    // The first copy still gets every press, under its own name.
+    m_target->AddSquare(100, 55, kRed);
+    Press(TargetPoint(5, 6), 2);
+    EXPECT_EQ(m_app->Text(IDC_CAPTURE), "Uncapture");
 }
 
 TEST_F(SessionTest, AFullTemplateEndsTheSession)

@@ -1,3 +1,4 @@
+#include "FailingAllocations.h"
 #include "TestFiles.h"
 #include "output/DibFile.h"
 
@@ -22,18 +23,20 @@ public:
         bytes.insert(bytes.end(), static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
         return static_cast<int>(pieces.size()) == shortWrite ? size / 2 : size;
     }
-    bool Close() override
+    bool Commit() override
     {
-        ++closes;
+        ++commits;
         return true;
     }
+    void Discard() override { ++discards; }
 
     bool canCreate = true;
     int shortWrite = 0; // 1-based number of the write that falls short, 0 for none
     std::string created;
     std::vector<uint32_t> pieces;
     std::vector<uint8_t> bytes;
-    int closes = 0;
+    int commits = 0;
+    int discards = 0;
 };
 
 std::vector<uint8_t> Block(int32_t width, int32_t height, uint16_t bits, uint32_t clrUsed = 0)
@@ -139,7 +142,8 @@ TEST(DibFileTest, FailuresAreReportedHonestly)
         CRecordingSink sink;
         sink.shortWrite = shortAt;
         EXPECT_EQ(WritePackedDib("x.bmp", block.data(), block.size(), sink), 0) << shortAt;
-        EXPECT_EQ(sink.closes, 1);
+        EXPECT_EQ(sink.discards, 1) << shortAt;
+        EXPECT_EQ(sink.commits, 0) << shortAt;
     }
 }
 
@@ -152,6 +156,22 @@ TEST(DibFileTest, ReplacesAnExistingFile)
     EXPECT_EQ(WritePackedDib(name.c_str(), block.data(), block.size()), 1);
     EXPECT_EQ(testfiles::ReadBytes(name).size(), 14 + block.size());
     EXPECT_EQ(WritePackedDib(dir.File("missing/imageBMP1.bmp").c_str(), block.data(), block.size()), 0);
+}
+
+TEST(DibFileTest, OutOfMemoryLeavesNoPictureBehind)
+{
+    testfiles::CScratchDir dir;
+    const std::string name = dir.File("imageBMP1.bmp");
+    const auto block = Block(64, 64, 24);
+    {
+        testalloc::CFailingAllocations outOfMemory(4096);
+        EXPECT_EQ(WritePackedDib(name.c_str(), block.data(), block.size()), 0);
+        EXPECT_GT(outOfMemory.Failures(), 0);
+    }
+    EXPECT_FALSE(std::filesystem::exists(name));
+    // The next picture is written as if nothing had happened.
+    EXPECT_EQ(WritePackedDib(name.c_str(), block.data(), block.size()), 1);
+    EXPECT_EQ(testfiles::ReadBytes(name).size(), 14 + block.size());
 }
 
 } // namespace

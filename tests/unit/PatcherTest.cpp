@@ -35,13 +35,15 @@ void ThrowFatal(const char* message)
 class CRecordingWriter final : public IImageWriter
 {
 public:
-    void WriteImage(const Region& region, const char* fileName) override
+    bool WriteImage(const Region& region, const char* fileName) override
     {
         regions.push_back(region);
         names.push_back(fileName);
+        return static_cast<int>(names.size()) != failingCall;
     }
     std::vector<Region> regions;
     std::vector<std::string> names;
+    int failingCall = 0; // 1-based number of the call that cannot write its picture, 0 for none
 };
 
 class PatcherTest : public ::testing::Test
@@ -77,10 +79,10 @@ protected:
     }
 
     // One capture step as the capture side starts it.
-    void Step(std::vector<Region> regions, CursorPoint cursor)
+    UnwrittenPictures Step(std::vector<Region> regions, CursorPoint cursor)
     {
         g_session.imagesWritten = g_session.imageCounter - 1;
-        RunOutputStep(static_cast<int>(regions.size()), cursor, regions.data(), m_writer);
+        return RunOutputStep(static_cast<int>(regions.size()), cursor, regions.data(), m_writer);
     }
 
     void Expect32(int32_t at, int32_t value)
@@ -269,6 +271,7 @@ TEST_F(PatcherTest, FailuresNameTheDestinationAndEndTheStep)
     g_session.destinationFile[kPathBytes - 1] = '\0';
     try {
         PatchImagePlacement(0, 0, 0);
+        FAIL() << "a destination file that cannot be opened must fail";
     } catch (const FatalOutput& e) {
         EXPECT_EQ(std::strlen(e.what()), 255u);
     }
@@ -278,12 +281,44 @@ TEST_F(PatcherTest, PictureNameThatDoesNotFitIsNotWrittenButPatched)
 {
     std::string longDir(kPathBytes - 20, 'd');
     std::strcpy(g_workDir, longDir.c_str());
-    Step({{4, 5, 6, 7}}, {0, 0});
+    const UnwrittenPictures unwritten = Step({{4, 5, 6, 7}}, {0, 0});
     EXPECT_TRUE(m_writer.names.empty());
+    ASSERT_EQ(unwritten.count, 1);
+    EXPECT_EQ(unwritten.numbers[0], 1);
     EXPECT_EQ(g_session.imageCounter, 2);
     ExpectPlacement(1, 4, 5);
     ExpectCursor(1, 0, 0);
     CompareWithDestination();
+}
+
+TEST_F(PatcherTest, PictureThatCannotBeWrittenKeepsItsPlaceAndIsNamed)
+{
+    Step({{0, 0, 9, 9}}, {1, 1});
+    m_writer.failingCall = 3; // the second of the next step's three pictures
+    const UnwrittenPictures unwritten = Step({{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 9, 9, 9}}, {2, 2});
+    ASSERT_EQ(unwritten.count, 1);
+    EXPECT_EQ(unwritten.numbers[0], 3);
+    EXPECT_EQ(g_session.imageCounter, 5);
+    EXPECT_EQ(g_session.patcherSteps, 2);
+    for (int k = 1; k <= 4; ++k)
+        ExpectPlacement(k, m_writer.regions[k - 1].left, m_writer.regions[k - 1].top);
+    ExpectCursor(1, 1, 1);
+    ExpectCursor(2, 2, 2);
+    ExpectSpan(1, 22, 23);
+    ExpectFrame(1, 50);
+    ExpectFrame(2, 0);
+    ExpectFrame(3, 0);
+    CompareWithDestination();
+
+    char message[260];
+    EXPECT_TRUE(FormatUnwrittenPictures(message, sizeof message, unwritten));
+    EXPECT_STREQ(message, "Could not write imageBMP3.bmp: out of memory, or the disk is full.\n"
+                          "The session goes on without it.");
+    const UnwrittenPictures two{{2, 4}, 2};
+    EXPECT_TRUE(FormatUnwrittenPictures(message, sizeof message, two));
+    EXPECT_EQ(std::string(message).substr(0, 46), "Could not write imageBMP2.bmp, imageBMP4.bmp: ");
+    EXPECT_FALSE(FormatUnwrittenPictures(message, sizeof message, UnwrittenPictures{}));
+    EXPECT_STREQ(message, "");
 }
 
 } // namespace

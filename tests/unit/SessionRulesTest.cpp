@@ -33,6 +33,22 @@ TEST(SessionNumberTest, ScanCountsOnlyDirectories)
     EXPECT_EQ(ScanSessionNumber({{"Session1", true}, {"session0x10", true}}), 17);
 }
 
+TEST(SessionNumberTest, NothingFollowsTheLargestNumber)
+{
+    ResetSessionState();
+    g_session.sessionNumber = 4;
+    g_session.highestSessionFound = 3;
+    // Saturated or exact, hex or decimal: the next number would overflow into a folder already taken.
+    for (const char* name : {"session2147483647", "session99999999999", "session0x7fffffff"}) {
+        EXPECT_EQ(ScanSessionNumber({{"session3", true}, {name, true}, {"x", false}}), kNoSessionNumber)
+            << name;
+        EXPECT_EQ(g_session.sessionNumber, 4) << name;
+        EXPECT_EQ(g_session.highestSessionFound, 3) << name;
+    }
+    EXPECT_EQ(ScanSessionNumber({{"session2147483646", true}}), 2147483647);
+    EXPECT_EQ(ScanSessionNumber({{"session2147483647", false}}), 1); // a file is no session
+}
+
 TEST(SessionReportTest, ReportsFrameTotalPlusOne)
 {
     ResetSessionState();

@@ -1,7 +1,9 @@
 // HookDll.dll as the program uses it: loaded here, hook installed system-wide, and real key presses
 // (SendInput) delivered to a window of flickmere_hookpeer.exe, so the hook procedure runs inside another
 // process, as it does inside a recorded application.
+#include "app/TextTable.h"
 #include "app/win32/Handles.h"
+#include "capture/win32/HookLibrary.h"
 #include "hook/HookDll.h"
 #include "tests/win/hookpeer/HookPeerProtocol.h"
 
@@ -211,6 +213,8 @@ struct SOutcome
 {
     std::vector<std::pair<HWND, POINT>> captures;
     std::vector<WPARAM> peerKeys;
+    // The peer's thread kept its DPI awareness through every key, the sentinel's included.
+    bool peerStayedUnaware = true;
 
     bool PeerGot(WPARAM virtualKey) const
     {
@@ -305,6 +309,8 @@ protected:
         });
         EXPECT_TRUE(sentinelSeen) << "the peer never got the key sent after the keys under test";
         for (const SPosted& posted : m_posted) {
+            if (posted.message == hookpeer::kKeyMessage && posted.lParam != 1)
+                outcome.peerStayedUnaware = false;
             if (posted.message == HOOKDLL_CAPTURE_MESSAGE)
                 outcome.captures.push_back({posted.window, POINT{static_cast<LONG>(posted.wParam),
                                                                  static_cast<LONG>(posted.lParam)}});
@@ -369,6 +375,22 @@ TEST(HookDllLibrary, StartsAsPlainF12AndSharesTheKeyWithOtherProcesses)
     }
 }
 
+TEST(HookDllLibrary, FreeForgetsTheFunctionsOfTheLibrary)
+{
+    CHookLibrary hooks;
+    ASSERT_TRUE(hooks.Load());
+    ASSERT_NE(hooks.HookProc(), nullptr);
+    hooks.Free();
+    EXPECT_EQ(hooks.Module(), nullptr);
+    EXPECT_EQ(hooks.HookProc(), nullptr);
+    // The library is gone from this process: a call that still went into it would crash.
+    int key = 0;
+    bool shift = false, ctrl = false, alt = false;
+    hooks.GetCaptureKey(key, shift, ctrl, alt);
+    EXPECT_EQ(key, 0);
+    hooks.SetWindowName("after Free");
+}
+
 TEST_P(HookDllAcrossProcesses, PlainF12PostsTheCursorOncePerPressAndIsSwallowed)
 {
     ASSERT_NO_FATAL_FAILURE(MoveCursor(300, 200));
@@ -378,6 +400,9 @@ TEST_P(HookDllAcrossProcesses, PlainF12PostsTheCursorOncePerPressAndIsSwallowed)
     EXPECT_EQ(first.captures[0].second.x, 300);
     EXPECT_EQ(first.captures[0].second.y, 200);
     EXPECT_FALSE(first.PeerGot(VK_F12));
+    // The cursor is read with the thread made DPI aware for that one call; the application's thread
+    // is given back as it was.
+    EXPECT_TRUE(first.peerStayedUnaware);
 
     ASSERT_NO_FATAL_FAILURE(MoveCursor(517, 389));
     SOutcome second = Send(Press(VK_F12));
@@ -427,9 +452,10 @@ TEST_P(HookDllAcrossProcesses, KeySetHereNeedsExactlyItsModifiersInTheOtherProce
 
 TEST_P(HookDllAcrossProcesses, LatestWindowNameGetsTheMessage)
 {
-    // The longest name the DLL keeps; one character more is cut off and still names this window.
+    // The longest title a language can give the dialog; one character more is cut off and still names
+    // this window.
     std::string longTitle = UniqueTitle("other dialog");
-    longTitle.resize(HOOKDLL_MAX_WINDOW_NAME, '.');
+    longTitle.resize(kTextBytes - 1, '.');
     CTargetWindow other(longTitle);
     ASSERT_TRUE(other.handle);
 
@@ -445,6 +471,22 @@ TEST_P(HookDllAcrossProcesses, LatestWindowNameGetsTheMessage)
     SOutcome back = Send(Press(VK_F12));
     EXPECT_EQ(back.CapturesAt(m_dialog->handle), 1);
     EXPECT_EQ(back.CapturesAt(other.handle), 0);
+}
+
+TEST_P(HookDllAcrossProcesses, OnlyTheNamingProcessGetsTheMessage)
+{
+    // The peer's window carries the same title as a window of this process, which names it: the
+    // message must come here, with the other window above this one and below it.
+    CTargetWindow own(hookpeer::kWindowTitle);
+    ASSERT_TRUE(own.handle);
+    m_dll.setName(hookpeer::kWindowTitle);
+
+    for (HWND bottom : {m_peer->window, own.handle}) {
+        ::SetWindowPos(bottom, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SOutcome outcome = Send(Press(VK_F12));
+        ASSERT_EQ(outcome.captures.size(), 1u);
+        EXPECT_EQ(outcome.captures[0].first, own.handle);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(HookDll, HookDllAcrossProcesses, ::testing::Bool(),

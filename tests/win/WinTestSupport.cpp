@@ -80,7 +80,7 @@ bool StartSessionIn(const CScratchDir& dir, int capacity)
         LoadFrameOffsets(dir.File("frmoffs.ini").c_str()) != capacity)
         return false;
     FillDefaultTexts();
-    for (int id : {kTextCantOpenTemplate, kTextCorruptFile})
+    for (int id : {kTextError, kTextCantOpenTemplate, kTextCorruptFile})
         RefreshCurrentText(0, id);
     ResetSessionState();
     ReleaseComparisonImage();

@@ -48,6 +48,11 @@ enum DemoMessage : unsigned
     kDemoClear = 0x8002,      // WM_APP + 2: back to the plain background
     kDemoFill = 0x8003,       // WM_APP + 3: lParam = colour over the whole window
     kDemoResize = 0x8004,     // WM_APP + 4: wParam = MAKEWPARAM(width, height) of the client area
+    kDemoMenuEvents = 0x8005, // WM_APP + 5: returns how often the window was asked into menu mode
 };
+
+// Started with this word after its position, the demo target has a menu bar and counts the requests
+// to enter menu mode (SC_KEYMENU, WM_ENTERMENULOOP) instead of entering it.
+constexpr const char* kDemoMenuArgument = "menu";
 
 constexpr const char* kDemoTitle = "Flickmere Demo Target";

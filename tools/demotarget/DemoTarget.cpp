@@ -5,10 +5,12 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
 DemoScene g_scene;
+LRESULT g_menuEvents = 0;
 uint32_t g_colours[] = {0xE02020, 0x20C040, 0x2040E0, 0xF0C000, 0x000000, 0xFFFFFF};
 int g_nextColour = 0;
 
@@ -40,7 +42,8 @@ void Redraw(HWND window)
 void ResizeClient(HWND window, int width, int height)
 {
     RECT rect{0, 0, width, height};
-    ::AdjustWindowRectEx(&rect, static_cast<DWORD>(::GetWindowLongPtrA(window, GWL_STYLE)), FALSE,
+    ::AdjustWindowRectEx(&rect, static_cast<DWORD>(::GetWindowLongPtrA(window, GWL_STYLE)),
+                         ::GetMenu(window) != nullptr,
                          static_cast<DWORD>(::GetWindowLongPtrA(window, GWL_EXSTYLE)));
     ::SetWindowPos(window, nullptr, 0, 0, rect.right - rect.left, rect.bottom - rect.top,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -90,6 +93,18 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         g_scene.fill = 0;
         Redraw(window);
         return 0;
+    case kDemoMenuEvents:
+        return g_menuEvents;
+    case WM_ENTERMENULOOP:
+        ++g_menuEvents;
+        return 0;
+    case WM_SYSCOMMAND:
+        // Entering the menu loop would block this thread, so a request by keyboard is only counted.
+        if ((wParam & 0xFFF0) == SC_KEYMENU) {
+            ++g_menuEvents;
+            return 0;
+        }
+        return ::DefWindowProcA(window, message, wParam, lParam);
     case WM_DESTROY:
         ::PostQuitMessage(0);
         return 0;
@@ -100,7 +115,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 } // namespace
 
-// Optional arguments: the window's left and top edge on the screen.
+// Optional arguments: the window's left and top edge on the screen, then kDemoMenuArgument for a menu
+// bar.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 {
     int left = 40, top = 40;
@@ -108,7 +124,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     const long x = std::strtol(commandLine, &end, 10);
     if (end != commandLine) {
         left = static_cast<int>(x);
-        top = static_cast<int>(std::strtol(end, nullptr, 10));
+        top = static_cast<int>(std::strtol(end, &end, 10));
+    }
+    HMENU menuBar = nullptr;
+    if (end && std::strstr(end, kDemoMenuArgument)) {
+        menuBar = ::CreateMenu();
+        HMENU file = ::CreatePopupMenu();
+        ::AppendMenuA(file, MF_STRING, 1, "E&xit");
+        ::AppendMenuA(menuBar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
     }
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = WindowProc;
@@ -119,10 +142,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
 
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     RECT rect{0, 0, g_scene.width, g_scene.height};
-    ::AdjustWindowRectEx(&rect, style, FALSE, 0);
-    const HWND window = ::CreateWindowExA(0, windowClass.lpszClassName, kDemoTitle, style, left, top,
-                                          rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr,
-                                          instance, nullptr);
+    ::AdjustWindowRectEx(&rect, style, menuBar != nullptr, 0);
+    const HWND window =
+        ::CreateWindowExA(0, windowClass.lpszClassName, kDemoTitle, style, left, top, rect.right - rect.left,
+                          rect.bottom - rect.top, nullptr, menuBar, instance, nullptr);
     ::ShowWindow(window, SW_SHOWNORMAL);
     ::UpdateWindow(window);
     MSG msg;

@@ -382,11 +382,13 @@ void CApp::SetCheck(int id, bool checked) const
     Send(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
-CDemoTarget::CDemoTarget(int left, int top)
+CDemoTarget::CDemoTarget(int left, int top, bool menuBar)
 {
     STARTUPINFOA startup{sizeof startup};
     std::string command =
         "\"" + BinDir() + "\\FlickmereDemoTarget.exe\" " + std::to_string(left) + " " + std::to_string(top);
+    if (menuBar)
+        command += std::string(" ") + kDemoMenuArgument;
     ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process);
     WaitUntil(
         [&] {
@@ -428,6 +430,11 @@ void CDemoTarget::Fill(uint32_t colour) const
     Send(m_window, kDemoFill, 0, colour);
 }
 
+int CDemoTarget::MenuRequests() const
+{
+    return static_cast<int>(Send(m_window, kDemoMenuEvents));
+}
+
 void Activate(HWND window)
 {
     ::SetForegroundWindow(window);
@@ -454,11 +461,19 @@ void PressKey(WORD key, bool shift, bool ctrl, bool alt)
             add(m, false);
     add(key, false);
     add(key, true);
+    const auto send = [&] {
+        ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+        inputs.clear();
+        Pump(50ms);
+    };
+    // Released in one batch with the key, the modifiers would reach the application before anything
+    // the hook sends in reply to the key.
+    send();
     for (int i = 2; i >= 0; --i)
         if (modifiers[i])
             add(modifiers[i], true);
-    ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    Pump(50ms);
+    if (!inputs.empty())
+        send();
 }
 
 } // namespace e2e

@@ -103,12 +103,14 @@ private:
 class CDemoTarget
 {
 public:
-    CDemoTarget(int left = 60, int top = 60);
+    // With `menuBar`, the window has one and counts the requests to enter menu mode (MenuRequests).
+    CDemoTarget(int left = 60, int top = 60, bool menuBar = false);
     ~CDemoTarget();
     HWND Window() const { return m_window; }
     void AddSquare(int x, int y, uint32_t colour) const;
     void Clear() const;
     void Fill(uint32_t colour) const;
+    int MenuRequests() const;
     void Close();
 
 private:
@@ -116,7 +118,8 @@ private:
     HWND m_window = nullptr;
 };
 
-// Real key presses through SendInput; modifiers are pressed before and released after the key.
+// Real key presses through SendInput; modifiers are pressed before and released after the key, a moment
+// later, as a person's fingers would.
 void PressKey(WORD key, bool shift = false, bool ctrl = false, bool alt = false);
 // Brings `window` to the front so that it receives the keys.
 void Activate(HWND window);

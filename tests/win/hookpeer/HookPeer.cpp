@@ -37,12 +37,18 @@ int ReportCaptureKey()
     return static_cast<int>(hookpeer::EncodeCaptureKey(key, shift, ctrl, alt));
 }
 
+bool StillUnaware()
+{
+    return ::AreDpiAwarenessContextsEqual(::GetThreadDpiAwarenessContext(), DPI_AWARENESS_CONTEXT_UNAWARE) !=
+           FALSE;
+}
+
 LRESULT CALLBACK PeerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-        ::PostMessageA(g_report, hookpeer::kKeyMessage, wParam, lParam);
+        ::PostMessageA(g_report, hookpeer::kKeyMessage, wParam, StillUnaware() ? 1 : 0);
         return 0;
     case WM_SYSKEYUP:
         // DefWindowProc would enter menu mode on a lone Alt release, and the swallowed Alt+F1 in
@@ -61,13 +67,16 @@ LRESULT CALLBACK PeerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 int ShowWindowAndReportKeys(HWND report, bool peekFirst)
 {
     g_report = report;
+    // Like an application that knows nothing of DPI, in which the hook must still read the cursor in
+    // physical pixels.
+    ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_UNAWARE);
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = PeerWindowProc;
     windowClass.hInstance = ::GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "FlickmereHookPeer";
     ::RegisterClassA(&windowClass);
     HWND window =
-        ::CreateWindowExA(0, windowClass.lpszClassName, "Flickmere hook peer", WS_POPUP | WS_VISIBLE, 40, 40,
+        ::CreateWindowExA(0, windowClass.lpszClassName, hookpeer::kWindowTitle, WS_POPUP | WS_VISIBLE, 40, 40,
                           200, 100, nullptr, nullptr, windowClass.hInstance, nullptr);
     if (!window)
         return hookpeer::kFailed;

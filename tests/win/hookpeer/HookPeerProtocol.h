@@ -10,10 +10,15 @@ namespace hookpeer {
 
 // wParam: the peer's window, once it is the foreground window.
 constexpr UINT kReadyMessage = WM_APP + 1;
-// wParam: virtual key, lParam: key data, for each WM_KEYDOWN or WM_SYSKEYDOWN the peer's window got.
+// wParam: virtual key, for each WM_KEYDOWN or WM_SYSKEYDOWN the peer's window got; lParam: 1 while its
+// thread is still DPI unaware, as it made itself at the start, else 0 (the hook must leave the thread
+// of the application it runs in as it found it).
 constexpr UINT kKeyMessage = WM_APP + 2;
 
 constexpr DWORD kFailed = 0xFFFF;
+
+// The title of the peer's window.
+constexpr const char* kWindowTitle = "Flickmere hook peer";
 
 constexpr DWORD EncodeCaptureKey(int virtualKey, bool shift, bool ctrl, bool alt)
 {

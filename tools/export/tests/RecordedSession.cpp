@@ -21,7 +21,7 @@ class CBitmapWriter final : public IImageWriter
 public:
     explicit CBitmapWriter(const RgbImage& window) : m_window(window) {}
 
-    void WriteImage(const Region& r, const char* fileName) override
+    bool WriteImage(const Region& r, const char* fileName) override
     {
         const uint32_t rowBytes = DibRowBytes(r.Width(), 24);
         std::vector<uint8_t> block(sizeof(DibHeader) + size_t(rowBytes) * r.Height(), 0);
@@ -38,6 +38,7 @@ public:
         }
         if (!WritePackedDib(fileName, block.data(), static_cast<uint32_t>(block.size())))
             throw std::runtime_error(std::string("cannot write ") + fileName);
+        return true;
     }
 
 private:

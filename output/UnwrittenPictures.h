@@ -1,0 +1,16 @@
+#pragma once
+#include "capture/ChangeDetection.h"
+
+#include <cstddef>
+
+// The pictures of one capture step that could not be written, by their number k; at most one per
+// region handed over. Kept without allocation, since running out of memory is one way to get here.
+struct UnwrittenPictures
+{
+    int numbers[kMergedRegions] = {};
+    int count = 0;
+};
+
+// The one message a capture step shows when some of its pictures are missing, naming each file.
+// Returns false when nothing is missing (`out` is then empty).
+bool FormatUnwrittenPictures(char* out, size_t size, const UnwrittenPictures& pictures);
