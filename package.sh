@@ -13,9 +13,9 @@ BUILD_ROOT=$(realpath -m "${FLICKMERE_BUILD_ROOT:-$FLICKMERE_ROOT/build}")
 DIST=$FLICKMERE_ROOT/dist
 STAMP=${SOURCE_DATE_EPOCH:-1767225600}
 
-VERSION=$(sed -n 's/^#define FLICKMERE_VERSION_STRING "\([0-9A-Za-z.+-]*\)"$/\1/p' app/Version.h)
+VERSION=$(sed -n 's/^#define FLICKMERE_VERSION_STRING "\([0-9A-Za-z.+-]*\)"$/\1/p' common/Version.h)
 if [ -z "$VERSION" ]; then
-    echo "package.sh: no FLICKMERE_VERSION_STRING in app/Version.h" >&2
+    echo "package.sh: no FLICKMERE_VERSION_STRING in common/Version.h" >&2
     exit 1
 fi
 NAME=Flickmere-$VERSION

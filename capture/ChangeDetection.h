@@ -1,5 +1,5 @@
 #pragma once
-#include "capture/Region.h"
+#include "common/Region.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 #include "capture/KeyText.h"
 
-#include "app/TextFormat.h"
+#include "common/TextFormat.h"
 
 std::string CaptureKeyText(int keyCode, bool shift, bool ctrl, bool alt)
 {

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/DirEntry.h"
+#include "common/DirEntry.h"
 
 // The number a directory name gives under the pattern "session%i": the word "session" (case matters)
 // followed by an integer read like "%i" (so "session010" is 8 and "session0x10" is 16); 0 when the

@@ -1,7 +1,7 @@
 #include "capture/SessionReport.h"
 
-#include "app/TextFormat.h"
-#include "capture/SessionState.h"
+#include "common/TextFormat.h"
+#include "state/SessionState.h"
 
 void RecordSessionReport()
 {

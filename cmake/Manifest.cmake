@@ -5,5 +5,5 @@ set(FLICKMERE_RC_INPUTS
     ${CMAKE_SOURCE_DIR}/res/Flickmere.manifest
     ${CMAKE_SOURCE_DIR}/res/Flickmere.ico
     ${CMAKE_SOURCE_DIR}/res/resource.h
-    ${CMAKE_SOURCE_DIR}/app/Version.h)
+    ${CMAKE_SOURCE_DIR}/common/Version.h)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/Flickmere.rc PROPERTIES OBJECT_DEPENDS "${FLICKMERE_RC_INPUTS}")

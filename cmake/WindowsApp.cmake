@@ -1,7 +1,7 @@
 # The Windows shell: everything under */win32/ except the entry point goes into a static library that
 # the program and the Windows-side tests share.
 file(GLOB FLICKMERE_WIN32_SOURCES CONFIGURE_DEPENDS
-    app/win32/*.cpp capture/win32/*.cpp output/win32/*.cpp popup/win32/*.cpp)
+    common/win32/*.cpp app/win32/*.cpp capture/win32/*.cpp output/win32/*.cpp popup/win32/*.cpp)
 list(REMOVE_ITEM FLICKMERE_WIN32_SOURCES ${CMAKE_SOURCE_DIR}/app/win32/Main.cpp)
 add_library(flickmere_win32 STATIC ${FLICKMERE_WIN32_SOURCES})
 target_link_libraries(flickmere_win32 PUBLIC flickmere_core user32 gdi32 comctl32 kernel32)

@@ -1,6 +1,6 @@
 #include "output/OffsetTables.h"
 
-#include "output/IntScan.h"
+#include "common/IntScan.h"
 
 #include <cstdio>
 #include <memory>

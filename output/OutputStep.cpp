@@ -1,8 +1,8 @@
 #include "output/OutputStep.h"
 
-#include "app/TextFormat.h"
-#include "app/WorkingDirectory.h"
-#include "capture/SessionState.h"
+#include "common/TextFormat.h"
+#include "state/WorkingDirectory.h"
+#include "state/SessionState.h"
 #include "output/OffsetTables.h"
 #include "output/TemplatePatcher.h"
 

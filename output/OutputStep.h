@@ -1,5 +1,5 @@
 #pragma once
-#include "capture/Region.h"
+#include "common/Region.h"
 #include "output/UnwrittenPictures.h"
 
 // Writes one changed region of the current grab as a bitmap file. The Windows side cuts the region

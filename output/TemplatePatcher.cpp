@@ -1,11 +1,11 @@
 #include "output/TemplatePatcher.h"
 
-#include "app/TextFormat.h"
-#include "app/TextTable.h"
-#include "capture/SessionState.h"
+#include "common/TextFormat.h"
+#include "state/TextTable.h"
+#include "state/SessionState.h"
 #include "output/FatalOutput.h"
 #include "output/OffsetTables.h"
-#include "popup/FrameValues.h"
+#include "state/FrameValues.h"
 
 #include <cstdio>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "output/UnwrittenPictures.h"
 
-#include "app/TextFormat.h"
+#include "common/TextFormat.h"
 
 #include <cstring>
 

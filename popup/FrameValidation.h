@@ -1,5 +1,5 @@
 #pragma once
-#include "popup/FrameValues.h"
+#include "state/FrameValues.h"
 
 // Takes over the frame and offset typed into the popup. Both are read with the atoi rule (leading
 // digits; none gives 0). A changed pair stands only if frame > offset; otherwise the previous pair is

@@ -1,6 +1,6 @@
 #include "app/win32/AboutDlg.h"
 
-#include "app/TextTable.h"
+#include "state/TextTable.h"
 #include "res/resource.h"
 
 CMyAbout::CMyAbout() : CDialog(IDD_ABOUTBOX) {}

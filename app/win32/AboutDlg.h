@@ -1,5 +1,5 @@
 #pragma once
-#include "app/win32/Dialog.h"
+#include "common/win32/Dialog.h"
 
 // The About box; its text follows the current language.
 class CMyAbout : public CDialog

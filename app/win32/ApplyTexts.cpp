@@ -1,11 +1,11 @@
 #include "app/win32/ApplyTexts.h"
 
-#include "app/TextFormat.h"
-#include "app/TextTable.h"
-#include "app/win32/DirectoryListing.h"
+#include "common/TextFormat.h"
+#include "state/TextTable.h"
+#include "common/win32/DirectoryListing.h"
 #include "capture/SessionReport.h"
-#include "capture/SessionState.h"
-#include "capture/win32/SessionWindows.h"
+#include "state/SessionState.h"
+#include "state/win32/SessionWindows.h"
 #include "res/resource.h"
 
 namespace {

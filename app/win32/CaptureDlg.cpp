@@ -1,14 +1,14 @@
 #include "app/win32/CaptureDlg.h"
 
-#include "app/TextFormat.h"
-#include "app/TextTable.h"
+#include "common/TextFormat.h"
+#include "state/TextTable.h"
 #include "app/win32/ApplyTexts.h"
 #include "app/win32/CurrentDirectory.h"
 #include "app/win32/WindowList.h"
 #include "capture/CaptureState.h"
 #include "capture/KeyText.h"
 #include "capture/win32/Session.h"
-#include "capture/win32/SessionWindows.h"
+#include "state/win32/SessionWindows.h"
 #include "output/OffsetTables.h"
 #include "res/resource.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 #include "app/win32/AboutDlg.h"
-#include "app/win32/Dialog.h"
+#include "common/win32/Dialog.h"
 #include "app/win32/RunningInstance.h"
 #include "capture/win32/HookLibrary.h"
-#include "popup/win32/FrameRate.h"
+#include "popup/win32/FramePopup.h"
 
 // The main dialog: the whole program is this one modal dialog.
 //

@@ -1,6 +1,6 @@
 #include "app/win32/CurrentDirectory.h"
 
-#include "app/WorkingDirectory.h"
+#include "state/WorkingDirectory.h"
 
 #include <windows.h>
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/win32/Handles.h"
+#include "common/win32/Handles.h"
 
 // The mark that a copy of Flickmere runs in this logon session. Every process that loads HookDll.dll
 // shares its one capturing key and one dialog name, and a global hook that swallows the key keeps it

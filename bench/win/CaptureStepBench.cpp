@@ -5,12 +5,12 @@
 //  - the 32-bit to 16-bit conversion (GetDIBits) against a memcpy of the 32-bit pixels;
 //  - the output step alone against the same bare grab.
 #include "TemplateKit.h"
-#include "app/TextTable.h"
-#include "app/WorkingDirectory.h"
-#include "app/win32/Handles.h"
+#include "state/TextTable.h"
+#include "state/WorkingDirectory.h"
+#include "common/win32/Handles.h"
 #include "capture/CaptureState.h"
-#include "capture/SessionState.h"
-#include "capture/win32/SessionWindows.h"
+#include "state/SessionState.h"
+#include "state/win32/SessionWindows.h"
 #include "capture/win32/WindowCapture.h"
 #include "output/OffsetTables.h"
 #include "output/win32/CaptureOutput.h"

@@ -1,7 +1,7 @@
 #pragma once
 // HookDll.dll, loaded at start-up. Its exports are looked up by name rather than imported, so that a
 // missing library is reported by the program itself instead of by the loader before it starts.
-#include "app/win32/Handles.h"
+#include "common/win32/Handles.h"
 #include "hook/HookDll.h"
 
 class CHookLibrary

@@ -1,11 +1,11 @@
 #include "capture/win32/WindowCapture.h"
 
-#include "app/TextTable.h"
-#include "app/win32/Handles.h"
+#include "state/TextTable.h"
+#include "common/win32/Handles.h"
 #include "capture/CaptureState.h"
 #include "capture/ChangeDetection.h"
-#include "capture/SessionState.h"
-#include "capture/win32/SessionWindows.h"
+#include "state/SessionState.h"
+#include "state/win32/SessionWindows.h"
 #include "output/win32/CaptureOutput.h"
 
 #include <new>

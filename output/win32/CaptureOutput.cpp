@@ -1,6 +1,6 @@
 #include "output/win32/CaptureOutput.h"
 
-#include "app/win32/Handles.h"
+#include "common/win32/Handles.h"
 #include "output/FatalOutput.h"
 #include "output/OutputStep.h"
 #include "output/win32/PackedDib.h"

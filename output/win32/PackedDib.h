@@ -1,5 +1,5 @@
 #pragma once
-#include "app/win32/Handles.h"
+#include "common/win32/Handles.h"
 
 // Converts a device-dependent bitmap (not selected into any device context) into a packed DIB block:
 // BITMAPINFOHEADER, colour table, pixel rows bottom row first. Returns an empty handle on failure;

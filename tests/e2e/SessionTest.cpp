@@ -4,8 +4,8 @@
 #include "Driver.h"
 #include "SessionFiles.h"
 
-#include "app/win32/Handles.h"
-#include "capture/Region.h"
+#include "common/win32/Handles.h"
+#include "common/Region.h"
 #include "output/OffsetTables.h"
 #include "res/resource.h"
 

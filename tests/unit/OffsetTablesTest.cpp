@@ -1,5 +1,5 @@
 #include "TestFiles.h"
-#include "output/IntScan.h"
+#include "common/IntScan.h"
 #include "output/OffsetTables.h"
 
 #include <gtest/gtest.h>

@@ -2,14 +2,14 @@
 // exactly the bytes a sequence of capture steps should patch, with the expected values.
 #include "TemplateKit.h"
 #include "TestFiles.h"
-#include "app/TextTable.h"
-#include "app/WorkingDirectory.h"
-#include "capture/SessionState.h"
+#include "state/TextTable.h"
+#include "state/WorkingDirectory.h"
+#include "state/SessionState.h"
 #include "output/FatalOutput.h"
 #include "output/OffsetTables.h"
 #include "output/OutputStep.h"
 #include "output/TemplatePatcher.h"
-#include "popup/FrameValues.h"
+#include "state/FrameValues.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // A deliberately plain change detector for the tests: every pixel of every cell is looked at, and the
 // merge recomputes every cost from scratch before each step. The fast code in capture/ChangeDetection
 // must give exactly the same region lists.
-#include "capture/Region.h"
+#include "common/Region.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include "capture/KeyText.h"
 #include "capture/SessionNumber.h"
 #include "capture/SessionReport.h"
-#include "capture/SessionState.h"
+#include "state/SessionState.h"
 #include "popup/FrameValidation.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "TestFiles.h"
-#include "app/TextTable.h"
+#include "state/TextTable.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // destination file patched beside them.
 #include "WinTestSupport.h"
 
-#include "capture/SessionState.h"
+#include "state/SessionState.h"
 #include "output/OffsetTables.h"
 #include "output/win32/CaptureOutput.h"
 #include "output/win32/PackedDib.h"

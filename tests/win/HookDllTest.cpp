@@ -1,8 +1,8 @@
 // HookDll.dll as the program uses it: loaded here, hook installed system-wide, and real key presses
 // (SendInput) delivered to a window of flickmere_hookpeer.exe, so the hook procedure runs inside another
 // process, as it does inside a recorded application.
-#include "app/TextTable.h"
-#include "app/win32/Handles.h"
+#include "state/TextTable.h"
+#include "common/win32/Handles.h"
 #include "capture/win32/HookLibrary.h"
 #include "hook/HookDll.h"
 #include "tests/win/hookpeer/HookPeerProtocol.h"

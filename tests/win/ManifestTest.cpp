@@ -4,8 +4,8 @@
 #include "WinTestSupport.h"
 
 #include "TemplateKit.h"
-#include "app/Version.h"
-#include "app/win32/Handles.h"
+#include "common/Version.h"
+#include "common/win32/Handles.h"
 #include "res/resource.h"
 
 #include <psapi.h>

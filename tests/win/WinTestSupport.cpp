@@ -1,10 +1,10 @@
 #include "WinTestSupport.h"
 
 #include "TemplateKit.h"
-#include "app/TextTable.h"
-#include "app/WorkingDirectory.h"
+#include "state/TextTable.h"
+#include "state/WorkingDirectory.h"
 #include "capture/CaptureState.h"
-#include "capture/SessionState.h"
+#include "state/SessionState.h"
 #include "output/OffsetTables.h"
 
 #include <cstring>

@@ -1,7 +1,7 @@
 #pragma once
 // Helpers for the Windows-side tests: scratch directories and a memory device context holding a
 // bitmap with pixels the test chose.
-#include "app/win32/Handles.h"
+#include "common/win32/Handles.h"
 
 #include <cstdint>
 #include <functional>

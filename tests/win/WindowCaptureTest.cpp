@@ -3,8 +3,8 @@
 #include "WinTestSupport.h"
 
 #include "capture/CaptureState.h"
-#include "capture/SessionState.h"
-#include "capture/win32/SessionWindows.h"
+#include "state/SessionState.h"
+#include "state/win32/SessionWindows.h"
 #include "capture/win32/WindowCapture.h"
 #include "output/OffsetTables.h"
 

@@ -1,7 +1,7 @@
 // The working directory as start-up records it, with the platform failing to hand it over.
 #include "FailingCalls.h"
 
-#include "app/WorkingDirectory.h"
+#include "state/WorkingDirectory.h"
 #include "app/win32/CurrentDirectory.h"
 
 #include <gtest/gtest.h>

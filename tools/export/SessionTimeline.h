@@ -1,6 +1,6 @@
 #pragma once
 #include "BmpReader.h"
-#include "capture/Region.h"
+#include "common/Region.h"
 
 #include <filesystem>
 #include <string>

@@ -1,7 +1,7 @@
 // flickmere-export: turns one recorded capture session into a self-contained HTML player.
 #include "HtmlPlayer.h"
 #include "SessionTimeline.h"
-#include "app/Version.h"
+#include "common/Version.h"
 
 #include <cstdio>
 #include <cstdlib>

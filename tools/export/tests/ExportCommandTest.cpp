@@ -1,7 +1,7 @@
 // The command as a user runs it: it writes the player and nothing else, and each bad input ends it
 // with one line naming the file at fault, status 1 and no file written or changed.
 #include "RecordedSession.h"
-#include "app/Version.h"
+#include "common/Version.h"
 #include "output/OffsetTables.h"
 
 #include <gtest/gtest.h>

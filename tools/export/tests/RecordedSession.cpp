@@ -1,12 +1,12 @@
 #include "RecordedSession.h"
 
 #include "TemplateKit.h"
-#include "app/TextTable.h"
-#include "capture/SessionState.h"
+#include "state/TextTable.h"
+#include "state/SessionState.h"
 #include "output/DibFile.h"
 #include "output/OffsetTables.h"
 #include "output/OutputStep.h"
-#include "popup/FrameValues.h"
+#include "state/FrameValues.h"
 
 #include <cstdio>
 #include <cstring>

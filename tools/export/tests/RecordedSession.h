@@ -4,7 +4,7 @@
 // matches), then the key press cuts them out as real 24-bit bottom-up bitmaps.
 #include "BmpReader.h"
 #include "TestFiles.h"
-#include "capture/Region.h"
+#include "common/Region.h"
 
 #include <string>
 #include <vector>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/WorkingDirectory.h"
+#include "state/WorkingDirectory.h"
 
 // The counters and paths of the running (or last) capture session. Owned by the session module; the
 // capture step and the patcher advance the counters. The window and hook handles live with the

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/DirEntry.h"
+#include "common/DirEntry.h"
 
 constexpr int kLanguages = 10;
 constexpr int kTexts = 38;

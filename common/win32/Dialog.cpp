@@ -1,6 +1,6 @@
-#include "app/win32/Dialog.h"
+#include "common/win32/Dialog.h"
 
-#include "app/TextFormat.h"
+#include "common/TextFormat.h"
 
 #include <algorithm>
 #include <exception>

@@ -1,7 +1,7 @@
-#include "app/TextTable.h"
+#include "state/TextTable.h"
 
-#include "app/TextFormat.h"
-#include "app/Version.h"
+#include "common/TextFormat.h"
+#include "common/Version.h"
 
 #include <algorithm>
 #include <cstdio>

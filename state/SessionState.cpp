@@ -1,4 +1,4 @@
-#include "capture/SessionState.h"
+#include "state/SessionState.h"
 
 SessionState g_session;
 

@@ -1,10 +1,10 @@
-#include "popup/win32/FrameRate.h"
+#include "popup/win32/FramePopup.h"
 
-#include "app/TextFormat.h"
-#include "capture/SessionState.h"
-#include "capture/win32/SessionWindows.h"
+#include "common/TextFormat.h"
+#include "state/SessionState.h"
+#include "state/win32/SessionWindows.h"
 #include "popup/FrameValidation.h"
-#include "popup/FrameValues.h"
+#include "state/FrameValues.h"
 #include "res/resource.h"
 
 #include <commctrl.h>

@@ -1,4 +1,4 @@
-#include "output/IntScan.h"
+#include "common/IntScan.h"
 
 #include <cstdint>
 #include <limits>

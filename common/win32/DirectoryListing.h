@@ -1,5 +1,5 @@
 #pragma once
-#include "app/DirEntry.h"
+#include "common/DirEntry.h"
 
 // The entries of the current directory that match `pattern` (FindFirstFileA), in listing order.
 DirListing ListDirectory(const char* pattern);

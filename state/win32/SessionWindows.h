@@ -1,5 +1,5 @@
 #pragma once
-#include "app/win32/Handles.h"
+#include "common/win32/Handles.h"
 #include "hook/HookDll.h"
 
 // The window side of the session state. The target window is non-null exactly while a session is

@@ -1,6 +1,6 @@
-#include "app/win32/DirectoryListing.h"
+#include "common/win32/DirectoryListing.h"
 
-#include "app/win32/Handles.h"
+#include "common/win32/Handles.h"
 
 DirListing ListDirectory(const char* pattern)
 {

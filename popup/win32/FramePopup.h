@@ -1,5 +1,5 @@
 #pragma once
-#include "app/win32/Dialog.h"
+#include "common/win32/Dialog.h"
 
 // The always-on-top strip with the frame and offset values and the Return button. Created hidden
 // without a parent by the main dialog's constructor, shown by its initialisation and by Pop up.

@@ -1,3 +1,0 @@
-#include "app/WorkingDirectory.h"
-
-char g_workDir[kPathBytes];

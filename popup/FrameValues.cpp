@@ -1,3 +1,0 @@
-#include "popup/FrameValues.h"
-
-FrameValues g_frameValues;

@@ -1,0 +1,3 @@
+#include "state/FrameValues.h"
+
+FrameValues g_frameValues;

@@ -1,0 +1,3 @@
+#include "state/WorkingDirectory.h"
+
+char g_workDir[kPathBytes];
