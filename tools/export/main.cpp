@@ -109,8 +109,9 @@ int WriteApng(const Options& options, const SessionTimeline& timeline)
         options.apngFile.empty() ? options.workDir / name / (name + ".png") : options.apngFile;
     if (!WriteAtomically(file, reinterpret_cast<const char*>(png.data()), png.size(), error))
         return Failed(error);
-    std::printf("%s: %d steps, %d x %d, %zu bytes\n", file.string().c_str(),
-                static_cast<int>(timeline.steps.size()), timeline.stageWidth, timeline.stageHeight, png.size());
+    std::printf("%s: %d steps, %d x %d, %s bytes\n", file.string().c_str(),
+                static_cast<int>(timeline.steps.size()), timeline.stageWidth, timeline.stageHeight,
+                std::to_string(png.size()).c_str());
     return 0;
 }
 
