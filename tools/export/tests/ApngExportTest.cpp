@@ -194,3 +194,26 @@ TEST_F(ApngExportTest, AStepLongerThanOneDelayCarriesOnOverFramesThatChangeNothi
 }
 
 } // namespace
+
+// The Windows build under Wine must write the very bytes the native build writes, which the tests
+// above check. Needs a Wine prefix and FLICKMERE_WINDOWS_EXPORT naming flickmere-export.exe: ./test.sh
+// runs it with the Windows tests.
+TEST(ApngUnderWineTest, TheWindowsProgramWritesTheSameAnimation)
+{
+    const char* exe = std::getenv("FLICKMERE_WINDOWS_EXPORT");
+    ASSERT_TRUE(exe && *exe) << "FLICKMERE_WINDOWS_EXPORT does not name flickmere-export.exe";
+    CRecordedSession session;
+    RecordSample(session);
+    std::string output;
+    ASSERT_EQ(RunExport(Quoted(session.WorkDir()) + " 1 --apng " + Quoted(session.File("native.png")), output), 0)
+        << output;
+    // Wine hands the Unix path on as it is, and Windows reads it on drive Z:, the file system's root.
+    const std::string windows = "wine " + Quoted(exe) + " " + Quoted(session.WorkDir());
+    for (int run = 1; run <= 2; ++run) { // the second replaces the first file
+        ASSERT_EQ(RunCommand(windows + " 1 --apng", output), 0) << output;
+        EXPECT_TRUE(ReadBytes(session.File("session1.png")) == ReadBytes(session.File("native.png")))
+            << "run " << run;
+    }
+    EXPECT_EQ(RunCommand(windows + " 2 --apng", output), 1) << output;
+    EXPECT_NE(output.find("session2: session directory not found"), std::string::npos) << output;
+}
