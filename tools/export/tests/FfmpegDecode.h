@@ -11,7 +11,8 @@ namespace exporttest {
 struct DecodedFrame
 {
     int index = 0;
-    // A frame with a delay of 0 (the next one follows at once) has no time of its own.
+    // A frame with a delay of 0 (the next one follows at once) is untimed; ffmpeg gives it a few
+    // microseconds all the same.
     bool timed = false;
     double start = 0; // seconds
     double duration = 0;
