@@ -68,10 +68,10 @@ void PaintText(RgbImage& window, const Region& r, uint32_t background)
 
 void PaintScene(RgbImage& window, const Region&)
 {
-    Fill(window, {0, 0, kWidth - 1, 29}, 0x2B579A);        // title bar
-    PaintText(window, {0, 30, kWidth - 1, 53}, 0xF3F3F3);  // menu
-    PaintText(window, {0, 54, 259, 1055}, 0xE8E8E8);       // side panel
-    PaintText(window, {260, 54, kWidth - 1, 1055}, 0xFFFFFF); // document
+    Fill(window, {0, 0, kWidth - 1, 29}, 0x2B579A);                  // title bar
+    PaintText(window, {0, 30, kWidth - 1, 53}, 0xF3F3F3);            // menu
+    PaintText(window, {0, 54, 259, 1055}, 0xE8E8E8);                 // side panel
+    PaintText(window, {260, 54, kWidth - 1, 1055}, 0xFFFFFF);        // document
     PaintText(window, {0, 1056, kWidth - 1, kHeight - 1}, 0xD0D0D0); // status bar
 }
 
@@ -141,7 +141,8 @@ void BM_ApngExport(benchmark::State& state)
         return state.SkipWithError(bench.Problem().c_str());
     std::string output;
     for (auto _ : state)
-        if (RunExport(Quoted(bench.WorkDir()) + " 1 --apng " + Quoted(bench.Ours()) + " --fps " + std::to_string(kFps),
+        if (RunExport(Quoted(bench.WorkDir()) + " 1 --apng " + Quoted(bench.Ours()) + " --fps " +
+                          std::to_string(kFps),
                       output) != 0)
             return state.SkipWithError(output.c_str());
     state.counters["bytes"] = static_cast<double>(fs::file_size(bench.Ours()));
@@ -153,9 +154,10 @@ void BM_FfmpegApng(benchmark::State& state)
     CBenchSession& bench = Bench();
     if (!bench.Problem().empty())
         return state.SkipWithError(bench.Problem().c_str());
-    const std::string command = "ffmpeg -v error -f rawvideo -pix_fmt rgb24 -s " + std::to_string(kWidth) + "x" +
-                                std::to_string(kHeight) + " -framerate " + std::to_string(kFps) + "/" +
-                                std::to_string(kStepFrames) + " -i - -f apng -plays 0 -y " + Quoted(bench.Ffmpegs());
+    const std::string command = "ffmpeg -v error -f rawvideo -pix_fmt rgb24 -s " + std::to_string(kWidth) +
+                                "x" + std::to_string(kHeight) + " -framerate " + std::to_string(kFps) + "/" +
+                                std::to_string(kStepFrames) + " -i - -f apng -plays 0 -y " +
+                                Quoted(bench.Ffmpegs());
     for (auto _ : state) {
         FILE* pipe = ::popen(command.c_str(), "w");
         for (const RgbImage& frame : bench.Frames())
@@ -189,7 +191,8 @@ void BM_ApngDecodesLikeFfmpegs(benchmark::State& state)
     size_t same = 0;
     for (size_t i = 0; i < std::min(ours.size(), theirs.size()); ++i)
         same += ours[i] == theirs[i];
-    std::printf("Decoded steps: %zu of ours, %zu of ffmpeg's, %zu identical\n", ours.size(), theirs.size(), same);
+    std::printf("Decoded steps: %zu of ours, %zu of ffmpeg's, %zu identical\n", ours.size(), theirs.size(),
+                same);
     if (same != bench.Frames().size() || ours.size() != theirs.size())
         state.SkipWithError("the two animations decode to different pictures");
 }

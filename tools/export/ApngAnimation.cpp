@@ -94,7 +94,8 @@ public:
             return;
         auto in = m_pixels.begin();
         for (int y = m_box.top; y <= m_box.bottom; ++y, in += m_box.Width() * 3)
-            std::copy(in, in + m_box.Width() * 3, stage.rgb.begin() + (size_t(y) * stage.width + m_box.left) * 3);
+            std::copy(in, in + m_box.Width() * 3,
+                      stage.rgb.begin() + (size_t(y) * stage.width + m_box.left) * 3);
         m_saved = false;
     }
 

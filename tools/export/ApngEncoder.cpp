@@ -120,8 +120,7 @@ CApngEncoder::CApngEncoder(int width, int height, uint32_t frameCount, uint32_t 
     CloseChunk(m_png, chunk);
 }
 
-bool CApngEncoder::AddFrame(const uint8_t* canvas, const Region& region, uint16_t delayNum,
-                            uint16_t delayDen)
+bool CApngEncoder::AddFrame(const uint8_t* canvas, const Region& region, uint16_t delayNum, uint16_t delayDen)
 {
     const bool first = m_framesAdded == 0;
     if (m_framesAdded == m_frameCount || region.left < 0 || region.top < 0 || region.Width() < 1 ||

@@ -270,9 +270,10 @@ bool BuildPlayerHtml(const SessionTimeline& timeline, int session, int fps, std:
             "<button id=\"video\" type=\"button\" title=\"Record the session once as a video file\" "
             "hidden>Save video</button>\n</div>\n";
 
-    html += "<script>\nvar fps = " + std::to_string(fps) + ";\nvar stageWidth = " +
-            std::to_string(timeline.stageWidth) + ", stageHeight = " + std::to_string(timeline.stageHeight) +
-            ";\nvar videoName = \"session" + std::to_string(session) +
+    html += "<script>\nvar fps = " + std::to_string(fps) +
+            ";\nvar stageWidth = " + std::to_string(timeline.stageWidth) +
+            ", stageHeight = " + std::to_string(timeline.stageHeight) + ";\nvar videoName = \"session" +
+            std::to_string(session) +
             "\";\n// Per step: frames it lasts, pointer position.\n"
             "var steps = [\n";
     for (const TimelineStep& step : timeline.steps)

@@ -19,9 +19,9 @@ constexpr int kMaxFps = 1000;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-const char kUsage[] =
-    "usage: flickmere-export <working directory> <session number> [--fps N] [--version]\n"
-    "       flickmere-export <working directory> <session number> --apng [FILE] [--no-cursor] [--once] [--fps N]\n";
+const char kUsage[] = "usage: flickmere-export <working directory> <session number> [--fps N] [--version]\n"
+                      "       flickmere-export <working directory> <session number> --apng [FILE] "
+                      "[--no-cursor] [--once] [--fps N]\n";
 
 bool ParsePositive(const std::string& text, int limit, int& value)
 {

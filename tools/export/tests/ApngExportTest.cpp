@@ -32,7 +32,8 @@ std::vector<Chunk> ReadChunks(const std::string& file)
 {
     const std::vector<uint8_t> bytes = ReadBytes(file);
     const uint8_t signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    EXPECT_TRUE(bytes.size() > 8 && std::equal(signature, signature + 8, bytes.begin())) << "no PNG signature";
+    EXPECT_TRUE(bytes.size() > 8 && std::equal(signature, signature + 8, bytes.begin()))
+        << "no PNG signature";
     std::vector<Chunk> chunks;
     for (size_t at = 8; at + 12 <= bytes.size();) {
         const uint32_t length = Get32(bytes, at);
@@ -121,7 +122,9 @@ TEST_F(ApngExportTest, EveryStepDecodesToTheWindowForItsDuration)
         std::vector<double> durations;
     } cases[] = {
         {true, "--apng", m_session.File("session1.png"), {45 / 12.0, 30 / 12.0, 20 / 12.0, 24 / 12.0}},
-        {false, "--fps 10 --no-cursor --apng " + Quoted(m_session.File("plain.png")), m_session.File("plain.png"),
+        {false,
+         "--fps 10 --no-cursor --apng " + Quoted(m_session.File("plain.png")),
+         m_session.File("plain.png"),
          {4.5, 3, 2, 2.4}},
     };
     for (const auto& c : cases) {
@@ -206,7 +209,8 @@ TEST(ApngUnderWineTest, TheWindowsProgramWritesTheSameAnimation)
     CRecordedSession session;
     RecordSample(session);
     std::string output;
-    ASSERT_EQ(RunExport(Quoted(session.WorkDir()) + " 1 --apng " + Quoted(session.File("native.png")), output), 0)
+    ASSERT_EQ(
+        RunExport(Quoted(session.WorkDir()) + " 1 --apng " + Quoted(session.File("native.png")), output), 0)
         << output;
     // Wine hands the Unix path on as it is, and Windows reads it on drive Z:, the file system's root.
     const std::string windows = "wine " + Quoted(exe) + " " + Quoted(session.WorkDir());

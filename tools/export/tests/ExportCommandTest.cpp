@@ -162,7 +162,8 @@ TEST(ExportCommandTest, AnUnwritableTargetWritesNothingAndAFailedWriteKeepsTheEa
     fs::create_directory(target);
     ExpectRefused(session, "1 --apng", "session1.png: cannot be written");
     fs::remove(target);
-    ExpectRefused(session, "1 --apng " + Quoted(session.File("missing/x.png")), "missing/x.png.tmp: cannot be written");
+    ExpectRefused(session, "1 --apng " + Quoted(session.File("missing/x.png")),
+                  "missing/x.png.tmp: cannot be written");
 
     std::string output;
     ASSERT_EQ(RunExport(Quoted(session.WorkDir()) + " 1 --apng", output), 0) << output;

@@ -19,7 +19,8 @@ constexpr double kShortestDelay = 1e-3;
 std::vector<std::pair<std::string, std::string>> Probe(const std::string& options, const std::string& file)
 {
     std::string output;
-    const std::string command = "ffprobe -v error -select_streams v:0 " + options + " -of csv=p=0 " + Quoted(file);
+    const std::string command =
+        "ffprobe -v error -select_streams v:0 " + options + " -of csv=p=0 " + Quoted(file);
     if (RunCommand(command, output) != 0)
         throw std::runtime_error(command + " failed: " + output);
     std::vector<std::pair<std::string, std::string>> rows;
@@ -45,9 +46,8 @@ void DecodeApng(const std::string& file, int width, int height,
 {
     // The reader gives a frame without delay about 1 / default_fps seconds (a fifteenth unless told
     // otherwise): here some 30 microseconds, far shorter than the millisecond our shortest delay lasts.
-    const auto packets = Probe("-default_fps " + std::to_string(kNoDelayFps) +
-                                   " -show_entries packet=pts_time,duration_time",
-                               file);
+    const auto packets = Probe(
+        "-default_fps " + std::to_string(kNoDelayFps) + " -show_entries packet=pts_time,duration_time", file);
     const std::string command = "ffmpeg -v error -i " + Quoted(file) +
                                 " -f rawvideo -pix_fmt rgb24 -fps_mode passthrough - 2>/dev/null";
     FILE* pipe = ::popen(command.c_str(), "r");

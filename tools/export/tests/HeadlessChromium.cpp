@@ -61,7 +61,8 @@ CDevToolsBrowser::CDevToolsBrowser()
     m_toBrowser = MoveUp(commands[1]);
     m_fromBrowser = MoveUp(replies[0]);
     const std::string command = "exec " + ChromiumCommand(m_profile, kBrowserSeconds) +
-                                " --remote-debugging-pipe about:blank >" + Quoted(m_profile.File("log")) + " 2>&1";
+                                " --remote-debugging-pipe about:blank >" + Quoted(m_profile.File("log")) +
+                                " 2>&1";
     m_pid = ::fork();
     if (m_pid == 0) {
         ::dup2(browserReads, kBrowserReads);
@@ -92,7 +93,8 @@ CDevToolsBrowser::~CDevToolsBrowser()
 std::string CDevToolsBrowser::Receive(std::chrono::steady_clock::time_point deadline)
 {
     while (m_buffer.find('\0') == std::string::npos) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         pollfd wait{m_fromBrowser, POLLIN, 0};
         if (left.count() <= 0 || ::poll(&wait, 1, static_cast<int>(left.count())) <= 0)
             return "";
@@ -108,10 +110,12 @@ std::string CDevToolsBrowser::Receive(std::chrono::steady_clock::time_point dead
     return message;
 }
 
-std::string CDevToolsBrowser::Call(const std::string& method, const std::string& params, const std::string& session)
+std::string CDevToolsBrowser::Call(const std::string& method, const std::string& params,
+                                   const std::string& session)
 {
     const int id = ++m_lastId;
-    std::string message = "{\"id\":" + std::to_string(id) + ",\"method\":\"" + method + "\",\"params\":" + params +
+    std::string message = "{\"id\":" + std::to_string(id) + ",\"method\":\"" + method +
+                          "\",\"params\":" + params +
                           (session.empty() ? "" : ",\"sessionId\":\"" + session + "\"") + "}";
     message += '\0';
     if (::write(m_toBrowser, message.data(), message.size()) != static_cast<ssize_t>(message.size()))
@@ -130,9 +134,10 @@ std::string CDevToolsBrowser::Call(const std::string& method, const std::string&
 
 std::string CDevToolsBrowser::OpenPage(const std::string& url)
 {
-    const std::string target = JsonStringField(Call("Target.createTarget", "{\"url\":\"about:blank\"}"), "targetId");
-    const std::string session =
-        JsonStringField(Call("Target.attachToTarget", "{\"targetId\":\"" + target + "\",\"flatten\":true}"), "sessionId");
+    const std::string target =
+        JsonStringField(Call("Target.createTarget", "{\"url\":\"about:blank\"}"), "targetId");
+    const std::string session = JsonStringField(
+        Call("Target.attachToTarget", "{\"targetId\":\"" + target + "\",\"flatten\":true}"), "sessionId");
     Call("Page.enable", "{}", session);
     Load(session, url);
     return session;
@@ -145,16 +150,17 @@ void CDevToolsBrowser::Load(const std::string& session, const std::string& url)
         throw std::runtime_error(url + " did not load");
 }
 
-std::string CDevToolsBrowser::Evaluate(const std::string& session, const std::string& expression, bool userGesture)
+std::string CDevToolsBrowser::Evaluate(const std::string& session, const std::string& expression,
+                                       bool userGesture)
 {
     std::string quoted;
     for (char c : expression)
         quoted += c == '"' || c == '\\' ? std::string("\\") + c : std::string(1, c);
-    const std::string reply =
-        Call("Runtime.evaluate",
-             "{\"expression\":\"" + quoted + "\",\"awaitPromise\":true,\"returnByValue\":true,\"userGesture\":" +
-                 (userGesture ? "true" : "false") + "}",
-             session);
+    const std::string reply = Call("Runtime.evaluate",
+                                   "{\"expression\":\"" + quoted +
+                                       "\",\"awaitPromise\":true,\"returnByValue\":true,\"userGesture\":" +
+                                       (userGesture ? "true" : "false") + "}",
+                                   session);
     if (reply.find("\"exceptionDetails\"") != std::string::npos)
         throw std::runtime_error("the page threw: " + reply);
     const size_t at = reply.find("\"value\":");

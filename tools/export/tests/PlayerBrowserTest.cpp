@@ -131,10 +131,12 @@ TEST_F(PlayerBrowserTest, SaveVideoDownloadsTheWholeSessionAsWebm)
     EXPECT_GE(frames, m_session.Steps());
 
     // A browser without MediaRecorder never sees the button; the player works as before.
-    browser.Call("Page.addScriptToEvaluateOnNewDocument", "{\"source\":\"delete window.MediaRecorder;\"}", page);
+    browser.Call("Page.addScriptToEvaluateOnNewDocument", "{\"source\":\"delete window.MediaRecorder;\"}",
+                 page);
     browser.Load(page, url);
-    EXPECT_EQ(browser.Evaluate(page, "typeof MediaRecorder + ' ' + document.getElementById('video').hidden + ' ' + "
-                                     "document.getElementById('label').textContent"),
+    EXPECT_EQ(browser.Evaluate(page,
+                               "typeof MediaRecorder + ' ' + document.getElementById('video').hidden + ' ' + "
+                               "document.getElementById('label').textContent"),
               "\"undefined true Step 1 / 4\"");
 }
 

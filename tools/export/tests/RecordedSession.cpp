@@ -80,7 +80,8 @@ CRecordedSession::CRecordedSession(int width, int height, int slots)
     m_window = {width, height, std::vector<uint8_t>(size_t(width) * height * 3)};
 }
 
-void CRecordedSession::Step(const std::vector<Region>& regions, CursorPoint cursor, const RegionPainter& paint)
+void CRecordedSession::Step(const std::vector<Region>& regions, CursorPoint cursor,
+                            const RegionPainter& paint)
 {
     for (const Region& r : regions)
         paint(m_window, r);

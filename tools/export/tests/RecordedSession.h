@@ -25,7 +25,8 @@ class CRecordedSession
 public:
     // `slots`: how many pictures the session's template takes.
     explicit CRecordedSession(int width = kStageWidth, int height = kStageHeight, int slots = 20);
-    void Step(const std::vector<Region>& regions, CursorPoint cursor, const RegionPainter& paint = PaintNoise);
+    void Step(const std::vector<Region>& regions, CursorPoint cursor,
+              const RegionPainter& paint = PaintNoise);
 
     // What the player must show at step s: the window as it was then.
     const RgbImage& WindowAtStep(int s) const { return m_history.at(s - 1); }
