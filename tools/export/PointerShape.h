@@ -1,9 +1,9 @@
 #pragma once
 // The mouse pointer drawn over a recording: a small black-edged white arrow, given pixel by pixel so
 // that the player's page and the animated PNG show exactly the same pixels.
-#include "BmpReader.h"
 #include "capture/Region.h"
 
+#include <cstdint>
 #include <string>
 
 constexpr int kPointerWidth = 12;

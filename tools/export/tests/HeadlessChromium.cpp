@@ -54,6 +54,8 @@ std::string JsonStringField(const std::string& message, const std::string& key)
 
 CDevToolsBrowser::CDevToolsBrowser()
 {
+    // A browser that ends early must fail the test, not end the test program on its next command.
+    ::signal(SIGPIPE, SIG_IGN);
     int commands[2], replies[2];
     if (::pipe(commands) != 0 || ::pipe(replies) != 0)
         throw std::runtime_error("cannot make the pipes for Chromium");
@@ -78,8 +80,9 @@ CDevToolsBrowser::CDevToolsBrowser()
 
 CDevToolsBrowser::~CDevToolsBrowser()
 {
+    // A browser that is gone already needs no closing.
     const std::string close = "{\"id\":" + std::to_string(++m_lastId) + ",\"method\":\"Browser.close\"}";
-    (void)!::write(m_toBrowser, close.c_str(), close.size() + 1);
+    [[maybe_unused]] const ssize_t sent = ::write(m_toBrowser, close.c_str(), close.size() + 1);
     ::close(m_toBrowser);
     for (int i = 0; i < 100 && ::waitpid(m_pid, nullptr, WNOHANG) == 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -100,8 +103,10 @@ std::string CDevToolsBrowser::Receive(std::chrono::steady_clock::time_point dead
             return "";
         char chunk[65536];
         const ssize_t got = ::read(m_fromBrowser, chunk, sizeof chunk);
-        if (got <= 0)
-            throw std::runtime_error("Chromium closed its pipe; its log is " + m_profile.File("log"));
+        if (got <= 0) {
+            const std::vector<uint8_t> log = testfiles::ReadBytes(m_profile.File("log"));
+            throw std::runtime_error("Chromium closed its pipe:\n" + std::string(log.begin(), log.end()));
+        }
         m_buffer.append(chunk, size_t(got));
     }
     const size_t end = m_buffer.find('\0');
