@@ -3,7 +3,8 @@
 # and runs Flickmere under Wine.
 #  - With a display (DISPLAY set): Flickmere and the demo target window start there for you to use.
 #  - Without one: a short scripted session runs on a virtual display, and the session folder, its
-#    files, a picture of the dialog with the last-session report and a browser player are printed.
+#    files, a picture of the dialog with the last-session report, a browser player and an animated PNG
+#    are printed.
 set -u
 cd "$(dirname "$0")"
 . scripts/common.sh
@@ -58,5 +59,7 @@ if [ -x "$BUILD_ROOT/native/bin/flickmere-export" ]; then
     number=${session##*session}
     "$BUILD_ROOT/native/bin/flickmere-export" "$DEMO" "$number" >/dev/null &&
         echo "Browser player: $session/player.html"
+    "$BUILD_ROOT/native/bin/flickmere-export" "$DEMO" "$number" --apng >/dev/null &&
+        echo "Animated PNG: $session/session$number.png"
 fi
 exit 0

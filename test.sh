@@ -20,25 +20,27 @@ configure_and_build fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLICKMERE_FUZZ=ON \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ || failed+=("build fuzz")
 build_windows || failed+=("build windows")
 
-run_ctest() { # name, extra ctest arguments...
-    local name=$1 out
-    shift
+run_ctest() { # what, build, extra ctest arguments...
+    local what=$1 name=$2 out
+    shift 2
     [ -d "$BUILD_ROOT/$name" ] || return 0
-    log "Testing $name"
+    log "Testing $what"
     out=$(ctest --test-dir "$BUILD_ROOT/$name" --output-on-failure "$@" 2>&1)
     local status=$?
     # Passing tests stay quiet; failures keep their whole output and the summary follows.
     printf '%s\n' "$out" | grep -v -E '^ *Start +[0-9]+: |^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed '
-    summaries+=("$name: $(printf '%s\n' "$out" | grep -E 'tests passed|No tests were found' | tail -1)")
-    [ $status -eq 0 ] || failed+=("tests $name")
+    summaries+=("$what: $(printf '%s\n' "$out" | grep -E 'tests passed|No tests were found' | tail -1)")
+    [ $status -eq 0 ] || failed+=("tests $what")
 }
 
-run_ctest native -j "$JOBS"
-UBSAN_OPTIONS=print_stacktrace=1 run_ctest asan -j "$JOBS"
-run_ctest fuzz -j "$JOBS"
+# Tests labelled "wine" run a Windows program from the native tests; they wait for Wine below.
+run_ctest native native -j "$JOBS" -LE wine
+UBSAN_OPTIONS=print_stacktrace=1 run_ctest asan asan -j "$JOBS" -LE wine
+run_ctest fuzz fuzz -j "$JOBS"
 
 start_display_and_wine
-run_ctest windows -j "$JOBS"
+run_ctest windows windows -j "$JOBS"
+FLICKMERE_WINDOWS_EXPORT=$BUILD_ROOT/windows/bin/flickmere-export.exe run_ctest "native under Wine" native -L wine
 log "Testing the release archive"
 tests/package/test_package.sh || failed+=("tests package")
 stop_display_and_wine

@@ -25,10 +25,15 @@ public:
     {
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median") {
-                // UseRealTime() appends "/real_time" to the reported name; goals use the registered name.
+                // UseRealTime(), Iterations() and Repetitions() append to the reported name; goals use the
+                // registered name.
                 benchmark::BenchmarkName name = run.run_name;
                 name.time_type.clear();
+                name.iterations.clear();
+                name.repetitions.clear();
                 m_medians[name.str()] = run.GetAdjustedRealTime();
+                for (const auto& [counter, value] : run.counters)
+                    m_medians[name.str() + " " + counter] = value;
             }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -70,15 +75,16 @@ int main(int argc, char** argv)
     std::printf("\nRatios of medians (benchmark / baseline, same run):\n");
     bool allMet = true;
     for (const RatioGoal& r : RatioGoals()) {
-        const auto a = medians.find(r.name);
-        const auto b = medians.find(r.baseline);
+        const std::string suffix = r.counter.empty() ? "" : " " + r.counter;
+        const auto a = medians.find(r.name + suffix);
+        const auto b = medians.find(r.baseline + suffix);
         if (a == medians.end() || b == medians.end() || b->second <= 0)
             continue;
         const double ratio = a->second / b->second;
         const bool met = ratio <= r.goal;
         allMet = allMet && met;
-        std::printf("  %-48s / %-28s = %7.3f  (goal <= %.2f) %s\n", r.name.c_str(), r.baseline.c_str(), ratio,
-                    r.goal, met ? "met" : "MISSED");
+        std::printf("  %-48s / %-28s = %7.3f  (goal <= %.2f) %s\n", (r.name + suffix).c_str(),
+                    (r.baseline + suffix).c_str(), ratio, r.goal, met ? "met" : "MISSED");
     }
     std::printf("%s\n", allMet ? "All ratio goals met." : "Some ratio goals were missed.");
     return 0;

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Runs the benchmarks and prints their ratios: the native ones (change detection, bitmap writing)
-# with Google Benchmark, then the capture step on a real window under Wine on a virtual display.
+# Runs the benchmarks and prints their ratios: the native ones (change detection, bitmap writing, the
+# animated PNG export against ffmpeg's encoder) with Google Benchmark, then the capture step on a real
+# window under Wine on a virtual display.
 # Read the results as ratios against the baseline of the same run, never as absolute times.
 set -u
 cd "$(dirname "$0")/.."

@@ -1,6 +1,7 @@
 #include "HtmlPlayer.h"
 
 #include "PngEncoder.h"
+#include "PointerShape.h"
 
 namespace {
 
@@ -43,11 +44,6 @@ const char kStyle[] = R"(html, body { margin: 0; padding: 0; background: #d8d8d8
             white-space: nowrap; }
 #seek { width: 240px; }
 )";
-
-// The arrow's tip is the SVG's origin, so placing the SVG at the cursor point puts the tip on it.
-const char kPointer[] = R"(<svg id="pointer" width="13" height="20" viewBox="0 0 13 20" aria-hidden="true">)"
-                        R"(<path d="M0.5 0.5 L0.5 16.5 L4.5 12.8 L7.3 19 L9.8 17.9 L7.1 11.8 L12.2 11.8 Z" )"
-                        R"(fill="#fff" stroke="#000" stroke-width="1" stroke-linejoin="round"/></svg>)";
 
 const char kScript[] = R"js((function () {
     "use strict";
@@ -129,6 +125,97 @@ const char kScript[] = R"js((function () {
     });
     window.addEventListener("hashchange", seekToHash);
 
+    // "Save video" plays the session once more on a canvas of its own, which the browser's MediaRecorder
+    // records, and offers the recording as a download. The player on the page goes on undisturbed.
+    var videoButton = document.getElementById("video");
+    var videoFormat = (function () {
+        if (typeof MediaRecorder === "undefined" || !HTMLCanvasElement.prototype.captureStream)
+            return null;
+        var formats = [["video/webm;codecs=vp9", "webm"], ["video/webm;codecs=vp8", "webm"],
+                       ["video/webm", "webm"], ["video/mp4", "mp4"]];
+        for (var i = 0; i < formats.length; ++i)
+            if (MediaRecorder.isTypeSupported(formats[i][0]))
+                return {type: formats[i][0], extension: formats[i][1]};
+        return null;
+    })();
+
+    function newCanvas() {
+        var canvas = document.createElement("canvas");
+        canvas.width = stageWidth;
+        canvas.height = stageHeight;
+        return canvas;
+    }
+    // The arrow from the same unit-square paths as the page's pointer, so it has the same pixels.
+    var pointerPaths = Array.prototype.map.call(pointer.querySelectorAll("path"), function (path) {
+        return {fill: path.getAttribute("fill"), shape: new Path2D(path.getAttribute("d"))};
+    });
+    function drawPointer(context, x, y) {
+        context.save();
+        context.translate(x, y);
+        pointerPaths.forEach(function (path) {
+            context.fillStyle = path.fill;
+            context.fill(path.shape);
+        });
+        context.restore();
+    }
+
+    function saveVideo() {
+        var layers = newCanvas(); // every picture so far, without the pointer
+        var frame = newCanvas();  // what is recorded
+        var layersContext = layers.getContext("2d");
+        var frameContext = frame.getContext("2d");
+        var recorder = new MediaRecorder(frame.captureStream(), {mimeType: videoFormat.type});
+        var chunks = [];
+        recorder.ondataavailable = function (e) {
+            if (e.data.size > 0)
+                chunks.push(e.data);
+        };
+        recorder.onstop = function () {
+            var link = document.createElement("a");
+            link.href = URL.createObjectURL(new Blob(chunks, {type: recorder.mimeType}));
+            link.download = videoName + "." + videoFormat.extension;
+            document.body.appendChild(link);
+            link.click();
+            link.remove();
+            setTimeout(function () { URL.revokeObjectURL(link.href); }, 60000);
+            videoButton.disabled = false;
+            videoButton.textContent = "Save video";
+        };
+        function draw(index) {
+            for (var i = 0; i < pictures.length; ++i)
+                if (Number(pictures[i].dataset.step) === index + 1)
+                    layersContext.drawImage(pictures[i], parseInt(pictures[i].style.left, 10),
+                                            parseInt(pictures[i].style.top, 10));
+            frameContext.drawImage(layers, 0, 0);
+            drawPointer(frameContext, steps[index].x, steps[index].y);
+        }
+        // Each step is due at a fixed time from the start, so that timer delays do not add up.
+        var start = performance.now();
+        var due = 0;
+        function next(index) {
+            due += steps[index].frames * 1000 / fps;
+            setTimeout(function () {
+                if (index + 1 < steps.length) {
+                    draw(index + 1);
+                    next(index + 1);
+                } else {
+                    // One more frame at the very end, so that the video lasts the whole last step.
+                    frameContext.drawImage(frame, 0, 0);
+                    setTimeout(function () { recorder.stop(); }, 50);
+                }
+            }, Math.max(0, start + due - performance.now()));
+        }
+        videoButton.disabled = true;
+        videoButton.textContent = "Recording\u2026";
+        draw(0);
+        recorder.start();
+        next(0);
+    }
+    if (videoFormat) {
+        videoButton.hidden = false;
+        videoButton.addEventListener("click", function () { saveVideo(); videoButton.blur(); });
+    }
+
     if (!seekToHash()) {
         show(0);
         play();
@@ -167,7 +254,8 @@ bool BuildPlayerHtml(const SessionTimeline& timeline, int session, int fps, std:
                     "\" src=\"data:image/png;base64," + Base64(png) + "\">\n";
         }
     }
-    html += kPointer;
+    // The arrow's tip is the SVG's origin, so placing the SVG at the cursor point puts the tip on it.
+    html += PointerSvg("pointer");
     html += "\n</div>\n";
 
     const std::string last = std::to_string(stepCount);
@@ -177,10 +265,16 @@ bool BuildPlayerHtml(const SessionTimeline& timeline, int session, int fps, std:
             "<button id=\"next\" type=\"button\" title=\"Next step (Right)\">&#9654;</button>\n"
             "<input id=\"seek\" type=\"range\" min=\"1\" max=\"" +
             last + "\" step=\"1\" value=\"1\" aria-label=\"Step\">\n<span id=\"label\">Step 1 / " + last +
-            "</span>\n</div>\n";
+            "</span>\n"
+            // Shown by the script where the browser can record a canvas.
+            "<button id=\"video\" type=\"button\" title=\"Record the session once as a video file\" "
+            "hidden>Save video</button>\n</div>\n";
 
     html += "<script>\nvar fps = " + std::to_string(fps) +
-            ";\n// Per step: frames it lasts, pointer position.\n"
+            ";\nvar stageWidth = " + std::to_string(timeline.stageWidth) +
+            ", stageHeight = " + std::to_string(timeline.stageHeight) + ";\nvar videoName = \"session" +
+            std::to_string(session) +
+            "\";\n// Per step: frames it lasts, pointer position.\n"
             "var steps = [\n";
     for (const TimelineStep& step : timeline.steps)
         html += "    {frames: " + std::to_string(step.frames) + ", x: " + std::to_string(step.cursor.x) +

@@ -1,4 +1,6 @@
-// flickmere-export: turns one recorded capture session into a self-contained HTML player.
+// flickmere-export: turns one recorded capture session into a self-contained HTML player, or into an
+// animated PNG.
+#include "ApngAnimation.h"
 #include "HtmlPlayer.h"
 #include "SessionTimeline.h"
 #include "common/Version.h"
@@ -17,7 +19,9 @@ constexpr int kMaxFps = 1000;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-const char kUsage[] = "usage: flickmere-export <working directory> <session number> [--fps N] [--version]\n";
+const char kUsage[] = "usage: flickmere-export <working directory> <session number> [--fps N] [--version]\n"
+                      "       flickmere-export <working directory> <session number> --apng [FILE] "
+                      "[--no-cursor] [--once] [--fps N]\n";
 
 bool ParsePositive(const std::string& text, int limit, int& value)
 {
@@ -39,15 +43,20 @@ int Failed(const std::string& what)
     return kExitFailed;
 }
 
-// The page appears under its final name only when it is complete, so a failed write never leaves a
-// truncated player behind, nor replaces a good one.
-bool WriteAtomically(const fs::path& target, const std::string& text, std::string& error)
+// The file appears under its final name only when it is complete, so a failed write never leaves a
+// truncated file behind, nor replaces a good one.
+bool WriteAtomically(const fs::path& target, const char* data, size_t size, std::string& error)
 {
     fs::path temporary = target;
     temporary += ".tmp";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(text.data(), static_cast<std::streamsize>(text.size()));
+        if (!out) {
+            // Whatever stands under that name is not ours to remove.
+            error = temporary.string() + ": cannot be written";
+            return false;
+        }
+        out.write(data, static_cast<std::streamsize>(size));
         out.close();
         if (!out) {
             std::error_code ignored;
@@ -67,13 +76,51 @@ bool WriteAtomically(const fs::path& target, const std::string& text, std::strin
     return true;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+struct Options
 {
+    int session = 0;
+    fs::path workDir;
+    bool apng = false;
+    fs::path apngFile; // empty: session<N>/session<N>.png
+    ApngOptions animation{kDefaultFps};
+};
+
+int WritePlayer(const Options& options, const SessionTimeline& timeline)
+{
+    std::string html, error;
+    if (!BuildPlayerHtml(timeline, options.session, options.animation.fps, html, error))
+        return Failed(error);
+    const fs::path player = options.workDir / ("session" + std::to_string(options.session)) / "player.html";
+    if (!WriteAtomically(player, html.data(), html.size(), error))
+        return Failed(error);
+    std::printf("%s: %d steps, %d x %d\n", player.string().c_str(), static_cast<int>(timeline.steps.size()),
+                timeline.stageWidth, timeline.stageHeight);
+    return 0;
+}
+
+int WriteApng(const Options& options, const SessionTimeline& timeline)
+{
+    std::vector<uint8_t> png;
+    std::string error;
+    if (!BuildApng(timeline, options.animation, png, error))
+        return Failed(error);
+    const std::string name = "session" + std::to_string(options.session);
+    const fs::path file =
+        options.apngFile.empty() ? options.workDir / name / (name + ".png") : options.apngFile;
+    if (!WriteAtomically(file, reinterpret_cast<const char*>(png.data()), png.size(), error))
+        return Failed(error);
+    std::printf("%s: %d steps, %d x %d, %s bytes\n", file.string().c_str(),
+                static_cast<int>(timeline.steps.size()), timeline.stageWidth, timeline.stageHeight,
+                std::to_string(png.size()).c_str());
+    return 0;
+}
+
+int Run(int argc, char** argv)
+{
+    Options options;
     std::string positional[2];
     int positionalCount = 0;
-    int fps = kDefaultFps;
+    bool animationOnly = false; // an option that means nothing without --apng was given
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--version") {
@@ -81,10 +128,21 @@ int main(int argc, char** argv)
             return 0;
         }
         if (arg == "--fps") {
-            if (i + 1 >= argc || !ParsePositive(argv[i + 1], kMaxFps, fps))
+            if (i + 1 >= argc || !ParsePositive(argv[i + 1], kMaxFps, options.animation.fps))
                 return UsageError("--fps needs a whole number of frames per second from 1 to " +
                                   std::to_string(kMaxFps));
             ++i;
+        } else if (arg == "--apng") {
+            options.apng = true;
+            // FILE is optional: the next word is it unless it is an option.
+            if (i + 1 < argc && argv[i + 1][0] != '-' && argv[i + 1][0] != '\0')
+                options.apngFile = argv[++i];
+        } else if (arg == "--no-cursor") {
+            options.animation.pointer = false;
+            animationOnly = true;
+        } else if (arg == "--once") {
+            options.animation.loop = false;
+            animationOnly = true;
         } else if (arg.size() > 1 && arg[0] == '-') {
             return UsageError("unknown option " + arg);
         } else if (positionalCount < 2) {
@@ -95,23 +153,27 @@ int main(int argc, char** argv)
     }
     if (positionalCount < 2)
         return UsageError("a working directory and a session number are needed");
-    int session;
-    if (!ParsePositive(positional[1], 999999999, session))
+    if (animationOnly && !options.apng)
+        return UsageError("--no-cursor and --once go with --apng");
+    if (!ParsePositive(positional[1], 999999999, options.session))
         return UsageError("the session number must be a positive whole number, not \"" + positional[1] +
                           "\"");
+    options.workDir = positional[0];
 
-    const fs::path workDir = positional[0];
     SessionTimeline timeline;
     std::string error;
-    if (!DecodeSession(workDir, session, timeline, error))
+    if (!DecodeSession(options.workDir, options.session, timeline, error))
         return Failed(error);
-    std::string html;
-    if (!BuildPlayerHtml(timeline, session, fps, html, error))
-        return Failed(error);
-    const fs::path player = workDir / ("session" + std::to_string(session)) / "player.html";
-    if (!WriteAtomically(player, html, error))
-        return Failed(error);
-    std::printf("%s: %d steps, %d x %d\n", player.string().c_str(), static_cast<int>(timeline.steps.size()),
-                timeline.stageWidth, timeline.stageHeight);
-    return 0;
+    return options.apng ? WriteApng(options, timeline) : WritePlayer(options, timeline);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        return Run(argc, argv);
+    } catch (const std::exception& e) { // out of memory, or a path the file system library refuses
+        return Failed(e.what());
+    }
 }

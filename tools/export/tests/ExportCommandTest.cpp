@@ -1,5 +1,5 @@
-// The command as a user runs it: it writes the player and nothing else, and each bad input ends it
-// with one line naming the file at fault, status 1 and no file written or changed.
+// The command as a user runs it: it writes the player or the animation and nothing else, and each bad
+// input ends it with one line naming the file at fault, status 1 and no file written or changed.
 #include "RecordedSession.h"
 #include "common/Version.h"
 #include "output/OffsetTables.h"
@@ -31,7 +31,7 @@ void Put32(const std::string& file, int64_t at, int32_t value)
     testfiles::WriteText(file, std::string(bytes.begin(), bytes.end()));
 }
 
-TEST(ExportCommandTest, WritesOnlyTheSelfContainedPlayer)
+TEST(ExportCommandTest, WritesOnlyTheSelfContainedPlayerOrTheAnimation)
 {
     CRecordedSession session;
     RecordSample(session);
@@ -48,9 +48,20 @@ TEST(ExportCommandTest, WritesOnlyTheSelfContainedPlayer)
     expected[session.File("player.html")] = ReadBytes(session.File("player.html"));
     EXPECT_TRUE(Snapshot(session.WorkDir()) == expected) << "files besides player.html changed";
 
+    // The animation goes beside the session's pictures, or where FILE says (relative to the current
+    // directory); the word after --apng is FILE unless it is an option.
+    for (const char* apng : {" --apng", " --apng --no-cursor", " --apng elsewhere.png --once"}) {
+        testfiles::CCurrentDir current(session.WorkDir());
+        ASSERT_EQ(RunExport(". 1" + std::string(apng), output), 0) << output;
+    }
+    expected[session.File("session1.png")] = ReadBytes(session.File("session1.png"));
+    expected[session.WorkDir() / "elsewhere.png"] = ReadBytes((session.WorkDir() / "elsewhere.png").string());
+    EXPECT_TRUE(Snapshot(session.WorkDir()) == expected) << "files besides the animations changed";
+
     ASSERT_EQ(RunExport("--version", output), 0);
     EXPECT_EQ(output, "flickmere-export " FLICKMERE_VERSION_STRING "\n");
-    for (const char* bad : {"", " 1 2", " 0", " one", " 1 --fps", " 1 --fps 0", " 1 --speed 2"}) {
+    for (const char* bad : {"", " 1 2", " 0", " one", " 1 --fps", " 1 --fps 0", " 1 --speed 2", " 1 --once",
+                            " 1 --no-cursor", " --apng 1"}) {
         EXPECT_EQ(RunExport(Quoted(session.WorkDir()) + bad, output), 2) << bad;
         EXPECT_EQ(output.find("usage: flickmere-export"), output.find('\n') + 1) << output;
     }
@@ -68,6 +79,19 @@ void ReplaceRow(const CRecordedSession& session, const char* name, int row, cons
         start = end + 1;
     }
     testfiles::WriteText((session.WorkDir() / name).string(), result);
+}
+
+// Runs the export with `arguments` after the working directory and expects it to fail with one line
+// that names the file at fault, "<file name>: <what is wrong>", and without a file written or changed.
+void ExpectRefused(const CRecordedSession& session, const std::string& arguments, const std::string& message)
+{
+    const auto before = Snapshot(session.WorkDir());
+    std::string output;
+    EXPECT_EQ(RunExport(Quoted(session.WorkDir()) + " " + arguments, output), 1);
+    EXPECT_EQ(output.find('\n'), output.size() - 1) << "not one line: " << output;
+    EXPECT_EQ(output.rfind("flickmere-export: ", 0), 0u) << output;
+    EXPECT_NE(output.find("/" + message), std::string::npos) << output;
+    EXPECT_TRUE(Snapshot(session.WorkDir()) == before) << "files written or changed";
 }
 
 TEST(ExportCommandTest, EachBadInputNamesItsFileAndWritesNothing)
@@ -120,19 +144,36 @@ TEST(ExportCommandTest, EachBadInputNamesItsFileAndWritesNothing)
         {[&](auto& s) { fs::resize_file(s.File(dest), g_offsets.frame[4] + 1); },
          dest + ": frame count of picture 5"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
-        CRecordedSession session;
-        RecordSample(session);
-        c.spoil(session);
-        const auto before = Snapshot(session.WorkDir());
-        std::string output;
-        EXPECT_EQ(RunExport(Quoted(session.WorkDir()) + " " + c.session, output), 1);
-        EXPECT_EQ(output.find('\n'), output.size() - 1) << "not one line: " << output;
-        EXPECT_EQ(output.rfind("flickmere-export: ", 0), 0u) << output;
-        EXPECT_NE(output.find("/" + c.message), std::string::npos) << output;
-        EXPECT_TRUE(Snapshot(session.WorkDir()) == before) << "files written or changed";
-    }
+    for (const auto& c : cases)
+        for (const char* output : {"", " --apng"}) {
+            SCOPED_TRACE(c.message + output);
+            CRecordedSession session;
+            RecordSample(session);
+            c.spoil(session);
+            ExpectRefused(session, c.session + std::string(output), c.message);
+        }
+}
+
+TEST(ExportCommandTest, AnUnwritableTargetWritesNothingAndAFailedWriteKeepsTheEarlierFile)
+{
+    CRecordedSession session;
+    RecordSample(session);
+    const std::string target = session.File("session1.png");
+    fs::create_directory(target);
+    ExpectRefused(session, "1 --apng", "session1.png: cannot be written");
+    fs::remove(target);
+    ExpectRefused(session, "1 --apng " + Quoted(session.File("missing/x.png")),
+                  "missing/x.png.tmp: cannot be written");
+
+    std::string output;
+    ASSERT_EQ(RunExport(Quoted(session.WorkDir()) + " 1 --apng", output), 0) << output;
+    ASSERT_EQ(RunExport(Quoted(session.WorkDir()) + " 1", output), 0) << output;
+    // The file under the temporary name cannot be made: the new file never comes to be, the earlier
+    // one stays as it was, and what stood under the temporary name is left alone.
+    for (const char* file : {"session1.png", "player.html"})
+        fs::create_directory(session.File(file + std::string(".tmp")));
+    ExpectRefused(session, "1 --apng --once", "session1.png.tmp: cannot be written");
+    ExpectRefused(session, "1 --fps 5", "player.html.tmp: cannot be written");
 }
 
 } // namespace

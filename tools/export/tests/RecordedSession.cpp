@@ -1,5 +1,6 @@
 #include "RecordedSession.h"
 
+#include "PointerShape.h"
 #include "TemplateKit.h"
 #include "state/TextTable.h"
 #include "state/SessionState.h"
@@ -8,6 +9,7 @@
 #include "output/OutputStep.h"
 #include "state/FrameValues.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <stdexcept>
@@ -47,10 +49,20 @@ private:
 
 } // namespace
 
-CRecordedSession::CRecordedSession()
+void PaintNoise(RgbImage& window, const Region& r)
+{
+    static uint32_t noise = 1;
+    for (int y = r.top; y <= r.bottom; ++y)
+        for (int i = (y * window.width + r.left) * 3; i < (y * window.width + r.right + 1) * 3; ++i) {
+            noise = noise * 1103515245u + 12345u;
+            window.rgb[i] = static_cast<uint8_t>(noise >> 16);
+        }
+}
+
+CRecordedSession::CRecordedSession(int width, int height, int slots)
 {
     std::string error;
-    if (!WriteTemplateKit(m_dir.Path().string(), TemplateKitOptions{20}, error))
+    if (!WriteTemplateKit(m_dir.Path().string(), TemplateKitOptions{slots}, error))
         throw std::runtime_error(error);
     ResetOffsetTables();
     LoadBitmapOffsets(m_dir.File("bmpoffs.ini").c_str());
@@ -66,22 +78,35 @@ CRecordedSession::CRecordedSession()
     fs::create_directories(m_dir.Path() / "session1");
     std::snprintf(g_session.destinationFile, kPathBytes, "%s", File("destinationFLA1.fla").c_str());
     fs::copy_file(m_dir.File("template.fla"), g_session.destinationFile);
-    m_window = {kStageWidth, kStageHeight, std::vector<uint8_t>(kStageWidth * kStageHeight * 3)};
+    m_window = {width, height, std::vector<uint8_t>(size_t(width) * height * 3)};
 }
 
-void CRecordedSession::Step(const std::vector<Region>& regions, CursorPoint cursor)
+void CRecordedSession::Step(const std::vector<Region>& regions, CursorPoint cursor,
+                            const RegionPainter& paint)
 {
-    static uint32_t noise = 1;
     for (const Region& r : regions)
-        for (int y = r.top; y <= r.bottom; ++y)
-            for (int i = (y * m_window.width + r.left) * 3; i < (y * m_window.width + r.right + 1) * 3; ++i) {
-                noise = noise * 1103515245u + 12345u;
-                m_window.rgb[i] = static_cast<uint8_t>(noise >> 16);
-            }
+        paint(m_window, r);
     CBitmapWriter writer(m_window);
     g_session.imagesWritten = g_session.imageCounter - 1;
     RunOutputStep(static_cast<int>(regions.size()), cursor, regions.data(), writer);
     m_history.push_back(m_window);
+    m_cursors.push_back(cursor);
+}
+
+RgbImage CRecordedSession::StageAtStep(int s, bool pointer) const
+{
+    RgbImage stage = WindowAtStep(s);
+    if (!pointer)
+        return stage;
+    const CursorPoint at = m_cursors.at(s - 1);
+    for (int y = std::max(at.y, 0); y < std::min(at.y + kPointerHeight, stage.height); ++y)
+        for (int x = std::max(at.x, 0); x < std::min(at.x + kPointerWidth, stage.width); ++x) {
+            const PointerPixel pixel = PointerAt(x - at.x, y - at.y);
+            if (pixel != PointerPixel::None)
+                std::fill_n(stage.rgb.begin() + (y * stage.width + x) * 3, 3,
+                            pixel == PointerPixel::Edge ? 0 : 255);
+        }
+    return stage;
 }
 
 void RecordSample(CRecordedSession& session, int steps)
@@ -105,17 +130,22 @@ std::string Quoted(const std::string& text)
     return quoted + "'";
 }
 
-int RunExport(const std::string& arguments, std::string& output)
+int RunCommand(const std::string& command, std::string& output)
 {
-    FILE* pipe = ::popen((Quoted(FLICKMERE_EXPORT_EXE) + " " + arguments + " 2>&1").c_str(), "r");
+    FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
     if (!pipe)
-        throw std::runtime_error("cannot run flickmere-export");
+        throw std::runtime_error("cannot run " + command);
     output.clear();
     char buffer[4096];
     for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
         output.append(buffer, got);
     const int status = ::pclose(pipe);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+int RunExport(const std::string& arguments, std::string& output)
+{
+    return RunCommand(Quoted(FLICKMERE_EXPORT_EXE) + " " + arguments, output);
 }
 
 } // namespace exporttest

@@ -1,11 +1,12 @@
 #pragma once
 // A capture session recorded by the program's own output step into a template-kit working directory:
-// each step paints its regions of the window with fresh noise (so a picture one pixel off never
-// matches), then the key press cuts them out as real 24-bit bottom-up bitmaps.
+// each step paints its regions of the window, by default with fresh noise (so a picture one pixel off
+// never matches), then the key press cuts them out as real 24-bit bottom-up bitmaps.
 #include "BmpReader.h"
 #include "TestFiles.h"
 #include "common/Region.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,14 +14,25 @@ namespace exporttest {
 
 namespace fs = std::filesystem;
 
+constexpr int kStageWidth = 157;
+constexpr int kStageHeight = 121;
+
+using RegionPainter = std::function<void(RgbImage& window, const Region& region)>;
+void PaintNoise(RgbImage& window, const Region& region);
+
 class CRecordedSession
 {
 public:
-    CRecordedSession();
-    void Step(const std::vector<Region>& regions, CursorPoint cursor);
+    // `slots`: how many pictures the session's template takes.
+    explicit CRecordedSession(int width = kStageWidth, int height = kStageHeight, int slots = 20);
+    void Step(const std::vector<Region>& regions, CursorPoint cursor,
+              const RegionPainter& paint = PaintNoise);
 
     // What the player must show at step s: the window as it was then.
     const RgbImage& WindowAtStep(int s) const { return m_history.at(s - 1); }
+    // The same with the pointer arrow drawn at the step's cursor, composed here from the arrow's pixels.
+    RgbImage StageAtStep(int s, bool pointer) const;
+    int Steps() const { return static_cast<int>(m_history.size()); }
     fs::path WorkDir() const { return m_dir.Path(); }
     std::string File(const std::string& name) const { return m_dir.File("session1/" + name); }
 
@@ -28,6 +40,7 @@ private:
     testfiles::CScratchDir m_dir;
     RgbImage m_window;
     std::vector<RgbImage> m_history;
+    std::vector<CursorPoint> m_cursors;
 };
 
 // A 157 x 121 window (odd widths, so bitmap rows are padded):
@@ -36,10 +49,10 @@ private:
 //   step 3: (120, 90) 37 x 31 in the corner, cursor (140, 100); closed at 24/9: span 5 - 9 + 24 = 20
 //   step 4: (100, 80) 40 x 41 over step 3's, cursor (200, 50) off the stage; open
 void RecordSample(CRecordedSession& session, int steps = 4);
-constexpr int kStageWidth = 157;
-constexpr int kStageHeight = 121;
 
-// Runs flickmere-export; answers its exit status, with its output and errors in `output`.
+// Runs a shell command; answers its exit status, with its output and errors in `output`.
+int RunCommand(const std::string& command, std::string& output);
+// Runs flickmere-export the same way.
 int RunExport(const std::string& arguments, std::string& output);
 std::string Quoted(const std::string& text);
 
