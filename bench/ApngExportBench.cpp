@@ -5,7 +5,7 @@
 #include "Ratios.h"
 #include "RecordedSession.h"
 #include "SessionTimeline.h"
-#include "popup/FrameValues.h"
+#include "state/FrameValues.h"
 
 #include <benchmark/benchmark.h>
 

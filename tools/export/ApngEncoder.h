@@ -3,7 +3,7 @@
 // size of the canvas and shown at the same place, over what the frames before it left (dispose op NONE,
 // blend op SOURCE), so a frame needs to hold only what changed. 8-bit RGB; every row is filtered with
 // the filter that gives it the smallest sum of absolute differences, then deflated with zlib.
-#include "capture/Region.h"
+#include "common/Region.h"
 
 #include <cstdint>
 #include <vector>

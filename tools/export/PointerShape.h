@@ -1,7 +1,7 @@
 #pragma once
 // The mouse pointer drawn over a recording: a small black-edged white arrow, given pixel by pixel so
 // that the player's page and the animated PNG show exactly the same pixels.
-#include "capture/Region.h"
+#include "common/Region.h"
 
 #include <cstdint>
 #include <string>
