@@ -14,6 +14,10 @@ trap 'exit 130' INT TERM
 failed=()
 summaries=()
 
+log "Checking the layers"
+python3 scripts/check_layers.py && echo "The folders include each other one way only." ||
+    failed+=("layers: a folder-level include cycle or a wrong-way include")
+
 configure_and_build native -DCMAKE_BUILD_TYPE=RelWithDebInfo || failed+=("build native")
 configure_and_build asan -DCMAKE_BUILD_TYPE=Debug -DFLICKMERE_SANITIZE=ON || failed+=("build asan")
 configure_and_build fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLICKMERE_FUZZ=ON \

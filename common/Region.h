@@ -1,6 +1,9 @@
 #pragma once
 #include <cstdint>
 
+// A key press hands at most this many changed regions to the output step.
+constexpr int kMergedRegions = 4;
+
 // A changed part of a grab, in the grab's pixel coordinates. Right and bottom are inclusive, so the
 // whole grab of w by h pixels is {0, 0, w - 1, h - 1}.
 struct Region

@@ -1,5 +1,5 @@
 #pragma once
-#include "capture/ChangeDetection.h"
+#include "common/Region.h"
 
 #include <cstddef>
 

@@ -17,8 +17,6 @@
 
 #include <cstdlib>
 
-SessionWindows g_sessionWindows;
-
 namespace {
 
 constexpr int kMessageBytes = 260;

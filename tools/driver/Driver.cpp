@@ -4,6 +4,8 @@
 #include "TemplateKit.h"
 #include "res/resource.h"
 
+#include <shellapi.h>
+
 #include <cstring>
 #include <fstream>
 #include <iterator>

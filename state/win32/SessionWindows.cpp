@@ -1,0 +1,3 @@
+#include "state/win32/SessionWindows.h"
+
+SessionWindows g_sessionWindows;
