@@ -1,10 +1,12 @@
 #include "output/DibFile.h"
 
+#include "common/File.h"
+#include "common/LittleEndian.h"
+
 #include <cstdio>
 #include <cstring>
 #include <new>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -22,8 +24,8 @@ public:
         Pending().clear();
         m_name = fileName;
         m_outOfMemory = false;
-        m_file = std::fopen(fileName, "wb");
-        return m_file != nullptr;
+        m_file = CFile(fileName, "wb");
+        return static_cast<bool>(m_file);
     }
     uint32_t Write(const void* data, uint32_t size) override
     {
@@ -44,8 +46,8 @@ public:
         if (!m_file)
             return false;
         std::vector<uint8_t>& pending = Pending();
-        bool ok = !m_outOfMemory && std::fwrite(pending.data(), 1, pending.size(), m_file) == pending.size();
-        ok = std::fclose(std::exchange(m_file, nullptr)) == 0 && ok;
+        bool ok = !m_outOfMemory && std::fwrite(pending.data(), 1, pending.size(), m_file.Get()) == pending.size();
+        ok = m_file.Close() && ok;
         ReleaseBuffer();
         if (!ok)
             std::remove(m_name.c_str());
@@ -55,7 +57,7 @@ public:
     {
         if (!m_file)
             return;
-        std::fclose(std::exchange(m_file, nullptr));
+        m_file.Close();
         ReleaseBuffer();
         std::remove(m_name.c_str());
     }
@@ -79,21 +81,9 @@ private:
     }
 
     std::string m_name;
-    std::FILE* m_file = nullptr;
+    CFile m_file;
     bool m_outOfMemory = false;
 };
-
-void Put16(uint8_t* p, uint16_t v)
-{
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-
-void Put32(uint8_t* p, uint32_t v)
-{
-    Put16(p, static_cast<uint16_t>(v));
-    Put16(p + 2, static_cast<uint16_t>(v >> 16));
-}
 
 } // namespace
 

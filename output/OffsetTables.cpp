@@ -1,9 +1,8 @@
 #include "output/OffsetTables.h"
 
+#include "common/File.h"
 #include "common/IntScan.h"
 
-#include <cstdio>
-#include <memory>
 #include <vector>
 
 OffsetTables g_offsets;
@@ -20,30 +19,13 @@ struct ResetAtStart
     ResetAtStart() { ResetOffsetTables(); }
 } g_resetAtStart;
 
-struct FileCloser
-{
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-// Reads the whole file, or answers false when it cannot be opened for update.
-bool ReadOffsetFile(const char* fileName, std::vector<char>& text)
-{
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName, "r+b"));
-    if (!file)
-        return false;
-    char buffer[4096];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        text.insert(text.end(), buffer, buffer + got);
-    return true;
-}
-
+// Opened for update although nothing is written: a file that could not be written counts as missing.
 template <typename Parse> int LoadWith(const char* fileName, Parse parse)
 {
-    std::vector<char> text;
-    if (!ReadOffsetFile(fileName, text))
+    std::vector<uint8_t> text;
+    if (!ReadWholeFile(fileName, text, "r+b"))
         return -1;
-    return parse(text.data(), text.size(), g_offsets);
+    return parse(reinterpret_cast<const char*>(text.data()), text.size(), g_offsets);
 }
 
 } // namespace

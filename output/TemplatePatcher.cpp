@@ -1,20 +1,20 @@
 #include "output/TemplatePatcher.h"
 
+#include "common/File.h"
+#include "common/LittleEndian.h"
 #include "common/TextFormat.h"
-#include "state/TextTable.h"
-#include "state/SessionState.h"
 #include "output/FatalOutput.h"
 #include "output/OffsetTables.h"
+#include "output/TemplateFormat.h"
 #include "state/FrameValues.h"
+#include "state/SessionState.h"
+#include "state/TextTable.h"
 
 #include <cstdio>
-#include <memory>
 
 namespace {
 
 constexpr int kMessageBytes = 256;
-constexpr int32_t kPlacementValueOffset = 16;
-constexpr int32_t kTwips = 20;
 
 const char kFixedCantOpen[] = "Can't open template file: %s\n";
 const char kFixedCorrupt[] = "Corrupt file: %s\n";
@@ -35,8 +35,7 @@ int32_t Wrap(int64_t v)
 class CDestinationFile
 {
 public:
-    explicit CDestinationFile(const char* cantOpenFormat)
-        : m_file(std::fopen(g_session.destinationFile, "r+b"))
+    explicit CDestinationFile(const char* cantOpenFormat) : m_file(g_session.destinationFile, "r+b")
     {
         if (!m_file)
             Fail(cantOpenFormat);
@@ -46,29 +45,24 @@ public:
     // the file.
     void Seek(int32_t offset, const char* corruptFormat)
     {
-        if (offset < 0 || std::fseek(m_file.get(), offset, SEEK_SET) != 0)
+        if (offset < 0 || std::fseek(m_file.Get(), offset, SEEK_SET) != 0)
             Fail(corruptFormat);
     }
     void Write32(int32_t value)
     {
-        const uint32_t v = static_cast<uint32_t>(value);
-        const unsigned char bytes[4] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-                                        static_cast<unsigned char>(v >> 16),
-                                        static_cast<unsigned char>(v >> 24)};
-        std::fwrite(bytes, 1, sizeof bytes, m_file.get());
+        uint8_t bytes[4];
+        Put32(bytes, static_cast<uint32_t>(value));
+        std::fwrite(bytes, 1, sizeof bytes, m_file.Get());
     }
-    void Write16(uint16_t v)
+    void Write16(uint16_t value)
     {
-        const unsigned char bytes[2] = {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8)};
-        std::fwrite(bytes, 1, sizeof bytes, m_file.get());
+        uint8_t bytes[2];
+        Put16(bytes, value);
+        std::fwrite(bytes, 1, sizeof bytes, m_file.Get());
     }
 
 private:
-    struct Closer
-    {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    std::unique_ptr<std::FILE, Closer> m_file;
+    CFile m_file;
 };
 
 } // namespace

@@ -2,10 +2,13 @@
 
 // The timing the patcher writes when a key press closes the previous capture step. The popup keeps
 // frame > offset for every pair it takes over. Owned by the popup module.
+constexpr int kDefaultFrameValue = 50;
+constexpr int kDefaultOffsetValue = 5;
+
 struct FrameValues
 {
-    int frame = 50;
-    int offset = 5;
+    int frame = kDefaultFrameValue;
+    int offset = kDefaultOffsetValue;
 };
 
 extern FrameValues g_frameValues;

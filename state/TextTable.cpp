@@ -1,12 +1,12 @@
 #include "state/TextTable.h"
 
+#include "common/File.h"
 #include "common/TextFormat.h"
 #include "common/Version.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 TextTable g_texts;
 
@@ -16,52 +16,47 @@ constexpr int kLineBufferBytes = 1000;
 
 struct DefaultText
 {
-    int id;
+    TextId id;
     const char* text;
 };
 
 const DefaultText kDefaults[] = {
-    {0, "About"},
-    {1, "Select an application to be captured"},
-    {2, "Select \"Capturing Key\""},
-    {3, "Refresh"},
-    {4, "Capture"},
-    {5, "Pop up"},
-    {6, "Assign Key"},
-    {7, "Current key:"},
-    {8, "Info"},
-    {9, "Captured Window:"},
-    {10, "Last session info:"},
-    {11, "Help"},
-    {12, "Error!"},
-    {13, "Result dir name - session%i.\nYou should delete in resulting *.fla\n  - frames from %i till the "
+    {kTextAbout, "About"},
+    {kTextWindowsGroup, "Select an application to be captured"},
+    {kTextKeyGroup, "Select \"Capturing Key\""},
+    {kTextRefresh, "Refresh"},
+    {kTextCapture, "Capture"},
+    {kTextPopUp, "Pop up"},
+    {kTextAssignKey, "Assign Key"},
+    {kTextCurrentKey, "Current key:"},
+    {kTextInfoGroup, "Info"},
+    {kTextCapturedWindow, "Captured Window:"},
+    {kTextLastSession, "Last session info:"},
+    {kTextHelp, "Help"},
+    {kTextError, "Error!"},
+    {kTextReport, "Result dir name - session%i.\nYou should delete in resulting *.fla\n  - frames from %i till the "
          "end ;\n  - pictures from %i till the end"},
-    {14, "None"},
-    {15, "Can't open INI file: %s!"},
-    {16, "Can't open template file: %s\n"},
-    {17, "Uncapture"},
-    {18, "INI file: %s is empty!"},
-    {19, "Template is full"},
-    {20, "Target window is not found"},
-    {21, "Template is full\nPress capture again"},
-    {22, "Corrupt file: %s\n"},
-    {23, "1. Select window to be captured.\n \n2. Press button \"capture\".\n \n3. Activate captured "
+    {kTextNone, "None"},
+    {kTextCantOpenIni, "Can't open INI file: %s!"},
+    {kTextCantOpenTemplate, "Can't open template file: %s\n"},
+    {kTextUncapture, "Uncapture"},
+    {kTextIniEmpty, "INI file: %s is empty!"},
+    {kTextTemplateFull, "Template is full"},
+    {kTextTargetNotFound, "Target window is not found"},
+    {kTextPressCaptureAgain, "Template is full\nPress capture again"},
+    {kTextCorruptFile, "Corrupt file: %s\n"},
+    {kTextInstructions, "1. Select window to be captured.\n \n2. Press button \"capture\".\n \n3. Activate captured "
          "window.\n \n4. Manipulate with the window and press \"Capturing key\" to make BMP pictures.\n \n5. "
          "When you finish return to this dialog box and press button \"Uncapture\".\n \n6. Produced "
          "destination FLAN.fla is located in SessionN directory according \n    to appropriate step of "
          "capturing."},
-    {24, "Return"},
-    {25, "Frame:"},
-    {26, "Offset:"},
-    {27, "Flickmere\nVersion " FLICKMERE_VERSION_STRING "\n\nRecords one window, key press by key press, "
+    {kTextReturn, "Return"},
+    {kTextFrame, "Frame:"},
+    {kTextOffset, "Offset:"},
+    {kTextAboutBox, "Flickmere\nVersion " FLICKMERE_VERSION_STRING "\n\nRecords one window, key press by key press, "
          "as pictures and a patched animation template for software demos.\n\nCopyright (c) 2026 the "
          "Flickmere developers."},
-    {29, "Flickmere"},
-};
-
-struct FileCloser
-{
-    void operator()(std::FILE* f) const { std::fclose(f); }
+    {kTextTitle, "Flickmere"},
 };
 
 bool EndsWithLan(const std::string& name)
@@ -149,13 +144,13 @@ void FillDefaultTexts()
 
 int ReadLanguageFile(int language, const char* path)
 {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path, "rb"));
+    CFile file(path, "rb");
     if (!file)
         return -1;
     char line[kLineBufferBytes];
     int length;
     int stored = 0;
-    while (ReadLine(file.get(), line, length)) {
+    while (ReadLine(file.Get(), line, length)) {
         ExpandLineFeeds(line, length);
         if (length > 0 && line[0] == ';')
             continue;

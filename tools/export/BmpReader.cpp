@@ -1,26 +1,16 @@
 #include "BmpReader.h"
 
+#include "common/File.h"
+#include "common/LittleEndian.h"
 #include "output/DibFile.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
 namespace {
 
 // Far beyond any window grab; keeps a corrupt header from asking for gigabytes.
 constexpr int32_t kMaxSide = 32768;
 constexpr uint64_t kMaxPixels = uint64_t{1} << 26;
-
-uint16_t Get16(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t Get32(const uint8_t* p)
-{
-    return uint32_t{Get16(p)} | (uint32_t{Get16(p + 2)} << 16);
-}
 
 } // namespace
 
@@ -84,13 +74,8 @@ bool DecodeBmp(const uint8_t* data, size_t size, RgbImage& image, std::string& e
 
 bool ReadBmpFile(const std::filesystem::path& path, RgbImage& image, std::string& error)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = "cannot be opened";
-        return false;
-    }
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(path.string().c_str(), bytes)) {
         error = "cannot be read";
         return false;
     }

@@ -1,28 +1,13 @@
 #include "SessionTimeline.h"
 
+#include "common/File.h"
 #include "output/OffsetTables.h"
-
-#include <fstream>
-#include <iterator>
+#include "output/TemplateFormat.h"
+#include "state/FrameValues.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr int32_t kTwips = 20;
-constexpr int32_t kPlacementValueOffset = 16;
-
-bool ReadWholeFile(const fs::path& path, std::vector<uint8_t>& bytes)
-{
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec))
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
 
 class CSessionReader
 {
@@ -53,7 +38,7 @@ private:
         std::error_code ec;
         if (!fs::is_directory(m_sessionDir, ec))
             return Fail(m_sessionDir, "session directory not found");
-        if (!ReadWholeFile(m_destination, m_bytes))
+        if (!ReadWholeFile(m_destination.string().c_str(), m_bytes))
             return Fail(m_destination, "destination file not found or unreadable");
 
         // The pictures are the files numbered from 1 up to the first gap, whatever else the session
@@ -93,7 +78,7 @@ private:
                 step.frames = span != 0 ? span : closingFrames[s - 1];
             } else {
                 // The last step was never closed: it keeps the timing the session used last.
-                step.frames = s > 1 ? closingFrames[s - 2] : kDefaultStepFrames;
+                step.frames = s > 1 ? closingFrames[s - 2] : kDefaultFrameValue;
             }
             for (int k : stepPictures[s - 1]) {
                 TimelinePicture picture;
@@ -124,7 +109,7 @@ private:
     template <typename Parse> bool LoadOffsets(const char* name, Parse parse)
     {
         std::vector<uint8_t> text;
-        if (!ReadWholeFile(m_workDir / name, text))
+        if (!ReadWholeFile((m_workDir / name).string().c_str(), text))
             return Fail(m_workDir / name, "offset file not found or unreadable");
         parse(reinterpret_cast<const char*>(text.data()), text.size(), g_offsets);
         return true;

@@ -31,8 +31,6 @@ struct SessionTimeline
     std::vector<TimelineStep> steps;
 };
 
-// What a step lasts when nothing in the session says otherwise: the program's default frame value.
-constexpr int kDefaultStepFrames = 50;
 
 // Reads session<session>/ under `workDir` together with the working directory's offset files, and
 // changes nothing. On failure answers false with one line, "<file>: <what is wrong>", in `error`.

@@ -3,11 +3,11 @@
 #include "ApngAnimation.h"
 #include "HtmlPlayer.h"
 #include "SessionTimeline.h"
+#include "common/File.h"
 #include "common/Version.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -50,15 +50,14 @@ bool WriteAtomically(const fs::path& target, const char* data, size_t size, std:
     fs::path temporary = target;
     temporary += ".tmp";
     {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        CFile out(temporary.string().c_str(), "wb");
         if (!out) {
             // Whatever stands under that name is not ours to remove.
             error = temporary.string() + ": cannot be written";
             return false;
         }
-        out.write(data, static_cast<std::streamsize>(size));
-        out.close();
-        if (!out) {
+        const bool written = std::fwrite(data, 1, size, out.Get()) == size;
+        if (!out.Close() || !written) {
             std::error_code ignored;
             fs::remove(temporary, ignored);
             error = temporary.string() + ": cannot be written";

@@ -1,5 +1,7 @@
 #include "TemplateKit.h"
 
+#include "common/File.h"
+
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -43,13 +45,13 @@ private:
 
 bool WriteFile(const std::string& path, const void* data, size_t size, std::string& error)
 {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) {
+    CFile file(path.c_str(), "wb");
+    if (!file) {
         error = "cannot create " + path;
         return false;
     }
-    const bool ok = std::fwrite(data, 1, size, f) == size;
-    if (std::fclose(f) != 0 || !ok) {
+    const bool ok = std::fwrite(data, 1, size, file.Get()) == size;
+    if (!file.Close() || !ok) {
         error = "cannot write " + path;
         return false;
     }

@@ -3,6 +3,7 @@
 #include "RecordedSession.h"
 #include "SessionTimeline.h"
 #include "output/OffsetTables.h"
+#include "state/FrameValues.h"
 
 #include <gtest/gtest.h>
 
@@ -89,7 +90,7 @@ TEST(TimelineTest, UnclosedStepsAndSpansThatSayNothing)
     // A single step was never closed: it lasts the program's default frame value.
     CRecordedSession single;
     RecordSample(single, 1);
-    ExpectTimeline(single, {{kDefaultStepFrames, {10, 20}, {{1, {0, 0, 156, 120}}}}});
+    ExpectTimeline(single, {{kDefaultFrameValue, {10, 20}, {{1, {0, 0, 156, 120}}}}});
 
     CRecordedSession session;
     RecordSample(session);
