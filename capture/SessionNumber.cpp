@@ -1,7 +1,7 @@
 #include "capture/SessionNumber.h"
 
-#include "state/SessionState.h"
 #include "common/IntScan.h"
+#include "state/SessionState.h"
 
 #include <cstring>
 #include <limits>

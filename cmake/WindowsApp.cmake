@@ -13,4 +13,4 @@ endforeach()
 
 # Timing of the capture step on a real window; run by scripts/bench.sh, not by the tests.
 add_executable(flickmere_capture_bench bench/win/CaptureStepBench.cpp)
-target_link_libraries(flickmere_capture_bench PRIVATE flickmere_capture flickmere_templatekit)
+target_link_libraries(flickmere_capture_bench PRIVATE flickmere_testsupport)

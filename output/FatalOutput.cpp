@@ -5,18 +5,18 @@
 
 namespace {
 
-void PrintAndExit(const char* message)
+void PrintToStandardError(const char* message)
 {
     std::fputs(message, stderr);
 }
 
-FatalOutputHandler g_handler = PrintAndExit;
+FatalOutputHandler g_handler = PrintToStandardError;
 
 } // namespace
 
 void SetFatalOutputHandler(FatalOutputHandler handler)
 {
-    g_handler = handler ? handler : PrintAndExit;
+    g_handler = handler ? handler : PrintToStandardError;
 }
 
 void FailOutput(const char* message)

@@ -1,10 +1,10 @@
 #include "output/OutputStep.h"
 
 #include "common/TextFormat.h"
-#include "state/WorkingDirectory.h"
-#include "state/SessionState.h"
 #include "output/OffsetTables.h"
 #include "output/TemplatePatcher.h"
+#include "state/SessionState.h"
+#include "state/WorkingDirectory.h"
 
 #include <optional>
 
@@ -38,6 +38,7 @@ UnwrittenPictures RunOutputStep(int count, const CursorPoint& cursor, const Regi
                                 IImageWriter& writer)
 {
     SessionState& s = g_session;
+    s.imagesWritten = s.imageCounter - 1;
     UnwrittenPictures unwritten;
     bool wroteImage = false;
     for (int i = 0; i < count && s.imagesWritten < TemplateCapacity(); ++i) {

@@ -16,7 +16,8 @@ protected:
 
 // The output step of one capture step: while the template has free picture slots, each region becomes
 // the session's next imageBMP<k>.bmp and the destination file gets its placement, the step's cursor
-// record (with its first picture) and the frame counts that close the previous step. Regions beyond
+// record (with its first picture) and the frame counts that close the previous step. The pictures
+// written so far are counted from the image counter, whatever the caller did before. Regions beyond
 // the template's capacity are dropped. A picture that cannot be written keeps its place: its patches
 // are made and the counters advance, so the destination file stays in step with the numbering, and
 // its number is returned for the user to be told.

@@ -10,7 +10,7 @@ struct SessionState
     int highestSessionFound;
     // Number k of the next imageBMP<k>.bmp; 1 between sessions.
     int imageCounter;
-    // imageCounter - 1, set at every capture step and advanced with every picture written.
+    // imageCounter - 1, set by every output step and advanced with every picture written.
     int imagesWritten;
     // Capture steps of this session that wrote at least one picture.
     int patcherSteps;

@@ -1,12 +1,12 @@
 #include "app/win32/AboutDlg.h"
 
-#include "state/TextTable.h"
 #include "res/resource.h"
+#include "state/TextTable.h"
 
-CMyAbout::CMyAbout() : CDialog(IDD_ABOUTBOX) {}
+CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
 
-BOOL CMyAbout::OnInitDialog()
+bool CAboutDlg::OnInit()
 {
     ::SetDlgItemTextA(Handle(), IDC_ABOUT_TEXT, LanguageText(g_texts.current, kTextAboutBox));
-    return TRUE;
+    return true;
 }

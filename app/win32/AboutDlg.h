@@ -2,11 +2,11 @@
 #include "common/win32/Dialog.h"
 
 // The About box; its text follows the current language.
-class CMyAbout : public CDialog
+class CAboutDlg : public CDialog
 {
 public:
-    CMyAbout();
+    CAboutDlg();
 
 protected:
-    BOOL OnInitDialog() override;
+    bool OnInit() override;
 };

@@ -1,37 +1,67 @@
 #include "app/win32/CaptureDlg.h"
 
-#include "common/TextFormat.h"
-#include "state/TextTable.h"
-#include "app/win32/ApplyTexts.h"
 #include "app/win32/CurrentDirectory.h"
 #include "app/win32/WindowList.h"
 #include "capture/CaptureState.h"
 #include "capture/KeyText.h"
+#include "capture/SessionLifecycle.h"
+#include "capture/SessionReport.h"
 #include "capture/win32/Session.h"
-#include "state/win32/SessionWindows.h"
+#include "capture/win32/WindowCapture.h"
+#include "common/TextFormat.h"
+#include "common/win32/DirectoryListing.h"
+#include "output/FatalOutput.h"
 #include "output/OffsetTables.h"
 #include "res/resource.h"
+#include "state/TextTable.h"
+#include "state/win32/SessionWindows.h"
+
+#include <cstdlib>
 
 namespace {
 
 constexpr int kMessageBytes = 260;
+constexpr int kFunctionKeys = 12;
+// Half the gap between the Help and About buttons, in pixels at 96 dots per inch.
+constexpr int kHalfButtonGap = 5;
+constexpr int kDefaultDpi = 96;
 
-const char kAlreadyRunningMessage[] =
-    "Flickmere is already running.\nOnly one copy can record at a time: please use the one that is open.";
-const char kNoWorkDirMessage[] =
-    "Can't read the working directory: its path must be shorter than 260 characters.";
-
-void ShowStartupError(HWND owner, const char* format, const char* fileName, UINT icon)
-{
-    char message[kMessageBytes];
-    FormatText(message, sizeof message, format, {fileName});
-    ::MessageBoxA(owner, message, "Error!", MB_OK | icon);
-}
+const char kNoSessionNumberMessage[] =
+    "No new session folder can be made: a session folder here already has the largest number there can "
+    "be (session2147483647).\nMove or rename that folder, then press Capture again.";
 
 // A check box counts as set when ticked or indeterminate.
 bool IsSet(HWND dialog, int id)
 {
     return (::SendDlgItemMessageA(dialog, id, BM_GETSTATE, 0, 0) & 3) != 0;
+}
+
+// The dots per inch of the monitor the window is on. GetDpiForWindow exists from Windows 10 1607 on;
+// before that every monitor has the system's.
+int WindowDpi(HWND window)
+{
+    using GetDpi = UINT(WINAPI*)(HWND);
+    const auto getDpi = reinterpret_cast<GetDpi>(reinterpret_cast<void (*)()>(
+        ::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    if (getDpi)
+        return static_cast<int>(getDpi(window));
+    CWindowDc screen = CWindowDc::FromGetDC(nullptr);
+    return screen ? ::GetDeviceCaps(screen.Get(), LOGPIXELSX) : kDefaultDpi;
+}
+
+// The system's words for the error GetLastError holds, in a box without owner.
+void ReportHookFailure()
+{
+    const DWORD error = ::GetLastError();
+    char* text = nullptr;
+    ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text),
+                     0, nullptr);
+    CLocalMemory owned(text);
+    char fallback[64];
+    if (!text)
+        FormatText(fallback, sizeof fallback, "Error %u", {static_cast<int32_t>(error)});
+    ::MessageBoxA(nullptr, text ? text : fallback, CurrentText(kTextError), MB_OK | MB_ICONINFORMATION);
 }
 
 } // namespace
@@ -49,48 +79,36 @@ CCaptureDlg::~CCaptureDlg()
     g_sessionWindows.hook.Reset();
 }
 
-bool CCaptureDlg::RunCreationStep()
+void CCaptureDlg::ReadTexts()
 {
-    if (!m_instance.Claim()) {
-        ::MessageBoxA(Handle(), kAlreadyRunningMessage, "Error!", MB_OK | MB_ICONERROR);
-        return false;
-    }
-    if (!m_workDirRecorded) {
-        ::MessageBoxA(Handle(), kNoWorkDirMessage, "Error!", MB_OK | MB_ICONERROR);
-        return false;
-    }
     FillDefaultTexts();
-    EnumerateLanguageFiles();
-
-    const int capacity = LoadBitmapOffsets();
-    if (capacity == -1) {
-        ShowStartupError(Handle(), "Can't open INI file: %s!", "bmpoffs.ini", MB_ICONERROR);
-        return false;
-    }
-    if (capacity == 0) {
-        ShowStartupError(Handle(), "INI file: %s is empty!", "bmpoffs.ini", MB_ICONERROR);
-        return false;
-    }
-    if (LoadCursorOffsets() == -1) {
-        ShowStartupError(Handle(), "Can't open INI file: %s!", "curoffs.ini", MB_ICONERROR);
-        return false;
-    }
-    if (LoadFrameOffsets() == -1) {
-        ShowStartupError(Handle(), "Can't open INI file: %s!", "frmoffs.ini", MB_ICONERROR);
-        return false;
-    }
-    if (!m_hooks.Load()) {
-        ::MessageBoxA(Handle(), "Can't load HookDll.dll.", "Error!", MB_OK | MB_ICONWARNING);
-        return false;
-    }
-    return true;
+    char pattern[16];
+    FormatText(pattern, sizeof pattern, "*.%s", {"lan"});
+    ReadLanguageFiles(ListDirectory(pattern));
 }
 
-BOOL CCaptureDlg::OnInitDialog()
+int CCaptureDlg::LoadBitmapOffsets()
 {
-    if (!RunCreationStep()) {
+    return ::LoadBitmapOffsets();
+}
+
+int CCaptureDlg::LoadCursorOffsets()
+{
+    return ::LoadCursorOffsets();
+}
+
+int CCaptureDlg::LoadFrameOffsets()
+{
+    return ::LoadFrameOffsets();
+}
+
+bool CCaptureDlg::OnInit()
+{
+    StartupRefusal refusal;
+    if (!RunCreationSteps(*this, refusal)) {
+        ::MessageBoxA(Handle(), refusal.message, "Error!", MB_OK | (refusal.warning ? MB_ICONWARNING : MB_ICONERROR));
         Refuse();
-        return FALSE;
+        return false;
     }
     ::SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     ::SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
@@ -98,22 +116,22 @@ BOOL CCaptureDlg::OnInitDialog()
     FillKeyList();
     ::ShowWindow(m_popup.Handle(), SW_SHOW);
     FillLanguageList();
-    ApplyTexts(Handle(), m_popup.Handle(), g_texts.current);
+    ApplyTexts(g_texts.current);
     Layout();
     m_hooks.SetWindowName(CurrentText(kTextTitle));
-    return TRUE;
+    return true;
 }
 
 void CCaptureDlg::FillKeyList()
 {
     // Inserted at explicit positions: the list box sorts, and adding would put F10 to F12 before F2.
     const HWND keys = Item(IDC_KEY_LIST);
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < kFunctionKeys; ++i) {
         char name[8];
         FormatText(name, sizeof name, "F%i", {i + 1});
         ::SendMessageA(keys, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(name));
     }
-    ::SendMessageA(keys, LB_SETCURSEL, 11, 0);
+    ::SendMessageA(keys, LB_SETCURSEL, kVkF12 - kVkF1, 0);
 }
 
 void CCaptureDlg::FillLanguageList()
@@ -135,30 +153,34 @@ void CCaptureDlg::Layout()
     RECT list, help;
     ::GetWindowRect(Item(IDC_LANGUAGE_LIST), &list);
     ::GetWindowRect(Item(IDC_HELP_BUTTON), &help);
-    // The two buttons share the language list's width with a 10-pixel gap.
+    // The two buttons share the language list's width, with a gap between them that grows with the
+    // display's scale like everything else in the dialog.
+    const int halfGap = ::MulDiv(kHalfButtonGap, WindowDpi(Handle()), kDefaultDpi);
     const int half = (list.right - list.left) / 2;
     const int y = help.top - corners[0].y;
     const int height = help.bottom - help.top;
-    ::MoveWindow(Item(IDC_HELP_BUTTON), help.left - corners[0].x, y, half - 5, height, TRUE);
-    ::MoveWindow(Item(IDC_ABOUT_BUTTON), list.left + half + 5 - corners[0].x, y, half - 5, height, TRUE);
+    ::MoveWindow(Item(IDC_HELP_BUTTON), help.left - corners[0].x, y, half - halfGap, height, TRUE);
+    ::MoveWindow(Item(IDC_ABOUT_BUTTON), list.left + half + halfGap - corners[0].x, y, half - halfGap, height,
+                 TRUE);
     ::SetWindowTextA(Handle(), CurrentText(kTextTitle));
 }
 
-bool CCaptureDlg::OnCommand(int id, int code, HWND control)
+bool CCaptureDlg::OnCommand(int code, int itemId)
 {
-    if (id == IDC_LANGUAGE_LIST) {
-        if (code == CBN_SELCHANGE)
-            OnLanguageChange();
+    if (itemId == IDC_LANGUAGE_LIST && code == CBN_SELCHANGE) {
+        OnLanguageChange();
         return true;
     }
-    if (id == IDC_WINDOW_LIST) {
-        if (code == LBN_SELCHANGE)
-            ::EnableWindow(Item(IDC_CAPTURE), TRUE);
+    if (itemId == IDC_WINDOW_LIST && code == LBN_SELCHANGE) {
+        ::EnableWindow(Item(IDC_CAPTURE), TRUE);
         return true;
     }
-    if (code != BN_CLICKED)
-        return CDialog::OnCommand(id, code, control);
-    switch (id) {
+    return CDialog::OnCommand(code, itemId);
+}
+
+bool CCaptureDlg::OnButtonClicked(int buttonId)
+{
+    switch (buttonId) {
     case IDC_HELP_BUTTON:
         OnHelp();
         return true;
@@ -169,10 +191,7 @@ bool CCaptureDlg::OnCommand(int id, int code, HWND control)
         OnRefresh();
         return true;
     case IDC_CAPTURE:
-        if (SessionActive())
-            EndSession(Handle());
-        else
-            StartSession(Handle(), m_hooks);
+        OnCaptureButton();
         return true;
     case IDC_ASSIGN_KEY:
         OnAssignKey();
@@ -181,28 +200,16 @@ bool CCaptureDlg::OnCommand(int id, int code, HWND control)
         m_popup.PopUp();
         return true;
     default:
-        return CDialog::OnCommand(id, code, control);
+        return CDialog::OnButtonClicked(buttonId);
     }
 }
 
-bool CCaptureDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+bool CCaptureDlg::OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    switch (message) {
-    case WM_CAPTURE_KEY:
-        result = OnCaptureMessage(Handle(), wParam, lParam);
-        return true;
-    case WM_PAINT:
-        return OnPaint();
-    case WM_QUERYDRAGICON:
-        result = reinterpret_cast<LRESULT>(m_icon);
-        return true;
-    case WM_CLOSE:
-        OnClose();
-        // The default processing turns WM_CLOSE into IDCANCEL, which ends the dialog.
+    if (message != WM_CAPTURE_KEY)
         return false;
-    default:
-        return false;
-    }
+    result = OnCaptureMessage(static_cast<int>(wParam), static_cast<int>(lParam));
+    return true;
 }
 
 void CCaptureDlg::OnLanguageChange()
@@ -211,7 +218,7 @@ void CCaptureDlg::OnLanguageChange()
     if (selected < 0 || selected >= g_texts.count)
         return;
     g_texts.current = static_cast<int>(selected);
-    ApplyTexts(Handle(), m_popup.Handle(), g_texts.current);
+    ApplyTexts(g_texts.current);
     Layout();
     m_hooks.SetWindowName(CurrentText(kTextTitle));
 }
@@ -221,6 +228,101 @@ void CCaptureDlg::OnRefresh()
     ::SendMessageA(Item(IDC_WINDOW_LIST), LB_RESETCONTENT, 0, 0);
     ::EnableWindow(Item(IDC_CAPTURE), FALSE);
     FillWindowList(Item(IDC_WINDOW_LIST));
+}
+
+void CCaptureDlg::OnCaptureButton()
+{
+    if (SessionActive()) {
+        EndSessionAndShow();
+        return;
+    }
+    const SessionPlan plan = PlanSession(ListDirectory("*.*"));
+    if (!plan.numbered) {
+        // Nothing has been created or deleted, and the dialog is still idle.
+        ::MessageBoxA(Handle(), kNoSessionNumberMessage, CurrentText(kTextError), MB_OK | MB_ICONERROR);
+        return;
+    }
+    ShowSessionStarting();
+    const HWND list = Item(IDC_WINDOW_LIST);
+    const LRESULT selection = ::SendMessageA(list, LB_GETCURSEL, 0, 0);
+    const HWND target = reinterpret_cast<HWND>(::SendMessageA(list, LB_GETITEMDATA, selection, 0));
+    char title[256] = "";
+    if (::SendMessageA(list, LB_GETTEXTLEN, selection, 0) < static_cast<LRESULT>(sizeof title))
+        ::SendMessageA(list, LB_GETTEXT, selection, reinterpret_cast<LPARAM>(title));
+
+    switch (StartSession(plan, target, m_hooks)) {
+    case SessionStart::TemplateNotCopied: {
+        char message[kMessageBytes];
+        FormatText(message, sizeof message, CurrentText(kTextCantOpenTemplate), {plan.templatePath});
+        ::MessageBoxA(Handle(), message, CurrentText(kTextError), MB_OK | MB_ICONHAND);
+        std::exit(kFatalExitStatus);
+    }
+    case SessionStart::HookNotInstalled:
+        ReportHookFailure();
+        ShowSessionIdle();
+        break;
+    case SessionStart::Started:
+        ShowSessionActive(title);
+        break;
+    }
+}
+
+LRESULT CCaptureDlg::OnCaptureMessage(int x, int y)
+{
+    const int written = CaptureTargetWindow(x, y);
+    switch (JudgeCapture(written, TemplateCapacity())) {
+    case CaptureVerdict::TemplateFull:
+        EndSessionAndShow();
+        ::MessageBoxA(Handle(), CurrentText(kTextTemplateFull), CurrentText(kTextTemplateFull), MB_OK);
+        return 1;
+    case CaptureVerdict::TargetLost:
+        // Also for a message queued before the session ended, while no session is active.
+        if (SessionActive())
+            EndSessionAndShow();
+        ::MessageBoxA(Handle(), CurrentText(kTextTargetNotFound), "HWND Problem", MB_OK);
+        return 1;
+    case CaptureVerdict::Continue:
+        break;
+    }
+    return written;
+}
+
+void CCaptureDlg::ShowSessionStarting()
+{
+    ::SetDlgItemTextA(Handle(), IDC_CAPTURE, "Please Wait");
+    ::EnableWindow(Item(IDC_CAPTURE), FALSE);
+    ::EnableWindow(Item(IDC_WINDOW_LIST), FALSE);
+    ::EnableWindow(Item(IDC_REFRESH), FALSE);
+    ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+}
+
+void CCaptureDlg::ShowSessionActive(const char* targetTitle)
+{
+    ::SetDlgItemTextA(Handle(), IDC_CAPTURED_WINDOW, targetTitle);
+    ::SetDlgItemTextA(Handle(), IDC_CAPTURE, CurrentText(kTextUncapture));
+    ::EnableWindow(Item(IDC_CAPTURE), TRUE);
+    ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
+}
+
+void CCaptureDlg::ShowSessionIdle()
+{
+    ::SetDlgItemTextA(Handle(), IDC_CAPTURE, CurrentText(kTextCapture));
+    ::EnableWindow(Item(IDC_CAPTURE), TRUE);
+    ::SetDlgItemTextA(Handle(), IDC_CAPTURED_WINDOW, CurrentText(kTextNone));
+    ::EnableWindow(Item(IDC_WINDOW_LIST), TRUE);
+    ::EnableWindow(Item(IDC_REFRESH), TRUE);
+    ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
+}
+
+void CCaptureDlg::EndSessionAndShow()
+{
+    const bool report = EndSession();
+    ShowSessionIdle();
+    if (report) {
+        char text[kMessageBytes];
+        FormatSessionReport(text, sizeof text, CurrentText(kTextReport));
+        ::SetDlgItemTextA(Handle(), IDC_LAST_SESSION, text);
+    }
 }
 
 void CCaptureDlg::OnAssignKey()
@@ -257,11 +359,13 @@ bool CCaptureDlg::OnPaint()
     return true;
 }
 
-void CCaptureDlg::OnClose()
+bool CCaptureDlg::OnClose()
 {
     m_popup.Destroy();
     if (SessionActive())
         g_sessionWindows.hook.Reset();
     m_hooks.Free();
     ReleaseComparisonImage();
+    // Not handled: the default processing turns WM_CLOSE into IDCANCEL, which ends the dialog.
+    return false;
 }

@@ -1,44 +1,65 @@
 #pragma once
+#include "app/CreationStep.h"
 #include "app/win32/AboutDlg.h"
-#include "common/win32/Dialog.h"
 #include "app/win32/RunningInstance.h"
 #include "capture/win32/HookLibrary.h"
+#include "common/win32/Dialog.h"
 #include "popup/win32/FramePopup.h"
 
-// The main dialog: the whole program is this one modal dialog.
+// The main dialog: the whole program is this one modal dialog, and it alone touches its controls.
 //
 // Its creation step (texts and languages, the offset tables, the hook library) runs first thing in
-// WM_INITDIALOG, before anything is shown: a dialog procedure never sees WM_CREATE, and at that point
-// the window exists, so the failure boxes are owned by it, yet it is still hidden. A failure refuses
-// the dialog (the window is destroyed and DoModal returns -1) without it ever appearing. It starts
-// with two checks of its own: no other copy runs, and the working directory could be recorded.
-class CCaptureDlg : public CDialog
+// OnInit, before anything is shown: a dialog procedure never sees WM_CREATE, and at that point the
+// window exists, so the failure boxes are owned by it, yet it is still hidden. A failure refuses the
+// dialog (the window is destroyed and DoModal returns -1) without it ever appearing.
+class CCaptureDlg : public CDialog, private ICreationSteps
 {
 public:
     CCaptureDlg();
     ~CCaptureDlg() override;
 
 protected:
-    BOOL OnInitDialog() override;
-    bool OnCommand(int id, int code, HWND control) override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnInit() override;
+    bool OnCommand(int code, int itemId) override;
+    bool OnButtonClicked(int buttonId) override;
+    bool OnClose() override;
+    bool OnPaint() override;
+    HICON OnQueryDragIcon() override { return m_icon; }
+    bool OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
-    bool RunCreationStep();
-    void Layout();
+    // The creation step's work, in the order RunCreationSteps asks for it.
+    bool ClaimSoleCopy() override { return m_instance.Claim(); }
+    bool WorkingDirectoryRecorded() override { return m_workDirRecorded; }
+    void ReadTexts() override;
+    int LoadBitmapOffsets() override;
+    int LoadCursorOffsets() override;
+    int LoadFrameOffsets() override;
+    bool LoadHookLibrary() override { return m_hooks.Load(); }
+
     void FillKeyList();
     void FillLanguageList();
+    // The apply step: the texts of `language` on every control, the popup's included.
+    void ApplyTexts(int language);
+    void Layout();
+
     void OnLanguageChange();
     void OnRefresh();
+    void OnCaptureButton();
     void OnAssignKey();
     void OnHelp();
-    bool OnPaint();
-    void OnClose();
+    LRESULT OnCaptureMessage(int x, int y);
+
+    // The controls in each state of a session.
+    void ShowSessionStarting();
+    void ShowSessionActive(const char* targetTitle);
+    void ShowSessionIdle();
+    void EndSessionAndShow();
 
     HICON m_icon;
     bool m_workDirRecorded = false;
     CRunningInstance m_instance;
     CHookLibrary m_hooks;
-    CMyAbout m_about;
-    CFrameRate m_popup;
+    CAboutDlg m_about;
+    CFramePopup m_popup;
 };

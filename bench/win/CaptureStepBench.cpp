@@ -4,16 +4,14 @@
 //    GetDIBits of the same window, for a small change and for a window that changed everywhere;
 //  - the 32-bit to 16-bit conversion (GetDIBits) against a memcpy of the 32-bit pixels;
 //  - the output step alone against the same bare grab.
-#include "TemplateKit.h"
-#include "state/TextTable.h"
-#include "state/WorkingDirectory.h"
-#include "common/win32/Handles.h"
+#include "TestSession.h"
 #include "capture/CaptureState.h"
-#include "state/SessionState.h"
-#include "state/win32/SessionWindows.h"
 #include "capture/win32/WindowCapture.h"
+#include "common/win32/Handles.h"
 #include "output/OffsetTables.h"
 #include "output/win32/CaptureOutput.h"
+#include "state/SessionState.h"
+#include "state/win32/SessionWindows.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -24,6 +22,7 @@
 
 namespace {
 
+constexpr int kTemplateSlots = 400;
 int g_width = 1280;
 int g_height = 800;
 std::vector<uint32_t> g_pixels;
@@ -103,27 +102,12 @@ void Report(const char* name, double value, double baseline)
 int main(int argc, char** argv)
 {
     const int runs = argc > 1 ? std::atoi(argv[1]) : 15;
-    char temp[MAX_PATH];
-    ::GetTempPathA(sizeof temp, temp);
-    const std::string dir = std::string(temp) + "flickmere-bench-" + std::to_string(::GetCurrentProcessId());
-    ::CreateDirectoryA(dir.c_str(), nullptr);
-    TemplateKitOptions kit;
-    kit.capacity = 400;
+    const testfiles::CScratchDir dir;
     std::string error;
-    if (!WriteTemplateKit(dir, kit, error)) {
+    if (!testsupport::StartSessionIn(dir.Path().string(), kTemplateSlots, error)) {
         std::printf("%s\n", error.c_str());
         return 1;
     }
-    LoadBitmapOffsets((dir + "\\bmpoffs.ini").c_str());
-    LoadCursorOffsets((dir + "\\curoffs.ini").c_str());
-    LoadFrameOffsets((dir + "\\frmoffs.ini").c_str());
-    FillDefaultTexts();
-    std::strcpy(g_workDir, dir.c_str());
-    g_session.sessionNumber = 1;
-    const std::string session = dir + "\\session1";
-    ::CreateDirectoryA(session.c_str(), nullptr);
-    std::strcpy(g_session.destinationFile, (session + "\\destinationFLA1.fla").c_str());
-    ::CopyFileA((dir + "\\template.fla").c_str(), g_session.destinationFile, FALSE);
 
     g_pixels.resize(static_cast<size_t>(g_width) * g_height);
     Paint(0);

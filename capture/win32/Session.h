@@ -1,10 +1,26 @@
 #pragma once
-// The capture session: the Capture button's toggle, the end of a session, and the handler of the
-// capture message. All of it works on the main dialog's controls.
+// The Windows side of a capture session: its folder and template copy, the target window and the
+// keyboard hook. The main dialog decides when, and shows what these return.
+#include "capture/SessionLifecycle.h"
+
 #include <windows.h>
 
 class CHookLibrary;
 
-void StartSession(HWND dialog, const CHookLibrary& hooks);
-void EndSession(HWND dialog);
-LRESULT OnCaptureMessage(HWND dialog, WPARAM x, LPARAM y);
+enum class SessionStart
+{
+    Started,
+    // The template could not be copied (or a path did not fit): the program must end.
+    TemplateNotCopied,
+    // The hook could not be installed; GetLastError tells why. The session is not active.
+    HookNotInstalled,
+};
+
+// Creates the plan's folder, deletes its stale pictures, copies the template, makes `target` the
+// target window and installs the hook; once started, the target is brought to the top with the mouse
+// in its middle.
+SessionStart StartSession(const SessionPlan& plan, HWND target, const CHookLibrary& hooks);
+
+// Removes the hook, releases the comparison image and forgets the target window. Returns true when the
+// session wrote pictures, so that its report is the one to show.
+bool EndSession();

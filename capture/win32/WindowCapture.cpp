@@ -1,12 +1,12 @@
 #include "capture/win32/WindowCapture.h"
 
-#include "state/TextTable.h"
-#include "common/win32/Handles.h"
 #include "capture/CaptureState.h"
 #include "capture/ChangeDetection.h"
-#include "state/SessionState.h"
-#include "state/win32/SessionWindows.h"
+#include "common/win32/Handles.h"
 #include "output/win32/CaptureOutput.h"
+#include "state/SessionState.h"
+#include "state/TextTable.h"
+#include "state/win32/SessionWindows.h"
 
 #include <new>
 
@@ -78,7 +78,6 @@ bool MakeComparisonImage(HDC context, HGDIOBJ replaced, std::vector<uint16_t>& p
 
 void GrabWindowImage(const CursorPoint& cursor)
 {
-    g_session.imagesWritten = g_session.imageCounter - 1;
     const HWND target = g_sessionWindows.target;
 
     // Without the window's device context or its clip box there is nothing to grab: this press writes

@@ -110,51 +110,54 @@ void CDialog::Refuse()
     ::DestroyWindow(m_hwnd);
 }
 
-bool CDialog::OnCommand(int id, int, HWND)
+bool CDialog::OnCommand(int code, int itemId)
 {
-    if (id == IDOK || id == IDCANCEL) {
-        End(id);
-        return true;
-    }
-    return false;
+    return code == BN_CLICKED && OnButtonClicked(itemId);
 }
 
-bool CDialog::OnMessage(UINT, WPARAM, LPARAM, LRESULT&)
+bool CDialog::OnButtonClicked(int buttonId)
 {
-    return false;
+    switch (buttonId) {
+    case IDOK:
+        OnOK();
+        return true;
+    case IDCANCEL:
+        OnCancel();
+        return true;
+    default:
+        return false;
+    }
 }
 
 INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT result = 0;
     switch (message) {
     case WM_INITDIALOG:
-        return OnInitDialog();
+        return OnInit() ? TRUE : FALSE;
     case WM_COMMAND:
-        return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)) ? TRUE : FALSE;
+        return OnCommand(HIWORD(wParam), LOWORD(wParam)) ? TRUE : FALSE;
+    case WM_CLOSE:
+        return OnClose() ? TRUE : FALSE;
+    case WM_PAINT:
+        return OnPaint() ? TRUE : FALSE;
+    case WM_QUERYDRAGICON:
+        // One of the few messages whose answer is the dialog procedure's own result.
+        return reinterpret_cast<INT_PTR>(OnQueryDragIcon());
+    case WM_ACTIVATE:
+        OnActivate(LOWORD(wParam));
+        return FALSE;
+    case WM_NCHITTEST:
+        if (!OnNcHitTest(result))
+            return FALSE;
+        break;
     default:
+        if (message < WM_USER || !OnUserMessage(message, wParam, lParam, result))
+            return FALSE;
         break;
     }
-    LRESULT result = 0;
-    if (!OnMessage(message, wParam, lParam, result))
-        return FALSE;
-    // A few messages return their answer directly; all others go through DWLP_MSGRESULT.
-    switch (message) {
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC:
-    case WM_QUERYDRAGICON:
-    case WM_COMPAREITEM:
-    case WM_VKEYTOITEM:
-    case WM_CHARTOITEM:
-        return static_cast<INT_PTR>(result);
-    default:
-        ::SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, result);
-        return TRUE;
-    }
+    ::SetWindowLongPtrA(m_hwnd, DWLP_MSGRESULT, result);
+    return TRUE;
 }
 
 INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)

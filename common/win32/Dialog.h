@@ -27,16 +27,33 @@ public:
     HWND Item(int id) const { return ::GetDlgItem(m_hwnd, id); }
 
 protected:
-    // WM_INITDIALOG. Return FALSE when the focus was set by the handler.
-    virtual BOOL OnInitDialog() { return TRUE; }
-    // WM_COMMAND; return true when handled. The default ends the dialog on IDOK and IDCANCEL.
-    virtual bool OnCommand(int id, int code, HWND control);
-    // Any other message; return true and set `result` when handled.
-    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // One handler per message, in the manner of MFC and 7-Zip: a dialog overrides the ones it needs.
+    // Each returns whether it handled the message; an unhandled message gets the default processing.
+
+    // WM_INITDIALOG. Returns false when the handler set the focus itself.
+    virtual bool OnInit() { return true; }
+    // WM_COMMAND. The default sends BN_CLICKED on to OnButtonClicked.
+    virtual bool OnCommand(int code, int itemId);
+    // BN_CLICKED, also sent by the dialog manager for Enter (IDOK) and Escape (IDCANCEL).
+    virtual bool OnButtonClicked(int buttonId);
+    virtual void OnOK() { End(IDOK); }
+    virtual void OnCancel() { End(IDCANCEL); }
+    // WM_CLOSE. The default processing turns it into IDCANCEL.
+    virtual bool OnClose() { return false; }
+    // WM_PAINT.
+    virtual bool OnPaint() { return false; }
+    // WM_QUERYDRAGICON: the icon shown while a minimised dialog is dragged, or none.
+    virtual HICON OnQueryDragIcon() { return nullptr; }
+    // WM_ACTIVATE with WA_ACTIVE, WA_CLICKACTIVE or WA_INACTIVE; the default processing follows.
+    virtual void OnActivate(int /*state*/) {}
+    // WM_NCHITTEST: where the point lies, as an HT* code.
+    virtual bool OnNcHitTest(LRESULT& /*hit*/) { return false; }
+    // The program's own messages, WM_USER and above.
+    virtual bool OnUserMessage(UINT /*message*/, WPARAM, LPARAM, LRESULT& /*result*/) { return false; }
 
     // Ends a modal dialog with `result`; a modeless one is hidden, as EndDialog does.
     void End(INT_PTR result);
-    // From OnInitDialog: the window is destroyed before it was ever shown and DoModal returns -1.
+    // From OnInit: the window is destroyed before it was ever shown and DoModal returns -1.
     void Refuse();
 
 private:

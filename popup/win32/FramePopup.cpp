@@ -1,11 +1,12 @@
 #include "popup/win32/FramePopup.h"
 
 #include "common/TextFormat.h"
-#include "state/SessionState.h"
-#include "state/win32/SessionWindows.h"
 #include "popup/FrameValidation.h"
-#include "state/FrameValues.h"
 #include "res/resource.h"
+#include "state/FrameValues.h"
+#include "state/SessionState.h"
+#include "state/TextTable.h"
+#include "state/win32/SessionWindows.h"
 
 #include <commctrl.h>
 
@@ -34,19 +35,19 @@ void PrepareValue(HWND dialog, int editId, int spinId, int value)
 
 } // namespace
 
-CFrameRate::CFrameRate() : CDialog(IDD_FRAMERATE)
+CFramePopup::CFramePopup() : CDialog(IDD_FRAME_POPUP)
 {
     if (Create(nullptr))
         ::SetWindowTextA(Handle(), "Flickmere PopUp Window");
 }
 
-void CFrameRate::PopUp()
+void CFramePopup::PopUp()
 {
     ::ShowWindow(Handle(), SW_SHOW);
     ::SetFocus(Handle());
 }
 
-BOOL CFrameRate::OnInitDialog()
+bool CFramePopup::OnInit()
 {
     PrepareValue(Handle(), IDC_FRAME_EDIT, IDC_FRAME_SPIN, g_frameValues.frame);
     PrepareValue(Handle(), IDC_OFFSET_EDIT, IDC_OFFSET_SPIN, g_frameValues.offset);
@@ -60,43 +61,45 @@ BOOL CFrameRate::OnInitDialog()
         ::SetWindowPos(Handle(), nullptr, cursor.x - width / 2, cursor.y - height / 2, 0, 0,
                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    return TRUE;
+    return true;
 }
 
-bool CFrameRate::OnCommand(int id, int code, HWND control)
+void CFramePopup::ApplyTexts(int language)
 {
-    switch (id) {
-    case IDOK:
+    ::SetDlgItemTextA(Handle(), IDC_RETURN, LanguageText(language, kTextReturn));
+    ::SetDlgItemTextA(Handle(), IDC_FRAME_LABEL, LanguageText(language, kTextFrame));
+    ::SetDlgItemTextA(Handle(), IDC_OFFSET_LABEL, LanguageText(language, kTextOffset));
+}
+
+bool CFramePopup::OnButtonClicked(int buttonId)
+{
+    if (buttonId != IDC_RETURN)
+        return CDialog::OnButtonClicked(buttonId);
+    OnReturn();
+    return true;
+}
+
+void CFramePopup::OnOK()
+{
+    Validate();
+}
+
+void CFramePopup::OnActivate(int state)
+{
+    // Values typed here are taken over at the latest when the user moves on, for instance into the
+    // target window. The default processing (saving the focus) still runs.
+    if (state == WA_INACTIVE)
         Validate();
-        return true;
-    case IDC_RETURN:
-        if (code == BN_CLICKED)
-            OnReturn();
-        return true;
-    default:
-        return CDialog::OnCommand(id, code, control);
-    }
 }
 
-bool CFrameRate::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
+bool CFramePopup::OnNcHitTest(LRESULT& hit)
 {
-    switch (message) {
-    case WM_ACTIVATE:
-        // Values typed here are taken over at the latest when the user moves on, for instance into the
-        // target window. The default processing (saving the focus) still runs.
-        if (LOWORD(wParam) == WA_INACTIVE)
-            Validate();
-        return false;
-    case WM_NCHITTEST:
-        // The strip has no caption bar: it is dragged by its background.
-        result = HTCAPTION;
-        return true;
-    default:
-        return false;
-    }
+    // The strip has no caption bar: it is dragged by its background.
+    hit = HTCAPTION;
+    return true;
 }
 
-void CFrameRate::Validate()
+void CFramePopup::Validate()
 {
     char frame[32] = "";
     char offset[32] = "";
@@ -106,13 +109,13 @@ void CFrameRate::Validate()
         ShowValues();
 }
 
-void CFrameRate::ShowValues()
+void CFramePopup::ShowValues()
 {
     SetNumber(Item(IDC_FRAME_EDIT), g_frameValues.frame);
     SetNumber(Item(IDC_OFFSET_EDIT), g_frameValues.offset);
 }
 
-void CFrameRate::OnReturn()
+void CFramePopup::OnReturn()
 {
     if (!SessionActive())
         return;

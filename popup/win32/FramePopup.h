@@ -3,18 +3,23 @@
 
 // The always-on-top strip with the frame and offset values and the Return button. Created hidden
 // without a parent by the main dialog's constructor, shown by its initialisation and by Pop up.
-class CFrameRate : public CDialog
+class CFramePopup : public CDialog
 {
 public:
-    CFrameRate();
+    CFramePopup();
 
     // Shows the popup and gives it the keyboard focus.
     void PopUp();
+    // Puts the texts of `language` on the popup's controls.
+    void ApplyTexts(int language);
 
 protected:
-    BOOL OnInitDialog() override;
-    bool OnCommand(int id, int code, HWND control) override;
-    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnInit() override;
+    bool OnButtonClicked(int buttonId) override;
+    // Enter takes the typed values over; the popup stays open.
+    void OnOK() override;
+    void OnActivate(int state) override;
+    bool OnNcHitTest(LRESULT& hit) override;
 
 private:
     void Validate();

@@ -1,8 +1,9 @@
 // The capturing key and the frame and offset popup, worked from outside like a user would.
 #include "DemoScene.h"
 #include "Driver.h"
-#include "SessionFiles.h"
+#include "TestSession.h"
 
+#include "common/File.h"
 #include "output/OffsetTables.h"
 #include "res/resource.h"
 
@@ -11,6 +12,8 @@
 namespace {
 
 using namespace e2e;
+using testfiles::ReadBytes;
+using testfiles::Read16;
 
 class KeyAndPopupTest : public ::testing::Test
 {
@@ -136,10 +139,8 @@ TEST_F(KeyAndPopupTest, FrameAndOffsetTimeTheNextSteps)
     m_app->Click(IDC_CAPTURE);
     ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CAPTURE) == "Capture"; }));
 
-    ResetOffsetTables();
-    ASSERT_GT(LoadCursorOffsets(m_dir.File("curoffs.ini").c_str()), 2);
-    ASSERT_GT(LoadFrameOffsets(m_dir.File("frmoffs.ini").c_str()), 2);
-    const auto destination = ReadFileBytes(m_dir.File("session1\\destinationFLA1.fla"));
+    ASSERT_EQ(testsupport::LoadKitOffsets(m_dir.Path(), WorkDirOptions{}.capacity), WorkDirOptions{}.capacity);
+    const auto destination = ReadBytes(m_dir.File("session1\\destinationFLA1.fla"));
     // The first span: 0 - 10 + 30 = 20 frames; then 10 - 10 + 30.
     EXPECT_EQ(Read16(destination, g_offsets.cursor[2][0]), 10);
     EXPECT_EQ(Read16(destination, g_offsets.cursor[3][0]), 10);

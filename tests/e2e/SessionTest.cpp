@@ -1,11 +1,13 @@
 // Whole capture sessions through the real hook: a demo target whose content the test changes, real
 // key presses, and the pictures and destination file the session leaves behind.
+#include "BmpReader.h"
 #include "DemoScene.h"
 #include "Driver.h"
-#include "SessionFiles.h"
+#include "TestSession.h"
 
-#include "common/win32/Handles.h"
+#include "common/File.h"
 #include "common/Region.h"
+#include "common/win32/Handles.h"
 #include "output/OffsetTables.h"
 #include "res/resource.h"
 
@@ -68,15 +70,18 @@ protected:
 
     void ExpectPicture(int k, Region region, const DemoScene& scene, int originX, int originY)
     {
-        const Picture picture = ReadPicture(PicturePath(k));
-        ASSERT_TRUE(picture.valid) << "picture " << k;
+        RgbImage picture;
+        std::string error;
+        ASSERT_TRUE(ReadBmpFile(PicturePath(k), picture, error)) << "picture " << k << ": " << error;
         ASSERT_EQ(picture.width, region.Width()) << "picture " << k;
         ASSERT_EQ(picture.height, region.Height()) << "picture " << k;
         for (int y = 0; y < picture.height; ++y)
-            for (int x = 0; x < picture.width; ++x)
-                ASSERT_EQ(picture.Pixel(x, y),
+            for (int x = 0; x < picture.width; ++x) {
+                const uint8_t* rgb = picture.rgb.data() + (static_cast<size_t>(y) * picture.width + x) * 3;
+                ASSERT_EQ(uint32_t{rgb[0]} << 16 | uint32_t{rgb[1]} << 8 | rgb[2],
                           DemoPixel(scene, region.left + x - originX, region.top + y - originY))
                     << "picture " << k << " at " << x << "," << y;
+            }
     }
 
     std::unique_ptr<CWorkDir> m_dir;
@@ -132,44 +137,22 @@ TEST_F(SessionTest, WholeSessionWritesTheChangesAndPatchesTheTemplate)
                                              "  - frames from 102 till the end ;\n  - pictures from 7 till the end");
 
     // The destination file is the template with exactly the session's records.
-    ResetOffsetTables();
-    ASSERT_EQ(LoadBitmapOffsets(m_dir->File("bmpoffs.ini").c_str()), 20);
-    ASSERT_EQ(LoadCursorOffsets(m_dir->File("curoffs.ini").c_str()), 20);
-    ASSERT_EQ(LoadFrameOffsets(m_dir->File("frmoffs.ini").c_str()), 20);
-    std::vector<uint8_t> expected = ReadFileBytes(m_dir->File("template.fla"));
-    const auto put32 = [&](int32_t at, int32_t v) {
-        for (int i = 0; i < 4; ++i)
-            expected[at + i] = static_cast<uint8_t>(static_cast<uint32_t>(v) >> (8 * i));
-    };
-    const auto put16 = [&](int32_t at, uint16_t v) {
-        expected[at] = static_cast<uint8_t>(v);
-        expected[at + 1] = static_cast<uint8_t>(v >> 8);
-    };
+    ASSERT_EQ(testsupport::LoadKitOffsets(m_dir->Path(), 20), 20);
+    testsupport::CExpectedDestination expected(m_dir->File("template.fla"));
     const POINT places[] = {{0, 0}, {100, 55}, {150, 90}, {150, 100}, {160, 90}, {160, 100}};
     for (int k = 1; k <= 6; ++k)
-        for (int j = 1; j <= PlacementCount(k); ++j) {
-            put32(PlacementOffset(k, j) + 16, places[k - 1].x * 20);
-            put32(PlacementOffset(k, j) + 20, places[k - 1].y * 20);
-        }
+        expected.Placement(k, places[k - 1].x, places[k - 1].y);
     const POINT presses[] = {press1, press2, press3};
+    // Cursor points are relative to the window rectangle, one pixel in.
     for (int s = 1; s <= 3; ++s)
-        for (int column = 0; column < 2; ++column) {
-            // Cursor points are relative to the window rectangle, one pixel in.
-            put32(g_offsets.cursor[column][s - 1], (presses[s - 1].x - window.left - 1) * 20);
-            put32(g_offsets.cursor[column][s - 1] + 4, (presses[s - 1].y - window.top - 1) * 20);
-        }
-    put16(g_offsets.cursor[2][0], 22);
-    put16(g_offsets.cursor[3][0], 23);
-    put16(g_offsets.cursor[2][1], 25);
-    put16(g_offsets.cursor[3][1], 25);
-    put16(g_offsets.frame[0], 50);
-    put16(g_offsets.frame[1], 50);
+        expected.Cursor(s, presses[s - 1].x - window.left - 1, presses[s - 1].y - window.top - 1);
+    expected.Span(1, 22, 23);
+    expected.Span(2, 25, 25);
+    expected.Frame(1, 50);
+    expected.Frame(2, 50);
     for (int k = 3; k <= 5; ++k)
-        put16(g_offsets.frame[k - 1], 0);
-    const auto actual = ReadFileBytes(Session(1) + "\\destinationFLA1.fla");
-    ASSERT_EQ(actual.size(), expected.size());
-    for (size_t i = 0; i < actual.size(); ++i)
-        ASSERT_EQ(int(actual[i]), int(expected[i])) << "first difference at byte " << i;
+        expected.Frame(k, 0);
+    EXPECT_TRUE(expected.Matches(Session(1) + "\\destinationFLA1.fla"));
 }
 
 TEST_F(SessionTest, NumbersTheSessionAndDeletesStalePicturesUpToTheFirstGap)

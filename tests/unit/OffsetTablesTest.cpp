@@ -1,3 +1,4 @@
+#include "ProgramState.h"
 #include "TestFiles.h"
 #include "common/IntScan.h"
 #include "output/OffsetTables.h"
@@ -25,11 +26,9 @@ std::vector<int32_t> ScanAll(const std::string& text)
     return values;
 }
 
-class OffsetTablesTest : public ::testing::Test
+class OffsetTablesTest : public testsupport::CProgramTest
 {
 protected:
-    void SetUp() override { ResetOffsetTables(); }
-
     int Cursor(const std::string& text) { return ParseCursorOffsets(text.data(), text.size(), g_offsets); }
     int Frames(const std::string& text) { return ParseFrameOffsets(text.data(), text.size(), g_offsets); }
     int Bitmaps(const std::string& text) { return ParseBitmapOffsets(text.data(), text.size(), g_offsets); }

@@ -1,36 +1,25 @@
 // The output step against a template-kit copy: the destination file must differ from the template at
 // exactly the bytes a sequence of capture steps should patch, with the expected values.
-#include "TemplateKit.h"
-#include "TestFiles.h"
-#include "state/TextTable.h"
-#include "state/WorkingDirectory.h"
-#include "state/SessionState.h"
-#include "output/FatalOutput.h"
+#include "TestSession.h"
 #include "output/OffsetTables.h"
 #include "output/OutputStep.h"
 #include "output/TemplatePatcher.h"
 #include "state/FrameValues.h"
+#include "state/SessionState.h"
+#include "state/TextTable.h"
+#include "state/WorkingDirectory.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
-#include <stdexcept>
+#include <memory>
 
 namespace {
 
-using testfiles::CScratchDir;
 using testfiles::ReadBytes;
-
-struct FatalOutput : std::runtime_error
-{
-    using std::runtime_error::runtime_error;
-};
-
-void ThrowFatal(const char* message)
-{
-    throw FatalOutput(message);
-}
+using testsupport::CExpectedDestination;
+using FatalOutput = testsupport::CFatalOutput;
 
 class CRecordingWriter final : public IImageWriter
 {
@@ -46,94 +35,35 @@ public:
     int failingCall = 0; // 1-based number of the call that cannot write its picture, 0 for none
 };
 
-class PatcherTest : public ::testing::Test
+class PatcherTest : public testsupport::CSessionTest
 {
 protected:
-    void SetUp() override { Prepare(10); }
-    void TearDown() override { SetFatalOutputHandler(nullptr); }
+    void SetUp() override
+    {
+        CSessionTest::SetUp();
+        Prepare(10);
+    }
 
     void Prepare(int capacity)
     {
-        std::string error;
-        TemplateKitOptions options;
-        options.capacity = capacity;
-        ASSERT_TRUE(WriteTemplateKit(m_dir.Path().string(), options, error)) << error;
-        ResetOffsetTables();
-        ASSERT_EQ(LoadBitmapOffsets(m_dir.File("bmpoffs.ini").c_str()), capacity);
-        ASSERT_EQ(LoadCursorOffsets(m_dir.File("curoffs.ini").c_str()), capacity);
-        ASSERT_EQ(LoadFrameOffsets(m_dir.File("frmoffs.ini").c_str()), capacity);
-        FillDefaultTexts();
-        for (int id : {kTextCantOpenTemplate, kTextCorruptFile})
-            RefreshCurrentText(0, id);
-        g_frameValues = FrameValues{};
-        ResetSessionState();
-        std::strcpy(g_workDir, m_dir.Path().c_str());
-        g_session.sessionNumber = 1;
-        g_session.frameTotal = 1;
-        std::filesystem::create_directories(m_dir.Path() / "session1");
-        std::strcpy(g_session.destinationFile, m_dir.File("session1/destinationFLA1.fla").c_str());
-        std::filesystem::copy_file(m_dir.File("template.fla"), g_session.destinationFile,
-                                   std::filesystem::copy_options::overwrite_existing);
-        m_expected = ReadBytes(m_dir.File("template.fla"));
-        SetFatalOutputHandler(ThrowFatal);
+        StartSession(capacity);
+        m_expected = std::make_unique<CExpectedDestination>(m_dir.File("template.fla"));
     }
 
     // One capture step as the capture side starts it.
     UnwrittenPictures Step(std::vector<Region> regions, CursorPoint cursor)
     {
-        g_session.imagesWritten = g_session.imageCounter - 1;
         return RunOutputStep(static_cast<int>(regions.size()), cursor, regions.data(), m_writer);
     }
 
-    void Expect32(int32_t at, int32_t value)
-    {
-        for (int i = 0; i < 4; ++i)
-            Byte(at + i) = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
-    }
-    void Expect16(int32_t at, uint16_t value)
-    {
-        Byte(at) = static_cast<uint8_t>(value);
-        Byte(at + 1) = static_cast<uint8_t>(value >> 8);
-    }
-    void ExpectPlacement(int row, int32_t x, int32_t y)
-    {
-        for (int j = 1; j <= PlacementCount(row); ++j) {
-            Expect32(PlacementOffset(row, j) + 16, x * 20);
-            Expect32(PlacementOffset(row, j) + 20, y * 20);
-        }
-    }
-    void ExpectCursor(int row, int32_t x, int32_t y)
-    {
-        for (int column : {1, 2}) {
-            Expect32(g_offsets.cursor[column - 1][row - 1], x * 20);
-            Expect32(g_offsets.cursor[column - 1][row - 1] + 4, y * 20);
-        }
-    }
-    void ExpectSpan(int row, uint16_t a, uint16_t b)
-    {
-        Expect16(g_offsets.cursor[2][row - 1], a);
-        Expect16(g_offsets.cursor[3][row - 1], b);
-    }
-    void ExpectFrame(int entry, uint16_t value) { Expect16(g_offsets.frame[entry - 1], value); }
+    void ExpectPlacement(int row, int32_t x, int32_t y) { m_expected->Placement(row, x, y); }
+    void ExpectCursor(int row, int32_t x, int32_t y) { m_expected->Cursor(row, x, y); }
+    void ExpectSpan(int row, uint16_t a, uint16_t b) { m_expected->Span(row, a, b); }
+    void ExpectFrame(int entry, uint16_t value) { m_expected->Frame(entry, value); }
+    void CompareWithDestination() { EXPECT_TRUE(m_expected->Matches(g_session.destinationFile)); }
 
-    void CompareWithDestination()
-    {
-        const auto actual = ReadBytes(g_session.destinationFile);
-        ASSERT_EQ(actual.size(), m_expected.size());
-        for (size_t i = 0; i < actual.size(); ++i)
-            ASSERT_EQ(int(actual[i]), int(m_expected[i])) << "first difference at byte " << i;
-    }
-
-    uint8_t& Byte(int32_t at)
-    {
-        if (static_cast<size_t>(at) >= m_expected.size())
-            m_expected.resize(at + 1, 0);
-        return m_expected[at];
-    }
-
-    CScratchDir m_dir;
     CRecordingWriter m_writer;
-    std::vector<uint8_t> m_expected;
+    std::unique_ptr<CExpectedDestination> m_expected;
 };
 
 TEST_F(PatcherTest, CaptureStepsPatchExactlyTheirRecords)
@@ -192,7 +122,7 @@ TEST_F(PatcherTest, CaptureStepsPatchExactlyTheirRecords)
     Step({{3, 3, 3, 3}}, {2, 2});
     ExpectPlacement(8, 3, 3);
     ExpectCursor(6, 2, 2);
-    Expect16(g_offsets.cursor[3][5 - 1], 1);
+    m_expected->Set16(g_offsets.cursor[3][5 - 1], 1);
     ExpectFrame(7, 11);
     CompareWithDestination();
     EXPECT_EQ(g_session.frameTotal, 1 + 50 + 50 + 50 + 65536 + 11);
@@ -248,7 +178,6 @@ TEST_F(PatcherTest, RowsNoFileSuppliedAreSkippedNotWrittenAtOffsetZero)
 
 TEST_F(PatcherTest, FailuresNameTheDestinationAndEndTheStep)
 {
-    g_session.imagesWritten = 0;
     // Placement texts are fixed English; the cursor patch follows the language.
     std::strcpy(g_texts.currentTexts[kTextCorruptFile], "Kaputt: %s\n");
     g_offsets.bitmap[0][1] = -17;

@@ -1,16 +1,28 @@
-// Rules of the session side that need no window: session numbering, the report, the key's display
-// text and the popup's frame and offset check.
+// Rules of the session side that need no window: session numbering, the start and end of a session,
+// the report, the key's display text and the popup's frame and offset check.
+#include "ProgramState.h"
 #include "capture/KeyText.h"
+#include "capture/SessionLifecycle.h"
 #include "capture/SessionNumber.h"
 #include "capture/SessionReport.h"
-#include "state/SessionState.h"
 #include "popup/FrameValidation.h"
+#include "state/SessionState.h"
+#include "state/WorkingDirectory.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
 namespace {
 
-TEST(SessionNumberTest, ReadsTheNumberLikePercentI)
+using SessionNumberTest = testsupport::CProgramTest;
+using SessionLifecycleTest = testsupport::CProgramTest;
+using SessionReportTest = testsupport::CProgramTest;
+
+TEST_F(SessionNumberTest, ReadsTheNumberLikePercentI)
 {
     EXPECT_EQ(SessionNumberOf("session7"), 7);
     EXPECT_EQ(SessionNumberOf("session010"), 8);
@@ -23,9 +35,8 @@ TEST(SessionNumberTest, ReadsTheNumberLikePercentI)
     EXPECT_EQ(SessionNumberOf("session"), 0);
 }
 
-TEST(SessionNumberTest, ScanCountsOnlyDirectories)
+TEST_F(SessionNumberTest, ScanCountsOnlyDirectories)
 {
-    ResetSessionState();
     EXPECT_EQ(ScanSessionNumber({{".", true}, {"..", true}}), 0);
     EXPECT_EQ(ScanSessionNumber({{".", true}, {"template.fla", false}}), 1);
     EXPECT_EQ(ScanSessionNumber({{"session1", true}, {"session7", true}, {"session9", false}, {"x", false}}), 8);
@@ -33,9 +44,8 @@ TEST(SessionNumberTest, ScanCountsOnlyDirectories)
     EXPECT_EQ(ScanSessionNumber({{"Session1", true}, {"session0x10", true}}), 17);
 }
 
-TEST(SessionNumberTest, NothingFollowsTheLargestNumber)
+TEST_F(SessionNumberTest, NothingFollowsTheLargestNumber)
 {
-    ResetSessionState();
     g_session.sessionNumber = 4;
     g_session.highestSessionFound = 3;
     // Saturated or exact, hex or decimal: the next number would overflow into a folder already taken.
@@ -49,9 +59,85 @@ TEST(SessionNumberTest, NothingFollowsTheLargestNumber)
     EXPECT_EQ(ScanSessionNumber({{"session2147483647", false}}), 1); // a file is no session
 }
 
-TEST(SessionReportTest, ReportsFrameTotalPlusOne)
+TEST_F(SessionLifecycleTest, APlanNamesTheNextSessionsFilesBeforeAnythingIsMade)
 {
-    ResetSessionState();
+    std::strcpy(g_workDir, "C:\\work");
+    g_session.frameTotal = 77;
+    SessionPlan plan = PlanSession({{"session3", true}, {"template.fla", false}});
+    ASSERT_TRUE(plan.numbered);
+    ASSERT_TRUE(plan.pathsFit);
+    EXPECT_STREQ(plan.sessionDir, "C:\\work/session4");
+    EXPECT_STREQ(plan.templatePath, "C:\\work/template.fla");
+    EXPECT_STREQ(g_session.destinationFile, "C:\\work/session4/destinationFLA4.fla");
+    EXPECT_EQ(g_session.sessionNumber, 4);
+    EXPECT_EQ(g_session.frameTotal, 1);
+
+    // No number left: nothing of the session state changes.
+    plan = PlanSession({{"session2147483647", true}});
+    EXPECT_FALSE(plan.numbered);
+    EXPECT_EQ(g_session.sessionNumber, 4);
+    g_session.frameTotal = 77;
+    EXPECT_FALSE(PlanSession({{"session2147483647", true}}).numbered);
+    EXPECT_EQ(g_session.frameTotal, 77);
+
+    // A working directory so long that the destination would be cut short.
+    std::memset(g_workDir, 'w', kPathBytes - 20);
+    g_workDir[kPathBytes - 20] = '\0';
+    plan = PlanSession({});
+    EXPECT_TRUE(plan.numbered);
+    EXPECT_FALSE(plan.pathsFit);
+}
+
+TEST_F(SessionLifecycleTest, StalePicturesGoUpToTheFirstGap)
+{
+    std::set<std::string> files = {"s/imageBMP1.bmp", "s/imageBMP2.bmp", "s/imageBMP3.bmp", "s/imageBMP5.bmp"};
+    std::vector<std::string> tried;
+    DeleteStalePictures("s", [&](const char* path) {
+        tried.push_back(path);
+        return files.erase(path) == 1;
+    });
+    EXPECT_EQ(tried, (std::vector<std::string>{"s/imageBMP1.bmp", "s/imageBMP2.bmp", "s/imageBMP3.bmp",
+                                               "s/imageBMP4.bmp"}));
+    EXPECT_EQ(files, (std::set<std::string>{"s/imageBMP5.bmp"}));
+}
+
+TEST_F(SessionLifecycleTest, EndReportsOnlyASessionThatWrotePictures)
+{
+    g_session.sessionNumber = 3;
+    g_session.frameTotal = 251;
+    g_session.imageCounter = 6;
+    g_session.patcherSteps = 4;
+    g_session.previousOffset = 5;
+    g_session.lastCaptureX = 10;
+    g_session.lastCaptureY = 20;
+    EXPECT_TRUE(EndSessionRecords());
+    EXPECT_TRUE(g_session.reportPresent);
+    EXPECT_EQ(g_session.reportSession, 3);
+    EXPECT_EQ(g_session.reportImage, 6);
+    EXPECT_EQ(g_session.imageCounter, 1);
+    EXPECT_EQ(g_session.patcherSteps, 0);
+    EXPECT_EQ(g_session.previousOffset, 0);
+    EXPECT_EQ(g_session.lastCaptureX, 0);
+    EXPECT_EQ(g_session.lastCaptureY, 0);
+    // The number and the frame total stay until the next session starts.
+    EXPECT_EQ(g_session.sessionNumber, 3);
+    EXPECT_EQ(g_session.frameTotal, 251);
+
+    // A session without pictures leaves the earlier report alone.
+    g_session.sessionNumber = 4;
+    EXPECT_FALSE(EndSessionRecords());
+    EXPECT_EQ(g_session.reportSession, 3);
+
+    // The template's last slot ends the session even as the window vanishes; -1 alone means gone.
+    EXPECT_EQ(JudgeCapture(10, 10), CaptureVerdict::TemplateFull);
+    EXPECT_EQ(JudgeCapture(11, 10), CaptureVerdict::TemplateFull);
+    EXPECT_EQ(JudgeCapture(-1, 10), CaptureVerdict::TargetLost);
+    EXPECT_EQ(JudgeCapture(9, 10), CaptureVerdict::Continue);
+    EXPECT_EQ(JudgeCapture(0, 10), CaptureVerdict::Continue);
+}
+
+TEST_F(SessionReportTest, ReportsFrameTotalPlusOne)
+{
     g_session.sessionNumber = 3;
     g_session.frameTotal = 251;
     g_session.imageCounter = 6;

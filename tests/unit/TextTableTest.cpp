@@ -1,3 +1,4 @@
+#include "ProgramState.h"
 #include "TestFiles.h"
 #include "state/TextTable.h"
 
@@ -17,11 +18,9 @@ std::string Text(int language, int id)
     return LanguageText(language, id);
 }
 
-class TextTableTest : public ::testing::Test
+class TextTableTest : public testsupport::CProgramTest
 {
 protected:
-    void SetUp() override { FillDefaultTexts(); }
-
     CScratchDir m_dir;
     CCurrentDir m_cd{m_dir.Path()};
 };

@@ -1,11 +1,13 @@
 // The output step on a real memory device context: bitmap files as GDI produces them, and the
 // destination file patched beside them.
-#include "WinTestSupport.h"
+#include "PaintedDc.h"
+#include "TestSession.h"
+#include "common/File.h"
 
-#include "state/SessionState.h"
 #include "output/OffsetTables.h"
 #include "output/win32/CaptureOutput.h"
 #include "output/win32/PackedDib.h"
+#include "state/SessionState.h"
 
 #include <gtest/gtest.h>
 
@@ -13,13 +15,13 @@
 
 namespace {
 
+using testfiles::CScratchDir;
+using testfiles::ReadBytes;
 using wintest::CPaintedDc;
-using wintest::CScratchDir;
-using wintest::ReadFileBytes;
 
 uint32_t Get32(const std::vector<uint8_t>& b, size_t at)
 {
-    return static_cast<uint32_t>(wintest::Read32(b, at));
+    return static_cast<uint32_t>(testfiles::Read32(b, at));
 }
 
 uint32_t Colour(int x, int y)
@@ -27,14 +29,16 @@ uint32_t Colour(int x, int y)
     return static_cast<uint32_t>((x * 30) << 16 | (y * 40) << 8 | (x + y + 1));
 }
 
-class CaptureOutputTest : public ::testing::Test
+class CaptureOutputTest : public testsupport::CSessionTest
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(wintest::StartSessionIn(m_dir, 3)); }
+    void SetUp() override
+    {
+        CSessionTest::SetUp();
+        StartSession(3);
+    }
 
-    std::vector<uint8_t> Picture(int k) { return ReadFileBytes(m_dir.File("session1\\imageBMP" + std::to_string(k) + ".bmp")); }
-
-    CScratchDir m_dir;
+    std::vector<uint8_t> PictureBytes(int k) { return ReadBytes(Picture(k)); }
 };
 
 TEST_F(CaptureOutputTest, WritesBottomUpBgrFilesWithPaddedRows)
@@ -50,7 +54,7 @@ TEST_F(CaptureOutputTest, WritesBottomUpBgrFilesWithPaddedRows)
     const Region regions[] = {{3, 4, 3, 4}, {1, 1, 5, 2}};
     WriteCaptureOutput(grab.Get(), 2, CursorPoint{7, -1}, regions);
 
-    const auto one = Picture(1);
+    const auto one = PictureBytes(1);
     ASSERT_EQ(one.size(), 58u);
     EXPECT_EQ(one[0], 'B');
     EXPECT_EQ(one[1], 'M');
@@ -67,7 +71,7 @@ TEST_F(CaptureOutputTest, WritesBottomUpBgrFilesWithPaddedRows)
     EXPECT_EQ(one[56], (c >> 16) & 0xFF);
 
     // Width 5: 15 bytes of pixels and one fill byte per row; the file starts with the bottom row.
-    const auto two = Picture(2);
+    const auto two = PictureBytes(2);
     ASSERT_EQ(two.size(), 54u + 2 * 16);
     EXPECT_EQ(Get32(two, 18), 5u);
     EXPECT_EQ(Get32(two, 22), 2u);
@@ -84,7 +88,7 @@ TEST_F(CaptureOutputTest, WritesBottomUpBgrFilesWithPaddedRows)
 TEST_F(CaptureOutputTest, PatchesThePlacementsAndDropsRegionsBeyondTheTemplate)
 {
     CPaintedDc grab(8, 6, Colour);
-    const auto before = ReadFileBytes(g_session.destinationFile);
+    const auto before = ReadBytes(g_session.destinationFile);
     const Region regions[] = {{0, 0, 7, 5}, {2, 3, 4, 4}, {6, 1, 7, 1}, {1, 1, 1, 1}};
     WriteCaptureOutput(grab.Get(), 4, CursorPoint{7, -1}, regions);
 
@@ -92,9 +96,9 @@ TEST_F(CaptureOutputTest, PatchesThePlacementsAndDropsRegionsBeyondTheTemplate)
     EXPECT_EQ(g_session.imageCounter, 4);
     EXPECT_EQ(g_session.imagesWritten, 3);
     EXPECT_EQ(g_session.patcherSteps, 1);
-    EXPECT_FALSE(wintest::FileExists(m_dir.File("session1\\imageBMP4.bmp")));
+    EXPECT_FALSE(FileExists(m_dir.File("session1\\imageBMP4.bmp")));
 
-    const auto after = ReadFileBytes(g_session.destinationFile);
+    const auto after = ReadBytes(g_session.destinationFile);
     ASSERT_EQ(after.size(), before.size());
     const int32_t place2 = PlacementOffset(2, 1) + 16;
     EXPECT_EQ(Get32(after, place2), 40u);
@@ -111,7 +115,7 @@ TEST(PackedDibTest, NoBitmapGivesNoBlockAndNoFile)
     CGlobalMemory block = MakePackedDib(nullptr, BI_RGB, 24, nullptr);
     EXPECT_FALSE(block);
     EXPECT_EQ(WritePackedDib(dir.File("none.bmp").c_str(), block.Get()), 0);
-    EXPECT_FALSE(wintest::FileExists(dir.File("none.bmp")));
+    EXPECT_FALSE(FileExists(dir.File("none.bmp")));
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 // HookDll.dll as the program uses it: loaded here, hook installed system-wide, and real key presses
 // (SendInput) delivered to a window of flickmere_hookpeer.exe, so the hook procedure runs inside another
 // process, as it does inside a recorded application.
-#include "state/TextTable.h"
-#include "common/win32/Handles.h"
+#include "Driver.h"
+
 #include "capture/win32/HookLibrary.h"
+#include "common/win32/Handles.h"
 #include "hook/HookDll.h"
+#include "state/TextTable.h"
 #include "tests/win/hookpeer/HookPeerProtocol.h"
 
 #include <gtest/gtest.h>
@@ -26,10 +28,7 @@ constexpr WORD kSentinelKey = VK_F11;
 
 std::string BesideTestExe(const char* fileName)
 {
-    char path[MAX_PATH];
-    DWORD length = ::GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string dir(path, length);
-    return dir.substr(0, dir.find_last_of("\\/") + 1) + fileName;
+    return e2e::BinDir() + "\\" + fileName;
 }
 
 std::string UniqueTitle(const char* what)
@@ -37,12 +36,6 @@ std::string UniqueTitle(const char* what)
     static int counter = 0;
     return std::string("Flickmere hook test ") + what + " " + std::to_string(::GetCurrentProcessId()) + "-" +
            std::to_string(counter++);
-}
-
-// Through void(*)(): gcc warns when FARPROC is cast straight to a function type with arguments.
-template <typename Function> Function ProcAddress(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
 }
 
 // Read from the mapped image, where an RVA is simply an offset from the module base.
@@ -63,40 +56,21 @@ std::vector<std::string> SortedExportNames(HMODULE module)
     return names;
 }
 
-// The DLL loaded as the program loads it. Puts the capturing key and window name back as a fresh
+// The library loaded as the program loads it. Puts the capturing key and window name back as a fresh
 // section has them, since the section outlives this object while any other process maps the DLL.
-class CHookDll
+class CTestHooks : public CHookLibrary
 {
 public:
-    CHookDll() : m_module(::LoadLibraryA(BesideTestExe("HookDll.dll").c_str()))
+    CTestHooks() { m_loaded = Load(); }
+    ~CTestHooks()
     {
-        if (!m_module)
-            return;
-        setKey = ProcAddress<PFN_SETCAPTUREKEY>(m_module.Get(), "SETCAPTUREKEY");
-        getKey = ProcAddress<PFN_GETCAPTUREKEY>(m_module.Get(), "GETCAPTUREKEY");
-        setName = ProcAddress<PFN_SETWINDOWNAME>(m_module.Get(), "SETWINDOWNAME");
-        hookProc = ProcAddress<HOOKPROC>(m_module.Get(), HOOKDLL_HOOK_PROC_EXPORT);
+        SetCaptureKey(VK_F12, false, false, false);
+        SetWindowName("");
     }
-    ~CHookDll()
-    {
-        if (setKey)
-            setKey(VK_F12, false, false, false);
-        if (setName)
-            setName("");
-    }
-    CHookDll(const CHookDll&) = delete;
-    CHookDll& operator=(const CHookDll&) = delete;
-
-    bool Complete() const { return setKey && getKey && setName && hookProc; }
-    HMODULE Module() const { return m_module.Get(); }
-
-    PFN_SETCAPTUREKEY setKey = nullptr;
-    PFN_GETCAPTUREKEY getKey = nullptr;
-    PFN_SETWINDOWNAME setName = nullptr;
-    HOOKPROC hookProc = nullptr;
+    bool Loaded() const { return m_loaded; }
 
 private:
-    CModule m_module;
+    bool m_loaded;
 };
 
 // A process started from flickmere_hookpeer.exe; closed (or, failing that, ended) with the object.
@@ -104,42 +78,20 @@ class CPeer
 {
 public:
     explicit CPeer(const std::string& arguments)
+        : m_process("\"" + BesideTestExe("flickmere_hookpeer.exe") + "\" " + arguments)
     {
-        std::string commandLine = "\"" + BesideTestExe("flickmere_hookpeer.exe") + "\" " + arguments;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        if (::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                             &m_process)) {
-            ::CloseHandle(m_process.hThread);
-            m_process.hThread = nullptr;
-        }
     }
-    ~CPeer()
-    {
-        if (!m_process.hProcess)
-            return;
-        if (window)
-            ::PostMessageA(window, WM_CLOSE, 0, 0);
-        if (::WaitForSingleObject(m_process.hProcess, kWaitMs) != WAIT_OBJECT_0)
-            ::TerminateProcess(m_process.hProcess, 1);
-        ::CloseHandle(m_process.hProcess);
-    }
+    ~CPeer() { m_process.End(window); }
     CPeer(const CPeer&) = delete;
     CPeer& operator=(const CPeer&) = delete;
 
-    bool Started() const { return m_process.hProcess != nullptr; }
-    DWORD ExitCode()
-    {
-        DWORD code = hookpeer::kFailed;
-        if (::WaitForSingleObject(m_process.hProcess, kWaitMs) == WAIT_OBJECT_0)
-            ::GetExitCodeProcess(m_process.hProcess, &code);
-        return code;
-    }
+    bool Started() const { return m_process.Started(); }
+    DWORD ExitCode() { return m_process.WaitForExit(std::chrono::milliseconds(kWaitMs)).value_or(hookpeer::kFailed); }
 
     HWND window = nullptr;
 
 private:
-    PROCESS_INFORMATION m_process{};
+    e2e::CProcess m_process;
 };
 
 DWORD CaptureKeySeenByAnotherProcess()
@@ -185,26 +137,16 @@ struct SPosted
     LPARAM lParam;
 };
 
-INPUT KeyInput(WORD virtualKey, bool up)
-{
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    return input;
-}
-
 // Modifiers down, the key down and up, modifiers up in reverse order.
 std::vector<INPUT> Press(WORD virtualKey, std::initializer_list<WORD> modifiers = {})
 {
     std::vector<INPUT> inputs;
     for (WORD modifier : modifiers)
-        inputs.push_back(KeyInput(modifier, false));
-    inputs.push_back(KeyInput(virtualKey, false));
-    inputs.push_back(KeyInput(virtualKey, true));
+        inputs.push_back(e2e::KeyInput(modifier, false));
+    inputs.push_back(e2e::KeyInput(virtualKey, false));
+    inputs.push_back(e2e::KeyInput(virtualKey, true));
     for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it)
-        inputs.push_back(KeyInput(*it, true));
+        inputs.push_back(e2e::KeyInput(*it, true));
     return inputs;
 }
 
@@ -235,11 +177,11 @@ class HookDllAcrossProcesses : public ::testing::TestWithParam<bool>
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dll.Complete()) << "HookDll.dll beside the test exe with all four exports";
+        ASSERT_TRUE(m_dll.Loaded()) << "HookDll.dll beside the test exe with all four exports";
         m_dialog = std::make_unique<CTargetWindow>(UniqueTitle("dialog"));
         ASSERT_TRUE(m_dialog->handle);
-        m_dll.setName(m_dialog->title.c_str());
-        m_hook.Reset(::SetWindowsHookExA(WH_KEYBOARD, m_dll.hookProc, m_dll.Module(), 0));
+        m_dll.SetWindowName(m_dialog->title.c_str());
+        m_hook.Reset(::SetWindowsHookExA(WH_KEYBOARD, m_dll.HookProc(), m_dll.Module(), 0));
         ASSERT_TRUE(m_hook);
 
         std::string arguments = "window " + std::to_string(reinterpret_cast<UINT_PTR>(m_dialog->handle)) +
@@ -329,7 +271,7 @@ protected:
         ASSERT_EQ(cursor.y, y);
     }
 
-    CHookDll m_dll;
+    CTestHooks m_dll;
     std::unique_ptr<CTargetWindow> m_dialog;
     CHook m_hook;
     std::unique_ptr<CPeer> m_peer;
@@ -350,11 +292,11 @@ TEST(HookDllLibrary, StartsAsPlainF12AndSharesTheKeyWithOtherProcesses)
     EXPECT_EQ(CaptureKeySeenByAnotherProcess(), hookpeer::EncodeCaptureKey(VK_F12, false, false, false))
         << "a fresh section holds F12 without modifiers";
 
-    CHookDll dll;
-    ASSERT_TRUE(dll.Complete());
+    CTestHooks dll;
+    ASSERT_TRUE(dll.Loaded());
     int key = 0;
     bool shift = true, ctrl = true, alt = true;
-    dll.getKey(&key, &shift, &ctrl, &alt);
+    dll.GetCaptureKey(key, shift, ctrl, alt);
     EXPECT_EQ(hookpeer::EncodeCaptureKey(key, shift, ctrl, alt),
               hookpeer::EncodeCaptureKey(VK_F12, false, false, false));
 
@@ -368,8 +310,8 @@ TEST(HookDllLibrary, StartsAsPlainF12AndSharesTheKeyWithOtherProcesses)
                                   SChoice{VK_F12, true, true, true}}) {
         const DWORD expectedKey =
             hookpeer::EncodeCaptureKey(choice.key, choice.shift, choice.ctrl, choice.alt);
-        dll.setKey(choice.key, choice.shift, choice.ctrl, choice.alt);
-        dll.getKey(&key, &shift, &ctrl, &alt);
+        dll.SetCaptureKey(choice.key, choice.shift, choice.ctrl, choice.alt);
+        dll.GetCaptureKey(key, shift, ctrl, alt);
         EXPECT_EQ(hookpeer::EncodeCaptureKey(key, shift, ctrl, alt), expectedKey);
         EXPECT_EQ(CaptureKeySeenByAnotherProcess(), expectedKey);
     }
@@ -412,7 +354,8 @@ TEST_P(HookDllAcrossProcesses, PlainF12PostsTheCursorOncePerPressAndIsSwallowed)
 
     // Held down: the repeats are swallowed too, but only the first key-down posts.
     SOutcome held = Send(
-        {KeyInput(VK_F12, false), KeyInput(VK_F12, false), KeyInput(VK_F12, false), KeyInput(VK_F12, true)});
+        {e2e::KeyInput(VK_F12, false), e2e::KeyInput(VK_F12, false), e2e::KeyInput(VK_F12, false),
+         e2e::KeyInput(VK_F12, true)});
     EXPECT_EQ(held.captures.size(), 1u);
     EXPECT_FALSE(held.PeerGot(VK_F12));
 
@@ -424,7 +367,7 @@ TEST_P(HookDllAcrossProcesses, PlainF12PostsTheCursorOncePerPressAndIsSwallowed)
 
 TEST_P(HookDllAcrossProcesses, KeySetHereNeedsExactlyItsModifiersInTheOtherProcess)
 {
-    m_dll.setKey(VK_F1, true, false, true);
+    m_dll.SetCaptureKey(VK_F1, true, false, true);
 
     SOutcome chosen = Send(Press(VK_F1, {VK_SHIFT, VK_MENU}));
     EXPECT_EQ(chosen.captures.size(), 1u);
@@ -446,7 +389,7 @@ TEST_P(HookDllAcrossProcesses, KeySetHereNeedsExactlyItsModifiersInTheOtherProce
     EXPECT_TRUE(extraCtrl.captures.empty());
     EXPECT_TRUE(extraCtrl.PeerGot(VK_F1));
 
-    m_dll.setKey(VK_F12, false, false, false);
+    m_dll.SetCaptureKey(VK_F12, false, false, false);
     EXPECT_EQ(Send(Press(VK_F12)).captures.size(), 1u);
 }
 
@@ -459,15 +402,15 @@ TEST_P(HookDllAcrossProcesses, LatestWindowNameGetsTheMessage)
     CTargetWindow other(longTitle);
     ASSERT_TRUE(other.handle);
 
-    m_dll.setName(longTitle.c_str());
+    m_dll.SetWindowName(longTitle.c_str());
     SOutcome redirected = Send(Press(VK_F12));
     EXPECT_EQ(redirected.CapturesAt(other.handle), 1);
     EXPECT_EQ(redirected.CapturesAt(m_dialog->handle), 0);
 
-    m_dll.setName((longTitle + "!").c_str());
+    m_dll.SetWindowName((longTitle + "!").c_str());
     EXPECT_EQ(Send(Press(VK_F12)).CapturesAt(other.handle), 1);
 
-    m_dll.setName(m_dialog->title.c_str());
+    m_dll.SetWindowName(m_dialog->title.c_str());
     SOutcome back = Send(Press(VK_F12));
     EXPECT_EQ(back.CapturesAt(m_dialog->handle), 1);
     EXPECT_EQ(back.CapturesAt(other.handle), 0);
@@ -479,7 +422,7 @@ TEST_P(HookDllAcrossProcesses, OnlyTheNamingProcessGetsTheMessage)
     // message must come here, with the other window above this one and below it.
     CTargetWindow own(hookpeer::kWindowTitle);
     ASSERT_TRUE(own.handle);
-    m_dll.setName(hookpeer::kWindowTitle);
+    m_dll.SetWindowName(hookpeer::kWindowTitle);
 
     for (HWND bottom : {m_peer->window, own.handle}) {
         ::SetWindowPos(bottom, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

@@ -1,9 +1,8 @@
 // What the release promises about Flickmere.exe itself: the manifest Windows reads when it starts the
 // program, the version Explorer shows, and a clean start with both in place. The program is the one
 // beside this test, or the unpacked release when FLICKMERE_APP_DIR names its folder.
-#include "WinTestSupport.h"
+#include "Driver.h"
 
-#include "TemplateKit.h"
 #include "common/Version.h"
 #include "common/win32/Handles.h"
 #include "res/resource.h"
@@ -25,23 +24,10 @@
 namespace {
 
 using namespace std::chrono_literals;
-using wintest::CScratchDir;
-
-std::string ProgramDir()
-{
-    char value[MAX_PATH];
-    const DWORD length = ::GetEnvironmentVariableA("FLICKMERE_APP_DIR", value, sizeof value);
-    if (length > 0 && length < sizeof value)
-        return value;
-    char path[MAX_PATH];
-    const DWORD pathLength = ::GetModuleFileNameA(nullptr, path, sizeof path);
-    const std::string self(path, pathLength);
-    return self.substr(0, self.find_last_of("\\/"));
-}
 
 std::string ProgramPath()
 {
-    return ProgramDir() + "\\Flickmere.exe";
+    return e2e::AppDir() + "\\Flickmere.exe";
 }
 
 std::wstring Widen(const std::string& text)
@@ -217,29 +203,6 @@ TEST(ManifestTest, VersionResourceNamesFlickmereAndTheVersionOfTheSources)
     EXPECT_EQ(version.fixed[3], 0);
 }
 
-struct WindowSearch
-{
-    DWORD processId;
-    HWND dialog = nullptr;
-    HWND box = nullptr;
-};
-
-BOOL CALLBACK FindProgramWindows(HWND window, LPARAM lParam)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD pid = 0;
-    ::GetWindowThreadProcessId(window, &pid);
-    char name[16] = "";
-    ::GetClassNameA(window, name, sizeof name);
-    if (pid != search->processId || !::IsWindowVisible(window) || std::string(name) != "#32770")
-        return TRUE;
-    if (::GetDlgItem(window, IDC_CAPTURE))
-        search->dialog = window;
-    else if (::GetDlgItem(window, 0xFFFF)) // a message box's text
-        search->box = window;
-    return TRUE;
-}
-
 // Where the program's comctl32.dll was loaded from. With the manifest it is the side-by-side copy
 // of common controls 6, a folder named after the assembly; without it, system32's version 5.
 std::string LoadedComctlPath(HANDLE process)
@@ -263,44 +226,19 @@ std::string LoadedComctlPath(HANDLE process)
 // HookDll.dll and language files there. Outside the release the folder is put together here.
 TEST(ManifestTest, ProgramStartsInItsFolderWithCommonControls6)
 {
-    std::unique_ptr<CScratchDir> scratch;
-    std::string folder = ProgramDir();
-    if (::GetEnvironmentVariableA("FLICKMERE_APP_DIR", nullptr, 0) == 0) {
-        scratch = std::make_unique<CScratchDir>();
+    std::unique_ptr<e2e::CWorkDir> scratch;
+    std::string folder = e2e::AppDir();
+    if (folder == e2e::BinDir()) {
+        scratch = std::make_unique<e2e::CWorkDir>();
         folder = scratch->Path();
-        ASSERT_TRUE(::CopyFileA(ProgramPath().c_str(), scratch->File("Flickmere.exe").c_str(), FALSE));
-        ASSERT_TRUE(::CopyFileA((ProgramDir() + "\\HookDll.dll").c_str(),
-                                scratch->File("HookDll.dll").c_str(), FALSE));
-        std::string error;
-        ASSERT_TRUE(WriteTemplateKit(folder, {}, error)) << error;
     }
-
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    std::string command = "\"" + folder + "\\Flickmere.exe\"";
-    ASSERT_TRUE(::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
-                                 &startup, &process))
-        << command << ": error " << ::GetLastError();
-    WindowSearch search{process.dwProcessId};
+    e2e::CApp app(folder);
     // The first program started in a fresh Wine prefix can take a while on a busy machine.
-    const auto deadline = std::chrono::steady_clock::now() + 30s;
-    while (!search.dialog && !search.box && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(50ms);
-        ::EnumWindows(FindProgramWindows, reinterpret_cast<LPARAM>(&search));
-    }
-    char boxText[512] = "";
-    if (search.box)
-        ::GetDlgItemTextA(search.box, 0xFFFF, boxText, sizeof boxText);
-    const std::string comctl = LoadedComctlPath(process.hProcess);
-
-    ::TerminateProcess(process.hProcess, 99);
-    ::WaitForSingleObject(process.hProcess, 5000);
-    ::CloseHandle(process.hProcess);
-    ::CloseHandle(process.hThread);
-
-    EXPECT_EQ(search.box, nullptr) << "start-up box: " << boxText;
-    EXPECT_NE(search.dialog, nullptr) << "no main dialog within 30 s";
+    const HWND dialog = app.WaitForDialog(30s);
+    const auto box = dialog ? std::nullopt : app.WaitForMessageBox(0ms);
+    EXPECT_FALSE(box) << "start-up box: " << box->text;
+    EXPECT_NE(dialog, nullptr) << "no main dialog within 30 s";
+    const std::string comctl = LoadedComctlPath(app.Process());
     EXPECT_NE(comctl.find("microsoft.windows.common-controls_6595b64144ccf1df_6."), std::string::npos)
         << comctl;
 }

@@ -1,12 +1,13 @@
 // The window capture on a real window of this process, painted with known pixels.
 #include "FailingCalls.h"
-#include "WinTestSupport.h"
+#include "TestSession.h"
+#include "common/File.h"
 
 #include "capture/CaptureState.h"
-#include "state/SessionState.h"
-#include "state/win32/SessionWindows.h"
 #include "capture/win32/WindowCapture.h"
 #include "output/OffsetTables.h"
+#include "state/SessionState.h"
+#include "state/win32/SessionWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -16,11 +17,9 @@
 
 namespace {
 
+using testfiles::ReadBytes;
 using wintest::Call;
 using wintest::CFailingCall;
-using wintest::CScratchDir;
-using wintest::FileExists;
-using wintest::ReadFileBytes;
 
 constexpr int kWidth = 120;
 constexpr int kHeight = 80;
@@ -110,12 +109,13 @@ const char kGrabFailedText[] =
     "Could not take the window's picture: Windows is short of graphics resources.\n"
     "Nothing was saved for this key press; the session goes on.";
 
-class WindowCaptureTest : public ::testing::Test
+class WindowCaptureTest : public testsupport::CSessionTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(wintest::StartSessionIn(m_dir, 30));
+        CSessionTest::SetUp();
+        StartSession(30);
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = PaintProc;
         windowClass.hInstance = ::GetModuleHandleA(nullptr);
@@ -132,8 +132,7 @@ protected:
     }
     void TearDown() override
     {
-        g_sessionWindows.target = nullptr;
-        ReleaseComparisonImage();
+        CSessionTest::TearDown();
         ::DestroyWindow(m_window);
     }
     void Repaint()
@@ -143,10 +142,8 @@ protected:
         while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             ::DispatchMessageA(&msg);
     }
-    std::string Picture(int k) const { return m_dir.File("session1\\imageBMP" + std::to_string(k) + ".bmp"); }
-    static int32_t Get32(const std::vector<uint8_t>& b, size_t at) { return wintest::Read32(b, at); }
+    static int32_t Get32(const std::vector<uint8_t>& b, size_t at) { return testfiles::Read32(b, at); }
 
-    CScratchDir m_dir;
     HWND m_window = nullptr;
 };
 
@@ -154,7 +151,7 @@ TEST_F(WindowCaptureTest, FirstGrabIsWholeThenOnlyTheChange)
 {
     EXPECT_EQ(CaptureTargetWindow(230, 170), 1);
     EXPECT_EQ(g_session.lastCaptureX, 230);
-    const auto whole = ReadFileBytes(Picture(1));
+    const auto whole = ReadBytes(Picture(1));
     ASSERT_EQ(whole.size(), 54u + kWidth * 3 * kHeight);
     EXPECT_EQ(Get32(whole, 18), kWidth);
     EXPECT_EQ(Get32(whole, 22), kHeight);
@@ -163,7 +160,7 @@ TEST_F(WindowCaptureTest, FirstGrabIsWholeThenOnlyTheChange)
     EXPECT_EQ(whole[54] | whole[55] << 8 | whole[56] << 16, static_cast<int>(corner));
 
     // Cursor points are measured from the window's corner, one pixel in.
-    const auto destination = ReadFileBytes(g_session.destinationFile);
+    const auto destination = ReadBytes(g_session.destinationFile);
     int32_t cursorOffset;
     ASSERT_TRUE(CursorOffset(1, 1, cursorOffset));
     EXPECT_EQ(Get32(destination, cursorOffset), (230 - 200 - 1) * 20);
@@ -172,16 +169,16 @@ TEST_F(WindowCaptureTest, FirstGrabIsWholeThenOnlyTheChange)
     // Unchanged: nothing is written and the count stays.
     EXPECT_EQ(CaptureTargetWindow(230, 170), 1);
     EXPECT_FALSE(FileExists(Picture(2)));
-    EXPECT_EQ(ReadFileBytes(g_session.destinationFile), destination);
+    EXPECT_EQ(ReadBytes(g_session.destinationFile), destination);
 
     g_scene.squareX = 33;
     g_scene.squareY = 5;
     Repaint();
     EXPECT_EQ(CaptureTargetWindow(201, 151), 2);
-    const auto square = ReadFileBytes(Picture(2));
+    const auto square = ReadBytes(Picture(2));
     ASSERT_EQ(square.size(), 54u + 32 * 6);
     EXPECT_EQ(Get32(square, 18), 10);
-    const auto patched = ReadFileBytes(g_session.destinationFile);
+    const auto patched = ReadBytes(g_session.destinationFile);
     EXPECT_EQ(Get32(patched, PlacementOffset(2, 1) + 16), 33 * 20);
     EXPECT_EQ(Get32(patched, PlacementOffset(2, 1) + 20), 5 * 20);
 }
@@ -194,11 +191,11 @@ TEST_F(WindowCaptureTest, WindowLeftOfTheScreenMeasuresTheCursorFromZero)
     // Exactly the visible part is grabbed. How much of a window beyond the screen's edge counts as
     // visible is the display's business (Wine reports more than the on-screen 70 x 50 pixels).
     const RECT visible = VisibleBox(m_window);
-    const auto picture = ReadFileBytes(Picture(1));
+    const auto picture = ReadBytes(Picture(1));
     ASSERT_GE(picture.size(), 54u);
     EXPECT_EQ(Get32(picture, 18), visible.right - visible.left);
     EXPECT_EQ(Get32(picture, 22), visible.bottom - visible.top);
-    const auto destination = ReadFileBytes(g_session.destinationFile);
+    const auto destination = ReadBytes(g_session.destinationFile);
     int32_t cursorOffset;
     ASSERT_TRUE(CursorOffset(1, 1, cursorOffset));
     EXPECT_EQ(Get32(destination, cursorOffset), (10 - 0 - 1) * 20);
@@ -211,14 +208,14 @@ TEST_F(WindowCaptureTest, InvisibleWindowWarnsAndChangesNothing)
     const auto comparison = g_capture.comparison;
     ::ShowWindow(m_window, SW_HIDE);
     Repaint();
-    const auto before = ReadFileBytes(g_session.destinationFile);
+    const auto before = ReadBytes(g_session.destinationFile);
     {
         CBoxCloser closer;
         EXPECT_EQ(CaptureTargetWindow(5, 6), 1);
         EXPECT_EQ(closer.Text(), "Check if the window is visible!");
     }
     EXPECT_EQ(g_session.lastCaptureX, 5);
-    EXPECT_EQ(ReadFileBytes(g_session.destinationFile), before);
+    EXPECT_EQ(ReadBytes(g_session.destinationFile), before);
     EXPECT_EQ(g_capture.comparison, comparison);
     EXPECT_FALSE(FileExists(Picture(2)));
 }
@@ -252,13 +249,13 @@ TEST_F(WindowCaptureTest, MinimisedWindowDoesNotBreakTheSession)
     }
     EXPECT_EQ(box, "");
     ASSERT_EQ(written, 2);
-    const auto iconic = ReadFileBytes(Picture(2));
+    const auto iconic = ReadBytes(Picture(2));
     ASSERT_GE(iconic.size(), 54u);
     EXPECT_EQ(Get32(iconic, 18), visible.right - visible.left);
     EXPECT_EQ(Get32(iconic, 22), visible.bottom - visible.top);
     // Restored, its size differs from the iconic grab's, so it is written whole again.
     EXPECT_EQ(CaptureTargetWindow(5, 6), 3);
-    const auto restored = ReadFileBytes(Picture(3));
+    const auto restored = ReadBytes(Picture(3));
     ASSERT_GE(restored.size(), 54u);
     EXPECT_EQ(Get32(restored, 18), kWidth);
     EXPECT_EQ(Get32(restored, 22), kHeight);
@@ -285,7 +282,7 @@ TEST_F(WindowCaptureTest, FailedGrabSavesNothingAndTheSessionGoesOn)
          {Call::CreateCompatibleDC, Call::CreateCompatibleBitmap, Call::BitBlt, Call::GetDIBits}) {
         SCOPED_TRACE(CallName(call));
         const auto comparison = g_capture.comparison;
-        const auto destination = ReadFileBytes(g_session.destinationFile);
+        const auto destination = ReadBytes(g_session.destinationFile);
         const int written = g_session.imageCounter - 1;
         g_scene.squareColour = colours[next++];
         Repaint();
@@ -297,13 +294,13 @@ TEST_F(WindowCaptureTest, FailedGrabSavesNothingAndTheSessionGoesOn)
             EXPECT_EQ(fails.Failures(), 1);
         }
         EXPECT_FALSE(FileExists(Picture(written + 1)));
-        EXPECT_EQ(ReadFileBytes(g_session.destinationFile), destination);
+        EXPECT_EQ(ReadBytes(g_session.destinationFile), destination);
         EXPECT_EQ(g_capture.comparison, comparison);
         EXPECT_EQ(g_capture.previousWidth, kWidth);
         EXPECT_EQ(g_capture.previousHeight, kHeight);
         // The next press compares with the last good grab: only the square is written.
         EXPECT_EQ(CaptureTargetWindow(210, 160), written + 1);
-        const auto square = ReadFileBytes(Picture(written + 1));
+        const auto square = ReadBytes(Picture(written + 1));
         ASSERT_GE(square.size(), 54u);
         EXPECT_EQ(Get32(square, 18), 10);
         EXPECT_EQ(Get32(square, 22), 6);
@@ -342,7 +339,7 @@ TEST_F(WindowCaptureTest, PictureThatCannotBeWrittenIsNamedOnceAndKeepsItsPlace)
         }
         EXPECT_FALSE(FileExists(Picture(k)));
         // Its place in the destination file is patched all the same, so later pictures keep theirs.
-        const auto destination = ReadFileBytes(g_session.destinationFile);
+        const auto destination = ReadBytes(g_session.destinationFile);
         EXPECT_EQ(Get32(destination, PlacementOffset(k, 1) + 16), 33 * 20);
         EXPECT_EQ(Get32(destination, PlacementOffset(k, 1) + 20), 5 * 20);
     }

@@ -1,8 +1,9 @@
 // The working directory as start-up records it, with the platform failing to hand it over.
 #include "FailingCalls.h"
+#include "ProgramState.h"
 
-#include "state/WorkingDirectory.h"
 #include "app/win32/CurrentDirectory.h"
+#include "state/WorkingDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,9 @@
 
 namespace {
 
-TEST(WorkingDirectoryTest, ADirectoryTooLongForTheBufferIsNotRecorded)
+using WorkingDirectoryTest = testsupport::CProgramTest;
+
+TEST_F(WorkingDirectoryTest, ADirectoryTooLongForTheBufferIsNotRecorded)
 {
     std::strcpy(g_workDir, "C:\\an earlier value");
     {

@@ -3,6 +3,7 @@
 // its last-session report. Prints what it made, one "name: value" line each.
 #include "DemoScene.h"
 #include "Driver.h"
+#include "common/File.h"
 
 #include "output/DibFile.h"
 #include "res/resource.h"

@@ -2,13 +2,13 @@
 
 #include "DemoScene.h"
 #include "TemplateKit.h"
+#include "common/File.h"
 #include "res/resource.h"
 
 #include <shellapi.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <utility>
 
 namespace e2e {
 
@@ -175,17 +175,6 @@ std::string WindowText(HWND window)
     return text;
 }
 
-std::vector<uint8_t> ReadFileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool FileExists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 CWorkDir::CWorkDir(const WorkDirOptions& options)
 {
     static int counter = 0;
@@ -217,7 +206,9 @@ CWorkDir::~CWorkDir()
 
 void CWorkDir::Write(const std::string& name, const std::string& bytes) const
 {
-    std::ofstream(File(name), std::ios::binary) << bytes;
+    CFile file(File(name).c_str(), "wb");
+    if (file)
+        std::fwrite(bytes.data(), 1, bytes.size(), file.Get());
 }
 
 void CWorkDir::Remove(const std::string& name) const
@@ -225,32 +216,57 @@ void CWorkDir::Remove(const std::string& name) const
     ::DeleteFileA(File(name).c_str());
 }
 
+CProcess::CProcess(std::string commandLine, const std::string& workDir)
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                         workDir.empty() ? nullptr : workDir.c_str(), &startup, &m_info))
+        ::CloseHandle(std::exchange(m_info.hThread, nullptr));
+    else
+        m_info = {};
+}
+
+CProcess::~CProcess()
+{
+    End();
+    if (m_info.hProcess)
+        ::CloseHandle(m_info.hProcess);
+}
+
+bool CProcess::Running() const
+{
+    return m_info.hProcess && ::WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::optional<DWORD> CProcess::WaitForExit(std::chrono::milliseconds timeout)
+{
+    if (!m_info.hProcess || !WaitUntil([&] { return !Running(); }, timeout))
+        return std::nullopt;
+    DWORD code = 0;
+    ::GetExitCodeProcess(m_info.hProcess, &code);
+    return code;
+}
+
+void CProcess::End(HWND window)
+{
+    if (!Running())
+        return;
+    if (window) {
+        ::PostMessageA(window, WM_CLOSE, 0, 0);
+        if (::WaitForSingleObject(m_info.hProcess, 5000) == WAIT_OBJECT_0)
+            return;
+    }
+    ::TerminateProcess(m_info.hProcess, 99);
+    ::WaitForSingleObject(m_info.hProcess, 5000);
+}
+
 CApp::CApp(const std::string& workDir)
 {
     // The popup opens centred on the mouse and stays on top: keep it clear of the demo targets, which
     // sit near the screen's top-left corner.
     ::SetCursorPos(1100, 950);
-    STARTUPINFOA startup{sizeof startup};
-    std::string command = "\"" + workDir + "\\Flickmere.exe\"";
-    ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(), &startup,
-                     &m_process);
-}
-
-CApp::~CApp()
-{
-    if (m_process.hProcess) {
-        if (Running()) {
-            ::TerminateProcess(m_process.hProcess, 99);
-            ::WaitForSingleObject(m_process.hProcess, 5000);
-        }
-        ::CloseHandle(m_process.hProcess);
-        ::CloseHandle(m_process.hThread);
-    }
-}
-
-bool CApp::Running() const
-{
-    return m_process.hProcess && ::WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT;
+    m_process = std::make_unique<CProcess>("\"" + workDir + "\\Flickmere.exe\"", workDir);
 }
 
 HWND CApp::WaitForDialog(std::chrono::milliseconds timeout)
@@ -310,15 +326,6 @@ void CApp::CloseMessageBox(const MessageBoxInfo& box)
     ::PostMessageA(box.window, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                    reinterpret_cast<LPARAM>(::GetDlgItem(box.window, button)));
     WaitUntil([&] { return !::IsWindow(box.window); }, 5s);
-}
-
-std::optional<DWORD> CApp::WaitForExit(std::chrono::milliseconds timeout)
-{
-    if (!WaitUntil([&] { return !Running(); }, timeout))
-        return std::nullopt;
-    DWORD code = 0;
-    ::GetExitCodeProcess(m_process.hProcess, &code);
-    return code;
 }
 
 std::string CApp::Text(int id) const
@@ -386,15 +393,14 @@ void CApp::SetCheck(int id, bool checked) const
 
 CDemoTarget::CDemoTarget(int left, int top, bool menuBar)
 {
-    STARTUPINFOA startup{sizeof startup};
     std::string command =
         "\"" + BinDir() + "\\FlickmereDemoTarget.exe\" " + std::to_string(left) + " " + std::to_string(top);
     if (menuBar)
         command += std::string(" ") + kDemoMenuArgument;
-    ::CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &m_process);
+    m_process = std::make_unique<CProcess>(command);
     WaitUntil(
         [&] {
-            m_window = FindWindowOf(m_process.dwProcessId, [](HWND w) { return WindowText(w) == kDemoTitle; });
+            m_window = FindWindowOf(m_process->Id(), [](HWND w) { return WindowText(w) == kDemoTitle; });
             return m_window != nullptr;
         },
         10s);
@@ -407,14 +413,9 @@ CDemoTarget::~CDemoTarget()
 
 void CDemoTarget::Close()
 {
-    if (!m_process.hProcess)
-        return;
-    ::PostMessageA(m_window, WM_CLOSE, 0, 0);
-    if (::WaitForSingleObject(m_process.hProcess, 5000) != WAIT_OBJECT_0)
-        ::TerminateProcess(m_process.hProcess, 99);
-    ::CloseHandle(m_process.hProcess);
-    ::CloseHandle(m_process.hThread);
-    m_process = {};
+    if (m_process)
+        m_process->End(m_window);
+    m_process.reset();
 }
 
 void CDemoTarget::AddSquare(int x, int y, uint32_t colour) const
@@ -445,17 +446,20 @@ void Activate(HWND window)
     Pump(100ms);
 }
 
+INPUT KeyInput(WORD key, bool up)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
 void PressKey(WORD key, bool shift, bool ctrl, bool alt)
 {
     std::vector<INPUT> inputs;
-    const auto add = [&](WORD vk, bool up) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = vk;
-        input.ki.wScan = static_cast<WORD>(::MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
-        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-        inputs.push_back(input);
-    };
+    const auto add = [&](WORD vk, bool up) { inputs.push_back(KeyInput(vk, up)); };
     const WORD modifiers[] = {static_cast<WORD>(ctrl ? VK_CONTROL : 0), static_cast<WORD>(alt ? VK_MENU : 0),
                               static_cast<WORD>(shift ? VK_SHIFT : 0)};
     for (WORD m : modifiers)

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +20,31 @@ void Pump(std::chrono::milliseconds duration);
 
 // The directory of the running test program, where the build puts Flickmere.exe and HookDll.dll.
 std::string BinDir();
+
+// A program started from here; ended by the destructor if it still runs: asked first when a window is
+// named to close, then terminated.
+class CProcess
+{
+public:
+    CProcess() = default;
+    // The command line as CreateProcess takes it, in `workDir` (or this program's current directory).
+    explicit CProcess(std::string commandLine, const std::string& workDir = {});
+    ~CProcess();
+    CProcess(const CProcess&) = delete;
+    CProcess& operator=(const CProcess&) = delete;
+
+    bool Started() const { return m_info.hProcess != nullptr; }
+    DWORD Id() const { return m_info.dwProcessId; }
+    HANDLE Handle() const { return m_info.hProcess; }
+    bool Running() const;
+    // The exit status, or none when it still runs after `timeout`.
+    std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout);
+    // Posts WM_CLOSE to `window` (when given), waits a while, and terminates what is left.
+    void End(HWND window = nullptr);
+
+private:
+    PROCESS_INFORMATION m_info{};
+};
 // Where CWorkDir takes Flickmere.exe and HookDll.dll from: the folder FLICKMERE_APP_DIR names (an
 // unpacked release), else BinDir().
 std::string AppDir();
@@ -66,9 +92,9 @@ class CApp
 {
 public:
     explicit CApp(const std::string& workDir);
-    ~CApp();
 
-    DWORD ProcessId() const { return m_process.dwProcessId; }
+    DWORD ProcessId() const { return m_process->Id(); }
+    HANDLE Process() const { return m_process->Handle(); }
     // The main dialog, once it is visible.
     HWND WaitForDialog(std::chrono::milliseconds timeout = 10s);
     HWND Dialog() const { return m_dialog; }
@@ -78,8 +104,11 @@ public:
     std::optional<MessageBoxInfo> WaitForMessageBox(std::chrono::milliseconds timeout = 10s);
     // Closes the box with its OK (or Cancel) button.
     void CloseMessageBox(const MessageBoxInfo& box);
-    std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout = 10s);
-    bool Running() const;
+    std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout = 10s)
+    {
+        return m_process->WaitForExit(timeout);
+    }
+    bool Running() const { return m_process->Running(); }
 
     HWND Control(int id) const { return ::GetDlgItem(m_dialog, id); }
     std::string Text(int id) const;
@@ -95,7 +124,7 @@ public:
     void SetCheck(int id, bool checked) const;
 
 private:
-    PROCESS_INFORMATION m_process{};
+    std::unique_ptr<CProcess> m_process;
     HWND m_dialog = nullptr;
 };
 
@@ -114,10 +143,12 @@ public:
     void Close();
 
 private:
-    PROCESS_INFORMATION m_process{};
+    std::unique_ptr<CProcess> m_process;
     HWND m_window = nullptr;
 };
 
+// One key going down or up, as SendInput takes it.
+INPUT KeyInput(WORD key, bool up);
 // Real key presses through SendInput; modifiers are pressed before and released after the key, a moment
 // later, as a person's fingers would.
 void PressKey(WORD key, bool shift = false, bool ctrl = false, bool alt = false);
@@ -125,7 +156,5 @@ void PressKey(WORD key, bool shift = false, bool ctrl = false, bool alt = false)
 void Activate(HWND window);
 
 std::string WindowText(HWND window);
-std::vector<uint8_t> ReadFileBytes(const std::string& path);
-bool FileExists(const std::string& path);
 
 } // namespace e2e

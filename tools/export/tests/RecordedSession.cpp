@@ -1,11 +1,8 @@
 #include "RecordedSession.h"
 
 #include "PointerShape.h"
-#include "TemplateKit.h"
-#include "state/TextTable.h"
-#include "state/SessionState.h"
+#include "TestSession.h"
 #include "output/DibFile.h"
-#include "output/OffsetTables.h"
 #include "output/OutputStep.h"
 #include "state/FrameValues.h"
 
@@ -62,22 +59,8 @@ void PaintNoise(RgbImage& window, const Region& r)
 CRecordedSession::CRecordedSession(int width, int height, int slots)
 {
     std::string error;
-    if (!WriteTemplateKit(m_dir.Path().string(), TemplateKitOptions{slots}, error))
+    if (!testsupport::StartSessionIn(m_dir.Path().string(), slots, error))
         throw std::runtime_error(error);
-    ResetOffsetTables();
-    LoadBitmapOffsets(m_dir.File("bmpoffs.ini").c_str());
-    LoadCursorOffsets(m_dir.File("curoffs.ini").c_str());
-    LoadFrameOffsets(m_dir.File("frmoffs.ini").c_str());
-    FillDefaultTexts();
-    for (int id : {kTextCantOpenTemplate, kTextCorruptFile})
-        RefreshCurrentText(0, id);
-    g_frameValues = FrameValues{};
-    ResetSessionState();
-    std::snprintf(g_workDir, sizeof g_workDir, "%s", m_dir.Path().c_str());
-    g_session.sessionNumber = 1;
-    fs::create_directories(m_dir.Path() / "session1");
-    std::snprintf(g_session.destinationFile, kPathBytes, "%s", File("destinationFLA1.fla").c_str());
-    fs::copy_file(m_dir.File("template.fla"), g_session.destinationFile);
     m_window = {width, height, std::vector<uint8_t>(size_t(width) * height * 3)};
 }
 
@@ -87,7 +70,6 @@ void CRecordedSession::Step(const std::vector<Region>& regions, CursorPoint curs
     for (const Region& r : regions)
         paint(m_window, r);
     CBitmapWriter writer(m_window);
-    g_session.imagesWritten = g_session.imageCounter - 1;
     RunOutputStep(static_cast<int>(regions.size()), cursor, regions.data(), writer);
     m_history.push_back(m_window);
     m_cursors.push_back(cursor);

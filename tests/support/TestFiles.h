@@ -1,5 +1,5 @@
 #pragma once
-// Scratch directories and small file helpers for the native tests.
+// Scratch directories and small file helpers for the tests, native and under Wine.
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -35,6 +35,11 @@ private:
 };
 
 void WriteText(const std::string& path, const std::string& text);
+// The file's bytes; empty when it cannot be read.
 std::vector<uint8_t> ReadBytes(const std::string& path);
+
+// Little-endian fields of a file's bytes; -1 (or 0xFFFF) when the field lies beyond the end.
+int32_t Read32(const std::vector<uint8_t>& bytes, int64_t at);
+uint16_t Read16(const std::vector<uint8_t>& bytes, int64_t at);
 
 } // namespace testfiles

@@ -1,0 +1,39 @@
+#include "app/CreationStep.h"
+
+#include "common/TextFormat.h"
+
+namespace {
+
+const char kCantOpenIni[] = "Can't open INI file: %s!";
+
+bool Refuse(StartupRefusal& refusal, const char* format, const char* fileName = "", bool warning = false)
+{
+    FormatText(refusal.message, sizeof refusal.message, format, {fileName});
+    refusal.warning = warning;
+    return false;
+}
+
+} // namespace
+
+bool RunCreationSteps(ICreationSteps& steps, StartupRefusal& refusal)
+{
+    if (!steps.ClaimSoleCopy())
+        return Refuse(refusal, "Flickmere is already running.\nOnly one copy can record at a time: please use "
+                               "the one that is open.");
+    if (!steps.WorkingDirectoryRecorded())
+        return Refuse(refusal, "Can't read the working directory: its path must be shorter than 260 "
+                               "characters.");
+    steps.ReadTexts();
+    const int capacity = steps.LoadBitmapOffsets();
+    if (capacity == -1)
+        return Refuse(refusal, kCantOpenIni, "bmpoffs.ini");
+    if (capacity == 0)
+        return Refuse(refusal, "INI file: %s is empty!", "bmpoffs.ini");
+    if (steps.LoadCursorOffsets() == -1)
+        return Refuse(refusal, kCantOpenIni, "curoffs.ini");
+    if (steps.LoadFrameOffsets() == -1)
+        return Refuse(refusal, kCantOpenIni, "frmoffs.ini");
+    if (!steps.LoadHookLibrary())
+        return Refuse(refusal, "Can't load HookDll.dll.", "", true);
+    return true;
+}

@@ -1,0 +1,93 @@
+// The main dialog's creation step: its checks run in a fixed order, stop at the first failure, and
+// each failure has its own box.
+#include "app/CreationStep.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Each step answers what the test chose and leaves its name behind.
+class CScriptedSteps final : public ICreationSteps
+{
+public:
+    bool soleCopy = true;
+    bool workDir = true;
+    int bitmapRows = 10;
+    int cursorRows = 10;
+    int frameRows = 10;
+    bool hookLibrary = true;
+    std::vector<std::string> ran;
+
+    bool ClaimSoleCopy() override { return Ran("copy", soleCopy); }
+    bool WorkingDirectoryRecorded() override { return Ran("workdir", workDir); }
+    void ReadTexts() override { ran.push_back("texts"); }
+    int LoadBitmapOffsets() override { return Ran("bmpoffs", bitmapRows); }
+    int LoadCursorOffsets() override { return Ran("curoffs", cursorRows); }
+    int LoadFrameOffsets() override { return Ran("frmoffs", frameRows); }
+    bool LoadHookLibrary() override { return Ran("hook", hookLibrary); }
+
+private:
+    template <typename T> T Ran(const char* step, T result)
+    {
+        ran.push_back(step);
+        return result;
+    }
+};
+
+const std::vector<std::string> kAllSteps = {"copy", "workdir", "texts", "bmpoffs", "curoffs", "frmoffs", "hook"};
+
+std::vector<std::string> FirstSteps(size_t n)
+{
+    return {kAllSteps.begin(), kAllSteps.begin() + n};
+}
+
+TEST(CreationStepTest, AllStepsRunInOrderWhenNothingFails)
+{
+    CScriptedSteps steps;
+    steps.cursorRows = 0; // empty cursor and frame files do not stop start-up
+    steps.frameRows = 0;
+    StartupRefusal refusal;
+    EXPECT_TRUE(RunCreationSteps(steps, refusal));
+    EXPECT_EQ(steps.ran, kAllSteps);
+}
+
+TEST(CreationStepTest, TheFirstFailureStopsStartUpWithItsBox)
+{
+    struct SCase
+    {
+        void (*spoil)(CScriptedSteps&);
+        const char* message;
+        bool warning;
+        size_t stepsRun;
+    };
+    const SCase cases[] = {
+        {[](CScriptedSteps& s) { s.soleCopy = false; },
+         "Flickmere is already running.\nOnly one copy can record at a time: please use the one that is open.",
+         false, 1},
+        {[](CScriptedSteps& s) { s.workDir = false; },
+         "Can't read the working directory: its path must be shorter than 260 characters.", false, 2},
+        // bmpoffs.ini is named even when every offset file is missing: it is always read first.
+        {[](CScriptedSteps& s) { s.bitmapRows = s.cursorRows = s.frameRows = -1; },
+         "Can't open INI file: bmpoffs.ini!", false, 4},
+        {[](CScriptedSteps& s) { s.bitmapRows = 0; }, "INI file: bmpoffs.ini is empty!", false, 4},
+        {[](CScriptedSteps& s) { s.cursorRows = -1; }, "Can't open INI file: curoffs.ini!", false, 5},
+        {[](CScriptedSteps& s) { s.frameRows = -1; }, "Can't open INI file: frmoffs.ini!", false, 6},
+        // The hook library is looked for only once the offset files are read, and only it warns.
+        {[](CScriptedSteps& s) { s.hookLibrary = false; }, "Can't load HookDll.dll.", true, 7},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.message);
+        CScriptedSteps steps;
+        c.spoil(steps);
+        StartupRefusal refusal;
+        EXPECT_FALSE(RunCreationSteps(steps, refusal));
+        EXPECT_STREQ(refusal.message, c.message);
+        EXPECT_EQ(refusal.warning, c.warning);
+        EXPECT_EQ(steps.ran, FirstSteps(c.stepsRun));
+    }
+}
+
+} // namespace
