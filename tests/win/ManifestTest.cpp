@@ -233,8 +233,7 @@ TEST(ManifestTest, ProgramStartsInItsFolderWithCommonControls6)
         folder = scratch->Path();
     }
     e2e::CApp app(folder);
-    // The first program started in a fresh Wine prefix can take a while on a busy machine.
-    const HWND dialog = app.WaitForDialog(30s);
+    const HWND dialog = app.WaitForDialog();
     const auto box = dialog ? std::nullopt : app.WaitForMessageBox(0ms);
     EXPECT_FALSE(box) << "start-up box: " << box->text;
     EXPECT_NE(dialog, nullptr) << "no main dialog within 30 s";

@@ -95,13 +95,14 @@ public:
 
     DWORD ProcessId() const { return m_process->Id(); }
     HANDLE Process() const { return m_process->Handle(); }
-    // The main dialog, once it is visible.
-    HWND WaitForDialog(std::chrono::milliseconds timeout = 10s);
+    // The main dialog, once it is visible. The waits are generous: the first program started in a fresh
+    // Wine prefix can take many seconds on a busy machine.
+    HWND WaitForDialog(std::chrono::milliseconds timeout = 30s);
     HWND Dialog() const { return m_dialog; }
     HWND Popup() const;
     // Returns once the dialog has finished the handler it is running.
     void WaitForHandlers() const;
-    std::optional<MessageBoxInfo> WaitForMessageBox(std::chrono::milliseconds timeout = 10s);
+    std::optional<MessageBoxInfo> WaitForMessageBox(std::chrono::milliseconds timeout = 30s);
     // Closes the box with its OK (or Cancel) button.
     void CloseMessageBox(const MessageBoxInfo& box);
     std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout = 10s)
