@@ -35,19 +35,20 @@ enum : uint8_t
 // highest, in far less time.
 constexpr int kCompressionLevel = Z_DEFAULT_COMPRESSION;
 
-void Put32(std::vector<uint8_t>& out, uint32_t v)
+// PNG stores its numbers big-endian, unlike the bitmap files and the template.
+void AppendBigEndian32(std::vector<uint8_t>& out, uint32_t v)
 {
     const uint8_t bytes[4] = {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
     out.insert(out.end(), bytes, bytes + 4);
 }
 
-void Put16(std::vector<uint8_t>& out, uint16_t v)
+void AppendBigEndian16(std::vector<uint8_t>& out, uint16_t v)
 {
     out.push_back(uint8_t(v >> 8));
     out.push_back(uint8_t(v));
 }
 
-void PatchPut32(std::vector<uint8_t>& out, size_t at, uint32_t v)
+void PatchBigEndian32(std::vector<uint8_t>& out, size_t at, uint32_t v)
 {
     const uint8_t bytes[4] = {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
     std::memcpy(out.data() + at, bytes, 4);
@@ -57,7 +58,7 @@ void PatchPut32(std::vector<uint8_t>& out, size_t at, uint32_t v)
 size_t OpenChunk(std::vector<uint8_t>& out, const char* type)
 {
     const size_t start = out.size();
-    Put32(out, 0);
+    AppendBigEndian32(out, 0);
     out.insert(out.end(), type, type + 4);
     return start;
 }
@@ -66,9 +67,9 @@ size_t OpenChunk(std::vector<uint8_t>& out, const char* type)
 void CloseChunk(std::vector<uint8_t>& out, size_t start)
 {
     const size_t dataBytes = out.size() - start - 8;
-    PatchPut32(out, start, static_cast<uint32_t>(dataBytes));
+    PatchBigEndian32(out, start, static_cast<uint32_t>(dataBytes));
     const uLong crc = crc32(crc32(0, Z_NULL, 0), out.data() + start + 4, static_cast<uInt>(dataBytes + 4));
-    Put32(out, static_cast<uint32_t>(crc));
+    AppendBigEndian32(out, static_cast<uint32_t>(crc));
 }
 
 int Paeth(int a, int b, int c)
@@ -108,15 +109,15 @@ CApngEncoder::CApngEncoder(int width, int height, uint32_t frameCount, uint32_t 
 {
     m_png.assign(kSignature, kSignature + sizeof kSignature);
     size_t chunk = OpenChunk(m_png, kIhdr);
-    Put32(m_png, static_cast<uint32_t>(width));
-    Put32(m_png, static_cast<uint32_t>(height));
+    AppendBigEndian32(m_png, static_cast<uint32_t>(width));
+    AppendBigEndian32(m_png, static_cast<uint32_t>(height));
     const uint8_t rest[] = {kBitDepth, kColourTypeRgb, 0 /* deflate */, 0 /* adaptive filtering */,
                             0 /* no interlace */};
     m_png.insert(m_png.end(), rest, rest + sizeof rest);
     CloseChunk(m_png, chunk);
     chunk = OpenChunk(m_png, kActl);
-    Put32(m_png, frameCount);
-    Put32(m_png, plays);
+    AppendBigEndian32(m_png, frameCount);
+    AppendBigEndian32(m_png, plays);
     CloseChunk(m_png, chunk);
 }
 
@@ -129,13 +130,13 @@ bool CApngEncoder::AddFrame(const uint8_t* canvas, const Region& region, uint16_
         return false;
 
     const size_t chunk = OpenChunk(m_png, kFctl);
-    Put32(m_png, m_sequence++);
-    Put32(m_png, static_cast<uint32_t>(region.Width()));
-    Put32(m_png, static_cast<uint32_t>(region.Height()));
-    Put32(m_png, static_cast<uint32_t>(region.left));
-    Put32(m_png, static_cast<uint32_t>(region.top));
-    Put16(m_png, delayNum);
-    Put16(m_png, delayDen);
+    AppendBigEndian32(m_png, m_sequence++);
+    AppendBigEndian32(m_png, static_cast<uint32_t>(region.Width()));
+    AppendBigEndian32(m_png, static_cast<uint32_t>(region.Height()));
+    AppendBigEndian32(m_png, static_cast<uint32_t>(region.left));
+    AppendBigEndian32(m_png, static_cast<uint32_t>(region.top));
+    AppendBigEndian16(m_png, delayNum);
+    AppendBigEndian16(m_png, delayDen);
     m_png.push_back(kDisposeOpNone);
     m_png.push_back(kBlendOpSource);
     CloseChunk(m_png, chunk);
@@ -203,7 +204,7 @@ bool CApngEncoder::AppendDeflated(bool firstFrame)
         return false;
     const size_t chunk = OpenChunk(m_png, firstFrame ? kIdat : kFdat);
     if (!firstFrame)
-        Put32(m_png, m_sequence++);
+        AppendBigEndian32(m_png, m_sequence++);
     const size_t start = m_png.size();
     const uLong bound = deflateBound(&stream, static_cast<uLong>(m_filtered.size()));
     m_png.resize(start + bound);
