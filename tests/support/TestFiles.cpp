@@ -4,6 +4,7 @@
 #include "common/LittleEndian.h"
 
 #include <atomic>
+#include <chrono>
 #include <random>
 
 namespace testfiles {
@@ -11,8 +12,9 @@ namespace testfiles {
 CScratchDir::CScratchDir()
 {
     // Unique across the test processes ctest runs side by side, without asking the platform for a
-    // process id.
-    static const unsigned processTag = std::random_device{}();
+    // process id (and without trusting random_device alone, which some C runtimes make repeatable).
+    static const auto processTag =
+        std::random_device{}() ^ static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
     static std::atomic<int> counter{0};
     m_path = std::filesystem::temp_directory_path() /
              ("flickmere-test-" + std::to_string(processTag) + "-" + std::to_string(counter++));
