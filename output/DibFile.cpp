@@ -23,20 +23,16 @@ public:
     {
         Pending().clear();
         m_name = fileName;
-        m_outOfMemory = false;
         m_file = CFile(fileName, "wb");
         return static_cast<bool>(m_file);
     }
     uint32_t Write(const void* data, uint32_t size) override
     {
-        if (m_outOfMemory)
-            return 0;
         const auto* bytes = static_cast<const uint8_t*>(data);
         try {
             Pending().insert(Pending().end(), bytes, bytes + size);
         } catch (const std::bad_alloc&) {
             // Reported as a short write: the caller discards the file and says the picture is lost.
-            m_outOfMemory = true;
             return 0;
         }
         return size;
@@ -46,7 +42,7 @@ public:
         if (!m_file)
             return false;
         std::vector<uint8_t>& pending = Pending();
-        bool ok = !m_outOfMemory && std::fwrite(pending.data(), 1, pending.size(), m_file.Get()) == pending.size();
+        bool ok = std::fwrite(pending.data(), 1, pending.size(), m_file.Get()) == pending.size();
         ok = m_file.Close() && ok;
         ReleaseBuffer();
         if (!ok)
@@ -82,7 +78,6 @@ private:
 
     std::string m_name;
     CFile m_file;
-    bool m_outOfMemory = false;
 };
 
 } // namespace
