@@ -18,8 +18,9 @@ bool Refuse(StartupRefusal& refusal, const char* format, const char* fileName = 
 bool RunCreationSteps(ICreationSteps& steps, StartupRefusal& refusal)
 {
     if (!steps.ClaimSoleCopy())
-        return Refuse(refusal, "Flickmere is already running.\nOnly one copy can record at a time: please use "
-                               "the one that is open.");
+        return Refuse(refusal,
+                      "Flickmere is already running.\nOnly one copy can record at a time: please use "
+                      "the one that is open.");
     if (!steps.WorkingDirectoryRecorded())
         return Refuse(refusal, "Can't read the working directory: its path must be shorter than 260 "
                                "characters.");

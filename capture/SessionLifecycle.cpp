@@ -13,10 +13,11 @@ SessionPlan PlanSession(const DirListing& workDirEntries)
     plan.numbered = true;
     g_session.frameTotal = 1;
     const int n = g_session.sessionNumber;
-    plan.pathsFit = FormatText(plan.sessionDir, sizeof plan.sessionDir, "%s/%s%d", {g_workDir, "session", n}) &&
-                    FormatText(plan.templatePath, sizeof plan.templatePath, "%s/template.fla", {g_workDir}) &&
-                    FormatText(g_session.destinationFile, sizeof g_session.destinationFile, "%s/%s%d.fla",
-                               {plan.sessionDir, "destinationFLA", n});
+    plan.pathsFit =
+        FormatText(plan.sessionDir, sizeof plan.sessionDir, "%s/%s%d", {g_workDir, "session", n}) &&
+        FormatText(plan.templatePath, sizeof plan.templatePath, "%s/template.fla", {g_workDir}) &&
+        FormatText(g_session.destinationFile, sizeof g_session.destinationFile, "%s/%s%d.fla",
+                   {plan.sessionDir, "destinationFLA", n});
     return plan;
 }
 

@@ -131,9 +131,8 @@ bool FormatText(char* out, size_t size, const char* format, std::initializer_lis
             const unsigned base = (conversion == 'x' || conversion == 'X') ? 16 : 10;
             length = Digits(magnitude, base, conversion == 'X', digits);
         }
-        const long precisionZeros = (conversion != 's' && conversion != 'c' && precision > length)
-                                        ? precision - length
-                                        : 0;
+        const long precisionZeros =
+            (conversion != 's' && conversion != 'c' && precision > length) ? precision - length : 0;
         const long total = length + precisionZeros + (minus ? 1 : 0);
         const long padding = width > total ? width - total : 0;
         if (!left && !(zero && conversion != 's'))

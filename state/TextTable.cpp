@@ -34,8 +34,9 @@ const DefaultText kDefaults[] = {
     {kTextLastSession, "Last session info:"},
     {kTextHelp, "Help"},
     {kTextError, "Error!"},
-    {kTextReport, "Result dir name - session%i.\nYou should delete in resulting *.fla\n  - frames from %i till the "
-         "end ;\n  - pictures from %i till the end"},
+    {kTextReport,
+     "Result dir name - session%i.\nYou should delete in resulting *.fla\n  - frames from %i till the "
+     "end ;\n  - pictures from %i till the end"},
     {kTextNone, "None"},
     {kTextCantOpenIni, "Can't open INI file: %s!"},
     {kTextCantOpenTemplate, "Can't open template file: %s\n"},
@@ -45,17 +46,19 @@ const DefaultText kDefaults[] = {
     {kTextTargetNotFound, "Target window is not found"},
     {kTextPressCaptureAgain, "Template is full\nPress capture again"},
     {kTextCorruptFile, "Corrupt file: %s\n"},
-    {kTextInstructions, "1. Select window to be captured.\n \n2. Press button \"capture\".\n \n3. Activate captured "
-         "window.\n \n4. Manipulate with the window and press \"Capturing key\" to make BMP pictures.\n \n5. "
-         "When you finish return to this dialog box and press button \"Uncapture\".\n \n6. Produced "
-         "destination FLAN.fla is located in SessionN directory according \n    to appropriate step of "
-         "capturing."},
+    {kTextInstructions,
+     "1. Select window to be captured.\n \n2. Press button \"capture\".\n \n3. Activate captured "
+     "window.\n \n4. Manipulate with the window and press \"Capturing key\" to make BMP pictures.\n \n5. "
+     "When you finish return to this dialog box and press button \"Uncapture\".\n \n6. Produced "
+     "destination FLAN.fla is located in SessionN directory according \n    to appropriate step of "
+     "capturing."},
     {kTextReturn, "Return"},
     {kTextFrame, "Frame:"},
     {kTextOffset, "Offset:"},
-    {kTextAboutBox, "Flickmere\nVersion " FLICKMERE_VERSION_STRING "\n\nRecords one window, key press by key press, "
-         "as pictures and a patched animation template for software demos.\n\nCopyright (c) 2026 the "
-         "Flickmere developers."},
+    {kTextAboutBox,
+     "Flickmere\nVersion " FLICKMERE_VERSION_STRING "\n\nRecords one window, key press by key press, "
+     "as pictures and a patched animation template for software demos.\n\nCopyright (c) 2026 the "
+     "Flickmere developers."},
     {kTextTitle, "Flickmere"},
 };
 

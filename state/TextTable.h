@@ -10,36 +10,36 @@ constexpr int kLanguageNameBytes = 255;
 // are read from language files like any other but shown nowhere.
 enum TextId
 {
-    kTextAbout = 0,            // About button
-    kTextWindowsGroup = 1,     // group box around the window list
-    kTextKeyGroup = 2,         // group box around the capturing key
-    kTextRefresh = 3,          // Refresh button
-    kTextCapture = 4,          // Capture button while no session is active
-    kTextPopUp = 5,            // Pop up button
-    kTextAssignKey = 6,        // key button
-    kTextCurrentKey = 7,       // label of the current key
-    kTextInfoGroup = 8,        // group box around the session information
-    kTextCapturedWindow = 9,   // label of the captured window's title
-    kTextLastSession = 10,     // label of the last-session report
-    kTextHelp = 11,            // Help button
-    kTextError = 12,           // caption of error boxes during use
-    kTextReport = 13,          // the last-session report, a format with three integers
-    kTextNone = 14,            // captured window field while idle
-    kTextCantOpenIni = 15,     // spare: start-up boxes are fixed English texts
+    kTextAbout = 0,          // About button
+    kTextWindowsGroup = 1,   // group box around the window list
+    kTextKeyGroup = 2,       // group box around the capturing key
+    kTextRefresh = 3,        // Refresh button
+    kTextCapture = 4,        // Capture button while no session is active
+    kTextPopUp = 5,          // Pop up button
+    kTextAssignKey = 6,      // key button
+    kTextCurrentKey = 7,     // label of the current key
+    kTextInfoGroup = 8,      // group box around the session information
+    kTextCapturedWindow = 9, // label of the captured window's title
+    kTextLastSession = 10,   // label of the last-session report
+    kTextHelp = 11,          // Help button
+    kTextError = 12,         // caption of error boxes during use
+    kTextReport = 13,        // the last-session report, a format with three integers
+    kTextNone = 14,          // captured window field while idle
+    kTextCantOpenIni = 15,   // spare: start-up boxes are fixed English texts
     kTextCantOpenTemplate = 16,
-    kTextUncapture = 17,       // Capture button while a session is active
-    kTextIniEmpty = 18,        // spare, like kTextCantOpenIni
+    kTextUncapture = 17, // Capture button while a session is active
+    kTextIniEmpty = 18,  // spare, like kTextCantOpenIni
     kTextTemplateFull = 19,
     kTextTargetNotFound = 20,
     kTextPressCaptureAgain = 21, // spare
     kTextCorruptFile = 22,
-    kTextInstructions = 23,    // the Help box
-    kTextReturn = 24,          // the popup's Return button
-    kTextFrame = 25,           // the popup's frame label
-    kTextOffset = 26,          // the popup's offset label
-    kTextAboutBox = 27,        // the About box's text
+    kTextInstructions = 23, // the Help box
+    kTextReturn = 24,       // the popup's Return button
+    kTextFrame = 25,        // the popup's frame label
+    kTextOffset = 26,       // the popup's offset label
+    kTextAboutBox = 27,     // the About box's text
     kTextSpare28 = 28,
-    kTextTitle = 29,           // the main dialog's title, also the hook library's name for it
+    kTextTitle = 29, // the main dialog's title, also the hook library's name for it
     kTextSpare30 = 30,
     kTextSpare31 = 31,
     kTextSpare32 = 32,
@@ -47,7 +47,7 @@ enum TextId
     kTextSpare34 = 34,
     kTextSpare35 = 35,
     kTextSpare36 = 36,
-    kTextStartupMark = 37,     // "yes..." makes the language the one the program starts in
+    kTextStartupMark = 37, // "yes..." makes the language the one the program starts in
 };
 
 // Every UI text in every language, fixed size: text k of language L is texts[L][k], at most 499

@@ -20,18 +20,24 @@ struct ControlText
 
 // Captions that depend on nothing but the language.
 const ControlText kCaptions[] = {
-    {IDC_ABOUT_BUTTON, kTextAbout},          {IDC_GROUP_WINDOWS, kTextWindowsGroup},
-    {IDC_GROUP_KEY, kTextKeyGroup},          {IDC_REFRESH, kTextRefresh},
-    {IDC_POPUP, kTextPopUp},                 {IDC_ASSIGN_KEY, kTextAssignKey},
-    {IDC_CURRENT_KEY_LABEL, kTextCurrentKey}, {IDC_GROUP_INFO, kTextInfoGroup},
-    {IDC_CAPTURED_LABEL, kTextCapturedWindow}, {IDC_LAST_SESSION_LABEL, kTextLastSession},
+    {IDC_ABOUT_BUTTON, kTextAbout},
+    {IDC_GROUP_WINDOWS, kTextWindowsGroup},
+    {IDC_GROUP_KEY, kTextKeyGroup},
+    {IDC_REFRESH, kTextRefresh},
+    {IDC_POPUP, kTextPopUp},
+    {IDC_ASSIGN_KEY, kTextAssignKey},
+    {IDC_CURRENT_KEY_LABEL, kTextCurrentKey},
+    {IDC_GROUP_INFO, kTextInfoGroup},
+    {IDC_CAPTURED_LABEL, kTextCapturedWindow},
+    {IDC_LAST_SESSION_LABEL, kTextLastSession},
     {IDC_HELP_BUTTON, kTextHelp},
 };
 
 // The texts that messages and captions read later.
-const TextId kCurrentTexts[] = {kTextCapture,        kTextError,       kTextReport,       kTextNone,
-                                kTextCantOpenTemplate, kTextUncapture, kTextTemplateFull, kTextTargetNotFound,
-                                kTextCorruptFile,    kTextInstructions, kTextTitle};
+const TextId kCurrentTexts[] = {
+    kTextCapture,          kTextError,        kTextReport,       kTextNone,
+    kTextCantOpenTemplate, kTextUncapture,    kTextTemplateFull, kTextTargetNotFound,
+    kTextCorruptFile,      kTextInstructions, kTextTitle};
 
 } // namespace
 
@@ -39,7 +45,8 @@ void CCaptureDlg::ApplyTexts(int language)
 {
     for (const ControlText& caption : kCaptions)
         ::SetDlgItemTextA(Handle(), caption.controlId, LanguageText(language, caption.textId));
-    ::SetDlgItemTextA(Handle(), IDC_CAPTURE, LanguageText(language, SessionActive() ? kTextUncapture : kTextCapture));
+    ::SetDlgItemTextA(Handle(), IDC_CAPTURE,
+                      LanguageText(language, SessionActive() ? kTextUncapture : kTextCapture));
     for (TextId id : kCurrentTexts)
         RefreshCurrentText(language, id);
     if (g_session.reportPresent) {

@@ -41,8 +41,8 @@ bool IsSet(HWND dialog, int id)
 int WindowDpi(HWND window)
 {
     using GetDpi = UINT(WINAPI*)(HWND);
-    const auto getDpi = reinterpret_cast<GetDpi>(reinterpret_cast<void (*)()>(
-        ::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    const auto getDpi = reinterpret_cast<GetDpi>(
+        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
     if (getDpi)
         return static_cast<int>(getDpi(window));
     CWindowDc screen = CWindowDc::FromGetDC(nullptr);
@@ -54,9 +54,9 @@ void ReportHookFailure()
 {
     const DWORD error = ::GetLastError();
     char* text = nullptr;
-    ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text),
-                     0, nullptr);
+    ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0, nullptr);
     CLocalMemory owned(text);
     char fallback[64];
     if (!text)
@@ -106,7 +106,8 @@ bool CCaptureDlg::OnInit()
 {
     StartupRefusal refusal;
     if (!RunCreationSteps(*this, refusal)) {
-        ::MessageBoxA(Handle(), refusal.message, "Error!", MB_OK | (refusal.warning ? MB_ICONWARNING : MB_ICONERROR));
+        ::MessageBoxA(Handle(), refusal.message, "Error!",
+                      MB_OK | (refusal.warning ? MB_ICONWARNING : MB_ICONERROR));
         Refuse();
         return false;
     }

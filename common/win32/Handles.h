@@ -98,8 +98,7 @@ public:
     static CWindowDc FromGetWindowDC(HWND window) { return CWindowDc(window, ::GetWindowDC(window)); }
 
     ~CWindowDc() { Reset(); }
-    CWindowDc(CWindowDc&& other) noexcept
-        : m_window(other.m_window), m_dc(std::exchange(other.m_dc, nullptr))
+    CWindowDc(CWindowDc&& other) noexcept : m_window(other.m_window), m_dc(std::exchange(other.m_dc, nullptr))
     {
     }
     CWindowDc& operator=(CWindowDc&&) = delete;

@@ -12,8 +12,8 @@
 namespace {
 
 using namespace e2e;
-using testfiles::ReadBytes;
 using testfiles::Read16;
+using testfiles::ReadBytes;
 
 class KeyAndPopupTest : public ::testing::Test
 {
@@ -139,7 +139,8 @@ TEST_F(KeyAndPopupTest, FrameAndOffsetTimeTheNextSteps)
     m_app->Click(IDC_CAPTURE);
     ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CAPTURE) == "Capture"; }));
 
-    ASSERT_EQ(testsupport::LoadKitOffsets(m_dir.Path(), WorkDirOptions{}.capacity), WorkDirOptions{}.capacity);
+    ASSERT_EQ(testsupport::LoadKitOffsets(m_dir.Path(), WorkDirOptions{}.capacity),
+              WorkDirOptions{}.capacity);
     const auto destination = ReadBytes(m_dir.File("session1\\destinationFLA1.fla"));
     // The first span: 0 - 10 + 30 = 20 frames; then 10 - 10 + 30.
     EXPECT_EQ(Read16(destination, g_offsets.cursor[2][0]), 10);

@@ -14,7 +14,8 @@ CScratchDir::CScratchDir()
     // Unique across the test processes ctest runs side by side, without asking the platform for a
     // process id (and without trusting random_device alone, which some C runtimes make repeatable).
     static const auto processTag =
-        std::random_device{}() ^ static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
+        std::random_device{}() ^
+        static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
     static std::atomic<int> counter{0};
     m_path = std::filesystem::temp_directory_path() /
              ("flickmere-test-" + std::to_string(processTag) + "-" + std::to_string(counter++));

@@ -113,8 +113,8 @@ void CExpectedDestination::Frame(int entry, uint16_t frames)
                << path << " holds " << actual.size() << " bytes, expected " << m_bytes.size();
     for (size_t i = 0; i < actual.size(); ++i)
         if (actual[i] != m_bytes[i])
-            return ::testing::AssertionFailure() << "first difference at byte " << i << ": "
-                                                 << int(actual[i]) << ", expected " << int(m_bytes[i]);
+            return ::testing::AssertionFailure() << "first difference at byte " << i << ": " << int(actual[i])
+                                                 << ", expected " << int(m_bytes[i]);
     return ::testing::AssertionSuccess();
 }
 

@@ -37,7 +37,8 @@ private:
     }
 };
 
-const std::vector<std::string> kAllSteps = {"copy", "workdir", "texts", "bmpoffs", "curoffs", "frmoffs", "hook"};
+const std::vector<std::string> kAllSteps = {"copy",    "workdir", "texts", "bmpoffs",
+                                            "curoffs", "frmoffs", "hook"};
 
 std::vector<std::string> FirstSteps(size_t n)
 {
@@ -65,7 +66,8 @@ TEST(CreationStepTest, TheFirstFailureStopsStartUpWithItsBox)
     };
     const SCase cases[] = {
         {[](CScriptedSteps& s) { s.soleCopy = false; },
-         "Flickmere is already running.\nOnly one copy can record at a time: please use the one that is open.",
+         "Flickmere is already running.\nOnly one copy can record at a time: please use the one that is "
+         "open.",
          false, 1},
         {[](CScriptedSteps& s) { s.workDir = false; },
          "Can't read the working directory: its path must be shorter than 260 characters.", false, 2},

@@ -90,7 +90,8 @@ TEST_F(SessionLifecycleTest, APlanNamesTheNextSessionsFilesBeforeAnythingIsMade)
 
 TEST_F(SessionLifecycleTest, StalePicturesGoUpToTheFirstGap)
 {
-    std::set<std::string> files = {"s/imageBMP1.bmp", "s/imageBMP2.bmp", "s/imageBMP3.bmp", "s/imageBMP5.bmp"};
+    std::set<std::string> files = {"s/imageBMP1.bmp", "s/imageBMP2.bmp", "s/imageBMP3.bmp",
+                                   "s/imageBMP5.bmp"};
     std::vector<std::string> tried;
     DeleteStalePictures("s", [&](const char* path) {
         tried.push_back(path);

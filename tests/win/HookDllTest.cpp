@@ -86,7 +86,10 @@ public:
     CPeer& operator=(const CPeer&) = delete;
 
     bool Started() const { return m_process.Started(); }
-    DWORD ExitCode() { return m_process.WaitForExit(std::chrono::milliseconds(kWaitMs)).value_or(hookpeer::kFailed); }
+    DWORD ExitCode()
+    {
+        return m_process.WaitForExit(std::chrono::milliseconds(kWaitMs)).value_or(hookpeer::kFailed);
+    }
 
     HWND window = nullptr;
 
@@ -353,9 +356,8 @@ TEST_P(HookDllAcrossProcesses, PlainF12PostsTheCursorOncePerPressAndIsSwallowed)
     EXPECT_EQ(second.captures[0].second.y, 389);
 
     // Held down: the repeats are swallowed too, but only the first key-down posts.
-    SOutcome held = Send(
-        {e2e::KeyInput(VK_F12, false), e2e::KeyInput(VK_F12, false), e2e::KeyInput(VK_F12, false),
-         e2e::KeyInput(VK_F12, true)});
+    SOutcome held = Send({e2e::KeyInput(VK_F12, false), e2e::KeyInput(VK_F12, false),
+                          e2e::KeyInput(VK_F12, false), e2e::KeyInput(VK_F12, true)});
     EXPECT_EQ(held.captures.size(), 1u);
     EXPECT_FALSE(held.PeerGot(VK_F12));
 

@@ -31,7 +31,6 @@ struct SessionTimeline
     std::vector<TimelineStep> steps;
 };
 
-
 // Reads session<session>/ under `workDir` together with the working directory's offset files, and
 // changes nothing. On failure answers false with one line, "<file>: <what is wrong>", in `error`.
 // The offset files are parsed into g_offsets, which the lookups of the output module read.
