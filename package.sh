@@ -13,7 +13,7 @@ BUILD_ROOT=$(realpath -m "${FLICKMERE_BUILD_ROOT:-$FLICKMERE_ROOT/build}")
 DIST=$FLICKMERE_ROOT/dist
 STAMP=${SOURCE_DATE_EPOCH:-1767225600}
 
-VERSION=$(sed -n 's/^#define FLICKMERE_VERSION_STRING "\([0-9A-Za-z.+-]*\)"$/\1/p' common/Version.h)
+VERSION=$(flickmere_version)
 if [ -z "$VERSION" ]; then
     echo "package.sh: no FLICKMERE_VERSION_STRING in common/Version.h" >&2
     exit 1
@@ -23,13 +23,9 @@ NAME=Flickmere-$VERSION
 ensure_packages "${BASE_PACKAGES[@]}" zip
 mkdir -p "$BUILD_ROOT" "$DIST"
 
-build_windows
-# The template kit comes from the native build of the kit tool, configured as ./test.sh configures it so
-# that the two share that build.
-log "Building the native template kit tool"
-cmake -S "$FLICKMERE_ROOT" -B "$BUILD_ROOT/native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    >"$BUILD_ROOT/native.configure.log" 2>&1 || { cat "$BUILD_ROOT/native.configure.log"; exit 1; }
-cmake --build "$BUILD_ROOT/native" -j "$JOBS" --target flickmere-templatekit
+build windows
+# The template kit comes from the native build of the kit tool, shared with ./test.sh's native build.
+build native --target flickmere-templatekit
 
 log "Staging $NAME"
 BIN=$BUILD_ROOT/windows/bin

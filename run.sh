@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Flickmere's main job: installs what is missing, builds, prepares a demo working directory in demo/
 # and runs Flickmere under Wine.
-#  - With a display (DISPLAY set): Flickmere and the demo target window start there for you to use.
+#  - With a display (DISPLAY set): Flickmere and the demo target window start there for you to use;
+#    when you close Flickmere, the player and animated PNG of each session you recorded are written.
 #  - Without one: a short scripted session runs on a virtual display, and the session folder, its
 #    files, a picture of the dialog with the last-session report, a browser player and an animated PNG
 #    are printed.
@@ -11,8 +12,8 @@ cd "$(dirname "$0")"
 
 ensure_packages "${BASE_PACKAGES[@]}" imagemagick || exit 1
 mkdir -p "$BUILD_ROOT"
-configure_and_build native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
-build_windows >/dev/null || exit 1
+build native || exit 1
+build windows || exit 1
 
 DEMO=$FLICKMERE_ROOT/demo
 BIN=$BUILD_ROOT/windows/bin
@@ -21,16 +22,31 @@ mkdir -p "$DEMO"
 "$BUILD_ROOT/native/bin/flickmere-templatekit" "$DEMO" >/dev/null || exit 1
 cp "$BIN/Flickmere.exe" "$BIN/HookDll.dll" "$FLICKMERE_ROOT"/res/lang/*.lan "$DEMO/"
 
+# Writes the browser player and the animated PNG of session <number> and says where they are.
+export_session() { # number
+    local dir=$DEMO/session$1
+    "$BUILD_ROOT/native/bin/flickmere-export" "$DEMO" "$1" >/dev/null &&
+        echo "Browser player: $dir/player.html"
+    "$BUILD_ROOT/native/bin/flickmere-export" "$DEMO" "$1" --apng >/dev/null &&
+        echo "Animated PNG: $dir/session$1.png"
+}
+
 if [ -n "${DISPLAY:-}" ]; then
     export WINEPREFIX=${WINEPREFIX:-$BUILD_ROOT/wineprefix-run} WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
-    [ -f "$WINEPREFIX/system.reg" ] || wineboot -i >/dev/null 2>&1
+    [ -f "$WINEPREFIX/system.reg" ] || run_stage "Preparing a Wine prefix" "$BUILD_ROOT/wineboot-run.log" wineboot -i
+    before=$(ls -d "$DEMO"/session* 2>/dev/null)
     log "Starting Flickmere on $DISPLAY (close its dialog to finish)"
     wine "$BIN/FlickmereDemoTarget.exe" 60 60 >/dev/null 2>&1 &
     target=$!
     (cd "$DEMO" && wine Flickmere.exe >/dev/null 2>&1)
     kill "$target" 2>/dev/null
     wineserver -k 2>/dev/null
-    echo "Sessions are in $DEMO"
+    log "Sessions are in $DEMO"
+    for session in $(ls -d "$DEMO"/session* 2>/dev/null); do
+        # Only the sessions of this run that took pictures.
+        printf '%s\n' "$before" | grep -qxF "$session" && continue
+        [ -f "$session/imageBMP1.bmp" ] && export_session "${session##*session}"
+    done
     exit 0
 fi
 
@@ -55,11 +71,5 @@ if [ -f "$DEMO/dialog.bmp" ]; then
     convert "$DEMO/dialog.bmp" "$DEMO/dialog.png" && rm -f "$DEMO/dialog.bmp"
     echo "Dialog with the last-session report: $DEMO/dialog.png"
 fi
-if [ -x "$BUILD_ROOT/native/bin/flickmere-export" ]; then
-    number=${session##*session}
-    "$BUILD_ROOT/native/bin/flickmere-export" "$DEMO" "$number" >/dev/null &&
-        echo "Browser player: $session/player.html"
-    "$BUILD_ROOT/native/bin/flickmere-export" "$DEMO" "$number" --apng >/dev/null &&
-        echo "Animated PNG: $session/session$number.png"
-fi
+export_session "${session##*session}"
 exit 0

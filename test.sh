@@ -18,11 +18,9 @@ log "Checking the layers"
 python3 scripts/check_layers.py && echo "The folders include each other one way only." ||
     failed+=("layers: a folder-level include cycle or a wrong-way include")
 
-configure_and_build native -DCMAKE_BUILD_TYPE=RelWithDebInfo || failed+=("build native")
-configure_and_build asan -DCMAKE_BUILD_TYPE=Debug -DFLICKMERE_SANITIZE=ON || failed+=("build asan")
-configure_and_build fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLICKMERE_FUZZ=ON \
-    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ || failed+=("build fuzz")
-build_windows || failed+=("build windows")
+for kind in native asan fuzz windows; do
+    build $kind || failed+=("build $kind")
+done
 
 run_ctest() { # what, build, extra ctest arguments...
     local what=$1 name=$2 out
@@ -45,8 +43,9 @@ run_ctest fuzz fuzz -j "$JOBS"
 start_display_and_wine
 run_ctest windows windows -j "$JOBS"
 FLICKMERE_WINDOWS_EXPORT=$BUILD_ROOT/windows/bin/flickmere-export.exe run_ctest "native under Wine" native -L wine
-log "Testing the release archive"
-tests/package/test_package.sh || failed+=("tests package")
+run_stage "Testing the release archive" "$BUILD_ROOT/package-test.log" tests/package/test_package.sh ||
+    failed+=("tests package")
+grep -E '^(PASS|FAIL)' "$BUILD_ROOT/package-test.log"
 stop_display_and_wine
 
 log "Summary"

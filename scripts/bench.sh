@@ -9,8 +9,8 @@ cd "$(dirname "$0")/.."
 
 ensure_packages "${BASE_PACKAGES[@]}" || exit 1
 mkdir -p "$BUILD_ROOT"
-configure_and_build native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
-build_windows >/dev/null || exit 1
+build native || exit 1
+build windows || exit 1
 
 log "Native benchmarks"
 "$BUILD_ROOT/native/bin/flickmere_bench" "$@"

@@ -7,6 +7,23 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 
 log() { printf '\n== %s\n' "$*"; }
 
+# Runs one stage of a script with its output in a log: one line when it starts and, when it fails, the
+# stage's name and the last lines of its log, and a non-zero status.
+run_stage() { # what, log file, command...
+    local what=$1 file=$2
+    shift 2
+    log "$what"
+    "$@" >"$file" 2>&1 && return 0
+    printf 'FAILED: %s. The last lines of %s:\n' "$what" "$file" >&2
+    tail -n 30 "$file" | sed 's/^/    /' >&2
+    return 1
+}
+
+# The release's version, as common/Version.h gives it.
+flickmere_version() {
+    sed -n 's/^#define FLICKMERE_VERSION_STRING "\([0-9A-Za-z.+-]*\)"$/\1/p' "$FLICKMERE_ROOT/common/Version.h"
+}
+
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
@@ -18,26 +35,43 @@ ensure_packages() {
         dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
-    log "Installing ${missing[*]}"
+    mkdir -p "$BUILD_ROOT"
+    run_stage "Installing ${missing[*]} (needs root; a few minutes on a fresh machine)" \
+        "$BUILD_ROOT/packages.log" install_packages "${missing[@]}"
+}
+
+install_packages() {
     as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q &&
-        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@"
 }
 
 BASE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev libstb-dev chromium
     mingw-w64 g++-mingw-w64-x86-64 wine wine64 xvfb xauth python3 libpng-dev zlib1g-dev libz-mingw-w64-dev ffmpeg)
 
-configure_and_build() { # name, extra cmake arguments...
-    local name=$1
+# Configures and builds one kind of build under build/<kind>; every script builds through here. The
+# kinds: native (the portable core, its tests and the tools), asan (the same under AddressSanitizer and
+# UndefinedBehaviorSanitizer), fuzz (the offset-file fuzzers) and windows (the program, cross-built).
+# Further arguments go to cmake --build, for example --target NAME.
+build() { # kind, [cmake --build arguments...]
+    local kind=$1 args
     shift
-    log "Building $name"
-    cmake -S "$FLICKMERE_ROOT" -B "$BUILD_ROOT/$name" -G Ninja "$@" >"$BUILD_ROOT/$name.configure.log" 2>&1 ||
-        { cat "$BUILD_ROOT/$name.configure.log"; return 1; }
-    cmake --build "$BUILD_ROOT/$name" -j "$JOBS"
-}
-
-build_windows() {
-    configure_and_build windows -DCMAKE_TOOLCHAIN_FILE="$FLICKMERE_ROOT/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release
+    case $kind in
+    native) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+    asan) args=(-DCMAKE_BUILD_TYPE=Debug -DFLICKMERE_SANITIZE=ON) ;;
+    fuzz) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLICKMERE_FUZZ=ON -DCMAKE_C_COMPILER=clang
+        -DCMAKE_CXX_COMPILER=clang++) ;;
+    windows) args=(-DCMAKE_TOOLCHAIN_FILE="$FLICKMERE_ROOT/cmake/mingw-w64-x86_64.cmake"
+        -DCMAKE_BUILD_TYPE=Release) ;;
+    *)
+        echo "build: no build of the kind '$kind'" >&2
+        return 2
+        ;;
+    esac
+    mkdir -p "$BUILD_ROOT"
+    run_stage "Configuring the $kind build" "$BUILD_ROOT/$kind.configure.log" \
+        cmake -S "$FLICKMERE_ROOT" -B "$BUILD_ROOT/$kind" -G Ninja "${args[@]}" &&
+        run_stage "Building $kind${*:+ ($*)}" "$BUILD_ROOT/$kind.build.log" \
+            cmake --build "$BUILD_ROOT/$kind" -j "$JOBS" "$@"
 }
 
 XVFB_PID=
@@ -61,8 +95,7 @@ start_display_and_wine() {
     mkdir -p "$WINEPREFIX"
     wineserver -f -p >"$BUILD_ROOT/wineserver.log" 2>&1 &
     WINESERVER_PID=$!
-    log "Preparing a Wine prefix on display $DISPLAY"
-    wineboot -i >"$BUILD_ROOT/wineboot.log" 2>&1
+    run_stage "Preparing a Wine prefix on display $DISPLAY" "$BUILD_ROOT/wineboot.log" wineboot -i
 }
 
 stop_display_and_wine() {

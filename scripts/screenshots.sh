@@ -8,8 +8,8 @@ cd "$(dirname "$0")/.."
 
 ensure_packages "${BASE_PACKAGES[@]}" imagemagick chromium || exit 1
 mkdir -p "$BUILD_ROOT"
-configure_and_build native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null || exit 1
-build_windows >/dev/null || exit 1
+build native || exit 1
+build windows || exit 1
 
 work=$BUILD_ROOT/screenshots
 rm -rf "$work"

@@ -13,7 +13,7 @@ cd "$(dirname "$0")/../.." || exit 1
 BUILD_ROOT=$(realpath -m "${FLICKMERE_BUILD_ROOT:-$FLICKMERE_ROOT/build}")
 export FLICKMERE_BUILD_ROOT=$BUILD_ROOT
 BIN=$BUILD_ROOT/windows/bin
-VERSION=$(sed -n 's/^#define FLICKMERE_VERSION_STRING "\(.*\)"$/\1/p' common/Version.h)
+VERSION=$(flickmere_version)
 NAME=Flickmere-$VERSION
 ARCHIVE=$FLICKMERE_ROOT/dist/$NAME-win64.zip
 
