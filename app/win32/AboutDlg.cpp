@@ -8,5 +8,6 @@ CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
 bool CAboutDlg::OnInit()
 {
     ::SetDlgItemTextA(Handle(), IDC_ABOUT_TEXT, LanguageText(g_texts.current, kTextAboutBox));
+    CentreOnOwner();
     return true;
 }

@@ -110,6 +110,17 @@ void CDialog::Refuse()
     ::DestroyWindow(m_hwnd);
 }
 
+void CDialog::CentreOnOwner()
+{
+    const HWND owner = ::GetWindow(m_hwnd, GW_OWNER);
+    RECT outer, own;
+    if (!owner || !::GetWindowRect(owner, &outer) || !::GetWindowRect(m_hwnd, &own))
+        return;
+    const int x = (outer.left + outer.right - (own.right - own.left)) / 2;
+    const int y = (outer.top + outer.bottom - (own.bottom - own.top)) / 2;
+    ::SetWindowPos(m_hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool CDialog::OnCommand(int code, int itemId)
 {
     return code == BN_CLICKED && OnButtonClicked(itemId);

@@ -55,6 +55,9 @@ protected:
     void End(INT_PTR result);
     // From OnInit: the window is destroyed before it was ever shown and DoModal returns -1.
     void Refuse();
+    // Moves the dialog to the middle of its owner window; a dialog template's own position is
+    // relative to the owner's top-left corner.
+    void CentreOnOwner();
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -31,7 +31,8 @@ const StartupFailure kFailures[] = {
      BoxIcon::Error},
     {"frmoffs missing", [](CWorkDir& d) { d.Remove("frmoffs.ini"); }, "Can't open INI file: frmoffs.ini!",
      BoxIcon::Error},
-    {"HookDll missing", [](CWorkDir& d) { d.Remove("HookDll.dll"); }, "Can't load HookDll.dll.", BoxIcon::Warning},
+    {"HookDll missing", [](CWorkDir& d) { d.Remove("HookDll.dll"); }, "Can't load HookDll.dll.",
+     BoxIcon::Warning},
 };
 
 TEST(StartupTest, EachMissingPieceEndsTheProgramWithItsBox)
@@ -69,8 +70,8 @@ TEST(StartupTest, GoodStartShowsTheDialogInEnglish)
     CApp app(dir.Path());
     ASSERT_TRUE(app.WaitForDialog());
     EXPECT_EQ(app.Title(), "Flickmere");
-    EXPECT_EQ(app.ListItems(IDC_KEY_LIST),
-              (std::vector<std::string>{"F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10", "F11", "F12"}));
+    EXPECT_EQ(app.ListItems(IDC_KEY_LIST), (std::vector<std::string>{"F1", "F2", "F3", "F4", "F5", "F6", "F7",
+                                                                     "F8", "F9", "F10", "F11", "F12"}));
     EXPECT_EQ(app.ListSelection(IDC_KEY_LIST), 11);
     EXPECT_EQ(app.Text(IDC_CURRENT_KEY), "F12");
     EXPECT_FALSE(app.Enabled(IDC_CAPTURE));
@@ -92,6 +93,23 @@ TEST(StartupTest, GoodStartShowsTheDialogInEnglish)
     EXPECT_EQ(help.right - help.left, half - 5);
     EXPECT_EQ(about.left, list.left + half + 5);
     EXPECT_EQ(about.top, help.top);
+
+    // Each label stands at the left edge of what it labels, the two of the info area one under the
+    // other, and the last key of the list has room below it.
+    const auto rect = [&](int id) {
+        RECT r;
+        ::GetWindowRect(app.Control(id), &r);
+        return r;
+    };
+    EXPECT_EQ(rect(IDC_CURRENT_KEY_LABEL).left, rect(IDC_CURRENT_KEY).left);
+    EXPECT_LT(rect(IDC_CURRENT_KEY_LABEL).top, rect(IDC_CURRENT_KEY).top);
+    EXPECT_EQ(rect(IDC_LAST_SESSION_LABEL).left, rect(IDC_CAPTURED_LABEL).left);
+    EXPECT_EQ(rect(IDC_LAST_SESSION_LABEL).top, rect(IDC_LAST_SESSION).top);
+    RECT keys;
+    ::GetClientRect(app.Control(IDC_KEY_LIST), &keys);
+    const LRESULT row = ::SendMessageA(app.Control(IDC_KEY_LIST), LB_GETITEMHEIGHT, 0, 0);
+    const LRESULT rows = ::SendMessageA(app.Control(IDC_KEY_LIST), LB_GETCOUNT, 0, 0);
+    EXPECT_GE(keys.bottom - rows * row, 4) << "the F12 row touches the bottom of the key list";
 }
 
 TEST(StartupTest, HelpAndAboutFollowTheLanguage)
@@ -116,6 +134,12 @@ TEST(StartupTest, HelpAndAboutFollowTheLanguage)
         about = ::FindWindowA("#32770", "About");
         return about != nullptr && ::IsWindowVisible(about);
     }));
+    // Centred on the main dialog, not at its top-left corner.
+    RECT aboutRect, dialog;
+    ::GetWindowRect(about, &aboutRect);
+    ::GetWindowRect(app.Dialog(), &dialog);
+    EXPECT_NEAR(aboutRect.left + aboutRect.right, dialog.left + dialog.right, 2);
+    EXPECT_NEAR(aboutRect.top + aboutRect.bottom, dialog.top + dialog.bottom, 2);
     EXPECT_EQ(WindowText(::GetDlgItem(about, IDC_ABOUT_TEXT)).substr(0, 10), "Flickmere\n");
     EXPECT_NE(WindowText(::GetDlgItem(about, IDC_ABOUT_TEXT)).find("Nimmt ein Fenster"), std::string::npos);
     ::PostMessageA(about, WM_COMMAND, IDOK, 0);
@@ -141,7 +165,7 @@ TEST(StartupTest, ChoosingALanguageRelabelsDialogAndPopup)
     EXPECT_EQ(app.Text(IDC_CURRENT_KEY), "F12");
     EXPECT_EQ(WindowText(::GetDlgItem(app.Popup(), IDC_OFFSET_LABEL)), "Versatz:");
     EXPECT_EQ(WindowText(::GetDlgItem(app.Popup(), IDC_RETURN)), "Zur\xFC"
-                                                                   "ck");
+                                                                 "ck");
     app.SelectCombo(IDC_LANGUAGE_LIST, 0);
     ASSERT_TRUE(WaitUntil([&] { return app.Title() == "Flickmere"; }));
     EXPECT_EQ(app.Text(IDC_REFRESH), "Refresh");
