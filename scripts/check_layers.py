@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks that the program's folders include each other in one direction only.
 
-The layers, bottom first. A file may include its own folder and any folder of a lower layer; a
+The layers, bottom first. A file may include its own folder and any folder of a lower rank; a
 portable file (not under win32/) never includes a win32/ header or <windows.h>. Tests, tools,
 benchmarks and fuzzers may include anything. Run by the build and by ./test.sh; exits 1 on a
 wrong-way include or a folder-level cycle, naming each.
@@ -14,8 +14,8 @@ LAYERS = [
     ["common", "hook", "res"],  # stateless basics, the hook library, resource ids
     ["state"],  # process-wide records
     ["output"],  # offset tables, patcher, bitmap files
-    ["capture"],  # sessions, window capture, change detection; hands regions to output
-    ["popup"],  # the frame and offset popup; reads the session state
+    # Folders of one rank never include each other.
+    ["capture", "popup"],  # sessions, window capture, change detection | the frame and offset popup
     ["app"],  # start-up, the main dialog
 ]
 RANK = {folder: rank for rank, folders in enumerate(LAYERS) for folder in folders}
