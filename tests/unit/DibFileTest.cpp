@@ -20,7 +20,8 @@ public:
     uint32_t Write(const void* data, uint32_t size) override
     {
         pieces.push_back(size);
-        bytes.insert(bytes.end(), static_cast<const uint8_t*>(data), static_cast<const uint8_t*>(data) + size);
+        bytes.insert(bytes.end(), static_cast<const uint8_t*>(data),
+                     static_cast<const uint8_t*>(data) + size);
         return static_cast<int>(pieces.size()) == shortWrite ? size / 2 : size;
     }
     bool Commit() override
@@ -87,21 +88,28 @@ TEST(DibFileTest, RowsArePaddedToFourBytes)
     EXPECT_EQ(DibRowBytes(3, 16), 8u);
 }
 
-TEST(DibFileTest, WritesInPiecesOf32768Bytes)
+TEST(DibFileTest, BlocksOfAnySizeReadBackWhole)
 {
-    std::vector<uint8_t> data(3 * 32768 + 5);
-    for (uint32_t size : {32768u, 32769u, 65536u + 5}) {
-        CRecordingSink sink;
-        EXPECT_EQ(WriteChunked(sink, data.data(), size), size);
-        std::vector<uint32_t> expected(size / 32768, 32768);
-        if (size % 32768 || size == 0)
-            expected.push_back(size % 32768);
-        EXPECT_EQ(sink.pieces, expected) << size;
+    // Sizes around the pieces the block is handed over in: a reader sees every byte, in order.
+    testfiles::CScratchDir dir;
+    for (int32_t width : {1, 10922, 10923, 21846}) {
+        auto block = Block(width, 1, 24);
+        for (size_t i = sizeof(DibHeader); i < block.size(); ++i)
+            block[i] = static_cast<uint8_t>(i * 7);
+        const std::string path = dir.File("picture.bmp");
+        ASSERT_EQ(WritePackedDib(path.c_str(), block.data(), static_cast<uint32_t>(block.size())), 1)
+            << width;
+        const std::vector<uint8_t> file = testfiles::ReadBytes(path);
+        ASSERT_EQ(file.size(), kFileHeaderBytes + block.size()) << width;
+        EXPECT_TRUE(std::equal(block.begin(), block.end(), file.begin() + kFileHeaderBytes)) << width;
     }
-    CRecordingSink shortSink;
-    shortSink.shortWrite = 1;
-    EXPECT_EQ(WriteChunked(shortSink, data.data(), 70000), 0u);
-    EXPECT_EQ(shortSink.pieces.size(), 1u); // stops at the first short piece
+    // A piece that falls short anywhere fails the whole write.
+    std::vector<uint8_t> data(70000);
+    for (int shortWrite : {1, 3}) {
+        CRecordingSink sink;
+        sink.shortWrite = shortWrite;
+        EXPECT_EQ(WriteChunked(sink, data.data(), static_cast<uint32_t>(data.size())), 0u) << shortWrite;
+    }
 }
 
 TEST(DibFileTest, FileHeaderPrecedesTheBlock)

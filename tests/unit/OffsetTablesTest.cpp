@@ -1,6 +1,5 @@
 #include "ProgramState.h"
 #include "TestFiles.h"
-#include "common/IntScan.h"
 #include "output/OffsetTables.h"
 
 #include <gtest/gtest.h>
@@ -15,16 +14,6 @@ namespace {
 using testfiles::CCurrentDir;
 using testfiles::CScratchDir;
 using testfiles::WriteText;
-
-std::vector<int32_t> ScanAll(const std::string& text)
-{
-    CIntScanner in(text.data(), text.size());
-    std::vector<int32_t> values;
-    int32_t v;
-    while (in.ReadInt(v))
-        values.push_back(v);
-    return values;
-}
 
 class OffsetTablesTest : public testsupport::CProgramTest
 {
@@ -43,19 +32,6 @@ protected:
         return std::vector<int32_t>(r + 1, r + 1 + r[0]);
     }
 };
-
-TEST(IntScanTest, ReadsLikePercentI)
-{
-    EXPECT_EQ(ScanAll("12 010 0x10 0X1a -7 +5 -0x10"), (std::vector<int32_t>{12, 8, 16, 26, -7, 5, -16}));
-    // A leading zero means octal, so "08" is 0 followed by 8; "0x" without a hex digit is 0 and an x.
-    EXPECT_EQ(ScanAll("08"), (std::vector<int32_t>{0, 8}));
-    EXPECT_EQ(ScanAll("0xg"), (std::vector<int32_t>{0}));
-    // White space of any kind is skipped; a sign without digits is no number.
-    EXPECT_EQ(ScanAll("\t\r\n 3 - 4"), (std::vector<int32_t>{3}));
-    // Beyond 32 bits the value saturates.
-    EXPECT_EQ(ScanAll("99999999999 -99999999999 2147483648"),
-              (std::vector<int32_t>{2147483647, -2147483647 - 1, 2147483647}));
-}
 
 TEST_F(OffsetTablesTest, BuiltInRowsBeforeAnyFile)
 {

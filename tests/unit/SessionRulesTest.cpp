@@ -1,11 +1,9 @@
-// Rules of the session side that need no window: session numbering, the start and end of a session,
-// the report, the key's display text and the popup's frame and offset check.
+// Rules of the session side that need no window: session numbering, the start and end of a session and
+// the report.
 #include "ProgramState.h"
-#include "capture/KeyText.h"
 #include "capture/SessionLifecycle.h"
 #include "capture/SessionNumber.h"
 #include "capture/SessionReport.h"
-#include "popup/FrameValidation.h"
 #include "state/SessionState.h"
 #include "state/WorkingDirectory.h"
 
@@ -39,7 +37,8 @@ TEST_F(SessionNumberTest, ScanCountsOnlyDirectories)
 {
     EXPECT_EQ(ScanSessionNumber({{".", true}, {"..", true}}), 0);
     EXPECT_EQ(ScanSessionNumber({{".", true}, {"template.fla", false}}), 1);
-    EXPECT_EQ(ScanSessionNumber({{"session1", true}, {"session7", true}, {"session9", false}, {"x", false}}), 8);
+    EXPECT_EQ(ScanSessionNumber({{"session1", true}, {"session7", true}, {"session9", false}, {"x", false}}),
+              8);
     EXPECT_EQ(g_session.highestSessionFound, 7);
     EXPECT_EQ(ScanSessionNumber({{"Session1", true}, {"session0x10", true}}), 17);
 }
@@ -148,40 +147,6 @@ TEST_F(SessionReportTest, ReportsFrameTotalPlusOne)
     FormatSessionReport(report, sizeof report, "%i/%i/%i");
     EXPECT_STREQ(report, "3/252/6");
     EXPECT_TRUE(g_session.reportPresent);
-}
-
-TEST(KeyTextTest, ModifiersAlwaysInTheOrderCtrlAltShift)
-{
-    EXPECT_EQ(CaptureKeyText(123, false, false, false), "F12");
-    EXPECT_EQ(CaptureKeyText(112, true, false, true), "Alt+Shift+F1");
-    EXPECT_EQ(CaptureKeyText(116, true, true, true), "Ctrl+Alt+Shift+F5");
-    EXPECT_EQ(CaptureKeyText(121, false, true, false), "Ctrl+F10");
-}
-
-TEST(FrameValidationTest, APairStandsOnlyWithFrameAboveOffset)
-{
-    FrameValues values;
-    EXPECT_FALSE(TakeOverFramePair("30", "10", values));
-    EXPECT_EQ(values.frame, 30);
-    EXPECT_EQ(values.offset, 10);
-    // Equal values fall back to the previous pair.
-    EXPECT_TRUE(TakeOverFramePair("10", "10", values));
-    EXPECT_EQ(values.frame, 30);
-    EXPECT_EQ(values.offset, 10);
-    // An emptied edit reads as 0, which is never above the offset.
-    EXPECT_TRUE(TakeOverFramePair("", "10", values));
-    EXPECT_EQ(values.frame, 30);
-    // Offset 0 is fine with any frame from 1.
-    EXPECT_FALSE(TakeOverFramePair("1", "0", values));
-    EXPECT_EQ(values.frame, 1);
-    EXPECT_EQ(values.offset, 0);
-    // The atoi rule: leading digits only.
-    EXPECT_FALSE(TakeOverFramePair("65536", "12x", values));
-    EXPECT_EQ(values.frame, 65536);
-    EXPECT_EQ(values.offset, 12);
-    EXPECT_EQ(ReadLeadingInt("1,000"), 1);
-    EXPECT_EQ(ReadLeadingInt(" -7"), -7);
-    EXPECT_EQ(ReadLeadingInt("99999999999"), 2147483647);
 }
 
 } // namespace
