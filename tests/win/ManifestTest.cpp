@@ -149,16 +149,15 @@ FileVersion ReadFileVersion(const std::string& path)
     return version;
 }
 
-TEST(ManifestTest, WindowsReadsCommonControls6PerMonitorDpiAndNoElevationFromTheManifest)
+TEST(ManifestTest, WindowsReadsNoElevationAndTheSupportedSystemsFromTheManifest)
 {
     const CProgramContext context(ProgramPath());
     // Fails when the manifest is missing, is not resource 1, does not parse, or names an assembly that
     // cannot be found; Windows then refuses to start the program at all.
     ASSERT_TRUE(context.Valid()) << ProgramPath() << ": error " << context.Error();
 
-    EXPECT_EQ(context.Setting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness"),
-              L"PerMonitorV2, PerMonitor");
-    // Windows 8.1 to Windows 10 1511 read only this one, per monitor; Windows 7 and 8 as system aware.
+    // Windows 8.1 to Windows 10 1511 know only this older setting; later ones take the awareness the
+    // running dialog is checked for below.
     EXPECT_EQ(context.Setting(nullptr, L"dpiAware"), L"true/pm");
 
     ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION runLevel{};
@@ -222,9 +221,23 @@ std::string LoadedComctlPath(HANDLE process)
     return "<not loaded>";
 }
 
+// The DPI awareness Windows gave a window of another process, as the user32 of Windows 10 1607 and
+// later (and Wine) report it; -1 where the calls are missing.
+int WindowDpiAwareness(HWND window)
+{
+    using GetContext = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
+    using GetAwareness = DPI_AWARENESS(WINAPI*)(DPI_AWARENESS_CONTEXT);
+    const HMODULE user32 = ::GetModuleHandleA("user32.dll");
+    const auto context = Export<GetContext>(user32, "GetWindowDpiAwarenessContext");
+    const auto awareness = Export<GetAwareness>(user32, "GetAwarenessFromDpiAwarenessContext");
+    return context && awareness ? awareness(context(window)) : -1;
+}
+
 // The program started the way Explorer starts it: in its own folder, so it finds its template kit,
-// HookDll.dll and language files there. Outside the release the folder is put together here.
-TEST(ManifestTest, ProgramStartsInItsFolderWithCommonControls6)
+// HookDll.dll and language files there. Outside the release the folder is put together here. Its
+// dialog is per-monitor DPI aware, so window rectangles, the cursor and grabs are all in physical
+// pixels, and its controls are the themed ones of common controls 6.
+TEST(ManifestTest, ProgramStartsInItsFolderPerMonitorAwareWithCommonControls6)
 {
     std::unique_ptr<e2e::CWorkDir> scratch;
     std::string folder = e2e::AppDir();
@@ -236,7 +249,8 @@ TEST(ManifestTest, ProgramStartsInItsFolderWithCommonControls6)
     const HWND dialog = app.WaitForDialog();
     const auto box = dialog ? std::nullopt : app.WaitForMessageBox(0ms);
     EXPECT_FALSE(box) << "start-up box: " << box->text;
-    EXPECT_NE(dialog, nullptr) << "no main dialog within 30 s";
+    ASSERT_NE(dialog, nullptr) << "no main dialog within 30 s";
+    EXPECT_EQ(WindowDpiAwareness(dialog), DPI_AWARENESS_PER_MONITOR_AWARE);
     const std::string comctl = LoadedComctlPath(app.Process());
     EXPECT_NE(comctl.find("microsoft.windows.common-controls_6595b64144ccf1df_6."), std::string::npos)
         << comctl;
