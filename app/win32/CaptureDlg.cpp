@@ -348,15 +348,13 @@ bool CCaptureDlg::OnPaint()
 {
     if (!::IsIconic(Handle()))
         return false;
-    PAINTSTRUCT paint;
-    const HDC dc = ::BeginPaint(Handle(), &paint);
-    ::SendMessageA(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const CPaintDc dc(Handle());
+    ::SendMessageA(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
     RECT client;
     ::GetClientRect(Handle(), &client);
     const int x = (client.right - client.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
     const int y = (client.bottom - client.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-    ::DrawIcon(dc, x, y, m_icon);
-    ::EndPaint(Handle(), &paint);
+    ::DrawIcon(dc.Get(), x, y, m_icon);
     return true;
 }
 

@@ -31,12 +31,11 @@ LRESULT CALLBACK PaintProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 {
     if (message != WM_PAINT)
         return ::DefWindowProcA(window, message, wParam, lParam);
-    PAINTSTRUCT paint;
-    const HDC dc = ::BeginPaint(window, &paint);
+    const CPaintDc dc(window);
     BITMAPINFO info{};
     info.bmiHeader = {sizeof info.bmiHeader, g_width, -g_height, 1, 32, BI_RGB};
-    ::SetDIBitsToDevice(dc, 0, 0, g_width, g_height, 0, 0, 0, g_height, g_pixels.data(), &info, DIB_RGB_COLORS);
-    ::EndPaint(window, &paint);
+    ::SetDIBitsToDevice(dc.Get(), 0, 0, g_width, g_height, 0, 0, 0, g_height, g_pixels.data(), &info,
+                        DIB_RGB_COLORS);
     return 0;
 }
 
@@ -83,9 +82,10 @@ void BareGrab(HWND window)
     const int w = clip.right - clip.left, h = clip.bottom - clip.top;
     CMemoryDc memory(::CreateCompatibleDC(dc.Get()));
     CBitmap bitmap(::CreateCompatibleBitmap(dc.Get(), w, h));
-    const HGDIOBJ previous = ::SelectObject(memory.Get(), bitmap.Get());
-    ::BitBlt(memory.Get(), 0, 0, w, h, dc.Get(), clip.left, clip.top, SRCCOPY);
-    ::SelectObject(memory.Get(), previous);
+    {
+        CSelection selection(memory.Get(), bitmap.Get());
+        ::BitBlt(memory.Get(), 0, 0, w, h, dc.Get(), clip.left, clip.top, SRCCOPY);
+    }
     std::vector<uint16_t> pixels(static_cast<size_t>(w + (w & 1)) * h);
     BITMAPINFO info{};
     info.bmiHeader = {sizeof info.bmiHeader, w, -h, 1, 16, BI_RGB};
@@ -116,8 +116,9 @@ int main(int argc, char** argv)
     windowClass.hInstance = ::GetModuleHandleA(nullptr);
     windowClass.lpszClassName = "FlickmereBench";
     ::RegisterClassA(&windowClass);
-    const HWND window = ::CreateWindowExA(WS_EX_NOACTIVATE, "FlickmereBench", "bench", WS_POPUP, 0, 0, g_width,
-                                          g_height, nullptr, nullptr, windowClass.hInstance, nullptr);
+    const HWND window =
+        ::CreateWindowExA(WS_EX_NOACTIVATE, "FlickmereBench", "bench", WS_POPUP, 0, 0, g_width, g_height,
+                          nullptr, nullptr, windowClass.hInstance, nullptr);
     ::ShowWindow(window, SW_SHOWNOACTIVATE);
     Repaint(window);
     g_sessionWindows.target = window;
@@ -131,7 +132,8 @@ int main(int argc, char** argv)
     };
     uint32_t seed = 1;
     std::printf("Capture step of a %dx%d window, median of %d runs:\n", g_width, g_height, runs);
-    const double bare = Median(runs, [] {}, [&] { BareGrab(window); });
+    const double bare = Median(
+        runs, [] {}, [&] { BareGrab(window); });
     CaptureTargetWindow(10, 10); // the first step writes the whole window
     const double small = Median(
         runs,
@@ -165,10 +167,11 @@ int main(int argc, char** argv)
         BITMAPINFO info{};
         info.bmiHeader = {sizeof info.bmiHeader, w, -h, 1, 16, BI_RGB};
         CMemoryDc memory(::CreateCompatibleDC(screen.Get()));
-        const double memcpyTime =
-            Median(runs, [] {}, [&] { std::memcpy(copy.data(), source.data(), source.size() * 4); });
+        const double memcpyTime = Median(
+            runs, [] {}, [&] { std::memcpy(copy.data(), source.data(), source.size() * 4); });
         const double conversion = Median(
-            runs, [] {}, [&] { ::GetDIBits(memory.Get(), bitmap.Get(), 0, h, converted.data(), &info, DIB_RGB_COLORS); });
+            runs, [] {},
+            [&] { ::GetDIBits(memory.Get(), bitmap.Get(), 0, h, converted.data(), &info, DIB_RGB_COLORS); });
         std::printf("32-bit to 16-bit conversion, 1920x1080:\n");
         Report("memcpy of the 32-bit pixels", memcpyTime, memcpyTime);
         Report("GetDIBits to 16 bits", conversion, memcpyTime);
@@ -186,10 +189,12 @@ int main(int argc, char** argv)
                                    {0, g_height / 2, g_width / 2 - 1, g_height - 1},
                                    {g_width / 2, 0, g_width - 1, g_height / 2 - 1},
                                    {g_width / 2, g_height / 2, g_width - 1, g_height - 1}};
-        const double outputSmall = Median(
-            runs, freshStep, [&] { WriteCaptureOutput(memory.Get(), 1, CursorPoint{1, 1}, smallRegion); });
-        const double outputAll = Median(
-            runs, freshStep, [&] { WriteCaptureOutput(memory.Get(), 4, CursorPoint{1, 1}, quarters); });
+        const double outputSmall = Median(runs, freshStep, [&] {
+            WriteCaptureOutput(memory.Get(), 1, CursorPoint{1, 1}, smallRegion);
+        });
+        const double outputAll = Median(runs, freshStep, [&] {
+            WriteCaptureOutput(memory.Get(), 4, CursorPoint{1, 1}, quarters);
+        });
         std::printf("Output step (pictures written, template patched):\n");
         Report("output step, small change (1 picture)", outputSmall, bare);
         Report("output step, everything changed (4 pictures)", outputAll, bare);

@@ -1,8 +1,9 @@
 #pragma once
 // Move-only owners for the Win32 handles the program creates. Each deleter matches the call that made
-// the handle: GetDC/GetWindowDC -> ReleaseDC, CreateCompatibleDC -> DeleteDC, GDI objects ->
-// DeleteObject, SetWindowsHookEx -> UnhookWindowsHookEx, LoadLibrary -> FreeLibrary, kernel objects
-// (CreateMutex) -> CloseHandle.
+// the handle: GetDC/GetWindowDC -> ReleaseDC, BeginPaint -> EndPaint, CreateCompatibleDC -> DeleteDC,
+// GDI objects -> DeleteObject, SetWindowsHookEx -> UnhookWindowsHookEx, LoadLibrary -> FreeLibrary,
+// FindFirstFile -> FindClose, kernel objects (CreateMutex) -> CloseHandle. The value a creator answers
+// on failure belongs to the traits too: most answer null, FindFirstFile answers INVALID_HANDLE_VALUE.
 #include <windows.h>
 
 #include <utility>
@@ -26,57 +27,58 @@ public:
     CUniqueHandle& operator=(const CUniqueHandle&) = delete;
 
     Handle Get() const { return m_handle; }
-    explicit operator bool() const { return m_handle != Handle{}; }
-    Handle Release() { return std::exchange(m_handle, Handle{}); }
-    void Reset(Handle h = Handle{})
+    explicit operator bool() const { return m_handle != Traits::Invalid(); }
+    Handle Release() { return std::exchange(m_handle, Traits::Invalid()); }
+    void Reset(Handle h = Traits::Invalid())
     {
-        if (m_handle != Handle{})
+        if (m_handle != Traits::Invalid())
             Traits::Close(m_handle);
         m_handle = h;
     }
 
 private:
-    Handle m_handle{};
+    Handle m_handle = Traits::Invalid();
 };
 
-template <typename T> struct GdiObjectTraits
+// Creators that answer null on failure.
+template <typename T> struct NullIsInvalid
 {
     using Handle = T;
+    static Handle Invalid() { return nullptr; }
+};
+
+template <typename T> struct GdiObjectTraits : NullIsInvalid<T>
+{
     static void Close(T h) { ::DeleteObject(h); }
 };
-struct MemoryDcTraits
+struct MemoryDcTraits : NullIsInvalid<HDC>
 {
-    using Handle = HDC;
     static void Close(HDC h) { ::DeleteDC(h); }
 };
-struct HookTraits
+struct HookTraits : NullIsInvalid<HHOOK>
 {
-    using Handle = HHOOK;
     static void Close(HHOOK h) { ::UnhookWindowsHookEx(h); }
 };
-struct ModuleTraits
+struct ModuleTraits : NullIsInvalid<HMODULE>
 {
-    using Handle = HMODULE;
     static void Close(HMODULE h) { ::FreeLibrary(h); }
 };
 struct FindTraits
 {
     using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(HANDLE h) { ::FindClose(h); }
 };
-struct GlobalTraits
+struct GlobalTraits : NullIsInvalid<HGLOBAL>
 {
-    using Handle = HGLOBAL;
     static void Close(HGLOBAL h) { ::GlobalFree(h); }
 };
-struct KernelTraits
+struct KernelTraits : NullIsInvalid<HANDLE>
 {
-    using Handle = HANDLE;
     static void Close(HANDLE h) { ::CloseHandle(h); }
 };
-struct LocalTraits
+struct LocalTraits : NullIsInvalid<HLOCAL>
 {
-    using Handle = HLOCAL;
     static void Close(HLOCAL h) { ::LocalFree(h); }
 };
 
@@ -89,6 +91,34 @@ using CGlobalMemory = CUniqueHandle<GlobalTraits>;
 using CLocalMemory = CUniqueHandle<LocalTraits>;
 // Kernel objects that report failure as null (CreateMutex, CreateEvent), not INVALID_HANDLE_VALUE.
 using CKernelHandle = CUniqueHandle<KernelTraits>;
+
+// A named mutex, made or opened; `existed` tells whether it was there already, made by someone else.
+// Empty when the name cannot be had at all (taken by another kind of object).
+inline CKernelHandle CreateNamedMutex(const char* name, bool& existed)
+{
+    CKernelHandle mutex(::CreateMutexA(nullptr, FALSE, name));
+    existed = mutex && ::GetLastError() == ERROR_ALREADY_EXISTS;
+    return mutex;
+}
+
+// The device context of a WM_PAINT, from BeginPaint to EndPaint. Not movable: EndPaint needs the very
+// PAINTSTRUCT that BeginPaint filled in.
+class CPaintDc
+{
+public:
+    explicit CPaintDc(HWND window) : m_window(window), m_dc(::BeginPaint(window, &m_paint)) {}
+    ~CPaintDc() { ::EndPaint(m_window, &m_paint); }
+    CPaintDc(const CPaintDc&) = delete;
+    CPaintDc& operator=(const CPaintDc&) = delete;
+
+    HDC Get() const { return m_dc; }
+    const PAINTSTRUCT& Paint() const { return m_paint; }
+
+private:
+    HWND m_window;
+    PAINTSTRUCT m_paint{};
+    HDC m_dc;
+};
 
 // A device context from GetDC or GetWindowDC; both are given back with ReleaseDC for the same window.
 class CWindowDc

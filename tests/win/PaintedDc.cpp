@@ -19,12 +19,7 @@ CPaintedDc::CPaintedDc(int width, int height, const std::function<uint32_t(int, 
         for (int x = 0; x < width; ++x)
             pixels[y * width + x] = colour(x, y);
     m_dc.Reset(::CreateCompatibleDC(screen.Get()));
-    m_previous = ::SelectObject(m_dc.Get(), m_bitmap.Get());
-}
-
-CPaintedDc::~CPaintedDc()
-{
-    ::SelectObject(m_dc.Get(), m_previous);
+    m_selection = std::make_unique<CSelection>(m_dc.Get(), m_bitmap.Get());
 }
 
 } // namespace wintest

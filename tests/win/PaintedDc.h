@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace wintest {
 
@@ -12,13 +13,13 @@ class CPaintedDc
 {
 public:
     CPaintedDc(int width, int height, const std::function<uint32_t(int, int)>& colour);
-    ~CPaintedDc();
     HDC Get() const { return m_dc.Get(); }
 
 private:
     CMemoryDc m_dc;
     CBitmap m_bitmap;
-    HGDIOBJ m_previous = nullptr;
+    // Last, so that it puts the previous bitmap back before the bitmap and the context go.
+    std::unique_ptr<CSelection> m_selection;
 };
 
 } // namespace wintest

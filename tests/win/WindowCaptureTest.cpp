@@ -42,16 +42,15 @@ LRESULT CALLBACK PaintProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 {
     if (message != WM_PAINT)
         return ::DefWindowProcA(window, message, wParam, lParam);
-    PAINTSTRUCT paint;
-    const HDC dc = ::BeginPaint(window, &paint);
+    const CPaintDc dc(window);
     std::vector<uint32_t> pixels(kWidth * kHeight);
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x)
             pixels[y * kWidth + x] = g_scene.Pixel(x, y);
     BITMAPINFO info{};
     info.bmiHeader = {sizeof info.bmiHeader, kWidth, -kHeight, 1, 32, BI_RGB};
-    ::SetDIBitsToDevice(dc, 0, 0, kWidth, kHeight, 0, 0, 0, kHeight, pixels.data(), &info, DIB_RGB_COLORS);
-    ::EndPaint(window, &paint);
+    ::SetDIBitsToDevice(dc.Get(), 0, 0, kWidth, kHeight, 0, 0, 0, kHeight, pixels.data(), &info,
+                        DIB_RGB_COLORS);
     return 0;
 }
 
@@ -123,8 +122,9 @@ protected:
         ::RegisterClassA(&windowClass);
         const DWORD style = WS_POPUP;
         // Never activated: without a window manager, destroying the active window stalls for seconds.
-        m_window = ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_NOACTIVATE, "FlickmereCaptureTest", "capture test", style, 200, 150, kWidth,
-                                     kHeight, nullptr, nullptr, windowClass.hInstance, nullptr);
+        m_window =
+            ::CreateWindowExA(WS_EX_TOPMOST | WS_EX_NOACTIVATE, "FlickmereCaptureTest", "capture test", style,
+                              200, 150, kWidth, kHeight, nullptr, nullptr, windowClass.hInstance, nullptr);
         ::ShowWindow(m_window, SW_SHOWNOACTIVATE);
         g_scene = Scene{};
         Repaint();

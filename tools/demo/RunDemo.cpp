@@ -4,6 +4,7 @@
 #include "DemoScene.h"
 #include "Driver.h"
 #include "common/File.h"
+#include "common/win32/Handles.h"
 
 #include "output/DibFile.h"
 #include "res/resource.h"
@@ -23,22 +24,21 @@ bool SaveWindowPicture(HWND window, const std::string& path)
     RECT rect;
     ::GetWindowRect(window, &rect);
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    const HDC screen = ::GetDC(nullptr);
-    const HDC memory = ::CreateCompatibleDC(screen);
-    const HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
-    const HGDIOBJ previous = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    ::SelectObject(memory, previous);
+    const CWindowDc screen = CWindowDc::FromGetDC(nullptr);
+    const CMemoryDc memory(::CreateCompatibleDC(screen.Get()));
+    const CBitmap bitmap(::CreateCompatibleBitmap(screen.Get(), width, height));
+    {
+        // The bitmap's bits are read once it is out of the memory context again.
+        CSelection selection(memory.Get(), bitmap.Get());
+        ::BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), rect.left, rect.top, SRCCOPY);
+    }
 
     BITMAPINFOHEADER header{sizeof header, width, height, 1, 24, BI_RGB};
     header.biSizeImage = DibRowBytes(width, 24) * height;
     std::vector<uint8_t> block(sizeof header + header.biSizeImage);
     std::memcpy(block.data(), &header, sizeof header);
-    ::GetDIBits(screen, bitmap, 0, height, block.data() + sizeof header,
+    ::GetDIBits(screen.Get(), bitmap.Get(), 0, height, block.data() + sizeof header,
                 reinterpret_cast<BITMAPINFO*>(block.data()), DIB_RGB_COLORS);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
     return WritePackedDib(path.c_str(), block.data(), static_cast<uint32_t>(block.size())) == 1;
 }
 
@@ -85,7 +85,8 @@ void SaveGuidePictures(CApp& app, const std::string& folder)
 int main(int argc, char** argv)
 {
     if (argc < 2)
-        return Fail("usage: FlickmereDemoRun <working directory> [dialog picture] [folder for guide pictures]");
+        return Fail(
+            "usage: FlickmereDemoRun <working directory> [dialog picture] [folder for guide pictures]");
     const std::string workDir = argv[1];
     const std::string shot = argc > 2 ? argv[2] : workDir + "\\dialog.bmp";
 

@@ -1,6 +1,7 @@
 // A small window whose content changes on command: the target for the end-to-end tests and for the
 // scripted demo of ./run.sh. A left click adds a square where the mouse is, a right click clears.
 #include "DemoScene.h"
+#include "common/win32/Handles.h"
 
 #include <windows.h>
 
@@ -16,8 +17,7 @@ int g_nextColour = 0;
 
 void Paint(HWND window)
 {
-    PAINTSTRUCT paint;
-    const HDC dc = ::BeginPaint(window, &paint);
+    const CPaintDc dc(window);
     std::vector<uint32_t> pixels(static_cast<size_t>(g_scene.width) * g_scene.height);
     for (int y = 0; y < g_scene.height; ++y)
         for (int x = 0; x < g_scene.width; ++x)
@@ -29,9 +29,8 @@ void Paint(HWND window)
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
-    ::SetDIBitsToDevice(dc, 0, 0, g_scene.width, g_scene.height, 0, 0, 0, g_scene.height, pixels.data(), &info,
-                        DIB_RGB_COLORS);
-    ::EndPaint(window, &paint);
+    ::SetDIBitsToDevice(dc.Get(), 0, 0, g_scene.width, g_scene.height, 0, 0, 0, g_scene.height, pixels.data(),
+                        &info, DIB_RGB_COLORS);
 }
 
 void Redraw(HWND window)

@@ -3,6 +3,7 @@
 #include "DemoScene.h"
 #include "TemplateKit.h"
 #include "common/File.h"
+#include "common/win32/Handles.h"
 #include "res/resource.h"
 
 #include <shellapi.h>
@@ -67,8 +68,8 @@ std::string ListText(HWND list, UINT lengthMessage, UINT textMessage, int index)
     ::SendMessageW(list, textMessage, index, reinterpret_cast<LPARAM>(wide.data()));
     wide.resize(std::wcslen(wide.c_str()));
     std::string text(wide.size() * 2 + 1, '\0');
-    const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()), text.data(),
-                                            static_cast<int>(text.size()), nullptr, nullptr);
+    const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide.c_str(), static_cast<int>(wide.size()),
+                                            text.data(), static_cast<int>(text.size()), nullptr, nullptr);
     text.resize(bytes > 0 ? bytes : 0);
     return text;
 }
@@ -103,11 +104,11 @@ BoxIcon ClassifyIcon(HWND box)
     const int width = rect.right - rect.left, height = rect.bottom - rect.top;
     if (width <= 0 || height <= 0)
         return BoxIcon::None;
-    const HDC screen = ::GetDC(nullptr);
+    const CWindowDc screen = CWindowDc::FromGetDC(nullptr);
     int red = 0, yellow = 0, blue = 0;
     for (int y = rect.top; y < rect.bottom; ++y) {
         for (int x = rect.left; x < rect.right; ++x) {
-            const COLORREF c = ::GetPixel(screen, x, y);
+            const COLORREF c = ::GetPixel(screen.Get(), x, y);
             const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
             if (r > 160 && g < 110 && b < 110)
                 ++red;
@@ -117,7 +118,6 @@ BoxIcon ClassifyIcon(HWND box)
                 ++blue;
         }
     }
-    ::ReleaseDC(nullptr, screen);
     if (red >= yellow && red >= blue && red > 10)
         return BoxIcon::Error;
     if (yellow >= blue && yellow > 10)
@@ -303,8 +303,9 @@ std::optional<MessageBoxInfo> CApp::WaitForMessageBox(std::chrono::milliseconds 
     WaitUntil(
         [&] {
             box = FindWindowOf(ProcessId(), [](HWND w) {
-                return IsDialogClass(w) && !::GetDlgItem(w, IDC_CAPTURE) && !::GetDlgItem(w, IDC_FRAME_EDIT) &&
-                       !::GetDlgItem(w, IDC_ABOUT_TEXT) && ::GetDlgItem(w, 0xFFFF);
+                return IsDialogClass(w) && !::GetDlgItem(w, IDC_CAPTURE) &&
+                       !::GetDlgItem(w, IDC_FRAME_EDIT) && !::GetDlgItem(w, IDC_ABOUT_TEXT) &&
+                       ::GetDlgItem(w, 0xFFFF);
             });
             return box != nullptr;
         },
@@ -383,7 +384,8 @@ std::vector<std::string> CApp::ComboItems(int id) const
 void CApp::SelectCombo(int id, int index) const
 {
     Send(Control(id), CB_SETCURSEL, index);
-    ::PostMessageA(m_dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Control(id)));
+    ::PostMessageA(m_dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(Control(id)));
 }
 
 void CApp::SetCheck(int id, bool checked) const
