@@ -3,11 +3,11 @@
 #include "res/resource.h"
 #include "state/TextTable.h"
 
-CAboutDlg::CAboutDlg() : CDialog(IDD_ABOUTBOX) {}
+CAboutDlg::CAboutDlg() : CModalDialog(IDD_ABOUTBOX) {}
 
 bool CAboutDlg::OnInit()
 {
-    ::SetDlgItemTextA(Handle(), IDC_ABOUT_TEXT, LanguageText(g_texts.current, kTextAboutBox));
+    SetItemText(IDC_ABOUT_TEXT, LanguageText(g_texts.current, kTextAboutBox));
     CentreOnOwner();
     return true;
 }

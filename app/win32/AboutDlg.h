@@ -1,8 +1,8 @@
 #pragma once
-#include "common/win32/Dialog.h"
+#include "common/win32/ModalDialog.h"
 
 // The About box; its text follows the current language.
-class CAboutDlg : public CDialog
+class CAboutDlg : public CModalDialog
 {
 public:
     CAboutDlg();

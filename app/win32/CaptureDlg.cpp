@@ -10,6 +10,7 @@
 #include "capture/win32/WindowCapture.h"
 #include "common/TextFormat.h"
 #include "common/win32/DirectoryListing.h"
+#include "common/win32/Dpi.h"
 #include "output/FatalOutput.h"
 #include "output/OffsetTables.h"
 #include "res/resource.h"
@@ -24,30 +25,10 @@ constexpr int kMessageBytes = 260;
 constexpr int kFunctionKeys = 12;
 // Half the gap between the Help and About buttons, in pixels at 96 dots per inch.
 constexpr int kHalfButtonGap = 5;
-constexpr int kDefaultDpi = 96;
 
 const char kNoSessionNumberMessage[] =
     "No new session folder can be made: a session folder here already has the largest number there can "
     "be (session2147483647).\nMove or rename that folder, then press Capture again.";
-
-// A check box counts as set when ticked or indeterminate.
-bool IsSet(HWND dialog, int id)
-{
-    return (::SendDlgItemMessageA(dialog, id, BM_GETSTATE, 0, 0) & 3) != 0;
-}
-
-// The dots per inch of the monitor the window is on. GetDpiForWindow exists from Windows 10 1607 on;
-// before that every monitor has the system's.
-int WindowDpi(HWND window)
-{
-    using GetDpi = UINT(WINAPI*)(HWND);
-    const auto getDpi = reinterpret_cast<GetDpi>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(::GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
-    if (getDpi)
-        return static_cast<int>(getDpi(window));
-    CWindowDc screen = CWindowDc::FromGetDC(nullptr);
-    return screen ? ::GetDeviceCaps(screen.Get(), LOGPIXELSX) : kDefaultDpi;
-}
 
 // The system's words for the error GetLastError holds, in a box without owner.
 void ReportHookFailure()
@@ -66,7 +47,7 @@ void ReportHookFailure()
 
 } // namespace
 
-CCaptureDlg::CCaptureDlg() : CDialog(IDD_CAPTURE_DIALOG)
+CCaptureDlg::CCaptureDlg() : CModalDialog(IDD_CAPTURE_DIALOG)
 {
     m_icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
     m_workDirRecorded = RecordWorkingDirectory();
@@ -156,7 +137,7 @@ void CCaptureDlg::Layout()
     ::GetWindowRect(Item(IDC_HELP_BUTTON), &help);
     // The two buttons share the language list's width, with a gap between them that grows with the
     // display's scale like everything else in the dialog.
-    const int halfGap = ::MulDiv(kHalfButtonGap, WindowDpi(Handle()), kDefaultDpi);
+    const int halfGap = ScaleForWindow(Handle(), kHalfButtonGap);
     const int half = (list.right - list.left) / 2;
     const int y = help.top - corners[0].y;
     const int height = help.bottom - help.top;
@@ -176,7 +157,7 @@ bool CCaptureDlg::OnCommand(int code, int itemId)
         ::EnableWindow(Item(IDC_CAPTURE), TRUE);
         return true;
     }
-    return CDialog::OnCommand(code, itemId);
+    return CModalDialog::OnCommand(code, itemId);
 }
 
 bool CCaptureDlg::OnButtonClicked(int buttonId)
@@ -201,11 +182,11 @@ bool CCaptureDlg::OnButtonClicked(int buttonId)
         m_popup.PopUp();
         return true;
     default:
-        return CDialog::OnButtonClicked(buttonId);
+        return CModalDialog::OnButtonClicked(buttonId);
     }
 }
 
-bool CCaptureDlg::OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+bool CCaptureDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
     if (message != WM_CAPTURE_KEY)
         return false;
@@ -328,10 +309,10 @@ void CCaptureDlg::EndSessionAndShow()
 
 void CCaptureDlg::OnAssignKey()
 {
-    const bool ctrl = IsSet(Handle(), IDC_CTRL);
-    const bool shift = IsSet(Handle(), IDC_SHIFT);
+    const bool ctrl = IsItemChecked(IDC_CTRL);
+    const bool shift = IsItemChecked(IDC_SHIFT);
     const LRESULT selected = ::SendMessageA(Item(IDC_KEY_LIST), LB_GETCURSEL, 0, 0);
-    const bool alt = IsSet(Handle(), IDC_ALT);
+    const bool alt = IsItemChecked(IDC_ALT);
     m_hooks.SetCaptureKey(static_cast<int>(selected) + kVkF1, shift, ctrl, alt);
     int key = 0;
     bool gotShift = false, gotCtrl = false, gotAlt = false;

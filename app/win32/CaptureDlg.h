@@ -3,7 +3,7 @@
 #include "app/win32/AboutDlg.h"
 #include "app/win32/RunningInstance.h"
 #include "capture/win32/HookLibrary.h"
-#include "common/win32/Dialog.h"
+#include "common/win32/ModalDialog.h"
 #include "popup/win32/FramePopup.h"
 
 // The main dialog: the whole program is this one modal dialog, and it alone touches its controls.
@@ -12,7 +12,7 @@
 // OnInit, before anything is shown: a dialog procedure never sees WM_CREATE, and at that point the
 // window exists, so the failure boxes are owned by it, yet it is still hidden. A failure refuses the
 // dialog (the window is destroyed and DoModal returns -1) without it ever appearing.
-class CCaptureDlg : public CDialog, private ICreationSteps
+class CCaptureDlg : public CModalDialog, private ICreationSteps
 {
 public:
     CCaptureDlg();
@@ -25,7 +25,8 @@ protected:
     bool OnClose() override;
     bool OnPaint() override;
     HICON OnQueryDragIcon() override { return m_icon; }
-    bool OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnLayout() override { Layout(); }
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
     // The creation step's work, in the order RunCreationSteps asks for it.

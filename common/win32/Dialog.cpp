@@ -11,6 +11,9 @@ std::vector<CDialog*> CDialog::s_open;
 namespace {
 
 constexpr int kHandlerMessageBytes = 512;
+constexpr int kNumberBytes = 16;
+// Posted to a dialog to run its layout once the dialog manager has finished with a DPI change.
+constexpr UINT kLayoutAfterDpiChange = WM_APP + 0x3F0;
 
 void ReportHandlerFailure(const char* what)
 {
@@ -33,50 +36,70 @@ void CDialog::Destroy()
     m_hwnd = nullptr;
 }
 
-bool CDialog::Create(HWND owner)
+bool CDialog::CreateFromTemplate(HWND owner)
 {
-    m_modal = false;
-    m_ended = false;
     ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), owner, DialogProc,
                          reinterpret_cast<LPARAM>(this));
     return m_hwnd != nullptr;
 }
 
-INT_PTR CDialog::DoModal(HWND owner)
+void CDialog::SetItemText(int id, const char* text) const
 {
-    m_modal = true;
-    m_ended = false;
-    m_result = -1;
-    const bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
-    ::CreateDialogParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), owner, DialogProc,
-                         reinterpret_cast<LPARAM>(this));
-    if (!m_hwnd)
-        return -1;
-    // Like DialogBox, a modal dialog shows itself whether or not its template says WS_VISIBLE.
-    if (!m_ended && !::IsWindowVisible(m_hwnd))
-        ::ShowWindow(m_hwnd, SW_SHOWNORMAL);
-    if (ownerWasEnabled)
-        ::EnableWindow(owner, FALSE);
+    ::SetDlgItemTextA(m_hwnd, id, text);
+}
 
-    MSG msg;
-    while (!m_ended) {
-        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
-        if (got == 0) {
-            // Leave WM_QUIT for the loop that owns it.
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (got == -1)
-            break;
-        if (!TranslateForOpenDialogs(msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageA(&msg);
-        }
-    }
-    if (ownerWasEnabled)
-        ::EnableWindow(owner, TRUE);
-    Destroy();
-    return m_result;
+std::string CDialog::ItemText(int id) const
+{
+    const HWND item = Item(id);
+    std::string text(static_cast<size_t>(::GetWindowTextLengthA(item)) + 1, '\0');
+    text.resize(static_cast<size_t>(::GetWindowTextA(item, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void CDialog::SetItemInt(int id, int value) const
+{
+    char text[kNumberBytes];
+    FormatText(text, sizeof text, "%i", {value});
+    SetItemText(id, text);
+}
+
+void CDialog::EnableItem(int id, bool enable) const
+{
+    ::EnableWindow(Item(id), enable ? TRUE : FALSE);
+}
+
+bool CDialog::IsItemChecked(int id) const
+{
+    return SendItemMessage(id, BM_GETCHECK) != BST_UNCHECKED;
+}
+
+LRESULT CDialog::SendItemMessage(int id, UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    return ::SendDlgItemMessageA(m_hwnd, id, message, wParam, lParam);
+}
+
+RECT CDialog::ItemRect(int id) const
+{
+    RECT rect{};
+    ::GetWindowRect(Item(id), &rect);
+    ::MapWindowPoints(HWND_DESKTOP, m_hwnd, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void CDialog::MoveItem(int id, int x, int y, int width, int height) const
+{
+    ::MoveWindow(Item(id), x, y, width, height, TRUE);
+}
+
+void CDialog::CentreOnOwner() const
+{
+    const HWND owner = ::GetWindow(m_hwnd, GW_OWNER);
+    RECT outer, own;
+    if (!owner || !::GetWindowRect(owner, &outer) || !::GetWindowRect(m_hwnd, &own))
+        return;
+    const int x = (outer.left + outer.right - (own.right - own.left)) / 2;
+    const int y = (outer.top + outer.bottom - (own.bottom - own.top)) / 2;
+    ::SetWindowPos(m_hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CDialog::TranslateForOpenDialogs(MSG& msg)
@@ -88,37 +111,6 @@ bool CDialog::TranslateForOpenDialogs(MSG& msg)
         if (dialog->m_hwnd == root && ::IsDialogMessageA(root, &msg))
             return true;
     return false;
-}
-
-void CDialog::End(INT_PTR result)
-{
-    m_result = result;
-    m_ended = true;
-    if (m_modal) {
-        ::ShowWindow(m_hwnd, SW_HIDE);
-        // Wake the modal loop so that it sees the end at once.
-        ::PostMessageA(m_hwnd, WM_NULL, 0, 0);
-    } else {
-        ::ShowWindow(m_hwnd, SW_HIDE);
-    }
-}
-
-void CDialog::Refuse()
-{
-    m_result = -1;
-    m_ended = true;
-    ::DestroyWindow(m_hwnd);
-}
-
-void CDialog::CentreOnOwner()
-{
-    const HWND owner = ::GetWindow(m_hwnd, GW_OWNER);
-    RECT outer, own;
-    if (!owner || !::GetWindowRect(owner, &outer) || !::GetWindowRect(m_hwnd, &own))
-        return;
-    const int x = (outer.left + outer.right - (own.right - own.left)) / 2;
-    const int y = (outer.top + outer.bottom - (own.bottom - own.top)) / 2;
-    ::SetWindowPos(m_hwnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 bool CDialog::OnCommand(int code, int itemId)
@@ -138,6 +130,13 @@ bool CDialog::OnButtonClicked(int buttonId)
     default:
         return false;
     }
+}
+
+void CDialog::OnDpiChanged(int /*dpi*/, const RECT& suggested)
+{
+    ::SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::PostMessageA(m_hwnd, kLayoutAfterDpiChange, 0, 0);
 }
 
 INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
@@ -162,8 +161,15 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
         if (!OnNcHitTest(result))
             return FALSE;
         break;
+    case WM_DPICHANGED:
+        // Not handled: the dialog manager's default processing scales the controls after this.
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return FALSE;
+    case kLayoutAfterDpiChange:
+        OnLayout();
+        return TRUE;
     default:
-        if (message < WM_USER || !OnUserMessage(message, wParam, lParam, result))
+        if (!OnMessage(message, wParam, lParam, result))
             return FALSE;
         break;
     }

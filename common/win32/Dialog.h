@@ -1,34 +1,45 @@
 #pragma once
-// A dialog built from a template, modal or modeless, with one virtual handler per message.
-//
-// Modal dialogs run our own message loop rather than DialogBox's: the loop gives every open dialog of
-// the program, the modeless ones included, its keyboard navigation (IsDialogMessage), so Enter and
-// Escape work in the frame popup while the main dialog is modal.
+// The base of every dialog built from a template: one virtual handler per message, and helpers for the
+// dialog's items. CModalDialog and CModelessDialog add how the dialog runs.
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 class CDialog
 {
 public:
-    explicit CDialog(int templateId) : m_templateId(templateId) {}
     virtual ~CDialog();
     CDialog(const CDialog&) = delete;
     CDialog& operator=(const CDialog&) = delete;
 
-    // Runs the dialog modally and returns the value given to End, or -1 when the window could not be
-    // made or its initialisation refused (see Refuse).
-    INT_PTR DoModal(HWND owner);
-    // Creates the dialog modeless; it shows itself only if its template says so.
-    bool Create(HWND owner);
-    void Destroy();
-
     HWND Handle() const { return m_hwnd; }
     HWND Item(int id) const { return ::GetDlgItem(m_hwnd, id); }
+    void Destroy();
+
+    // The dialog's items, by id.
+    void SetItemText(int id, const char* text) const;
+    std::string ItemText(int id) const;
+    void SetItemInt(int id, int value) const;
+    void EnableItem(int id, bool enable) const;
+    // Ticked or indeterminate.
+    bool IsItemChecked(int id) const;
+    LRESULT SendItemMessage(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    // The item's rectangle in the dialog's client coordinates, the ones MoveItem takes.
+    RECT ItemRect(int id) const;
+    void MoveItem(int id, int x, int y, int width, int height) const;
+    // Moves the dialog to the middle of its owner window; a template's own position is relative to
+    // the owner's top-left corner.
+    void CentreOnOwner() const;
 
 protected:
-    // One handler per message, in the manner of MFC and 7-Zip: a dialog overrides the ones it needs.
-    // Each returns whether it handled the message; an unhandled message gets the default processing.
+    explicit CDialog(int templateId) : m_templateId(templateId) {}
+
+    // Makes the window; false when it could not be made or OnInit refused it.
+    bool CreateFromTemplate(HWND owner);
+
+    // One handler per message: a dialog overrides the ones it needs. Each returns whether it handled
+    // the message; an unhandled message gets the dialog manager's default processing.
 
     // WM_INITDIALOG. Returns false when the handler set the focus itself.
     virtual bool OnInit() { return true; }
@@ -36,8 +47,8 @@ protected:
     virtual bool OnCommand(int code, int itemId);
     // BN_CLICKED, also sent by the dialog manager for Enter (IDOK) and Escape (IDCANCEL).
     virtual bool OnButtonClicked(int buttonId);
-    virtual void OnOK() { End(IDOK); }
-    virtual void OnCancel() { End(IDCANCEL); }
+    virtual void OnOK() = 0;
+    virtual void OnCancel() = 0;
     // WM_CLOSE. The default processing turns it into IDCANCEL.
     virtual bool OnClose() { return false; }
     // WM_PAINT.
@@ -48,27 +59,25 @@ protected:
     virtual void OnActivate(int /*state*/) {}
     // WM_NCHITTEST: where the point lies, as an HT* code.
     virtual bool OnNcHitTest(LRESULT& /*hit*/) { return false; }
-    // The program's own messages, WM_USER and above.
-    virtual bool OnUserMessage(UINT /*message*/, WPARAM, LPARAM, LRESULT& /*result*/) { return false; }
+    // WM_DPICHANGED: the window moved to a monitor of another scale. The default moves the window to the
+    // suggested rectangle and lets the dialog manager scale the controls and fonts, as per-monitor
+    // aware dialogs do on Windows 10 1703 and later; OnLayout follows once that is done.
+    virtual void OnDpiChanged(int dpi, const RECT& suggested);
+    // Positions that the dialog works out itself rather than taking from its template.
+    virtual void OnLayout() {}
+    // Every other message, the program's own included.
+    virtual bool OnMessage(UINT /*message*/, WPARAM, LPARAM, LRESULT& /*result*/) { return false; }
 
-    // Ends a modal dialog with `result`; a modeless one is hidden, as EndDialog does.
-    void End(INT_PTR result);
-    // From OnInit: the window is destroyed before it was ever shown and DoModal returns -1.
-    void Refuse();
-    // Moves the dialog to the middle of its owner window; a dialog template's own position is
-    // relative to the owner's top-left corner.
-    void CentreOnOwner();
+    // Gives every open dialog of the program its keyboard handling; true when `msg` was for one of
+    // them and has been handled.
+    static bool TranslateForOpenDialogs(MSG& msg);
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Dispatch(UINT message, WPARAM wParam, LPARAM lParam);
-    static bool TranslateForOpenDialogs(MSG& msg);
 
     int m_templateId;
     HWND m_hwnd = nullptr;
-    bool m_modal = false;
-    bool m_ended = false;
-    INT_PTR m_result = -1;
 
     static std::vector<CDialog*> s_open;
 };

@@ -1,6 +1,5 @@
 #include "popup/win32/FramePopup.h"
 
-#include "common/TextFormat.h"
 #include "popup/FrameValidation.h"
 #include "res/resource.h"
 #include "state/FrameValues.h"
@@ -16,26 +15,9 @@ constexpr int kValueDigits = 5;
 constexpr int kLowest = 1;
 constexpr int kHighest = 0x10000;
 
-void SetNumber(HWND edit, int value)
-{
-    char text[16];
-    FormatText(text, sizeof text, "%i", {value});
-    ::SetWindowTextA(edit, text);
-}
-
-void PrepareValue(HWND dialog, int editId, int spinId, int value)
-{
-    const HWND edit = ::GetDlgItem(dialog, editId);
-    SetNumber(edit, value);
-    ::SendMessageA(edit, EM_LIMITTEXT, kValueDigits, 0);
-    const HWND spin = ::GetDlgItem(dialog, spinId);
-    ::SendMessageA(spin, UDM_SETBUDDY, reinterpret_cast<WPARAM>(edit), 0);
-    ::SendMessageA(spin, UDM_SETRANGE32, kLowest, kHighest);
-}
-
 } // namespace
 
-CFramePopup::CFramePopup() : CDialog(IDD_FRAME_POPUP)
+CFramePopup::CFramePopup() : CModelessDialog(IDD_FRAME_POPUP)
 {
     if (Create(nullptr))
         ::SetWindowTextA(Handle(), "Flickmere PopUp Window");
@@ -49,8 +31,8 @@ void CFramePopup::PopUp()
 
 bool CFramePopup::OnInit()
 {
-    PrepareValue(Handle(), IDC_FRAME_EDIT, IDC_FRAME_SPIN, g_frameValues.frame);
-    PrepareValue(Handle(), IDC_OFFSET_EDIT, IDC_OFFSET_SPIN, g_frameValues.offset);
+    PrepareValue(IDC_FRAME_EDIT, IDC_FRAME_SPIN, g_frameValues.frame);
+    PrepareValue(IDC_OFFSET_EDIT, IDC_OFFSET_SPIN, g_frameValues.offset);
 
     // Centred on the mouse cursor.
     POINT cursor;
@@ -64,17 +46,25 @@ bool CFramePopup::OnInit()
     return true;
 }
 
+void CFramePopup::PrepareValue(int editId, int spinId, int value)
+{
+    SetItemInt(editId, value);
+    SendItemMessage(editId, EM_LIMITTEXT, kValueDigits);
+    SendItemMessage(spinId, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Item(editId)));
+    SendItemMessage(spinId, UDM_SETRANGE32, kLowest, kHighest);
+}
+
 void CFramePopup::ApplyTexts(int language)
 {
-    ::SetDlgItemTextA(Handle(), IDC_RETURN, LanguageText(language, kTextReturn));
-    ::SetDlgItemTextA(Handle(), IDC_FRAME_LABEL, LanguageText(language, kTextFrame));
-    ::SetDlgItemTextA(Handle(), IDC_OFFSET_LABEL, LanguageText(language, kTextOffset));
+    SetItemText(IDC_RETURN, LanguageText(language, kTextReturn));
+    SetItemText(IDC_FRAME_LABEL, LanguageText(language, kTextFrame));
+    SetItemText(IDC_OFFSET_LABEL, LanguageText(language, kTextOffset));
 }
 
 bool CFramePopup::OnButtonClicked(int buttonId)
 {
     if (buttonId != IDC_RETURN)
-        return CDialog::OnButtonClicked(buttonId);
+        return CModelessDialog::OnButtonClicked(buttonId);
     OnReturn();
     return true;
 }
@@ -101,18 +91,14 @@ bool CFramePopup::OnNcHitTest(LRESULT& hit)
 
 void CFramePopup::Validate()
 {
-    char frame[32] = "";
-    char offset[32] = "";
-    ::GetDlgItemTextA(Handle(), IDC_FRAME_EDIT, frame, sizeof frame);
-    ::GetDlgItemTextA(Handle(), IDC_OFFSET_EDIT, offset, sizeof offset);
-    if (TakeOverFramePair(frame, offset, g_frameValues))
+    if (TakeOverFramePair(ItemText(IDC_FRAME_EDIT).c_str(), ItemText(IDC_OFFSET_EDIT).c_str(), g_frameValues))
         ShowValues();
 }
 
 void CFramePopup::ShowValues()
 {
-    SetNumber(Item(IDC_FRAME_EDIT), g_frameValues.frame);
-    SetNumber(Item(IDC_OFFSET_EDIT), g_frameValues.offset);
+    SetItemInt(IDC_FRAME_EDIT, g_frameValues.frame);
+    SetItemInt(IDC_OFFSET_EDIT, g_frameValues.offset);
 }
 
 void CFramePopup::OnReturn()

@@ -1,9 +1,9 @@
 #pragma once
-#include "common/win32/Dialog.h"
+#include "common/win32/ModelessDialog.h"
 
 // The always-on-top strip with the frame and offset values and the Return button. Created hidden
 // without a parent by the main dialog's constructor, shown by its initialisation and by Pop up.
-class CFramePopup : public CDialog
+class CFramePopup : public CModelessDialog
 {
 public:
     CFramePopup();
@@ -22,6 +22,8 @@ protected:
     bool OnNcHitTest(LRESULT& hit) override;
 
 private:
+    // An edit for one of the values, with its spin button.
+    void PrepareValue(int editId, int spinId, int value);
     void Validate();
     void OnReturn();
     void ShowValues();
