@@ -23,15 +23,13 @@ int ReadLeadingInt(const char* text)
     return static_cast<int>(value);
 }
 
-bool TakeOverFramePair(const char* frameText, const char* offsetText, FrameValues& values)
+FramePair TakeOverFramePair(const char* frameText, const char* offsetText, FrameValues& values)
 {
-    const FrameValues previous = values;
-    values.frame = ReadLeadingInt(frameText);
-    values.offset = ReadLeadingInt(offsetText);
-    if (values.frame == previous.frame && values.offset == previous.offset)
-        return false;
-    if (values.frame > values.offset)
-        return false;
-    values = previous;
-    return true;
+    const FrameValues typed{ReadLeadingInt(frameText), ReadLeadingInt(offsetText)};
+    if (typed.frame == values.frame && typed.offset == values.offset)
+        return FramePair::Unchanged;
+    if (typed.frame <= typed.offset)
+        return FramePair::Refused;
+    values = typed;
+    return FramePair::TakenOver;
 }

@@ -91,7 +91,8 @@ bool CFramePopup::OnNcHitTest(LRESULT& hit)
 
 void CFramePopup::Validate()
 {
-    if (TakeOverFramePair(ItemText(IDC_FRAME_EDIT).c_str(), ItemText(IDC_OFFSET_EDIT).c_str(), g_frameValues))
+    if (TakeOverFramePair(ItemText(IDC_FRAME_EDIT).c_str(), ItemText(IDC_OFFSET_EDIT).c_str(),
+                          g_frameValues) == FramePair::Refused)
         ShowValues();
 }
 
