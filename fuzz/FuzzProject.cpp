@@ -1,0 +1,25 @@
+// Feeds arbitrary text to the project file's reader: nothing may crash it, and whatever it takes must
+// be written back as a file that it takes again, unchanged.
+#include "export/Project.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    Project project;
+    std::string error;
+    if (!ParseProject(std::string(reinterpret_cast<const char*>(data), size), project, error)) {
+        // A refusal always names its line.
+        if (error.rfind("line ", 0) != 0)
+            std::abort();
+        return 0;
+    }
+    const std::string written = SerializeProject(project);
+    Project again;
+    if (!ParseProject(written, again, error) || SerializeProject(again) != written)
+        std::abort();
+    return 0;
+}

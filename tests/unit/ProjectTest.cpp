@@ -1,0 +1,124 @@
+#include "export/Project.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+// A project as a later version might write it: fields this one does not know, in every object.
+const char kEdited[] = R"({
+  "format": "flickmere-project",
+  "version": 1,
+  "title": "Saving a file",
+  "fps": 12,
+  "crop": {"x": 10, "y": 20, "width": 300, "height": 200, "aspect": "free"},
+  "steps": [
+    {"source": 1, "frames": 50, "note": "opening"},
+    {"source": 3, "frames": 100, "caption": {"text": "Click \u00dcbernehmen\nthen wait", "x": 4, "y": 5,
+      "width": 160, "height": 40, "colour": "yellow", "arrow": {"x": 90, "y": 120, "head": "round"}}},
+    {"source": 4, "frames": 25}
+  ]
+})";
+
+Project Parsed(const std::string& text)
+{
+    Project project;
+    std::string error;
+    EXPECT_TRUE(ParseProject(text, project, error)) << error;
+    return project;
+}
+
+TEST(ProjectTest, ReadsTheEditAndKeepsWhatItDoesNotKnow)
+{
+    const Project project = Parsed(kEdited);
+    EXPECT_EQ(project.fps, 12);
+    ASSERT_TRUE(project.crop);
+    EXPECT_EQ(project.crop->rect.width, 300);
+    ASSERT_EQ(project.steps.size(), 3u);
+    EXPECT_EQ(project.steps[1].source, 3);
+    EXPECT_EQ(project.steps[1].frames, 100);
+    ASSERT_TRUE(project.steps[1].caption);
+    EXPECT_EQ(project.steps[1].caption->text, "Click \xC3\x9C"
+                                              "bernehmen\nthen wait");
+    ASSERT_TRUE(project.steps[1].caption->arrow);
+    EXPECT_EQ(project.steps[1].caption->arrow->tip.y, 120);
+
+    // Saved unchanged, it reads back the same, unknown fields and the order of keys included.
+    const std::string saved = SerializeProject(project);
+    EXPECT_EQ(SerializeProject(Parsed(saved)), saved);
+    const ProjectJson original = ProjectJson::parse(kEdited);
+    EXPECT_EQ(ProjectJson::parse(saved), original);
+}
+
+TEST(ProjectTest, ListEditsCarryEachStepsOwnFields)
+{
+    Project project = Parsed(kEdited);
+    // Drop the first step, show the captioned one twice, move the last to the front, lengthen one.
+    project.steps.erase(project.steps.begin());
+    project.steps.insert(project.steps.begin() + 1, project.steps[0]);
+    std::rotate(project.steps.begin(), project.steps.end() - 1, project.steps.end());
+    project.steps[1].frames = 200;
+    project.steps[2].caption.reset();
+    project.crop.reset();
+
+    const ProjectJson saved = ProjectJson::parse(SerializeProject(project));
+    const ProjectJson& steps = saved["steps"];
+    ASSERT_EQ(steps.size(), 3u);
+    EXPECT_EQ(steps[0]["source"], 4);
+    EXPECT_EQ(steps[1]["source"], 3);
+    EXPECT_EQ(steps[1]["frames"], 200);
+    EXPECT_EQ(steps[1]["caption"]["colour"], "yellow");
+    EXPECT_EQ(steps[1]["caption"]["arrow"]["head"], "round");
+    EXPECT_EQ(steps[2]["source"], 3);
+    EXPECT_FALSE(steps[2].contains("caption"));
+    EXPECT_FALSE(saved.contains("crop"));
+    EXPECT_EQ(saved["title"], "Saving a file");
+}
+
+TEST(ProjectTest, ARefusalNamesTheLineAndTheReason)
+{
+    const std::string head = "{\n  \"format\": \"flickmere-project\",\n  \"version\": 1,\n  \"fps\": 12,\n";
+    struct Case
+    {
+        std::string text;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"", "line 1: syntax error while parsing value - unexpected end of input; expected '[', '{', or a "
+             "literal"},
+        {head + "  \"steps\": [\n    {\"source\": 1, \"frames\": 5},\n  ]\n}\n",
+         "line 7: syntax error while parsing value - unexpected ']'; expected '[', '{', or a literal"},
+        {"[1, 2]", "line 1: a project file holds one JSON object"},
+        {"{\"format\": \"other\"}",
+         "line 1: \"format\" must be \"flickmere-project\": this is no project file"},
+        {"{\"format\": \"flickmere-project\",\n\"version\": 2}",
+         "line 2: \"version\" 2: written by a newer Flickmere"},
+        {head + "  \"steps\": []\n}", "line 5: \"steps\" must be a list of at least one step"},
+        {head + "  \"steps\": [\n    {\"source\": 1}\n  ]\n}", "line 6: step 1 has no \"frames\""},
+        {head +
+             "  \"steps\": [\n    {\"source\": 1, \"frames\": 5},\n    {\"source\": 2,\n     \"frames\": 0}\n"
+             "  ]\n}",
+         "line 8: \"frames\" of step 2 must be a whole number from 1 to 65535"},
+        {head + "  \"steps\": [{\"source\": 1, \"frames\": 2.5}]}",
+         "line 5: \"frames\" of step 1 must be a whole number from 1 to 65535"},
+        {head + "  \"crop\": {\"x\": -1, \"y\": 0, \"width\": 5, \"height\": 5},\n  \"steps\": []}",
+         "line 5: \"x\" of the crop must be a whole number from 0 to 65535"},
+        {head + "  \"steps\": [{\"source\": 1, \"frames\": 2,\n    \"caption\": {\"text\": 7}}]}",
+         "line 6: \"text\" of the caption of step 1 must be a text in quotes"},
+        {head + "  \"steps\": [{\"source\": 1, \"frames\": 2, \"caption\": {\"text\": \"a\", \"x\": 0, "
+                "\"y\": 0,\n"
+                "    \"width\": 9, \"height\": 9, \"arrow\": {\"x\": 1}}}]}",
+         "line 6: the arrow of step 1 has no \"y\""},
+    };
+    for (const Case& c : cases) {
+        Project project = Parsed(kEdited);
+        std::string error;
+        EXPECT_FALSE(ParseProject(c.text, project, error)) << c.text;
+        EXPECT_EQ(error, c.error) << c.text;
+        // Nothing of a refused file is taken.
+        EXPECT_EQ(project.steps.size(), 3u);
+    }
+}
+
+} // namespace
