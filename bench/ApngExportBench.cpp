@@ -4,7 +4,7 @@
 #include "FfmpegDecode.h"
 #include "Ratios.h"
 #include "RecordedSession.h"
-#include "SessionTimeline.h"
+#include "export/SessionTimeline.h"
 #include "state/FrameValues.h"
 
 #include <benchmark/benchmark.h>

@@ -14,6 +14,7 @@ LAYERS = [
     ["common", "hook", "res"],  # stateless basics, the hook library, resource ids
     ["state"],  # process-wide records
     ["output"],  # offset tables, patcher, bitmap files
+    ["export"],  # a recorded session as a player page or an animated PNG; reads output's formats
     ["capture"],  # sessions, window capture, change detection; hands regions to output
     ["popup"],  # the frame and offset popup; reads the session state
     ["app"],  # start-up, the main dialog

@@ -1,8 +1,8 @@
 // flickmere-export: turns one recorded capture session into a self-contained HTML player, or into an
 // animated PNG.
-#include "ApngAnimation.h"
-#include "HtmlPlayer.h"
-#include "SessionTimeline.h"
+#include "export/ApngAnimation.h"
+#include "export/HtmlPlayer.h"
+#include "export/SessionTimeline.h"
 #include "common/File.h"
 #include "common/Version.h"
 

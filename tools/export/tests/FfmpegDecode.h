@@ -1,7 +1,7 @@
 #pragma once
 // Animations and videos as Debian's ffmpeg decodes them: an independent reader of what the export and
 // the player's recording wrote.
-#include "BmpReader.h"
+#include "export/BmpReader.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "RecordedSession.h"
 
-#include "PointerShape.h"
+#include "export/PointerShape.h"
 #include "TestSession.h"
 #include "output/DibFile.h"
 #include "output/OutputStep.h"

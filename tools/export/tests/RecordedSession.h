@@ -2,7 +2,7 @@
 // A capture session recorded by the program's own output step into a template-kit working directory:
 // each step paints its regions of the window, by default with fresh noise (so a picture one pixel off
 // never matches), then the key press cuts them out as real 24-bit bottom-up bitmaps.
-#include "BmpReader.h"
+#include "export/BmpReader.h"
 #include "TestFiles.h"
 #include "common/Region.h"
 

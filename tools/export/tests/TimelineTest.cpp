@@ -1,7 +1,7 @@
 // The timeline decoded from a destination file patched by the program's own output step: which
 // pictures each step shows, where, for how long, and where the pointer is.
 #include "RecordedSession.h"
-#include "SessionTimeline.h"
+#include "export/SessionTimeline.h"
 #include "output/OffsetTables.h"
 #include "state/FrameValues.h"
 
