@@ -1,7 +1,6 @@
 #include "ApngAnimation.h"
 
-#include "ApngEncoder.h"
-#include "PointerShape.h"
+#include "StageComposer.h"
 
 #include <algorithm>
 #include <numeric>
@@ -11,145 +10,194 @@ namespace {
 constexpr uint32_t kLoopForever = 0;
 constexpr uint32_t kPlayOnce = 1;
 constexpr int64_t kMaxDelayNum = UINT16_MAX;
+// Chromium, Firefox and WebKit show a frame of 10 ms or less for 100 ms, as they do for GIF (the
+// comparison of browsers' minimum frame delays, qiita.com/razokulover/items/34962844e314bb4bfd04; the
+// PNG specification lets viewers "impose a reasonable lower bound"). 11 ms is the shortest honest
+// delay, and what a last step shorter than that gets.
+constexpr int kShortestDelayMs = 11;
+constexpr uint16_t kMillisecond = 1000;
 
-// A frame that repeats the stage's top-left pixel: it changes nothing and only carries time.
+// A frame that repeats nothing: one transparent pixel drawn over the stage's corner, to carry time.
 constexpr Region kHoldRegion{0, 0, 0, 0};
 
+struct Delay
+{
+    uint16_t num;
+    uint16_t den;
+};
+
+// One frame and the frames that carry it on: the state after step `lastStep`, for `delays`.
 struct PlannedFrame
 {
-    Region region;
-    uint16_t delayNum = 0;
-    uint16_t delayDen = 1;
+    size_t lastStep;
+    std::vector<Delay> delays;
 };
 
-bool Inside(const Region& inner, const Region& outer)
+bool LongerThan10Ms(int64_t num, int64_t den)
 {
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-           inner.bottom <= outer.bottom;
+    return num * 1000 > int64_t{10} * den;
 }
 
-// The step's pictures in order, then the pointer's old and new boxes where the pointer moved; a box
-// inside one of the step's pictures is already covered by it.
-std::vector<PlannedFrame> StepRegions(const SessionTimeline& timeline, size_t s, bool pointer)
+// `frames` / fps seconds as fcTL delays: in lowest terms, split into parts whose numerators fit 16 bits,
+// none of them 10 ms or less.
+std::vector<Delay> Delays(int64_t frames, int fps)
 {
-    std::vector<PlannedFrame> frames;
-    const TimelineStep& step = timeline.steps[s];
-    for (const TimelinePicture& p : step.pictures)
-        frames.push_back({{p.x, p.y, p.x + p.image.width - 1, p.y + p.image.height - 1}});
-    if (!pointer)
-        return frames;
-    std::vector<CursorPoint> places{step.cursor};
-    if (s > 0) {
-        const CursorPoint old = timeline.steps[s - 1].cursor;
-        if (old.x == step.cursor.x && old.y == step.cursor.y)
-            return frames; // the pictures alone change what is under a pointer that stays
-        places.insert(places.begin(), old);
+    if (!LongerThan10Ms(frames, fps))
+        return {{kShortestDelayMs, kMillisecond}};
+    const int64_t divisor = std::gcd<int64_t>(frames, fps);
+    int64_t num = frames / divisor;
+    const int64_t den = fps / divisor;
+    std::vector<Delay> delays;
+    while (num > kMaxDelayNum) {
+        // Never leave a remainder of 10 ms or less: take a part one second shorter instead.
+        const int64_t part = LongerThan10Ms(num - kMaxDelayNum, den) ? kMaxDelayNum : kMaxDelayNum - den;
+        delays.push_back({uint16_t(part), uint16_t(den)});
+        num -= part;
     }
-    const size_t pictures = frames.size();
-    for (CursorPoint place : places) {
-        Region box;
-        if (!PointerRegion(place, timeline.stageWidth, timeline.stageHeight, box))
-            continue;
-        if (std::none_of(frames.begin(), frames.begin() + pictures,
-                         [&](const PlannedFrame& f) { return Inside(box, f.region); }))
-            frames.push_back({box});
-    }
-    return frames;
+    delays.push_back({uint16_t(num), uint16_t(den)});
+    return delays;
 }
 
-// The step lasts stepFrames / fps seconds, on its last frame. A delay whose numerator does not fit the
-// 16 bits of fcTL, even in lowest terms, goes on over hold frames instead of being cut short.
-void TimeStep(std::vector<PlannedFrame>& frames, int stepFrames, int fps)
+std::vector<PlannedFrame> Plan(const SessionTimeline& timeline, int fps)
 {
-    const int64_t divisor = std::gcd<int64_t>(stepFrames, fps);
-    int64_t num = stepFrames / divisor;
-    const uint16_t den = static_cast<uint16_t>(fps / divisor);
-    for (PlannedFrame& f : frames)
-        f.delayDen = den;
-    if (frames.empty())
-        frames.push_back({kHoldRegion, 0, den});
-    frames.back().delayNum = static_cast<uint16_t>(std::min(num, kMaxDelayNum));
-    for (num -= frames.back().delayNum; num > 0; num -= frames.back().delayNum)
-        frames.push_back({kHoldRegion, static_cast<uint16_t>(std::min(num, kMaxDelayNum)), den});
+    std::vector<PlannedFrame> plan;
+    int64_t pending = 0;
+    for (size_t s = 0; s < timeline.steps.size(); ++s) {
+        pending += timeline.steps[s].frames;
+        if (LongerThan10Ms(pending, fps) || s + 1 == timeline.steps.size()) {
+            plan.push_back({s, Delays(pending, fps)});
+            pending = 0;
+        }
+    }
+    return plan;
 }
 
-// The pixels under the arrow, kept so that the next step can take the arrow away again.
-class CPointerUnderlay
+class CFrameWriter
 {
 public:
-    void Save(const RgbImage& stage, const Region& box)
+    CFrameWriter(const SessionTimeline& timeline, const ApngOptions& options, uint32_t frameCount,
+                 const CApngEncoder::Sink& sink)
+        : m_composer(timeline, options.pointer), m_shown(m_composer.Stage()),
+          m_encoder(timeline.stageWidth, timeline.stageHeight, frameCount,
+                    options.loop ? kLoopForever : kPlayOnce, sink)
     {
-        m_box = box;
-        m_saved = true;
-        m_pixels.clear();
-        for (int y = box.top; y <= box.bottom; ++y) {
-            const auto row = stage.rgb.begin() + (size_t(y) * stage.width + box.left) * 3;
-            m_pixels.insert(m_pixels.end(), row, row + box.Width() * 3);
-        }
     }
 
-    void Restore(RgbImage& stage)
+    bool Step(Region& changed, std::string& error)
     {
-        if (!m_saved)
-            return;
-        auto in = m_pixels.begin();
-        for (int y = m_box.top; y <= m_box.bottom; ++y, in += m_box.Width() * 3)
-            std::copy(in, in + m_box.Width() * 3,
-                      stage.rgb.begin() + (size_t(y) * stage.width + m_box.left) * 3);
-        m_saved = false;
-    }
-
-private:
-    Region m_box;
-    bool m_saved = false;
-    std::vector<uint8_t> m_pixels;
-};
-
-void Paint(RgbImage& stage, const TimelinePicture& p)
-{
-    const size_t rowBytes = size_t(p.image.width) * 3;
-    for (int y = 0; y < p.image.height; ++y)
-        std::copy_n(p.image.rgb.begin() + y * rowBytes, rowBytes,
-                    stage.rgb.begin() + (size_t(p.y + y) * stage.width + p.x) * 3);
-}
-
-} // namespace
-
-bool BuildApng(const SessionTimeline& timeline, const ApngOptions& options, std::vector<uint8_t>& png,
-               std::string& error)
-{
-    std::vector<std::vector<PlannedFrame>> plan;
-    uint32_t frameCount = 0;
-    for (size_t s = 0; s < timeline.steps.size(); ++s) {
-        plan.push_back(StepRegions(timeline, s, options.pointer));
-        TimeStep(plan.back(), timeline.steps[s].frames, options.fps);
-        frameCount += static_cast<uint32_t>(plan.back().size());
-    }
-
-    CApngEncoder encoder(timeline.stageWidth, timeline.stageHeight, frameCount,
-                         options.loop ? kLoopForever : kPlayOnce);
-    RgbImage stage{timeline.stageWidth, timeline.stageHeight,
-                   std::vector<uint8_t>(size_t(timeline.stageWidth) * timeline.stageHeight * 3)};
-    CPointerUnderlay underlay;
-    for (size_t s = 0; s < timeline.steps.size(); ++s) {
-        const TimelineStep& step = timeline.steps[s];
-        underlay.Restore(stage);
-        for (const TimelinePicture& p : step.pictures)
-            Paint(stage, p);
         Region box;
-        if (options.pointer && PointerRegion(step.cursor, stage.width, stage.height, box)) {
-            underlay.Save(stage, box);
-            DrawPointer(stage.rgb.data(), stage.width, stage.height, step.cursor);
-        }
-        for (const PlannedFrame& f : plan[s])
-            if (!encoder.AddFrame(stage.rgb.data(), f.region, f.delayNum, f.delayDen)) {
-                error = "step " + std::to_string(s + 1) + " could not be compressed";
-                return false;
-            }
+        if (!m_composer.DrawNextStep(box, error))
+            return false;
+        changed = UnionBox(changed, box);
+        return true;
     }
-    if (!encoder.Finish(png)) {
+
+    // Shows the stage as it is now, for `delays`.
+    bool Write(Region box, const std::vector<Delay>& delays, std::string& error)
+    {
+        const RgbImage& stage = m_composer.Stage();
+        const bool first = m_framesWritten == 0;
+        if (first)
+            box = {0, 0, stage.width - 1, stage.height - 1};
+        const bool nothing = box.Width() < 1;
+        if (nothing)
+            box = kHoldRegion;
+        BlendOp blend = BlendOp::Source;
+        std::vector<uint8_t> deflated, over;
+        bool ok = m_encoder.Compress(box.Width(), box.Height(), Rows(box, false), deflated);
+        // Leaving the unchanged pixels transparent pays where they make long runs; it is kept only where
+        // it gives the smaller frame.
+        if (ok && !first && (nothing || HasUnchangedPixel(box))) {
+            ok = m_encoder.Compress(box.Width(), box.Height(), Rows(box, true), over);
+            if (ok && over.size() < deflated.size()) {
+                blend = BlendOp::Over;
+                deflated.swap(over);
+            }
+        }
+        ok = ok && m_encoder.AddFrame(box, delays[0].num, delays[0].den, blend, deflated);
+        for (size_t i = 1; ok && i < delays.size(); ++i) {
+            ok = m_encoder.Compress(1, 1, Rows(kHoldRegion, true), deflated) &&
+                 m_encoder.AddFrame(kHoldRegion, delays[i].num, delays[i].den, BlendOp::Over, deflated);
+        }
+        if (!ok) {
+            error = "frame " + std::to_string(m_framesWritten + 1) + " could not be compressed or written";
+            return false;
+        }
+        for (int y = box.top; y <= box.bottom; ++y) {
+            const size_t at = (size_t(y) * stage.width + box.left) * 3;
+            std::copy_n(stage.rgb.begin() + at, size_t(box.Width()) * 3, m_shown.rgb.begin() + at);
+        }
+        m_framesWritten += static_cast<uint32_t>(delays.size());
+        return true;
+    }
+
+    bool Finish(std::string& error)
+    {
+        if (m_encoder.Finish())
+            return true;
         error = "the animation could not be completed";
         return false;
     }
-    return true;
+
+private:
+    bool Unchanged(const RgbImage& stage, size_t at) const
+    {
+        return std::equal(stage.rgb.begin() + at, stage.rgb.begin() + at + 3, m_shown.rgb.begin() + at);
+    }
+
+    bool HasUnchangedPixel(const Region& box) const
+    {
+        const RgbImage& stage = m_composer.Stage();
+        for (int y = box.top; y <= box.bottom; ++y)
+            for (int x = box.left; x <= box.right; ++x)
+                if (Unchanged(stage, (size_t(y) * stage.width + x) * 3))
+                    return true;
+        return false;
+    }
+
+    // The box's pixels, opaque; with `transparentWhereUnchanged`, those the viewer shows already are
+    // left fully transparent.
+    CApngEncoder::RowSource Rows(const Region& box, bool transparentWhereUnchanged) const
+    {
+        return [this, box, transparentWhereUnchanged](int y, uint8_t* rgba) {
+            const RgbImage& stage = m_composer.Stage();
+            size_t at = (size_t(box.top + y) * stage.width + box.left) * 3;
+            for (int x = 0; x < box.Width(); ++x, at += 3, rgba += 4) {
+                if (transparentWhereUnchanged && Unchanged(stage, at)) {
+                    std::fill_n(rgba, 4, 0);
+                    continue;
+                }
+                std::copy_n(stage.rgb.begin() + at, 3, rgba);
+                rgba[3] = 0xFF;
+            }
+        };
+    }
+
+    CStageComposer m_composer;
+    RgbImage m_shown; // the canvas as a viewer has it after the frames written so far
+    CApngEncoder m_encoder;
+    uint32_t m_framesWritten = 0;
+};
+
+} // namespace
+
+bool WriteApng(const SessionTimeline& timeline, const ApngOptions& options, const CApngEncoder::Sink& sink,
+               std::string& error)
+{
+    const std::vector<PlannedFrame> plan = Plan(timeline, options.fps);
+    uint32_t frameCount = 0;
+    for (const PlannedFrame& frame : plan)
+        frameCount += static_cast<uint32_t>(frame.delays.size());
+
+    CFrameWriter writer(timeline, options, frameCount, sink);
+    size_t step = 0;
+    for (const PlannedFrame& frame : plan) {
+        Region changed = kNoBox;
+        for (; step <= frame.lastStep; ++step)
+            if (!writer.Step(changed, error))
+                return false;
+        if (!writer.Write(changed, frame.delays, error))
+            return false;
+    }
+    return writer.Finish(error);
 }

@@ -1,19 +1,22 @@
 #pragma once
+#include "ApngEncoder.h"
 #include "SessionTimeline.h"
 
-#include <cstdint>
 #include <string>
-#include <vector>
 
 struct ApngOptions
 {
-    int fps;             // a step lasts its frame count divided by this, as in the player (1 to 65535)
+    int fps;             // a step lasts its frame count divided by this, as in the player (1 to 1000)
     bool pointer = true; // draw the arrow at each step's cursor record
     bool loop = true;    // play for ever, or once
 };
 
-// The session as an animated PNG: the first picture full size, then for every later step just the
-// rectangles it changed, plus, with the pointer, the arrow's old and new places. Only the last frame of
-// a step has a delay. Answers false (with the reason in `error`) only when compression fails.
-bool BuildApng(const SessionTimeline& timeline, const ApngOptions& options, std::vector<uint8_t>& png,
+// The session as an animated PNG, handed to `sink` frame by frame as each step is drawn: the first
+// frame is the whole stage, then one frame per step holding the union box of what it changed, shown
+// for the step's whole time. Browsers show a frame of 10 ms or less for 100 ms, so no frame is that
+// short: a step that short is shown together with the steps after it, in one frame that lasts them
+// all, until they last more than 10 ms; a last step that short lasts 11 ms. A step longer than the
+// largest delay goes on over frames that change nothing. Answers false with the reason in `error`
+// when a picture cannot be read any more, compression fails or the sink refuses.
+bool WriteApng(const SessionTimeline& timeline, const ApngOptions& options, const CApngEncoder::Sink& sink,
                std::string& error);

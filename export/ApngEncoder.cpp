@@ -3,7 +3,7 @@
 #include <zlib.h>
 
 #include <cstdlib>
-#include <cstring>
+#include <utility>
 
 namespace {
 
@@ -16,10 +16,10 @@ const char kFdat[] = "fdAT";
 const char kIend[] = "IEND";
 
 constexpr uint8_t kBitDepth = 8;
-constexpr uint8_t kColourTypeRgb = 2;
-constexpr int kBytesPerPixel = 3;
+constexpr uint8_t kColourTypeRgba = 6;
+constexpr int kBytesPerPixel = 4;
 constexpr uint8_t kDisposeOpNone = 0;
-constexpr uint8_t kBlendOpSource = 0;
+constexpr size_t kDeflateStep = size_t{1} << 16;
 
 enum : uint8_t
 {
@@ -46,30 +46,6 @@ void AppendBigEndian16(std::vector<uint8_t>& out, uint16_t v)
 {
     out.push_back(uint8_t(v >> 8));
     out.push_back(uint8_t(v));
-}
-
-void PatchBigEndian32(std::vector<uint8_t>& out, size_t at, uint32_t v)
-{
-    const uint8_t bytes[4] = {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
-    std::memcpy(out.data() + at, bytes, 4);
-}
-
-// Opens a chunk: length to be filled in by CloseChunk, then the type.
-size_t OpenChunk(std::vector<uint8_t>& out, const char* type)
-{
-    const size_t start = out.size();
-    AppendBigEndian32(out, 0);
-    out.insert(out.end(), type, type + 4);
-    return start;
-}
-
-// The CRC covers the type and the data, not the length.
-void CloseChunk(std::vector<uint8_t>& out, size_t start)
-{
-    const size_t dataBytes = out.size() - start - 8;
-    PatchBigEndian32(out, start, static_cast<uint32_t>(dataBytes));
-    const uLong crc = crc32(crc32(0, Z_NULL, 0), out.data() + start + 4, static_cast<uInt>(dataBytes + 4));
-    AppendBigEndian32(out, static_cast<uint32_t>(crc));
 }
 
 int Paeth(int a, int b, int c)
@@ -104,73 +80,38 @@ int Predict(int filter, int a, int b, int c)
 
 } // namespace
 
-CApngEncoder::CApngEncoder(int width, int height, uint32_t frameCount, uint32_t plays)
-    : m_width(width), m_height(height), m_frameCount(frameCount)
+CApngEncoder::CApngEncoder(int width, int height, uint32_t frameCount, uint32_t plays, Sink sink)
+    : m_width(width), m_height(height), m_frameCount(frameCount), m_sink(std::move(sink))
 {
-    m_png.assign(kSignature, kSignature + sizeof kSignature);
-    size_t chunk = OpenChunk(m_png, kIhdr);
-    AppendBigEndian32(m_png, static_cast<uint32_t>(width));
-    AppendBigEndian32(m_png, static_cast<uint32_t>(height));
-    const uint8_t rest[] = {kBitDepth, kColourTypeRgb, 0 /* deflate */, 0 /* adaptive filtering */,
-                            0 /* no interlace */};
-    m_png.insert(m_png.end(), rest, rest + sizeof rest);
-    CloseChunk(m_png, chunk);
-    chunk = OpenChunk(m_png, kActl);
-    AppendBigEndian32(m_png, frameCount);
-    AppendBigEndian32(m_png, plays);
-    CloseChunk(m_png, chunk);
-}
-
-bool CApngEncoder::AddFrame(const uint8_t* canvas, const Region& region, uint16_t delayNum, uint16_t delayDen)
-{
-    const bool first = m_framesAdded == 0;
-    if (m_framesAdded == m_frameCount || region.left < 0 || region.top < 0 || region.Width() < 1 ||
-        region.Height() < 1 || region.right >= m_width || region.bottom >= m_height ||
-        (first && (region.Width() != m_width || region.Height() != m_height)))
-        return false;
-
-    const size_t chunk = OpenChunk(m_png, kFctl);
-    AppendBigEndian32(m_png, m_sequence++);
-    AppendBigEndian32(m_png, static_cast<uint32_t>(region.Width()));
-    AppendBigEndian32(m_png, static_cast<uint32_t>(region.Height()));
-    AppendBigEndian32(m_png, static_cast<uint32_t>(region.left));
-    AppendBigEndian32(m_png, static_cast<uint32_t>(region.top));
-    AppendBigEndian16(m_png, delayNum);
-    AppendBigEndian16(m_png, delayDen);
-    m_png.push_back(kDisposeOpNone);
-    m_png.push_back(kBlendOpSource);
-    CloseChunk(m_png, chunk);
-
-    FilterRows(canvas, region);
-    if (!AppendDeflated(first))
-        return false;
-    ++m_framesAdded;
-    return true;
-}
-
-bool CApngEncoder::Finish(std::vector<uint8_t>& png)
-{
-    if (m_framesAdded != m_frameCount)
-        return false;
-    CloseChunk(m_png, OpenChunk(m_png, kIend));
-    png = std::move(m_png);
-    m_png.clear();
-    return true;
+    m_ok = m_sink(kSignature, sizeof kSignature);
+    std::vector<uint8_t> header;
+    AppendBigEndian32(header, static_cast<uint32_t>(width));
+    AppendBigEndian32(header, static_cast<uint32_t>(height));
+    header.insert(header.end(), {kBitDepth, kColourTypeRgba, 0 /* deflate */, 0 /* adaptive filtering */,
+                                 0 /* no interlace */});
+    WriteChunk(kIhdr, header);
+    std::vector<uint8_t> control;
+    AppendBigEndian32(control, frameCount);
+    AppendBigEndian32(control, plays);
+    WriteChunk(kActl, control);
 }
 
 // Each row is scored under every filter type by the sum of its filtered bytes taken as signed values,
 // and kept under the lowest: a cheap guess at what deflate will compress best. The row above the
-// first is zero, as every frame is decoded as a picture of its own.
-void CApngEncoder::FilterRows(const uint8_t* canvas, const Region& region)
+// first is zero, as every frame is decoded as a picture of its own. Rows go to zlib one at a time, so
+// that no more than two rows of the frame are held unfiltered.
+bool CApngEncoder::Compress(int width, int height, const RowSource& rows,
+                            std::vector<uint8_t>& deflated) const
 {
-    const size_t rowBytes = size_t(region.Width()) * kBytesPerPixel;
-    const size_t stride = size_t(m_width) * kBytesPerPixel;
-    m_filtered.resize((rowBytes + 1) * region.Height());
-    const std::vector<uint8_t> zeros(rowBytes, 0);
-    const uint8_t* row = canvas + size_t(region.top) * stride + size_t(region.left) * kBytesPerPixel;
-    const uint8_t* above = zeros.data();
-    uint8_t* out = m_filtered.data();
-    for (int y = 0; y < region.Height(); ++y, above = row, row += stride, out += rowBytes + 1) {
+    const size_t rowBytes = size_t(width) * kBytesPerPixel;
+    std::vector<uint8_t> row(rowBytes), above(rowBytes, 0), out(rowBytes + 1);
+    z_stream stream{};
+    if (deflateInit(&stream, kCompressionLevel) != Z_OK)
+        return false;
+    deflated.clear();
+    int status = Z_OK;
+    for (int y = 0; y < height && status == Z_OK; ++y) {
+        rows(y, row.data());
         uint32_t sums[kFilterCount] = {};
         for (size_t i = 0; i < rowBytes; ++i) {
             const int a = i >= kBytesPerPixel ? row[i - kBytesPerPixel] : 0;
@@ -192,31 +133,77 @@ void CApngEncoder::FilterRows(const uint8_t* canvas, const Region& region)
             const int c = i >= kBytesPerPixel ? above[i - kBytesPerPixel] : 0;
             out[1 + i] = uint8_t(row[i] - Predict(best, a, above[i], c));
         }
+        row.swap(above);
+        stream.next_in = out.data();
+        stream.avail_in = static_cast<uInt>(out.size());
+        const int flush = y + 1 == height ? Z_FINISH : Z_NO_FLUSH;
+        do {
+            const size_t at = deflated.size();
+            deflated.resize(at + kDeflateStep);
+            stream.next_out = deflated.data() + at;
+            stream.avail_out = static_cast<uInt>(kDeflateStep);
+            status = deflate(&stream, flush);
+            deflated.resize(at + kDeflateStep - stream.avail_out);
+        } while (status == Z_OK && (stream.avail_in > 0 || (flush == Z_FINISH && stream.avail_out == 0)));
     }
+    deflateEnd(&stream);
+    deflated.shrink_to_fit();
+    return status == Z_STREAM_END;
 }
 
-// The first frame's data is the IDAT of a still PNG; the later ones go into fdAT chunks, which put
-// the next sequence number before the zlib stream.
-bool CApngEncoder::AppendDeflated(bool firstFrame)
+bool CApngEncoder::AddFrame(const Region& region, uint16_t delayNum, uint16_t delayDen, BlendOp blend,
+                            const std::vector<uint8_t>& deflated)
 {
-    z_stream stream{};
-    if (deflateInit(&stream, kCompressionLevel) != Z_OK)
+    const bool first = m_framesAdded == 0;
+    if (m_framesAdded == m_frameCount || region.left < 0 || region.top < 0 || region.Width() < 1 ||
+        region.Height() < 1 || region.right >= m_width || region.bottom >= m_height ||
+        (first && (region.Width() != m_width || region.Height() != m_height || blend != BlendOp::Source)))
         return false;
-    const size_t chunk = OpenChunk(m_png, firstFrame ? kIdat : kFdat);
-    if (!firstFrame)
-        AppendBigEndian32(m_png, m_sequence++);
-    const size_t start = m_png.size();
-    const uLong bound = deflateBound(&stream, static_cast<uLong>(m_filtered.size()));
-    m_png.resize(start + bound);
-    stream.next_in = m_filtered.data();
-    stream.avail_in = static_cast<uInt>(m_filtered.size());
-    stream.next_out = m_png.data() + start;
-    stream.avail_out = static_cast<uInt>(bound);
-    const int status = deflate(&stream, Z_FINISH);
-    m_png.resize(start + stream.total_out);
-    deflateEnd(&stream);
-    if (status != Z_STREAM_END)
+
+    std::vector<uint8_t> control;
+    AppendBigEndian32(control, m_sequence++);
+    AppendBigEndian32(control, static_cast<uint32_t>(region.Width()));
+    AppendBigEndian32(control, static_cast<uint32_t>(region.Height()));
+    AppendBigEndian32(control, static_cast<uint32_t>(region.left));
+    AppendBigEndian32(control, static_cast<uint32_t>(region.top));
+    AppendBigEndian16(control, delayNum);
+    AppendBigEndian16(control, delayDen);
+    control.push_back(kDisposeOpNone);
+    control.push_back(static_cast<uint8_t>(blend));
+    WriteChunk(kFctl, control);
+
+    // The first frame's data is the IDAT of a still PNG; the later ones go into fdAT chunks, which put
+    // the next sequence number before the zlib stream.
+    std::vector<uint8_t> sequence;
+    if (!first)
+        AppendBigEndian32(sequence, m_sequence++);
+    WriteChunk(first ? kIdat : kFdat, sequence, deflated);
+    ++m_framesAdded;
+    return m_ok;
+}
+
+bool CApngEncoder::Finish()
+{
+    if (m_framesAdded != m_frameCount)
         return false;
-    CloseChunk(m_png, chunk);
-    return true;
+    WriteChunk(kIend, {});
+    return m_ok;
+}
+
+// Length, type, data (`head` then `body`) and the CRC, which covers the type and the data.
+bool CApngEncoder::WriteChunk(const char* type, const std::vector<uint8_t>& head,
+                              const std::vector<uint8_t>& body)
+{
+    std::vector<uint8_t> start;
+    AppendBigEndian32(start, static_cast<uint32_t>(head.size() + body.size()));
+    start.insert(start.end(), type, type + 4);
+    start.insert(start.end(), head.begin(), head.end());
+    uLong crc = crc32(crc32(0, Z_NULL, 0), start.data() + 4, static_cast<uInt>(start.size() - 4));
+    if (!body.empty()) // zlib answers a fresh start for no buffer
+        crc = crc32(crc, body.data(), static_cast<uInt>(body.size()));
+    std::vector<uint8_t> end;
+    AppendBigEndian32(end, static_cast<uint32_t>(crc));
+    m_ok = m_ok && m_sink(start.data(), start.size()) && (body.empty() || m_sink(body.data(), body.size())) &&
+           m_sink(end.data(), end.size());
+    return m_ok;
 }

@@ -61,7 +61,7 @@ CRecordedSession::CRecordedSession(int width, int height, int slots)
     std::string error;
     if (!testsupport::StartSessionIn(m_dir.Path().string(), slots, error))
         throw std::runtime_error(error);
-    m_window = {width, height, std::vector<uint8_t>(size_t(width) * height * 3)};
+    Resize(width, height);
 }
 
 void CRecordedSession::Step(const std::vector<Region>& regions, CursorPoint cursor,
@@ -75,9 +75,23 @@ void CRecordedSession::Step(const std::vector<Region>& regions, CursorPoint curs
     m_cursors.push_back(cursor);
 }
 
+void CRecordedSession::Resize(int width, int height)
+{
+    m_window = {width, height, std::vector<uint8_t>(size_t(width) * height * 3)};
+}
+
 RgbImage CRecordedSession::StageAtStep(int s, bool pointer) const
 {
-    RgbImage stage = WindowAtStep(s);
+    RgbImage stage;
+    for (const RgbImage& window : m_history) {
+        stage.width = std::max(stage.width, window.width);
+        stage.height = std::max(stage.height, window.height);
+    }
+    stage.rgb.assign(size_t(stage.width) * stage.height * 3, 0);
+    const RgbImage& window = WindowAtStep(s);
+    for (int y = 0; y < window.height; ++y)
+        std::copy_n(window.rgb.begin() + size_t(y) * window.width * 3, window.width * 3,
+                    stage.rgb.begin() + size_t(y) * stage.width * 3);
     if (!pointer)
         return stage;
     const CursorPoint at = m_cursors.at(s - 1);

@@ -28,9 +28,14 @@ public:
     void Step(const std::vector<Region>& regions, CursorPoint cursor,
               const RegionPainter& paint = PaintNoise);
 
-    // What the player must show at step s: the window as it was then.
+    // The window changes its size; the next step must grab it whole. It starts black.
+    void Resize(int width, int height);
+
+    // The window as it was at step s.
     const RgbImage& WindowAtStep(int s) const { return m_history.at(s - 1); }
-    // The same with the pointer arrow drawn at the step's cursor, composed here from the arrow's pixels.
+    // What the player must show at step s: the window at the stage's top-left corner, black beside it on
+    // a stage as large as the largest window of the session, and with `pointer` the arrow at the step's
+    // cursor, composed here from the arrow's pixels.
     RgbImage StageAtStep(int s, bool pointer) const;
     int Steps() const { return static_cast<int>(m_history.size()); }
     fs::path WorkDir() const { return m_dir.Path(); }
