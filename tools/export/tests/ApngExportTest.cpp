@@ -255,4 +255,20 @@ TEST(ApngUnderWineTest, TheWindowsProgramWritesTheSameAnimation)
     }
     EXPECT_EQ(RunCommand(windows + " 2 --apng", output), 1) << output;
     EXPECT_NE(output.find("session2: session directory not found"), std::string::npos) << output;
+
+    // Names beyond the ANSI code page, in the working directory, the animation's FILE, the temporary
+    // file and the rename: Wine turns the UTF-8 command line into the wide one the program reads.
+    testfiles::CScratchDir scratch;
+    for (const char* name : {"J\u00FCrgen", "\u65E5\u672C\u8A9E"}) {
+        SCOPED_TRACE(name);
+        const fs::path dir = fs::u8path(scratch.File(name));
+        fs::copy(session.WorkDir(), dir, fs::copy_options::recursive);
+        const std::string command =
+            "LC_ALL=C.UTF-8 wine " + Quoted(exe) + " " + Quoted(dir.u8string()) + " 1";
+        const fs::path file = dir / fs::u8path(name + std::string(".png"));
+        ASSERT_EQ(RunCommand(command + " --apng " + Quoted(file.u8string()), output), 0) << output;
+        EXPECT_TRUE(ReadBytes(file) == ReadBytes(session.File("native.png")));
+        ASSERT_EQ(RunCommand(command, output), 0) << output;
+        EXPECT_TRUE(fs::exists(dir / "session1" / "player.html"));
+    }
 }
