@@ -24,7 +24,8 @@ ensure_packages() {
 }
 
 BASE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev libstb-dev chromium
-    mingw-w64 g++-mingw-w64-x86-64 wine wine64 xvfb xauth python3 libpng-dev zlib1g-dev libz-mingw-w64-dev ffmpeg)
+    mingw-w64 g++-mingw-w64-x86-64 wine wine64 xvfb xauth python3 libpng-dev zlib1g-dev libz-mingw-w64-dev ffmpeg
+    time apngasm)
 
 configure_and_build() { # name, extra cmake arguments...
     local name=$1

@@ -71,6 +71,8 @@ void CRecordedSession::Step(const std::vector<Region>& regions, CursorPoint curs
         paint(m_window, r);
     CBitmapWriter writer(m_window);
     RunOutputStep(static_cast<int>(regions.size()), cursor, regions.data(), writer);
+    if (m_latestOnly)
+        m_history.clear();
     m_history.push_back(m_window);
     m_cursors.push_back(cursor);
 }
@@ -139,9 +141,14 @@ int RunCommand(const std::string& command, std::string& output)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+std::string ExportProgram()
+{
+    return FLICKMERE_EXPORT_EXE;
+}
+
 int RunExport(const std::string& arguments, std::string& output)
 {
-    return RunCommand(Quoted(FLICKMERE_EXPORT_EXE) + " " + arguments, output);
+    return RunCommand(Quoted(ExportProgram()) + " " + arguments, output);
 }
 
 } // namespace exporttest

@@ -30,6 +30,9 @@ public:
 
     // The window changes its size; the next step must grab it whole. It starts black.
     void Resize(int width, int height);
+    // For sessions too large to keep every step's window: from now on the history holds the latest
+    // step alone, as step 1.
+    void KeepLatestOnly() { m_latestOnly = true; }
 
     // The window as it was at step s.
     const RgbImage& WindowAtStep(int s) const { return m_history.at(s - 1); }
@@ -45,6 +48,7 @@ private:
     testfiles::CScratchDir m_dir;
     RgbImage m_window;
     std::vector<RgbImage> m_history;
+    bool m_latestOnly = false;
     std::vector<CursorPoint> m_cursors;
 };
 
@@ -57,6 +61,8 @@ void RecordSample(CRecordedSession& session, int steps = 4);
 
 // Runs a shell command; answers its exit status, with its output and errors in `output`.
 int RunCommand(const std::string& command, std::string& output);
+// Where the native flickmere-export is.
+std::string ExportProgram();
 // Runs flickmere-export the same way.
 int RunExport(const std::string& arguments, std::string& output);
 std::string Quoted(const std::string& text);
