@@ -10,6 +10,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
@@ -147,6 +148,21 @@ TEST_F(PlayerBrowserTest, SaveVideoDownloadsTheWholeSessionAsWebm)
     int frames = 0;
     EXPECT_NEAR(VideoDuration(video, frames), sessionSeconds, sessionSeconds / 10);
     EXPECT_GE(frames, m_session.Steps());
+
+    // While it records it says which step; a page hidden meanwhile would record with late timers, so the
+    // recording stops and says why.
+    const std::string status = "document.getElementById('videoStatus').textContent";
+    browser.Evaluate(page, "document.getElementById('video').click()", true);
+    EXPECT_EQ(browser.Evaluate(page, status), "\"Recording step 1 of 4\"");
+    browser.Evaluate(page, "Object.defineProperty(document, 'hidden', {value: true, configurable: true});"
+                           "document.dispatchEvent(new Event('visibilitychange'))");
+    std::string stopped;
+    for (int tries = 0; tries < 50 && stopped.find("stopped") == std::string::npos; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        stopped = browser.Evaluate(page, status);
+    }
+    EXPECT_EQ(stopped.rfind("\"Recording stopped: the page was hidden", 0), 0u) << stopped;
+    EXPECT_EQ(browser.Evaluate(page, "document.getElementById('video').disabled"), "false");
 
     // A browser without MediaRecorder never sees the button; the player works as before.
     browser.Call("Page.addScriptToEvaluateOnNewDocument", "{\"source\":\"delete window.MediaRecorder;\"}",
