@@ -1,8 +1,10 @@
 #include "ApngAnimation.h"
 
+#include "PointerShape.h"
 #include "StageComposer.h"
 
 #include <algorithm>
+#include <memory>
 #include <numeric>
 
 namespace {
@@ -76,10 +78,10 @@ class CFrameWriter
 {
 public:
     CFrameWriter(const SessionTimeline& timeline, const ApngOptions& options, uint32_t frameCount,
-                 const CApngEncoder::Sink& sink)
+                 const CColourCensus& colours, const CApngEncoder::Sink& sink)
         : m_composer(timeline, options.pointer), m_shown(m_composer.Stage()),
           m_encoder(timeline.stageWidth, timeline.stageHeight, frameCount,
-                    options.loop ? kLoopForever : kPlayOnce, sink)
+                    options.loop ? kLoopForever : kPlayOnce, colours, sink)
     {
     }
 
@@ -179,6 +181,27 @@ private:
     uint32_t m_framesWritten = 0;
 };
 
+// Every colour the stage can show: a first pass over the pictures, a row at a time.
+bool TakeCensus(const SessionTimeline& timeline, bool pointer, CColourCensus& colours, std::string& error)
+{
+    colours.Add(kStageBackground);
+    if (pointer) {
+        colours.Add(kPointerEdgeRgb);
+        colours.Add(kPointerFillRgb);
+    }
+    for (const TimelineStep& step : timeline.steps)
+        for (const TimelinePicture& p : step.pictures) {
+            CBmpFile bmp;
+            std::string why;
+            if (!bmp.Open(p.file, why) ||
+                !bmp.ReadRows([&](int, const uint8_t* rgb) { colours.Add(rgb, size_t(bmp.Width())); }, why)) {
+                error = p.file.u8string() + ": " + why;
+                return false;
+            }
+        }
+    return true;
+}
+
 } // namespace
 
 bool WriteApng(const SessionTimeline& timeline, const ApngOptions& options, const CApngEncoder::Sink& sink,
@@ -189,7 +212,12 @@ bool WriteApng(const SessionTimeline& timeline, const ApngOptions& options, cons
     for (const PlannedFrame& frame : plan)
         frameCount += static_cast<uint32_t>(frame.delays.size());
 
-    CFrameWriter writer(timeline, options, frameCount, sink);
+    // On the heap: the census keeps a bit for every colour there is.
+    auto colours = std::make_unique<CColourCensus>();
+    if (!TakeCensus(timeline, options.pointer, *colours, error))
+        return false;
+    CFrameWriter writer(timeline, options, frameCount, *colours, sink);
+    colours.reset();
     size_t step = 0;
     for (const PlannedFrame& frame : plan) {
         Region changed = kNoBox;

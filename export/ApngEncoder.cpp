@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <utility>
 
@@ -9,6 +10,8 @@ namespace {
 
 const uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 const char kIhdr[] = "IHDR";
+const char kPlte[] = "PLTE";
+const char kTrns[] = "tRNS";
 const char kActl[] = "acTL";
 const char kFctl[] = "fcTL";
 const char kIdat[] = "IDAT";
@@ -16,8 +19,11 @@ const char kFdat[] = "fdAT";
 const char kIend[] = "IEND";
 
 constexpr uint8_t kBitDepth = 8;
+constexpr uint8_t kColourTypeRgb = 2;
+constexpr uint8_t kColourTypeIndexed = 3;
 constexpr uint8_t kColourTypeRgba = 6;
-constexpr int kBytesPerPixel = 4;
+constexpr uint8_t kTransparentEntry = 0;
+constexpr size_t kColourCount = size_t{1} << 24;
 constexpr uint8_t kDisposeOpNone = 0;
 constexpr size_t kDeflateStep = size_t{1} << 16;
 
@@ -80,20 +86,98 @@ int Predict(int filter, int a, int b, int c)
 
 } // namespace
 
-CApngEncoder::CApngEncoder(int width, int height, uint32_t frameCount, uint32_t plays, Sink sink)
+CColourCensus::CColourCensus() : m_seen(kColourCount / 64) {}
+
+void CColourCensus::Add(uint32_t rgb)
+{
+    uint64_t& word = m_seen[rgb >> 6];
+    const uint64_t bit = uint64_t{1} << (rgb & 63);
+    if (word & bit)
+        return;
+    word |= bit;
+    if (m_palette.size() <= kMaxPaletteColours)
+        m_palette.push_back(rgb);
+}
+
+void CColourCensus::Add(const uint8_t* rgb, size_t pixels)
+{
+    for (size_t i = 0; i < pixels; ++i, rgb += 3)
+        Add(uint32_t{rgb[0]} << 16 | uint32_t{rgb[1]} << 8 | rgb[2]);
+}
+
+bool CColourCensus::UnusedColour(uint32_t& rgb) const
+{
+    for (size_t w = 0; w < m_seen.size(); ++w)
+        if (m_seen[w] != ~uint64_t{0})
+            for (uint32_t bit = 0; bit < 64; ++bit)
+                if (!(m_seen[w] & (uint64_t{1} << bit))) {
+                    rgb = static_cast<uint32_t>(w * 64 + bit);
+                    return true;
+                }
+    return false;
+}
+
+CApngEncoder::CApngEncoder(int width, int height, uint32_t frameCount, uint32_t plays,
+                           const CColourCensus& colours, Sink sink)
     : m_width(width), m_height(height), m_frameCount(frameCount), m_sink(std::move(sink))
 {
+    uint8_t colourType = kColourTypeRgba;
+    if (colours.Indexed()) {
+        m_format = Format::Indexed;
+        m_bytesPerPixel = 1;
+        colourType = kColourTypeIndexed;
+    } else if (colours.UnusedColour(m_key)) {
+        m_format = Format::RgbKey;
+        m_bytesPerPixel = 3;
+        colourType = kColourTypeRgb;
+    }
     m_ok = m_sink(kSignature, sizeof kSignature);
     std::vector<uint8_t> header;
     AppendBigEndian32(header, static_cast<uint32_t>(width));
     AppendBigEndian32(header, static_cast<uint32_t>(height));
-    header.insert(header.end(), {kBitDepth, kColourTypeRgba, 0 /* deflate */, 0 /* adaptive filtering */,
-                                 0 /* no interlace */});
+    header.insert(header.end(),
+                  {kBitDepth, colourType, 0 /* deflate */, 0 /* adaptive filtering */, 0 /* no interlace */});
     WriteChunk(kIhdr, header);
     std::vector<uint8_t> control;
     AppendBigEndian32(control, frameCount);
     AppendBigEndian32(control, plays);
     WriteChunk(kActl, control);
+    if (m_format == Format::Indexed) {
+        std::vector<uint8_t> palette{0, 0, 0}; // the transparent entry
+        for (uint32_t rgb : colours.Palette()) {
+            m_index[rgb] = static_cast<uint8_t>(palette.size() / 3);
+            palette.insert(palette.end(), {uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)});
+        }
+        WriteChunk(kPlte, palette);
+        // Entries past the end of tRNS are opaque.
+        WriteChunk(kTrns, {0});
+    } else if (m_format == Format::RgbKey) {
+        std::vector<uint8_t> key;
+        for (int shift : {16, 8, 0})
+            AppendBigEndian16(key, uint16_t((m_key >> shift) & 0xFF));
+        WriteChunk(kTrns, key);
+    }
+}
+
+void CApngEncoder::Convert(const uint8_t* rgba, int width, uint8_t* out) const
+{
+    for (int x = 0; x < width; ++x, rgba += 4) {
+        const uint32_t rgb = uint32_t{rgba[0]} << 16 | uint32_t{rgba[1]} << 8 | rgba[2];
+        const bool transparent = rgba[3] == 0;
+        switch (m_format) {
+        case Format::Indexed:
+            *out++ = transparent ? kTransparentEntry : m_index.at(rgb);
+            break;
+        case Format::RgbKey: {
+            const uint32_t shown = transparent ? m_key : rgb;
+            *out++ = uint8_t(shown >> 16), *out++ = uint8_t(shown >> 8), *out++ = uint8_t(shown);
+            break;
+        }
+        case Format::Rgba:
+            out = std::copy_n(rgba, 4, out);
+            break;
+        }
+    }
 }
 
 // Each row is scored under every filter type by the sum of its filtered bytes taken as signed values,
@@ -103,20 +187,22 @@ CApngEncoder::CApngEncoder(int width, int height, uint32_t frameCount, uint32_t 
 bool CApngEncoder::Compress(int width, int height, const RowSource& rows,
                             std::vector<uint8_t>& deflated) const
 {
-    const size_t rowBytes = size_t(width) * kBytesPerPixel;
-    std::vector<uint8_t> row(rowBytes), above(rowBytes, 0), out(rowBytes + 1);
+    const size_t bytesPerPixel = m_bytesPerPixel;
+    const size_t rowBytes = size_t(width) * bytesPerPixel;
+    std::vector<uint8_t> rgba(size_t(width) * 4), row(rowBytes), above(rowBytes, 0), out(rowBytes + 1);
     z_stream stream{};
     if (deflateInit(&stream, kCompressionLevel) != Z_OK)
         return false;
     deflated.clear();
     int status = Z_OK;
     for (int y = 0; y < height && status == Z_OK; ++y) {
-        rows(y, row.data());
+        rows(y, rgba.data());
+        Convert(rgba.data(), width, row.data());
         uint32_t sums[kFilterCount] = {};
         for (size_t i = 0; i < rowBytes; ++i) {
-            const int a = i >= kBytesPerPixel ? row[i - kBytesPerPixel] : 0;
+            const int a = i >= bytesPerPixel ? row[i - bytesPerPixel] : 0;
             const int b = above[i];
-            const int c = i >= kBytesPerPixel ? above[i - kBytesPerPixel] : 0;
+            const int c = i >= bytesPerPixel ? above[i - bytesPerPixel] : 0;
             sums[kFilterNone] += Cost(row[i]);
             sums[kFilterSub] += Cost(row[i] - a);
             sums[kFilterUp] += Cost(row[i] - b);
@@ -129,8 +215,8 @@ bool CApngEncoder::Compress(int width, int height, const RowSource& rows,
                 best = f;
         out[0] = static_cast<uint8_t>(best);
         for (size_t i = 0; i < rowBytes; ++i) {
-            const int a = i >= kBytesPerPixel ? row[i - kBytesPerPixel] : 0;
-            const int c = i >= kBytesPerPixel ? above[i - kBytesPerPixel] : 0;
+            const int a = i >= bytesPerPixel ? row[i - bytesPerPixel] : 0;
+            const int c = i >= bytesPerPixel ? above[i - bytesPerPixel] : 0;
             out[1 + i] = uint8_t(row[i] - Predict(best, a, above[i], c));
         }
         row.swap(above);

@@ -76,7 +76,10 @@ std::vector<FrameRecord> FrameRecords(const std::string& file, uint32_t plays)
     std::string order;
     for (const Chunk& c : chunks)
         order += c.type + " ";
-    EXPECT_EQ(order.rfind("IHDR acTL fcTL IDAT ", 0), 0u) << order;
+    // The palette and the transparent colour, where the animation has them, before the first frame.
+    const bool indexed = chunks.at(0).data.at(9) == 3;
+    EXPECT_EQ(order.rfind(indexed ? "IHDR acTL PLTE tRNS fcTL IDAT " : "IHDR acTL tRNS fcTL IDAT ", 0), 0u)
+        << order;
     EXPECT_EQ(order.substr(order.size() - 5), "IEND ") << order;
 
     std::vector<FrameRecord> frames;
@@ -210,6 +213,39 @@ TEST_F(ApngExportTest, AStepOfTenMillisecondsOrLessIsShownWithTheNext)
                   {157, 121, 0, 0, 9, 200}, {152, 121, 5, 0, 1, 40}, {40, 41, 100, 80, 11, 1000}}));
     ExpectFramesShowSteps(m_session.File("session1.png"), m_session, false,
                           {{1, 0.045}, {3, 0.025}, {4, 0.011}});
+}
+
+// A window of few colours, as most user interfaces are, is written with a palette (its entry 0
+// transparent), and decodes exactly like the others.
+TEST(ApngColourTest, AFewColoursGoIntoAPalette)
+{
+    int colour = 0;
+    const RegionPainter stripes = [&colour](RgbImage& window, const Region& r) {
+        const uint32_t shades[] = {0xF0F0F0, 0x2B579A, 0x202020, 0xFFFFFF, 0xC42B1C};
+        ++colour;
+        for (int y = r.top; y <= r.bottom; ++y)
+            for (int x = r.left; x <= r.right; ++x) {
+                const uint32_t rgb = shades[(colour + (x * 7 + y * 13) * (x + 3) / 5) % 5];
+                uint8_t* p = window.rgb.data() + (size_t(y) * window.width + x) * 3;
+                p[0] = uint8_t(rgb >> 16), p[1] = uint8_t(rgb >> 8), p[2] = uint8_t(rgb);
+            }
+    };
+    CRecordedSession session(80, 50);
+    session.Step({{0, 0, 79, 49}}, {10, 10}, stripes);
+    g_frameValues = {6, 0};
+    session.Step({{5, 5, 40, 20}, {50, 30, 70, 45}}, {60, 35}, stripes);
+    session.Step({{0, 40, 79, 49}}, {60, 35}, stripes);
+    std::string output;
+    ASSERT_EQ(RunExport(Quoted(session.WorkDir()) + " 1 --apng", output), 0) << output;
+    const std::vector<Chunk> chunks = ReadChunks(session.File("session1.png"));
+    ASSERT_EQ(chunks.at(0).data.at(9), 3) << "colour type: indexed";
+    EXPECT_EQ(chunks.at(2).type, "PLTE");
+    // The transparent entry, black (the background and the pointer's edge) and the 5 shades.
+    EXPECT_EQ(chunks.at(2).data.size(), 3u * 7);
+    EXPECT_EQ(chunks.at(3).data, std::vector<uint8_t>{0}) << "tRNS: entry 0 transparent";
+    ExpectFramesShowSteps(session.File("session1.png"), session, true, {{1, 0.5}, {2, 0.5}, {3, 0.5}});
+    EXPECT_EQ(FrameRecords(session.File("session1.png"), 0).at(1).blend, 1)
+        << "step 2 leaves its gap transparent";
 }
 
 // A window that grows, then shrinks: a whole grab clears the stage to black, and every frame, the last
