@@ -7,6 +7,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <memory>
+
 #include <regex>
 
 namespace {
@@ -33,7 +35,8 @@ void PaintGradient(RgbImage& window, const Region&)
 // The first step grabs the whole window, every later one a small box somewhere in it.
 CRecordedSession& Session()
 {
-    static CRecordedSession* session = [] {
+    // Destroyed at exit, which removes its scratch folder.
+    static const std::unique_ptr<CRecordedSession> session([] {
         auto* s = new CRecordedSession(kWidth, kHeight, kSteps);
         s->KeepLatestOnly();
         s->Step({{0, 0, kWidth - 1, kHeight - 1}}, {100, 100}, PaintGradient);
@@ -43,7 +46,7 @@ CRecordedSession& Session()
             s->Step({{x, y, x + 199, y + 99}}, {x + 50, y + 50});
         }
         return s;
-    }();
+    }());
     return *session;
 }
 

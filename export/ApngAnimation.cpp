@@ -104,12 +104,15 @@ public:
         const bool nothing = box.Width() < 1;
         if (nothing)
             box = kHoldRegion;
-        BlendOp blend = BlendOp::Source;
+        // Leaving the unchanged pixels transparent pays where they make long runs. Where at least half
+        // of the box is unchanged that is taken for granted; between none and half, both ways are
+        // compressed and the smaller is kept.
+        const size_t area = size_t(box.Width()) * box.Height();
+        const size_t unchanged = first ? 0 : CountUnchanged(box);
+        BlendOp blend = unchanged * 2 >= area && !first ? BlendOp::Over : BlendOp::Source;
         std::vector<uint8_t> deflated, over;
-        bool ok = m_encoder.Compress(box.Width(), box.Height(), Rows(box, false), deflated);
-        // Leaving the unchanged pixels transparent pays where they make long runs; it is kept only where
-        // it gives the smaller frame.
-        if (ok && !first && (nothing || HasUnchangedPixel(box))) {
+        bool ok = m_encoder.Compress(box.Width(), box.Height(), Rows(box, blend == BlendOp::Over), deflated);
+        if (ok && blend == BlendOp::Source && unchanged > 0) {
             ok = m_encoder.Compress(box.Width(), box.Height(), Rows(box, true), over);
             if (ok && over.size() < deflated.size()) {
                 blend = BlendOp::Over;
@@ -147,14 +150,14 @@ private:
         return std::equal(stage.rgb.begin() + at, stage.rgb.begin() + at + 3, m_shown.rgb.begin() + at);
     }
 
-    bool HasUnchangedPixel(const Region& box) const
+    size_t CountUnchanged(const Region& box) const
     {
         const RgbImage& stage = m_composer.Stage();
+        size_t count = 0;
         for (int y = box.top; y <= box.bottom; ++y)
             for (int x = box.left; x <= box.right; ++x)
-                if (Unchanged(stage, (size_t(y) * stage.width + x) * 3))
-                    return true;
-        return false;
+                count += Unchanged(stage, (size_t(y) * stage.width + x) * 3);
+        return count;
     }
 
     // The box's pixels, opaque; with `transparentWhereUnchanged`, those the viewer shows already are

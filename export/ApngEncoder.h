@@ -11,7 +11,7 @@
 
 #include <cstdint>
 #include <functional>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 enum class BlendOp : uint8_t
@@ -81,8 +81,8 @@ private:
     };
     Format m_format = Format::Rgba;
     int m_bytesPerPixel = 4;
-    std::unordered_map<uint32_t, uint8_t> m_index; // palette entry by colour, for the indexed format
-    uint32_t m_key = 0;                            // the transparent colour of the RGB format
+    std::vector<std::pair<uint32_t, uint8_t>> m_index; // palette entry by colour, sorted, when indexed
+    uint32_t m_key = 0;                                // the transparent colour of the RGB format
 
     int m_width;
     int m_height;

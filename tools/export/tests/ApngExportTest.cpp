@@ -134,11 +134,12 @@ void ExpectFramesShowSteps(const std::string& file, const CRecordedSession& sess
         ASSERT_LT(frames, stepsAndSeconds.size());
         const auto [step, seconds] = stepsAndSeconds[frames++];
         const RgbImage expected = session.StageAtStep(step, pointer);
-        size_t differing = 0;
+        size_t differing = 0, first = 0;
         for (size_t i = 0; i < expected.rgb.size(); i += 3)
-            differing += !std::equal(expected.rgb.begin() + i, expected.rgb.begin() + i + 3,
-                                     frame.image->rgb.begin() + i);
-        EXPECT_EQ(differing, 0u) << "pixels differ in frame " << frames << ", step " << step;
+            if (!std::equal(expected.rgb.begin() + i, expected.rgb.begin() + i + 3, frame.image->rgb.begin() + i))
+                first = differing++ ? first : i / 3;
+        EXPECT_EQ(differing, 0u) << "pixels differ in frame " << frames << ", step " << step << ", first at ("
+                                 << first % last.width << ", " << first / last.width << ")";
         EXPECT_NEAR(frame.start, due, 1e-4) << "frame " << frames;
         EXPECT_NEAR(frame.duration, seconds, 1e-4) << "frame " << frames;
         due += seconds;
