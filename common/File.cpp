@@ -2,6 +2,16 @@
 
 #include <filesystem>
 
+CFile::CFile(const std::filesystem::path& path, const char* mode)
+{
+#ifdef _WIN32
+    const std::wstring wideMode(mode, mode + std::char_traits<char>::length(mode));
+    m_file = _wfopen(path.c_str(), wideMode.c_str());
+#else
+    m_file = std::fopen(path.c_str(), mode);
+#endif
+}
+
 CFile& CFile::operator=(CFile&& other) noexcept
 {
     if (this != &other) {
@@ -27,10 +37,11 @@ bool FileExists(const std::string& path)
     return std::filesystem::exists(path, ignored);
 }
 
-bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes, const char* mode)
+namespace {
+
+bool ReadAll(CFile& file, std::vector<uint8_t>& bytes)
 {
     bytes.clear();
-    CFile file(path, mode);
     if (!file)
         return false;
     uint8_t buffer[1 << 14];
@@ -38,4 +49,18 @@ bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes, const char* mo
     while ((got = std::fread(buffer, 1, sizeof buffer, file.Get())) > 0)
         bytes.insert(bytes.end(), buffer, buffer + got);
     return !std::ferror(file.Get());
+}
+
+} // namespace
+
+bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes, const char* mode)
+{
+    CFile file(path, mode);
+    return ReadAll(file, bytes);
+}
+
+bool ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes)
+{
+    CFile file(path, "rb");
+    return ReadAll(file, bytes);
 }

@@ -2,6 +2,7 @@
 // The one owner of a C runtime FILE, and the one reader of a whole file, for the program and its tools.
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@ public:
     CFile() = default;
     // std::fopen; whether it opened is told by operator bool.
     CFile(const char* path, const char* mode) : m_file(std::fopen(path, mode)) {}
+    // Any name, also beyond the ANSI code page on Windows, where it goes to _wfopen as it stands.
+    CFile(const std::filesystem::path& path, const char* mode);
     ~CFile() { Close(); }
     CFile(CFile&& other) noexcept : m_file(other.m_file) { other.m_file = nullptr; }
     CFile& operator=(CFile&& other) noexcept;
@@ -33,3 +36,4 @@ bool FileExists(const std::string& path);
 // The whole file at `path`, opened with `mode` ("r+b" insists that it could be written too). False
 // when it cannot be opened or not read to its end (a directory, say).
 bool ReadWholeFile(const char* path, std::vector<uint8_t>& bytes, const char* mode = "rb");
+bool ReadWholeFile(const std::filesystem::path& path, std::vector<uint8_t>& bytes);

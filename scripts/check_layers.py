@@ -14,7 +14,7 @@ LAYERS = [
     ["common", "hook", "res"],  # stateless basics, the hook library, resource ids
     ["state"],  # process-wide records
     ["output"],  # offset tables, patcher, bitmap files
-    ["export"],  # a recorded take as others see it, and its edit; reads output's formats
+    ["export"],  # a recorded take as a player page or an animated PNG, and its edit; reads output's formats
     # Folders of one rank never include each other.
     ["capture", "popup"],  # sessions, window capture, change detection | the frame and offset popup
     ["app"],  # start-up, the main dialog

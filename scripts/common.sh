@@ -47,7 +47,7 @@ install_packages() {
 
 BASE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev libstb-dev chromium
     mingw-w64 g++-mingw-w64-x86-64 wine wine64 xvfb xauth python3 libpng-dev zlib1g-dev libz-mingw-w64-dev ffmpeg
-    nlohmann-json3-dev fonts-dejavu-core)
+    time apngasm nlohmann-json3-dev fonts-dejavu-core)
 
 # Configures and builds one kind of build under build/<kind>; every script builds through here. The
 # kinds: native (the portable core, its tests and the tools), asan (the same under AddressSanitizer and

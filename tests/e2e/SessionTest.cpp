@@ -1,6 +1,6 @@
 // Whole capture sessions through the real hook: a demo target whose content the test changes, real
 // key presses, and the pictures and destination file the session leaves behind.
-#include "BmpReader.h"
+#include "export/BmpReader.h"
 #include "DemoScene.h"
 #include "Driver.h"
 #include "TestSession.h"
@@ -133,8 +133,9 @@ TEST_F(SessionTest, WholeSessionWritesTheChangesAndPatchesTheTemplate)
     ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CAPTURE) == "Capture"; }));
     EXPECT_EQ(m_app->Text(IDC_CAPTURED_WINDOW), "None");
     EXPECT_TRUE(m_app->Enabled(IDC_WINDOW_LIST));
-    EXPECT_EQ(m_app->Text(IDC_LAST_SESSION), "Result dir name - session1.\nYou should delete in resulting *.fla\n"
-                                             "  - frames from 102 till the end ;\n  - pictures from 7 till the end");
+    EXPECT_EQ(m_app->Text(IDC_LAST_SESSION),
+              "Result dir name - session1.\nYou should delete in resulting *.fla\n"
+              "  - frames from 102 till the end ;\n  - pictures from 7 till the end");
 
     // The destination file is the template with exactly the session's records.
     ASSERT_EQ(testsupport::LoadKitOffsets(m_dir->Path(), 20), 20);
@@ -316,7 +317,8 @@ TEST_F(SessionTest, TheHookFindsTheDialogUnderItsTranslatedTitle)
     EXPECT_EQ(m_app->Text(IDC_LAST_SESSION).substr(0, 33), "Ergebnisordner - session1.\nIn der");
     // The report is shown again in the language chosen later.
     m_app->SelectCombo(IDC_LANGUAGE_LIST, 0);
-    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_LAST_SESSION).rfind("Result dir name - session1.", 0) == 0; }));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return m_app->Text(IDC_LAST_SESSION).rfind("Result dir name - session1.", 0) == 0; }));
 }
 
 } // namespace

@@ -1,14 +1,15 @@
 // flickmere-export: turns one recorded capture session into a self-contained HTML player, or into an
 // animated PNG.
-#include "ApngAnimation.h"
-#include "HtmlPlayer.h"
-#include "SessionTimeline.h"
-#include "common/File.h"
+#include "export/ApngAnimation.h"
+#include "export/HtmlPlayer.h"
+#include "export/ReplacingFile.h"
+#include "export/SessionTimeline.h"
 #include "common/Version.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -19,9 +20,10 @@ constexpr int kMaxFps = 1000;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-const char kUsage[] = "usage: flickmere-export <working directory> <session number> [--fps N] [--version]\n"
+const char kUsage[] = "usage: flickmere-export <working directory> <session number> [--fps N]\n"
                       "       flickmere-export <working directory> <session number> --apng [FILE] "
-                      "[--no-cursor] [--once] [--fps N]\n";
+                      "[--no-cursor] [--once] [--fps N]\n"
+                      "       flickmere-export --help | --version\n";
 
 bool ParsePositive(const std::string& text, int limit, int& value)
 {
@@ -43,38 +45,6 @@ int Failed(const std::string& what)
     return kExitFailed;
 }
 
-// The file appears under its final name only when it is complete, so a failed write never leaves a
-// truncated file behind, nor replaces a good one.
-bool WriteAtomically(const fs::path& target, const char* data, size_t size, std::string& error)
-{
-    fs::path temporary = target;
-    temporary += ".tmp";
-    {
-        CFile out(temporary.string().c_str(), "wb");
-        if (!out) {
-            // Whatever stands under that name is not ours to remove.
-            error = temporary.string() + ": cannot be written";
-            return false;
-        }
-        const bool written = std::fwrite(data, 1, size, out.Get()) == size;
-        if (!out.Close() || !written) {
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            error = temporary.string() + ": cannot be written";
-            return false;
-        }
-    }
-    std::error_code ec;
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        error = target.string() + ": cannot be written (" + ec.message() + ")";
-        return false;
-    }
-    return true;
-}
-
 struct Options
 {
     int session = 0;
@@ -84,58 +54,80 @@ struct Options
     ApngOptions animation{kDefaultFps};
 };
 
+// The picture files left out cost only themselves; each is named once.
+void ReportSkipped(const SessionTimeline& timeline)
+{
+    for (const std::string& line : timeline.skipped)
+        std::fprintf(stderr, "flickmere-export: %s: left out\n", line.c_str());
+}
+
 int WritePlayer(const Options& options, const SessionTimeline& timeline)
 {
-    std::string html, error;
-    if (!BuildPlayerHtml(timeline, options.session, options.animation.fps, html, error))
-        return Failed(error);
     const fs::path player = options.workDir / ("session" + std::to_string(options.session)) / "player.html";
-    if (!WriteAtomically(player, html.data(), html.size(), error))
+    CReplacingFile file;
+    std::string error;
+    if (!file.Open(player, error) ||
+        !WritePlayerHtml(
+            timeline, options.session, options.animation.fps,
+            [&](const std::string& text) { return file.Write(text.data(), text.size()); }, error) ||
+        !file.Commit(error))
         return Failed(error);
-    std::printf("%s: %d steps, %d x %d\n", player.string().c_str(), static_cast<int>(timeline.steps.size()),
+    ReportSkipped(timeline);
+    std::printf("%s: %d steps, %d x %d\n", player.u8string().c_str(), static_cast<int>(timeline.steps.size()),
                 timeline.stageWidth, timeline.stageHeight);
     return 0;
 }
 
 int WriteApng(const Options& options, const SessionTimeline& timeline)
 {
-    std::vector<uint8_t> png;
-    std::string error;
-    if (!BuildApng(timeline, options.animation, png, error))
-        return Failed(error);
     const std::string name = "session" + std::to_string(options.session);
-    const fs::path file =
+    const fs::path target =
         options.apngFile.empty() ? options.workDir / name / (name + ".png") : options.apngFile;
-    if (!WriteAtomically(file, reinterpret_cast<const char*>(png.data()), png.size(), error))
+    CReplacingFile file;
+    std::string error;
+    uint64_t bytes = 0;
+    const auto sink = [&](const uint8_t* data, size_t size) {
+        bytes += size;
+        return file.Write(data, size);
+    };
+    if (!file.Open(target, error) || !WriteApng(timeline, options.animation, sink, error) ||
+        !file.Commit(error))
         return Failed(error);
-    std::printf("%s: %d steps, %d x %d, %s bytes\n", file.string().c_str(),
+    ReportSkipped(timeline);
+    std::printf("%s: %d steps, %d x %d, %s bytes\n", target.u8string().c_str(),
                 static_cast<int>(timeline.steps.size()), timeline.stageWidth, timeline.stageHeight,
-                std::to_string(png.size()).c_str());
+                std::to_string(bytes).c_str());
     return 0;
 }
 
-int Run(int argc, char** argv)
+// `args` in UTF-8, the program's name left out.
+int Run(const std::vector<std::string>& args)
 {
     Options options;
     std::string positional[2];
     int positionalCount = 0;
     bool animationOnly = false; // an option that means nothing without --apng was given
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+    const int argc = static_cast<int>(args.size());
+    for (int i = 0; i < argc; ++i) {
+        const std::string& arg = args[i];
         if (arg == "--version") {
             std::printf("flickmere-export %s\n", FLICKMERE_VERSION_STRING);
             return 0;
         }
+        if (arg == "--help" || arg == "-h") {
+            std::printf("%s", kUsage);
+            return 0;
+        }
         if (arg == "--fps") {
-            if (i + 1 >= argc || !ParsePositive(argv[i + 1], kMaxFps, options.animation.fps))
+            if (i + 1 >= argc || !ParsePositive(args[i + 1], kMaxFps, options.animation.fps))
                 return UsageError("--fps needs a whole number of frames per second from 1 to " +
                                   std::to_string(kMaxFps));
             ++i;
         } else if (arg == "--apng") {
             options.apng = true;
             // FILE is optional: the next word is it unless it is an option.
-            if (i + 1 < argc && argv[i + 1][0] != '-' && argv[i + 1][0] != '\0')
-                options.apngFile = argv[++i];
+            if (i + 1 < argc && !args[i + 1].empty() && args[i + 1][0] != '-')
+                options.apngFile = fs::u8path(args[++i]);
         } else if (arg == "--no-cursor") {
             options.animation.pointer = false;
             animationOnly = true;
@@ -157,7 +149,7 @@ int Run(int argc, char** argv)
     if (!ParsePositive(positional[1], 999999999, options.session))
         return UsageError("the session number must be a positive whole number, not \"" + positional[1] +
                           "\"");
-    options.workDir = positional[0];
+    options.workDir = fs::u8path(positional[0]);
 
     SessionTimeline timeline;
     std::string error;
@@ -166,13 +158,30 @@ int Run(int argc, char** argv)
     return options.apng ? WriteApng(options, timeline) : WritePlayer(options, timeline);
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int RunCaught(const std::vector<std::string>& args)
 {
     try {
-        return Run(argc, argv);
+        return Run(args);
     } catch (const std::exception& e) { // out of memory, or a path the file system library refuses
         return Failed(e.what());
     }
 }
+
+} // namespace
+
+#ifdef _WIN32
+// The wide command line, so that a name beyond the ANSI code page arrives as it was typed; the
+// arguments go on in UTF-8 and become paths again with u8path.
+int wmain(int argc, wchar_t** argv)
+{
+    std::vector<std::string> args;
+    for (int i = 1; i < argc; ++i)
+        args.push_back(fs::path(argv[i]).u8string());
+    return RunCaught(args);
+}
+#else
+int main(int argc, char** argv)
+{
+    return RunCaught(std::vector<std::string>(argv + 1, argv + argc));
+}
+#endif

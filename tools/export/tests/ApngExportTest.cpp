@@ -4,6 +4,7 @@
 #include "FfmpegDecode.h"
 #include "RecordedSession.h"
 #include "output/OffsetTables.h"
+#include "state/FrameValues.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -51,6 +52,7 @@ struct FrameRecord
 {
     uint32_t width, height, x, y;
     uint16_t delayNum, delayDen;
+    uint8_t blend = 0; // not compared: whichever gives the smaller frame
 
     bool operator==(const FrameRecord& o) const
     {
@@ -66,14 +68,18 @@ std::ostream& operator<<(std::ostream& out, const FrameRecord& f)
 }
 
 // The fcTL records after checking the chunk order, the sequence numbers shared with fdAT, the play
-// count and the frame count, and that every frame replaces its rectangle and leaves it standing.
+// count and the frame count, that every frame leaves its rectangle standing, and that none lasts 10 ms
+// or less, which browsers would show for 100 ms.
 std::vector<FrameRecord> FrameRecords(const std::string& file, uint32_t plays)
 {
     const std::vector<Chunk> chunks = ReadChunks(file);
     std::string order;
     for (const Chunk& c : chunks)
         order += c.type + " ";
-    EXPECT_EQ(order.rfind("IHDR acTL fcTL IDAT ", 0), 0u) << order;
+    // The palette and the transparent colour, where the animation has them, before the first frame.
+    const bool indexed = chunks.at(0).data.at(9) == 3;
+    EXPECT_EQ(order.rfind(indexed ? "IHDR acTL PLTE tRNS fcTL IDAT " : "IHDR acTL tRNS fcTL IDAT ", 0), 0u)
+        << order;
     EXPECT_EQ(order.substr(order.size() - 5), "IEND ") << order;
 
     std::vector<FrameRecord> frames;
@@ -86,11 +92,15 @@ std::vector<FrameRecord> FrameRecords(const std::string& file, uint32_t plays)
             continue;
         EXPECT_EQ(c.data.size(), 26u);
         EXPECT_EQ(c.data.at(24), 0) << "dispose op NONE";
-        EXPECT_EQ(c.data.at(25), 0) << "blend op SOURCE";
+        EXPECT_LE(c.data.at(25), 1) << "blend op SOURCE or OVER";
         frames.push_back({Get32(c.data, 4), Get32(c.data, 8), Get32(c.data, 12), Get32(c.data, 16),
                           uint16_t(c.data.at(20) << 8 | c.data.at(21)),
-                          uint16_t(c.data.at(22) << 8 | c.data.at(23))});
+                          uint16_t(c.data.at(22) << 8 | c.data.at(23)), c.data.at(25)});
+        const FrameRecord& f = frames.back();
+        EXPECT_GT(uint64_t{f.delayNum} * 100, f.delayDen) << "frame " << frames.size() << ": " << f;
     }
+    if (!frames.empty())
+        EXPECT_EQ(frames[0].blend, 0) << "the first frame is the still picture";
     EXPECT_EQ(Get32(chunks.at(1).data, 0), frames.size()) << "frame count in acTL";
     EXPECT_EQ(Get32(chunks.at(1).data, 4), plays) << "play count in acTL";
     return frames;
@@ -110,75 +120,64 @@ protected:
     CRecordedSession m_session;
 };
 
-TEST_F(ApngExportTest, EveryStepDecodesToTheWindowForItsDuration)
+// ffmpeg decodes the file with the delays it holds: every frame must be the stage as composed here
+// from the window's history, the pointer's pixels and the background, at the time it is due.
+void ExpectFramesShowSteps(const std::string& file, const CRecordedSession& session, bool pointer,
+                           const std::vector<std::pair<int, double>>& stepsAndSeconds)
 {
     ASSERT_EQ(std::system("command -v ffmpeg ffprobe >/dev/null"), 0)
         << "ffmpeg is not installed (apt-get install ffmpeg; test.sh installs it)";
-    // 45, 30, 20 and 24 frames: at the default 12 fps with the pointer, at 10 fps without.
-    const struct
-    {
-        bool pointer;
-        std::string options, file;
-        std::vector<double> durations;
-    } cases[] = {
-        {true, "--apng", m_session.File("session1.png"), {45 / 12.0, 30 / 12.0, 20 / 12.0, 24 / 12.0}},
-        {false,
-         "--fps 10 --no-cursor --apng " + Quoted(m_session.File("plain.png")),
-         m_session.File("plain.png"),
-         {4.5, 3, 2, 2.4}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.options);
-        Export(c.options);
-        int step = 0;
-        double stepsSoFar = 0;
-        DecodeApng(c.file, kStageWidth, kStageHeight, [&](const DecodedFrame& frame) {
-            if (!frame.timed)
-                return; // a frame within a step
-            ++step;
-            ASSERT_LE(step, m_session.Steps());
-            const RgbImage expected = m_session.StageAtStep(step, c.pointer);
-            size_t differing = 0;
-            for (size_t i = 0; i < expected.rgb.size(); i += 3)
-                differing += !std::equal(expected.rgb.begin() + i, expected.rgb.begin() + i + 3,
-                                         frame.image->rgb.begin() + i);
-            EXPECT_EQ(differing, 0u) << "pixels differ at the end of step " << step;
-            // Later by the few microseconds ffmpeg gives each frame within a step.
-            EXPECT_NEAR(frame.start, stepsSoFar, 1e-3) << "step " << step;
-            EXPECT_NEAR(frame.duration, c.durations.at(step - 1), 1e-4) << "step " << step;
-            stepsSoFar += frame.duration;
-        });
-        EXPECT_EQ(step, m_session.Steps());
-    }
+    const RgbImage last = session.StageAtStep(session.Steps(), pointer);
+    size_t frames = 0;
+    double due = 0;
+    DecodeApng(file, last.width, last.height, [&](const DecodedFrame& frame) {
+        ASSERT_LT(frames, stepsAndSeconds.size());
+        const auto [step, seconds] = stepsAndSeconds[frames++];
+        const RgbImage expected = session.StageAtStep(step, pointer);
+        size_t differing = 0, first = 0;
+        for (size_t i = 0; i < expected.rgb.size(); i += 3)
+            if (!std::equal(expected.rgb.begin() + i, expected.rgb.begin() + i + 3, frame.image->rgb.begin() + i))
+                first = differing++ ? first : i / 3;
+        EXPECT_EQ(differing, 0u) << "pixels differ in frame " << frames << ", step " << step << ", first at ("
+                                 << first % last.width << ", " << first / last.width << ")";
+        EXPECT_NEAR(frame.start, due, 1e-4) << "frame " << frames;
+        EXPECT_NEAR(frame.duration, seconds, 1e-4) << "frame " << frames;
+        due += seconds;
+    });
+    EXPECT_EQ(frames, stepsAndSeconds.size());
 }
 
-TEST_F(ApngExportTest, FramesAreTheChangedRectanglesWithExactDelays)
+TEST_F(ApngExportTest, EveryStepDecodesToTheWindowForItsDuration)
 {
-    // Without the pointer: one frame per picture. Steps of 45, 30, 20 and 24 frames at 10 fps last 9/2,
-    // 3, 2 and 12/5 seconds, on their last frame.
+    // 45, 30, 20 and 24 frames: at the default 12 fps with the pointer, at 10 fps without.
+    Export("--apng");
+    ExpectFramesShowSteps(m_session.File("session1.png"), m_session, true,
+                          {{1, 45 / 12.0}, {2, 30 / 12.0}, {3, 20 / 12.0}, {4, 24 / 12.0}});
+    Export("--fps 10 --no-cursor --apng " + Quoted(m_session.File("plain.png")));
+    ExpectFramesShowSteps(m_session.File("plain.png"), m_session, false,
+                          {{1, 4.5}, {2, 3}, {3, 2}, {4, 2.4}});
+}
+
+TEST_F(ApngExportTest, EachStepIsOneFrameOfItsUnionBoxForItsWholeTime)
+{
+    // Without the pointer: the union of each step's pictures. Steps of 45, 30, 20 and 24 frames at 10 fps
+    // last 9/2, 3, 2 and 12/5 seconds.
     Export("--apng " + Quoted(m_session.File("plain.png")) + " --no-cursor --once --fps 10");
     EXPECT_EQ(FrameRecords(m_session.File("plain.png"), 1),
               (std::vector<FrameRecord>{{157, 121, 0, 0, 9, 2},
-                                        {40, 30, 5, 6, 0, 1},
-                                        {57, 50, 100, 0, 0, 1},
-                                        {21, 11, 30, 60, 3, 1},
+                                        {152, 71, 5, 0, 3, 1},
                                         {37, 31, 120, 90, 2, 1},
                                         {40, 41, 100, 80, 12, 5}}));
 
-    // With it, the boxes of the arrow's old and new places follow the pictures, clipped to the stage,
-    // unless a picture of the step covers them. At 12 fps: 15/4, 5/2, 5/3 and 2 seconds.
+    // With it, the boxes of the arrow's old and new places too, clipped to the stage. At 12 fps: 15/4,
+    // 5/2, 5/3 and 2 seconds. Step 3's box is mostly unchanged pixels, left transparent over the stage.
     Export("--apng");
-    EXPECT_EQ(FrameRecords(m_session.File("session1.png"), 0),
-              (std::vector<FrameRecord>{{157, 121, 0, 0, 15, 4},
-                                        {40, 30, 5, 6, 0, 2},
-                                        {57, 50, 100, 0, 0, 2},
-                                        {21, 11, 30, 60, 0, 2},
-                                        {12, 19, 10, 20, 0, 2}, // left (10, 20)
-                                        {9, 19, 0, 7, 5, 2},    // at (-3, 7): its right 9 columns
-                                        {37, 31, 120, 90, 0, 3},
-                                        {9, 19, 0, 7, 5, 3}, // left (-3, 7); (140, 100) is in the picture
-                                        {40, 41, 100, 80, 0, 1},
-                                        {12, 19, 140, 100, 2, 1}})); // left (140, 100); (200, 50) is off
+    const std::vector<FrameRecord> frames = FrameRecords(m_session.File("session1.png"), 0);
+    EXPECT_EQ(frames, (std::vector<FrameRecord>{{157, 121, 0, 0, 15, 4}, // (10, 20)
+                                                {157, 71, 0, 0, 5, 2},   // pointer from (10, 20) to (-3, 7)
+                                                {157, 114, 0, 7, 5, 3},  // from (-3, 7) to (140, 100)
+                                                {52, 41, 100, 80, 2, 1}})); // to (200, 50), off the stage
+    EXPECT_EQ(frames.at(2).blend, 1) << "blend op OVER";
 }
 
 TEST_F(ApngExportTest, AStepLongerThanOneDelayCarriesOnOverFramesThatChangeNothing)
@@ -194,7 +193,79 @@ TEST_F(ApngExportTest, AStepLongerThanOneDelayCarriesOnOverFramesThatChangeNothi
     ASSERT_GE(frames.size(), 3u);
     EXPECT_EQ(frames[0], (FrameRecord{157, 121, 0, 0, 65535, 1}));
     EXPECT_EQ(frames[1], (FrameRecord{1, 1, 0, 0, 65535, 1}));
-    EXPECT_EQ(frames[2], (FrameRecord{40, 30, 5, 6, 0, 1}));
+    EXPECT_EQ(frames[2], (FrameRecord{152, 71, 5, 0, 30, 1}));
+}
+
+TEST_F(ApngExportTest, AStepOfTenMillisecondsOrLessIsShownWithTheNext)
+{
+    // At 1000 fps step 2 lasts 5 ms (a span of 2 + 3) and the open last step 3 ms (picture 5's frame
+    // value): step 2 goes into step 3's frame, which lasts both; the last step lasts 11 ms.
+    const std::string destination = m_session.File("destinationFLA1.fla");
+    std::vector<uint8_t> bytes = ReadBytes(destination);
+    bytes.at(g_offsets.cursor[2][1]) = 2;
+    bytes.at(g_offsets.cursor[3][1]) = 3;
+    bytes.at(g_offsets.cursor[2][1] + 1) = bytes.at(g_offsets.cursor[3][1] + 1) = 0;
+    bytes.at(g_offsets.frame[4]) = 3;
+    bytes.at(g_offsets.frame[4] + 1) = 0;
+    testfiles::WriteText(destination, std::string(bytes.begin(), bytes.end()));
+    Export("--apng --no-cursor --fps 1000");
+    EXPECT_EQ(FrameRecords(m_session.File("session1.png"), 0),
+              (std::vector<FrameRecord>{
+                  {157, 121, 0, 0, 9, 200}, {152, 121, 5, 0, 1, 40}, {40, 41, 100, 80, 11, 1000}}));
+    ExpectFramesShowSteps(m_session.File("session1.png"), m_session, false,
+                          {{1, 0.045}, {3, 0.025}, {4, 0.011}});
+}
+
+// A window of few colours, as most user interfaces are, is written with a palette (its entry 0
+// transparent), and decodes exactly like the others.
+TEST(ApngColourTest, AFewColoursGoIntoAPalette)
+{
+    int colour = 0;
+    const RegionPainter stripes = [&colour](RgbImage& window, const Region& r) {
+        const uint32_t shades[] = {0xF0F0F0, 0x2B579A, 0x202020, 0xFFFFFF, 0xC42B1C};
+        ++colour;
+        for (int y = r.top; y <= r.bottom; ++y)
+            for (int x = r.left; x <= r.right; ++x) {
+                const uint32_t rgb = shades[(colour + (x * 7 + y * 13) * (x + 3) / 5) % 5];
+                uint8_t* p = window.rgb.data() + (size_t(y) * window.width + x) * 3;
+                p[0] = uint8_t(rgb >> 16), p[1] = uint8_t(rgb >> 8), p[2] = uint8_t(rgb);
+            }
+    };
+    CRecordedSession session(80, 50);
+    session.Step({{0, 0, 79, 49}}, {10, 10}, stripes);
+    g_frameValues = {6, 0};
+    session.Step({{5, 5, 40, 20}, {50, 30, 70, 45}}, {60, 35}, stripes);
+    session.Step({{0, 40, 79, 49}}, {60, 35}, stripes);
+    std::string output;
+    ASSERT_EQ(RunExport(Quoted(session.WorkDir()) + " 1 --apng", output), 0) << output;
+    const std::vector<Chunk> chunks = ReadChunks(session.File("session1.png"));
+    ASSERT_EQ(chunks.at(0).data.at(9), 3) << "colour type: indexed";
+    EXPECT_EQ(chunks.at(2).type, "PLTE");
+    // The transparent entry, black (the background and the pointer's edge) and the 5 shades.
+    EXPECT_EQ(chunks.at(2).data.size(), 3u * 7);
+    EXPECT_EQ(chunks.at(3).data, std::vector<uint8_t>{0}) << "tRNS: entry 0 transparent";
+    ExpectFramesShowSteps(session.File("session1.png"), session, true, {{1, 0.5}, {2, 0.5}, {3, 0.5}});
+    EXPECT_EQ(FrameRecords(session.File("session1.png"), 0).at(1).blend, 1)
+        << "step 2 leaves its gap transparent";
+}
+
+// A window that grows, then shrinks: a whole grab clears the stage to black, and every frame, the last
+// one too, is the stage composed here.
+TEST(ApngResizeTest, TheStageFollowsTheWindowsSize)
+{
+    CRecordedSession session(60, 40);
+    session.Step({{0, 0, 59, 39}}, {10, 10});
+    g_frameValues = {6, 0};
+    session.Step({{5, 5, 20, 20}}, {50, 30});
+    session.Resize(90, 70); // grows
+    session.Step({{0, 0, 89, 69}}, {80, 60});
+    session.Step({{40, 30, 89, 69}}, {20, 20});
+    session.Resize(50, 30); // shrinks
+    session.Step({{0, 0, 49, 29}}, {45, 25});
+    std::string output;
+    ASSERT_EQ(RunExport(Quoted(session.WorkDir()) + " 1 --apng", output), 0) << output;
+    ExpectFramesShowSteps(session.File("session1.png"), session, true,
+                          {{1, 0.5}, {2, 0.5}, {3, 0.5}, {4, 0.5}, {5, 0.5}});
 }
 
 } // namespace
@@ -221,4 +292,20 @@ TEST(ApngUnderWineTest, TheWindowsProgramWritesTheSameAnimation)
     }
     EXPECT_EQ(RunCommand(windows + " 2 --apng", output), 1) << output;
     EXPECT_NE(output.find("session2: session directory not found"), std::string::npos) << output;
+
+    // Names beyond the ANSI code page, in the working directory, the animation's FILE, the temporary
+    // file and the rename: Wine turns the UTF-8 command line into the wide one the program reads.
+    testfiles::CScratchDir scratch;
+    for (const char* name : {"J\u00FCrgen", "\u65E5\u672C\u8A9E"}) {
+        SCOPED_TRACE(name);
+        const fs::path dir = fs::u8path(scratch.File(name));
+        fs::copy(session.WorkDir(), dir, fs::copy_options::recursive);
+        const std::string command =
+            "LC_ALL=C.UTF-8 wine " + Quoted(exe) + " " + Quoted(dir.u8string()) + " 1";
+        const fs::path file = dir / fs::u8path(name + std::string(".png"));
+        ASSERT_EQ(RunCommand(command + " --apng " + Quoted(file.u8string()), output), 0) << output;
+        EXPECT_TRUE(ReadBytes(file) == ReadBytes(session.File("native.png")));
+        ASSERT_EQ(RunCommand(command, output), 0) << output;
+        EXPECT_TRUE(fs::exists(dir / "session1" / "player.html"));
+    }
 }

@@ -108,15 +108,15 @@ TEST(ExportCommandTest, EachBadInputNamesItsFileAndWritesNothing)
         {[](auto& s) { ReplaceRow(s, "curoffs.ini", 4, "x"); }, "curoffs.ini: no row for capture step 4"},
         {[](auto&) {}, "session2: session directory not found", "2"},
         {[&](auto& s) { fs::remove(s.File(dest)); }, dest + ": destination file not found"},
-        // Numbering starts at 1: without picture 1 the others do not count.
-        {[](auto& s) { fs::remove(s.File("imageBMP1.bmp")); }, "imageBMP1.bmp: missing: the session has no"},
+        // Without the first picture there is no stage.
+        {[](auto& s) { fs::remove(s.File("imageBMP1.bmp")); },
+         "imageBMP1.bmp: missing; without the first picture there is no stage"},
+        {[](auto& s) { Put32(s.File("imageBMP1.bmp"), 28, 32); }, "imageBMP1.bmp: only 24-bit uncompressed"},
         {[](auto& s) {
-             fs::resize_file(s.File("imageBMP3.bmp"), fs::file_size(s.File("imageBMP3.bmp")) - 1);
+             for (int k = 1; k <= 6; ++k)
+                 fs::remove(s.File("imageBMP" + std::to_string(k) + ".bmp"));
          },
-         "imageBMP3.bmp: pixel data cut short"},
-        {[](auto& s) { fs::resize_file(s.File("imageBMP6.bmp"), 0); }, "imageBMP6.bmp: too short"},
-        {[](auto& s) { Put32(s.File("imageBMP2.bmp"), 28, 32); }, "imageBMP2.bmp: only 24-bit uncompressed"},
-        {[](auto& s) { Put32(s.File("imageBMP2.bmp"), 30, 3); }, "imageBMP2.bmp: only 24-bit uncompressed"},
+         "imageBMP1.bmp: missing: the session has no pictures"},
         // Picture 5 is 37 pixels wide: at x = 121 it ends one pixel beyond the stage.
         {[&](auto& s) { Put32(s.File(dest), PlacementOffset(5, 1) + 16, 121 * 20); },
          "imageBMP5.bmp: 37 x 31 picture placed at (121, 90) reaches outside the 157 x 121 stage"},
@@ -154,6 +154,46 @@ TEST(ExportCommandTest, EachBadInputNamesItsFileAndWritesNothing)
         }
 }
 
+TEST(ExportCommandTest, AMissingOrUnreadablePictureCostsThatPictureOnly)
+{
+    const struct
+    {
+        std::function<void(CRecordedSession&)> spoil;
+        std::vector<std::string> lines; // on standard error, in picture order
+    } cases[] = {
+        {[](auto& s) {
+             fs::resize_file(s.File("imageBMP3.bmp"), fs::file_size(s.File("imageBMP3.bmp")) - 1);
+         },
+         {"imageBMP3.bmp: pixel data cut short"}},
+        {[](auto& s) {
+             fs::resize_file(s.File("imageBMP6.bmp"), 0);
+             Put32(s.File("imageBMP2.bmp"), 28, 32);
+             fs::remove(s.File("imageBMP4.bmp"));
+         },
+         {"imageBMP2.bmp: only 24-bit uncompressed", "imageBMP4.bmp: missing: left out",
+          "imageBMP6.bmp: too short"}},
+        {[](auto& s) { Put32(s.File("imageBMP5.bmp"), 30, 3); }, {"imageBMP5.bmp: only 24-bit uncompressed"}},
+    };
+    for (const auto& c : cases)
+        for (const char* kind : {"player.html", "session1.png"}) {
+            SCOPED_TRACE(c.lines[0] + " " + kind);
+            CRecordedSession session;
+            RecordSample(session);
+            c.spoil(session);
+            std::string output;
+            ASSERT_EQ(RunExport(Quoted(session.WorkDir()) + (kind[0] == 'p' ? " 1" : " 1 --apng"), output), 0)
+                << output;
+            EXPECT_TRUE(fs::exists(session.File(kind)));
+            size_t at = 0;
+            for (const std::string& line : c.lines) {
+                at = output.find("flickmere-export: " + session.File(line), at);
+                ASSERT_NE(at, std::string::npos) << line << " in\n" << output;
+                EXPECT_EQ(output.find("left out\n", at), output.find('\n', at) - 8) << output;
+            }
+            EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), c.lines.size() + 1) << output;
+        }
+}
+
 TEST(ExportCommandTest, AnUnwritableTargetWritesNothingAndAFailedWriteKeepsTheEarlierFile)
 {
     CRecordedSession session;
@@ -162,18 +202,30 @@ TEST(ExportCommandTest, AnUnwritableTargetWritesNothingAndAFailedWriteKeepsTheEa
     fs::create_directory(target);
     ExpectRefused(session, "1 --apng", "session1.png: cannot be written");
     fs::remove(target);
-    ExpectRefused(session, "1 --apng " + Quoted(session.File("missing/x.png")),
-                  "missing/x.png.tmp: cannot be written");
+    ExpectRefused(session, "1 --apng " + Quoted(session.File("missing/x.png")), "missing/x.png.");
 
+    // Files that stand under names like the temporary ones are not the export's: each run makes a
+    // name of its own, and never truncates nor removes them.
+    for (const char* file : {"session1.png.tmp", "player.html.tmp", "session1.png.1-0.tmp"})
+        testfiles::WriteText(session.File(file), "not the export's");
+    const auto before = Snapshot(session.WorkDir());
     std::string output;
     ASSERT_EQ(RunExport(Quoted(session.WorkDir()) + " 1 --apng", output), 0) << output;
     ASSERT_EQ(RunExport(Quoted(session.WorkDir()) + " 1", output), 0) << output;
-    // The file under the temporary name cannot be made: the new file never comes to be, the earlier
-    // one stays as it was, and what stood under the temporary name is left alone.
-    for (const char* file : {"session1.png", "player.html"})
-        fs::create_directory(session.File(file + std::string(".tmp")));
-    ExpectRefused(session, "1 --apng --once", "session1.png.tmp: cannot be written");
-    ExpectRefused(session, "1 --fps 5", "player.html.tmp: cannot be written");
+    auto after = Snapshot(session.WorkDir());
+    after.erase(session.File("session1.png"));
+    after.erase(session.File("player.html"));
+    EXPECT_TRUE(after == before) << "files besides the two written ones changed";
+}
+
+TEST(ExportCommandTest, HelpAndAWorkingDirectoryThatDoesNotExist)
+{
+    std::string output;
+    ASSERT_EQ(RunExport("--help", output), 0);
+    EXPECT_EQ(output.rfind("usage: flickmere-export", 0), 0u) << output;
+    testfiles::CScratchDir dir;
+    EXPECT_EQ(RunExport(Quoted(dir.File("nowhere")) + " 1", output), 1);
+    EXPECT_EQ(output, "flickmere-export: " + dir.File("nowhere") + ": working directory not found\n");
 }
 
 } // namespace

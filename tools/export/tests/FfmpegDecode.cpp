@@ -11,9 +11,6 @@ namespace exporttest {
 
 namespace {
 
-constexpr int kNoDelayFps = 100000;
-constexpr double kShortestDelay = 1e-3;
-
 // One "a,b" line per packet or frame of the first video stream, as ffprobe prints them; "N/A" where a
 // value is missing.
 std::vector<std::pair<std::string, std::string>> Probe(const std::string& options, const std::string& file)
@@ -44,10 +41,7 @@ double Seconds(const std::string& value)
 void DecodeApng(const std::string& file, int width, int height,
                 const std::function<void(const DecodedFrame&)>& visit)
 {
-    // The reader gives a frame without delay about 1 / default_fps seconds (a fifteenth unless told
-    // otherwise): here some 30 microseconds, far shorter than the millisecond our shortest delay lasts.
-    const auto packets = Probe(
-        "-default_fps " + std::to_string(kNoDelayFps) + " -show_entries packet=pts_time,duration_time", file);
+    const auto packets = Probe("-show_entries packet=pts_time,duration_time", file);
     const std::string command = "ffmpeg -v error -i " + Quoted(file) +
                                 " -f rawvideo -pix_fmt rgb24 -fps_mode passthrough - 2>/dev/null";
     FILE* pipe = ::popen(command.c_str(), "r");
@@ -61,7 +55,6 @@ void DecodeApng(const std::string& file, int width, int height,
             break;
         frame.start = Seconds(packets[frame.index].first);
         frame.duration = Seconds(packets[frame.index].second);
-        frame.timed = frame.duration > kShortestDelay;
         visit(frame);
     }
     const int status = ::pclose(pipe);

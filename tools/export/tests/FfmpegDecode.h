@@ -1,7 +1,7 @@
 #pragma once
 // Animations and videos as Debian's ffmpeg decodes them: an independent reader of what the export and
 // the player's recording wrote.
-#include "BmpReader.h"
+#include "export/BmpReader.h"
 
 #include <functional>
 #include <string>
@@ -11,15 +11,12 @@ namespace exporttest {
 struct DecodedFrame
 {
     int index = 0;
-    // A frame with a delay of 0 (the next one follows at once) is untimed; ffmpeg gives it a few
-    // microseconds all the same.
-    bool timed = false;
     double start = 0; // seconds
     double duration = 0;
     const RgbImage* image = nullptr;
 };
 
-// Hands every frame of an animated PNG of the given size, in order, to `visit`.
+// Hands every frame of an animated PNG of the given size, in order, to `visit`, timed as the file says.
 void DecodeApng(const std::string& file, int width, int height,
                 const std::function<void(const DecodedFrame&)>& visit);
 

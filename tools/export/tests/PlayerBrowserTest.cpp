@@ -10,6 +10,7 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STB_IMAGE_STATIC
@@ -34,7 +35,6 @@ protected:
     {
         ASSERT_EQ(std::system("command -v chromium >/dev/null"), 0)
             << "chromium is not installed (apt-get install chromium; test.sh installs it)";
-        RecordSample(m_session);
     }
 
     void Export(const std::string& options)
@@ -75,12 +75,12 @@ protected:
         int width, height, channels;
         std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
             stbi_load(shot.c_str(), &width, &height, &channels, 3), stbi_image_free);
-        ASSERT_TRUE(pixels && width >= kStageWidth && height >= kStageHeight) << "no usable screenshot";
         const RgbImage expected = m_session.StageAtStep(step, true);
-        for (int y = 0; y < kStageHeight; ++y)
-            for (int x = 0; x < kStageWidth; ++x) {
+        ASSERT_TRUE(pixels && width >= expected.width && height >= expected.height) << "no usable screenshot";
+        for (int y = 0; y < expected.height; ++y)
+            for (int x = 0; x < expected.width; ++x) {
                 const uint8_t* got = pixels.get() + (y * width + x) * 3;
-                ASSERT_TRUE(std::equal(got, got + 3, expected.rgb.begin() + (y * kStageWidth + x) * 3))
+                ASSERT_TRUE(std::equal(got, got + 3, expected.rgb.begin() + (y * expected.width + x) * 3))
                     << "stage pixel (" << x << ", " << y << ") differs";
             }
     }
@@ -90,14 +90,32 @@ protected:
 
 TEST_F(PlayerBrowserTest, SeekShowsTheStepsSoFarAtOnePixelPerPixel)
 {
+    RecordSample(m_session);
     Export("");
     ExpectStageAtStep(1);
     // Steps 1 to 3 composed; step 4's picture, partly over step 3's, not yet.
     ExpectStageAtStep(3);
 }
 
+// A window that grows and then shrinks: each whole grab clears the stage, as large as the largest
+// window, to black before it is drawn.
+TEST_F(PlayerBrowserTest, TheStageFollowsTheWindowsSize)
+{
+    m_session.Resize(60, 40);
+    m_session.Step({{0, 0, 59, 39}}, {10, 10});
+    m_session.Step({{5, 5, 20, 20}}, {50, 30});
+    m_session.Resize(90, 70);
+    m_session.Step({{0, 0, 89, 69}}, {80, 60});
+    m_session.Resize(50, 30);
+    m_session.Step({{0, 0, 49, 29}}, {45, 25});
+    Export("");
+    ExpectStageAtStep(2);
+    ExpectStageAtStep(4);
+}
+
 TEST_F(PlayerBrowserTest, PlaybackFollowsTheStepDurations)
 {
+    RecordSample(m_session);
     // At 10 fps the steps last 4.5 s, 3 s, 2 s and 2.4 s. Opened without a fragment the page plays; at
     // the frame values (5 s, 3 s) instead of the spans it would still be in steps 1 and 2.
     Export("--fps 10");
@@ -111,6 +129,7 @@ TEST_F(PlayerBrowserTest, PlaybackFollowsTheStepDurations)
 TEST_F(PlayerBrowserTest, SaveVideoDownloadsTheWholeSessionAsWebm)
 {
     // At 30 fps the steps last 1.5 s, 1 s, 0.67 s and 0.8 s: 3.97 s in all, recorded in real time.
+    RecordSample(m_session);
     Export("--fps 30");
     const double sessionSeconds = (45 + 30 + 20 + 24) / 30.0;
     CDevToolsBrowser browser;
@@ -129,6 +148,21 @@ TEST_F(PlayerBrowserTest, SaveVideoDownloadsTheWholeSessionAsWebm)
     int frames = 0;
     EXPECT_NEAR(VideoDuration(video, frames), sessionSeconds, sessionSeconds / 10);
     EXPECT_GE(frames, m_session.Steps());
+
+    // While it records it says which step; a page hidden meanwhile would record with late timers, so the
+    // recording stops and says why.
+    const std::string status = "document.getElementById('videoStatus').textContent";
+    browser.Evaluate(page, "document.getElementById('video').click()", true);
+    EXPECT_EQ(browser.Evaluate(page, status), "\"Recording step 1 of 4\"");
+    browser.Evaluate(page, "Object.defineProperty(document, 'hidden', {value: true, configurable: true});"
+                           "document.dispatchEvent(new Event('visibilitychange'))");
+    std::string stopped;
+    for (int tries = 0; tries < 50 && stopped.find("stopped") == std::string::npos; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        stopped = browser.Evaluate(page, status);
+    }
+    EXPECT_EQ(stopped.rfind("\"Recording stopped: the page was hidden", 0), 0u) << stopped;
+    EXPECT_EQ(browser.Evaluate(page, "document.getElementById('video').disabled"), "false");
 
     // A browser without MediaRecorder never sees the button; the player works as before.
     browser.Call("Page.addScriptToEvaluateOnNewDocument", "{\"source\":\"delete window.MediaRecorder;\"}",

@@ -1,6 +1,6 @@
 #include "RecordedSession.h"
 
-#include "PointerShape.h"
+#include "export/PointerShape.h"
 #include "TestSession.h"
 #include "output/DibFile.h"
 #include "output/OutputStep.h"
@@ -61,7 +61,7 @@ CRecordedSession::CRecordedSession(int width, int height, int slots)
     std::string error;
     if (!testsupport::StartSessionIn(m_dir.Path().string(), slots, error))
         throw std::runtime_error(error);
-    m_window = {width, height, std::vector<uint8_t>(size_t(width) * height * 3)};
+    Resize(width, height);
 }
 
 void CRecordedSession::Step(const std::vector<Region>& regions, CursorPoint cursor,
@@ -71,13 +71,29 @@ void CRecordedSession::Step(const std::vector<Region>& regions, CursorPoint curs
         paint(m_window, r);
     CBitmapWriter writer(m_window);
     RunOutputStep(static_cast<int>(regions.size()), cursor, regions.data(), writer);
+    if (m_latestOnly)
+        m_history.clear();
     m_history.push_back(m_window);
     m_cursors.push_back(cursor);
 }
 
+void CRecordedSession::Resize(int width, int height)
+{
+    m_window = {width, height, std::vector<uint8_t>(size_t(width) * height * 3)};
+}
+
 RgbImage CRecordedSession::StageAtStep(int s, bool pointer) const
 {
-    RgbImage stage = WindowAtStep(s);
+    RgbImage stage;
+    for (const RgbImage& window : m_history) {
+        stage.width = std::max(stage.width, window.width);
+        stage.height = std::max(stage.height, window.height);
+    }
+    stage.rgb.assign(size_t(stage.width) * stage.height * 3, 0);
+    const RgbImage& window = WindowAtStep(s);
+    for (int y = 0; y < window.height; ++y)
+        std::copy_n(window.rgb.begin() + size_t(y) * window.width * 3, window.width * 3,
+                    stage.rgb.begin() + size_t(y) * stage.width * 3);
     if (!pointer)
         return stage;
     const CursorPoint at = m_cursors.at(s - 1);
@@ -125,9 +141,14 @@ int RunCommand(const std::string& command, std::string& output)
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+std::string ExportProgram()
+{
+    return FLICKMERE_EXPORT_EXE;
+}
+
 int RunExport(const std::string& arguments, std::string& output)
 {
-    return RunCommand(Quoted(FLICKMERE_EXPORT_EXE) + " " + arguments, output);
+    return RunCommand(Quoted(ExportProgram()) + " " + arguments, output);
 }
 
 } // namespace exporttest

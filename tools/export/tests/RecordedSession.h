@@ -2,7 +2,7 @@
 // A capture session recorded by the program's own output step into a template-kit working directory:
 // each step paints its regions of the window, by default with fresh noise (so a picture one pixel off
 // never matches), then the key press cuts them out as real 24-bit bottom-up bitmaps.
-#include "BmpReader.h"
+#include "export/BmpReader.h"
 #include "TestFiles.h"
 #include "common/Region.h"
 
@@ -28,9 +28,17 @@ public:
     void Step(const std::vector<Region>& regions, CursorPoint cursor,
               const RegionPainter& paint = PaintNoise);
 
-    // What the player must show at step s: the window as it was then.
+    // The window changes its size; the next step must grab it whole. It starts black.
+    void Resize(int width, int height);
+    // For sessions too large to keep every step's window: from now on the history holds the latest
+    // step alone, as step 1.
+    void KeepLatestOnly() { m_latestOnly = true; }
+
+    // The window as it was at step s.
     const RgbImage& WindowAtStep(int s) const { return m_history.at(s - 1); }
-    // The same with the pointer arrow drawn at the step's cursor, composed here from the arrow's pixels.
+    // What the player must show at step s: the window at the stage's top-left corner, black beside it on
+    // a stage as large as the largest window of the session, and with `pointer` the arrow at the step's
+    // cursor, composed here from the arrow's pixels.
     RgbImage StageAtStep(int s, bool pointer) const;
     int Steps() const { return static_cast<int>(m_history.size()); }
     fs::path WorkDir() const { return m_dir.Path(); }
@@ -40,6 +48,7 @@ private:
     testfiles::CScratchDir m_dir;
     RgbImage m_window;
     std::vector<RgbImage> m_history;
+    bool m_latestOnly = false;
     std::vector<CursorPoint> m_cursors;
 };
 
@@ -52,6 +61,8 @@ void RecordSample(CRecordedSession& session, int steps = 4);
 
 // Runs a shell command; answers its exit status, with its output and errors in `output`.
 int RunCommand(const std::string& command, std::string& output);
+// Where the native flickmere-export is.
+std::string ExportProgram();
 // Runs flickmere-export the same way.
 int RunExport(const std::string& arguments, std::string& output);
 std::string Quoted(const std::string& text);

@@ -1,7 +1,8 @@
 // The timeline decoded from a destination file patched by the program's own output step: which
 // pictures each step shows, where, for how long, and where the pointer is.
 #include "RecordedSession.h"
-#include "SessionTimeline.h"
+#include "export/SessionTimeline.h"
+#include "capture/ChangeDetection.h"
 #include "output/OffsetTables.h"
 #include "state/FrameValues.h"
 
@@ -26,9 +27,11 @@ SessionTimeline Decode(const CRecordedSession& session)
     return timeline;
 }
 
-void ExpectTimeline(const CRecordedSession& session, const std::vector<ExpectedStep>& expected)
+void ExpectTimeline(const CRecordedSession& session, const std::vector<ExpectedStep>& expected,
+                    const std::vector<std::string>& skipped = {})
 {
     const SessionTimeline timeline = Decode(session);
+    EXPECT_EQ(timeline.skipped, skipped);
     EXPECT_EQ(timeline.stageWidth, kStageWidth);
     EXPECT_EQ(timeline.stageHeight, kStageHeight);
     ASSERT_EQ(timeline.steps.size(), expected.size());
@@ -45,12 +48,18 @@ void ExpectTimeline(const CRecordedSession& session, const std::vector<ExpectedS
             EXPECT_EQ(p.number, number);
             EXPECT_EQ(p.x, r.left);
             EXPECT_EQ(p.y, r.top);
-            ASSERT_EQ(p.image.width, r.Width());
-            ASSERT_EQ(p.image.height, r.Height());
+            EXPECT_EQ(p.wholeGrab, number == 1);
+            ASSERT_EQ(p.width, r.Width());
+            ASSERT_EQ(p.height, r.Height());
+            RgbImage image;
+            std::string error;
+            ASSERT_TRUE(ReadBmpFile(p.file, image, error)) << error;
+            ASSERT_EQ(image.width, r.Width());
+            ASSERT_EQ(image.height, r.Height());
             const RgbImage& window = session.WindowAtStep(static_cast<int>(s) + 1);
             for (int y = 0; y < r.Height(); ++y)
-                ASSERT_TRUE(std::equal(p.image.rgb.begin() + y * r.Width() * 3,
-                                       p.image.rgb.begin() + (y + 1) * r.Width() * 3,
+                ASSERT_TRUE(std::equal(image.rgb.begin() + y * r.Width() * 3,
+                                       image.rgb.begin() + (y + 1) * r.Width() * 3,
                                        window.rgb.begin() + ((r.top + y) * kStageWidth + r.left) * 3))
                     << "picture " << number << " row " << y;
         }
@@ -103,12 +112,48 @@ TEST(TimelineTest, UnclosedStepsAndSpansThatSayNothing)
     expected[0].frames = 50;
     ExpectTimeline(session, expected);
 
-    // Pictures count up to the first missing number: without picture 5, picture 6 is ignored and step 2,
-    // now open, lasts the frame value that closed step 1.
+    // A missing or unreadable picture costs that picture only: every step keeps its time and pointer,
+    // and each picture left out is named once.
     fs::remove(session.File("imageBMP5.bmp"));
-    expected.resize(2);
-    expected[1].frames = 50;
-    ExpectTimeline(session, expected);
+    fs::resize_file(session.File("imageBMP3.bmp"), 60);
+    expected[1].pictures.erase(expected[1].pictures.begin() + 1);
+    expected[2].pictures.clear();
+    ExpectTimeline(
+        session, expected,
+        {session.File("imageBMP3.bmp") + ": pixel data cut short: needs 8654 bytes, the file has 60",
+         session.File("imageBMP5.bmp") + ": missing"});
+
+    // The last picture counts too: the pictures run up to the highest number in the folder.
+    fs::remove(session.File("imageBMP4.bmp"));
+    expected[1].pictures.pop_back();
+    ExpectTimeline(
+        session, expected,
+        {session.File("imageBMP3.bmp") + ": pixel data cut short: needs 8654 bytes, the file has 60",
+         session.File("imageBMP4.bmp") + ": missing", session.File("imageBMP5.bmp") + ": missing"});
+}
+
+// A window that changed its size between two presses: its whole grab at (0, 0), the only picture of
+// its step, clears the stage, which is as large as the largest window.
+TEST(TimelineTest, AWholeGrabOfAnotherSizeIsTheWindowResized)
+{
+    static_assert(kChangeGridColumns == kGridColumns && kChangeGridRows == kGridRows,
+                  "the export tells a change in the top-left cell by capture's grid");
+    CRecordedSession session(100, 60);
+    session.Step({{0, 0, 99, 59}}, {1, 1});
+    g_frameValues = {10, 0};
+    session.Resize(140, 50);
+    session.Step({{0, 0, 139, 49}}, {2, 2}); // wider, lower
+    session.Step({{0, 0, 34, 11}}, {3, 3});  // inside the top-left cell of 140 x 50: a change
+    session.Resize(36, 12);                  // one pixel wider than that cell: taken as the window
+    session.Step({{0, 0, 35, 11}}, {4, 4});
+    session.Step({{0, 0, 35, 11}}, {5, 5}); // the same size again: a change
+    const SessionTimeline timeline = Decode(session);
+    EXPECT_EQ(timeline.stageWidth, 140);
+    EXPECT_EQ(timeline.stageHeight, 60);
+    std::vector<bool> whole;
+    for (const TimelineStep& step : timeline.steps)
+        whole.push_back(step.pictures.at(0).wholeGrab);
+    EXPECT_EQ(whole, (std::vector<bool>{true, true, false, true, false}));
 }
 
 } // namespace

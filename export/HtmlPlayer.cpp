@@ -3,6 +3,8 @@
 #include "PngEncoder.h"
 #include "PointerShape.h"
 
+#include <cstdio>
+
 namespace {
 
 std::string Base64(const std::vector<uint8_t>& bytes)
@@ -37,7 +39,7 @@ std::string Px(int v)
 // The stage sits at the page's top-left corner at one CSS pixel per picture pixel, so that a screenshot
 // of the page can be compared with the pictures pixel for pixel; the controls go below it.
 const char kStyle[] = R"(html, body { margin: 0; padding: 0; background: #d8d8d8; font: 13px sans-serif; }
-#stage { position: absolute; left: 0; top: 0; overflow: hidden; background: #000; }
+#stage { position: absolute; left: 0; top: 0; overflow: hidden; }
 #stage img { position: absolute; image-rendering: pixelated; }
 #pointer { position: absolute; left: 0; top: 0; overflow: visible; pointer-events: none; }
 #controls { position: absolute; left: 0; padding: 6px; display: flex; align-items: center; gap: 6px;
@@ -56,11 +58,19 @@ const char kScript[] = R"js((function () {
     var playing = false;
     var timer = null;
 
-    // Step s shows every picture of steps 1..s; later pictures come later in the page and so lie on top.
+    // Step s shows every picture of steps w..s, where w is the step of the latest whole grab (a window
+    // that changed its size hides all it showed before); later pictures come later in the page and so
+    // lie on top.
     function show(index) {
         current = Math.max(0, Math.min(steps.length - 1, index));
-        for (var i = 0; i < pictures.length; ++i)
-            pictures[i].style.display = Number(pictures[i].dataset.step) <= current + 1 ? "block" : "none";
+        var from = 1, i;
+        for (i = 0; i < pictures.length; ++i)
+            if (pictures[i].dataset.whole && Number(pictures[i].dataset.step) <= current + 1)
+                from = Number(pictures[i].dataset.step);
+        for (i = 0; i < pictures.length; ++i) {
+            var step = Number(pictures[i].dataset.step);
+            pictures[i].style.display = step >= from && step <= current + 1 ? "block" : "none";
+        }
         pointer.style.transform = "translate(" + steps[current].x + "px," + steps[current].y + "px)";
         seek.value = String(current + 1);
         label.textContent = "Step " + (current + 1) + " / " + steps.length;
@@ -159,7 +169,12 @@ const char kScript[] = R"js((function () {
         context.restore();
     }
 
+    var videoStatus = document.getElementById("videoStatus");
     function saveVideo() {
+        if (document.hidden) {
+            videoStatus.textContent = "The page is hidden: keep it in view to record.";
+            return;
+        }
         var layers = newCanvas(); // every picture so far, without the pointer
         var frame = newCanvas();  // what is recorded
         var layersContext = layers.getContext("2d");
@@ -170,7 +185,27 @@ const char kScript[] = R"js((function () {
             if (e.data.size > 0)
                 chunks.push(e.data);
         };
+        var abandoned = false;
+        var timer = null;
+        // A hidden page's timers run late, so its recording would have the wrong timing: it is dropped.
+        function onVisibility() {
+            if (!document.hidden)
+                return;
+            abandoned = true;
+            clearTimeout(timer);
+            recorder.stop();
+        }
+        document.addEventListener("visibilitychange", onVisibility);
         recorder.onstop = function () {
+            document.removeEventListener("visibilitychange", onVisibility);
+            videoButton.disabled = false;
+            videoButton.textContent = "Save video";
+            if (abandoned) {
+                videoStatus.textContent = "Recording stopped: the page was hidden, which would have " +
+                                          "spoilt the video's timing. Keep the page in view and try again.";
+                return;
+            }
+            videoStatus.textContent = "";
             var link = document.createElement("a");
             link.href = URL.createObjectURL(new Blob(chunks, {type: recorder.mimeType}));
             link.download = videoName + "." + videoFormat.extension;
@@ -178,14 +213,18 @@ const char kScript[] = R"js((function () {
             link.click();
             link.remove();
             setTimeout(function () { URL.revokeObjectURL(link.href); }, 60000);
-            videoButton.disabled = false;
-            videoButton.textContent = "Save video";
         };
         function draw(index) {
+            videoStatus.textContent = "Recording step " + (index + 1) + " of " + steps.length;
             for (var i = 0; i < pictures.length; ++i)
-                if (Number(pictures[i].dataset.step) === index + 1)
+                if (Number(pictures[i].dataset.step) === index + 1) {
+                    if (pictures[i].dataset.whole) {
+                        layersContext.fillStyle = stageBackground;
+                        layersContext.fillRect(0, 0, stageWidth, stageHeight);
+                    }
                     layersContext.drawImage(pictures[i], parseInt(pictures[i].style.left, 10),
                                             parseInt(pictures[i].style.top, 10));
+                }
             frameContext.drawImage(layers, 0, 0);
             drawPointer(frameContext, steps[index].x, steps[index].y);
         }
@@ -194,14 +233,14 @@ const char kScript[] = R"js((function () {
         var due = 0;
         function next(index) {
             due += steps[index].frames * 1000 / fps;
-            setTimeout(function () {
+            timer = setTimeout(function () {
                 if (index + 1 < steps.length) {
                     draw(index + 1);
                     next(index + 1);
                 } else {
                     // One more frame at the very end, so that the video lasts the whole last step.
                     frameContext.drawImage(frame, 0, 0);
-                    setTimeout(function () { recorder.stop(); }, 50);
+                    timer = setTimeout(function () { recorder.stop(); }, 50);
                 }
             }, Math.max(0, start + due - performance.now()));
         }
@@ -225,37 +264,52 @@ const char kScript[] = R"js((function () {
 
 } // namespace
 
-bool BuildPlayerHtml(const SessionTimeline& timeline, int session, int fps, std::string& html,
+bool WritePlayerHtml(const SessionTimeline& timeline, int session, int fps, const TextSink& sink,
                      std::string& error)
 {
     const std::string width = Px(timeline.stageWidth);
     const std::string height = Px(timeline.stageHeight);
     const int stepCount = static_cast<int>(timeline.steps.size());
+    char background[8];
+    std::snprintf(background, sizeof background, "#%06X", static_cast<unsigned>(kStageBackground));
+    const auto failed = [&] {
+        error = "the player could not be written";
+        return false;
+    };
 
-    html =
-        "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>Flickmere session " +
-        std::to_string(session) + "</title>\n<style>\n" + kStyle + "#stage { width: " + width +
-        "; height: " + height + "; }\n#controls { top: " + height + "; }\n</style>\n</head>\n<body>\n";
-
-    html += "<div id=\"stage\">\n";
+    if (!sink("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>Flickmere "
+              "session " +
+              std::to_string(session) + "</title>\n<style>\n" + kStyle + "#stage { width: " + width +
+              "; height: " + height + "; background: " + background + "; }\n#controls { top: " + height +
+              "; }\n</style>\n</head>\n<body>\n<div id=\"stage\">\n"))
+        return failed();
     for (int s = 1; s <= stepCount; ++s) {
         for (const TimelinePicture& picture : timeline.steps[s - 1].pictures) {
-            const std::vector<uint8_t> png = EncodePng(picture.image);
+            // One picture at a time: read, encoded and written before the next one is read.
+            RgbImage image;
+            std::string why;
+            if (!ReadBmpFile(picture.file, image, why)) {
+                error = picture.file.u8string() + ": " + why;
+                return false;
+            }
+            const std::vector<uint8_t> png = EncodePng(image);
             if (png.empty()) {
                 error = "picture " + std::to_string(picture.number) + " could not be encoded as PNG";
                 return false;
             }
             // Without the script only the first step shows. Decoded before painting, so that no frame
             // (nor a screenshot) catches a picture still blank.
-            html += "<img data-step=\"" + std::to_string(s) + "\" alt=\"\" decoding=\"sync\" width=\"" +
-                    std::to_string(picture.image.width) + "\" height=\"" +
-                    std::to_string(picture.image.height) + "\" style=\"left: " + Px(picture.x) +
-                    "; top: " + Px(picture.y) + (s == 1 ? "" : "; display: none") +
-                    "\" src=\"data:image/png;base64," + Base64(png) + "\">\n";
+            if (!sink("<img data-step=\"" + std::to_string(s) +
+                      (picture.wholeGrab ? "\" data-whole=\"1" : "") +
+                      "\" alt=\"\" decoding=\"sync\" width=\"" + std::to_string(image.width) +
+                      "\" height=\"" + std::to_string(image.height) + "\" style=\"left: " + Px(picture.x) +
+                      "; top: " + Px(picture.y) + (s == 1 ? "" : "; display: none") +
+                      "\" src=\"data:image/png;base64," + Base64(png) + "\">\n"))
+                return failed();
         }
     }
     // The arrow's tip is the SVG's origin, so placing the SVG at the cursor point puts the tip on it.
-    html += PointerSvg("pointer");
+    std::string html = PointerSvg("pointer");
     html += "\n</div>\n";
 
     const std::string last = std::to_string(stepCount);
@@ -268,12 +322,12 @@ bool BuildPlayerHtml(const SessionTimeline& timeline, int session, int fps, std:
             "</span>\n"
             // Shown by the script where the browser can record a canvas.
             "<button id=\"video\" type=\"button\" title=\"Record the session once as a video file\" "
-            "hidden>Save video</button>\n</div>\n";
+            "hidden>Save video</button>\n<span id=\"videoStatus\" role=\"status\"></span>\n</div>\n";
 
     html += "<script>\nvar fps = " + std::to_string(fps) +
             ";\nvar stageWidth = " + std::to_string(timeline.stageWidth) +
-            ", stageHeight = " + std::to_string(timeline.stageHeight) + ";\nvar videoName = \"session" +
-            std::to_string(session) +
+            ", stageHeight = " + std::to_string(timeline.stageHeight) + ", stageBackground = \"" +
+            background + "\";\nvar videoName = \"session" + std::to_string(session) +
             "\";\n// Per step: frames it lasts, pointer position.\n"
             "var steps = [\n";
     for (const TimelineStep& step : timeline.steps)
@@ -282,5 +336,5 @@ bool BuildPlayerHtml(const SessionTimeline& timeline, int session, int fps, std:
     html += "];\n";
     html += kScript;
     html += "</script>\n</body>\n</html>\n";
-    return true;
+    return sink(html) || failed();
 }

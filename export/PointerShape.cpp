@@ -27,8 +27,10 @@ const char* const kArrow[kPointerHeight] = {
     "       XX   ", //
 };
 
-constexpr uint8_t kEdgeRgb[3] = {0, 0, 0};
-constexpr uint8_t kFillRgb[3] = {255, 255, 255};
+constexpr uint8_t kEdgeRgb[3] = {uint8_t(kPointerEdgeRgb >> 16), uint8_t(kPointerEdgeRgb >> 8),
+                                 uint8_t(kPointerEdgeRgb)};
+constexpr uint8_t kFillRgb[3] = {uint8_t(kPointerFillRgb >> 16), uint8_t(kPointerFillRgb >> 8),
+                                 uint8_t(kPointerFillRgb)};
 
 // Each horizontal run of one colour becomes a one-pixel-high rectangle.
 std::string PathOf(PointerPixel colour)

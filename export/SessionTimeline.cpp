@@ -1,13 +1,22 @@
 #include "SessionTimeline.h"
 
+#include "BmpReader.h"
 #include "common/File.h"
 #include "output/OffsetTables.h"
 #include "output/TemplateFormat.h"
 #include "state/FrameValues.h"
 
+#include <algorithm>
+
 namespace fs = std::filesystem;
 
 namespace {
+
+// Messages name files in UTF-8, whatever the system's code page.
+std::string Name(const fs::path& file)
+{
+    return file.u8string();
+}
 
 class CSessionReader
 {
@@ -29,23 +38,21 @@ public:
 private:
     bool DecodeAll(SessionTimeline& timeline)
     {
+        std::error_code ec;
+        if (!fs::is_directory(m_workDir, ec))
+            return Fail(m_workDir, "working directory not found");
         // The program's own loaders open for update and would count a read-only file as missing; the
         // export only reads, so it parses the text itself.
         ResetOffsetTables();
         if (!LoadOffsets("bmpoffs.ini", ParseBitmapOffsets) ||
             !LoadOffsets("curoffs.ini", ParseCursorOffsets) || !LoadOffsets("frmoffs.ini", ParseFrameOffsets))
             return false;
-        std::error_code ec;
         if (!fs::is_directory(m_sessionDir, ec))
             return Fail(m_sessionDir, "session directory not found");
-        if (!ReadWholeFile(m_destination.string().c_str(), m_bytes))
+        if (!ReadWholeFile(m_destination, m_bytes))
             return Fail(m_destination, "destination file not found or unreadable");
 
-        // The pictures are the files numbered from 1 up to the first gap, whatever else the session
-        // directory holds.
-        int count = 0;
-        while (fs::exists(PictureFile(count + 1), ec))
-            ++count;
+        const int count = HighestPictureNumber();
         if (count == 0)
             return Fail(PictureFile(1), "missing: the session has no pictures");
 
@@ -66,6 +73,7 @@ private:
         }
 
         timeline = SessionTimeline{};
+        int windowWidth = 0, windowHeight = 0; // the latest whole grab's size
         const int steps = static_cast<int>(stepPictures.size());
         for (int s = 1; s <= steps; ++s) {
             TimelineStep step;
@@ -80,16 +88,32 @@ private:
                 // The last step was never closed: it keeps the timing the session used last.
                 step.frames = s > 1 ? closingFrames[s - 2] : kDefaultFrameValue;
             }
+            const bool lone = stepPictures[s - 1].size() == 1;
             for (int k : stepPictures[s - 1]) {
                 TimelinePicture picture;
                 picture.number = k;
-                if (!ReadPlacement(k, picture.x, picture.y) || !ReadPicture(k, picture.image))
-                    return false;
-                if (k == 1) {
-                    timeline.stageWidth = picture.image.width;
-                    timeline.stageHeight = picture.image.height;
+                picture.file = PictureFile(k);
+                CBmpFile bmp;
+                std::string why;
+                if (!bmp.Open(picture.file, why)) {
+                    if (k == 1)
+                        return Fail(picture.file, why + "; without the first picture there is no stage");
+                    timeline.skipped.push_back(Name(picture.file) + ": " + why);
+                    continue;
                 }
-                if (!CheckOnStage(picture, timeline))
+                picture.width = bmp.Width();
+                picture.height = bmp.Height();
+                if (!ReadPlacement(k, picture.x, picture.y))
+                    return false;
+                picture.wholeGrab = k == 1 || (lone && picture.x == 0 && picture.y == 0 &&
+                                               IsResizedWindow(picture, windowWidth, windowHeight));
+                if (picture.wholeGrab) {
+                    windowWidth = picture.width;
+                    windowHeight = picture.height;
+                    timeline.stageWidth = std::max(timeline.stageWidth, windowWidth);
+                    timeline.stageHeight = std::max(timeline.stageHeight, windowHeight);
+                }
+                if (!CheckInWindow(picture, windowWidth, windowHeight))
                     return false;
                 step.pictures.push_back(std::move(picture));
             }
@@ -98,9 +122,40 @@ private:
         return true;
     }
 
+    static bool IsResizedWindow(const TimelinePicture& p, int windowWidth, int windowHeight)
+    {
+        if (p.width == windowWidth && p.height == windowHeight)
+            return false;
+        const bool fitsTopLeftCell =
+            p.width <= windowWidth / kChangeGridColumns && p.height <= windowHeight / kChangeGridRows;
+        return !fitsTopLeftCell;
+    }
+
+    // The highest k of the imageBMP<k>.bmp files in the session directory, 0 when there is none.
+    int HighestPictureNumber() const
+    {
+        static const std::string kPrefix = "imageBMP", kSuffix = ".bmp";
+        int highest = 0;
+        std::error_code ec;
+        for (fs::directory_iterator it(m_sessionDir, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::string name = it->path().filename().u8string();
+            if (name.size() <= kPrefix.size() + kSuffix.size() ||
+                name.size() > kPrefix.size() + kSuffix.size() + 6 ||
+                name.compare(0, kPrefix.size(), kPrefix) != 0 ||
+                name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
+                continue;
+            const std::string digits =
+                name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
+            if (digits[0] == '0' || digits.find_first_not_of("0123456789") != std::string::npos)
+                continue;
+            highest = std::max(highest, std::stoi(digits));
+        }
+        return highest;
+    }
+
     bool Fail(const fs::path& file, const std::string& what)
     {
-        m_error = file.string() + ": " + what;
+        m_error = Name(file) + ": " + what;
         return false;
     }
 
@@ -109,7 +164,7 @@ private:
     template <typename Parse> bool LoadOffsets(const char* name, Parse parse)
     {
         std::vector<uint8_t> text;
-        if (!ReadWholeFile((m_workDir / name).string().c_str(), text))
+        if (!ReadWholeFile(m_workDir / name, text))
             return Fail(m_workDir / name, "offset file not found or unreadable");
         parse(reinterpret_cast<const char*>(text.data()), text.size(), g_offsets);
         return true;
@@ -196,24 +251,15 @@ private:
         return true;
     }
 
-    bool ReadPicture(int k, RgbImage& image)
+    bool CheckInWindow(const TimelinePicture& p, int windowWidth, int windowHeight)
     {
-        std::string why;
-        if (!ReadBmpFile(PictureFile(k), image, why))
-            return Fail(PictureFile(k), why);
-        return true;
-    }
-
-    bool CheckOnStage(const TimelinePicture& p, const SessionTimeline& timeline)
-    {
-        if (p.x >= 0 && p.y >= 0 && int64_t{p.x} + p.image.width <= timeline.stageWidth &&
-            int64_t{p.y} + p.image.height <= timeline.stageHeight)
+        if (p.x >= 0 && p.y >= 0 && int64_t{p.x} + p.width <= windowWidth &&
+            int64_t{p.y} + p.height <= windowHeight)
             return true;
-        return Fail(PictureFile(p.number),
-                    std::to_string(p.image.width) + " x " + std::to_string(p.image.height) +
-                        " picture placed at (" + std::to_string(p.x) + ", " + std::to_string(p.y) +
-                        ") reaches outside the " + std::to_string(timeline.stageWidth) + " x " +
-                        std::to_string(timeline.stageHeight) + " stage");
+        return Fail(p.file, std::to_string(p.width) + " x " + std::to_string(p.height) +
+                                " picture placed at (" + std::to_string(p.x) + ", " + std::to_string(p.y) +
+                                ") reaches outside the " + std::to_string(windowWidth) + " x " +
+                                std::to_string(windowHeight) + " stage");
     }
 
     fs::path m_workDir;

@@ -1,10 +1,7 @@
 #include "BmpReader.h"
 
-#include "common/File.h"
 #include "common/LittleEndian.h"
 #include "output/DibFile.h"
-
-#include <cstring>
 
 namespace {
 
@@ -14,10 +11,18 @@ constexpr uint64_t kMaxPixels = uint64_t{1} << 26;
 
 } // namespace
 
-bool DecodeBmp(const uint8_t* data, size_t size, RgbImage& image, std::string& error)
+bool CBmpFile::Open(const std::filesystem::path& path, std::string& error)
 {
-    if (size < kFileHeaderBytes + sizeof(DibHeader)) {
-        error = "too short for a bitmap header (" + std::to_string(size) + " bytes)";
+    std::error_code ec;
+    m_file = CFile(path, "rb");
+    if (!m_file) {
+        error = std::filesystem::exists(path, ec) ? "cannot be read" : "missing";
+        return false;
+    }
+    const uint64_t size = std::filesystem::file_size(path, ec);
+    uint8_t data[kFileHeaderBytes + sizeof(DibHeader)];
+    if (ec || size < sizeof data || std::fread(data, 1, sizeof data, m_file.Get()) != sizeof data) {
+        error = ec ? "cannot be read" : "too short for a bitmap header (" + std::to_string(size) + " bytes)";
         return false;
     }
     if (data[0] != 'B' || data[1] != 'M') {
@@ -46,38 +51,53 @@ bool DecodeBmp(const uint8_t* data, size_t size, RgbImage& image, std::string& e
         error = "unusable size " + std::to_string(width) + " x " + std::to_string(height);
         return false;
     }
-    const bool topDown = height < 0;
-    const int rows = topDown ? -height : height;
-    const uint32_t rowBytes = DibRowBytes(width, 24);
-    const uint64_t needed = uint64_t{pixelOffset} + uint64_t{rowBytes} * rows;
+    m_topDown = height < 0;
+    m_rows = m_topDown ? -height : height;
+    m_width = width;
+    m_rowBytes = DibRowBytes(width, 24);
+    m_pixelOffset = pixelOffset;
+    const uint64_t needed = uint64_t{pixelOffset} + uint64_t{m_rowBytes} * m_rows;
     if (pixelOffset < uint64_t{kFileHeaderBytes} + headerSize || needed > size) {
         error = "pixel data cut short: needs " + std::to_string(needed) + " bytes, the file has " +
                 std::to_string(size);
         return false;
     }
+    return true;
+}
 
-    image.width = width;
-    image.height = rows;
-    image.rgb.assign(size_t(width) * rows * 3, 0);
-    for (int y = 0; y < rows; ++y) {
-        const int fileRow = topDown ? y : rows - 1 - y;
-        const uint8_t* in = data + pixelOffset + size_t(fileRow) * rowBytes;
-        uint8_t* out = image.rgb.data() + size_t(y) * width * 3;
-        for (int x = 0; x < width; ++x, in += 3, out += 3) {
-            out[0] = in[2];
-            out[1] = in[1];
-            out[2] = in[0];
+bool CBmpFile::ReadRows(const std::function<void(int y, const uint8_t* rgb)>& row, std::string& error)
+{
+    std::vector<uint8_t> in(m_rowBytes), out(size_t(m_width) * 3);
+    if (!m_file || std::fseek(m_file.Get(), static_cast<long>(m_pixelOffset), SEEK_SET) != 0) {
+        error = "cannot be read";
+        return false;
+    }
+    for (int fileRow = 0; fileRow < m_rows; ++fileRow) {
+        if (std::fread(in.data(), 1, in.size(), m_file.Get()) != in.size()) {
+            error = "pixel data cut short";
+            return false;
         }
+        for (size_t x = 0; x < out.size(); x += 3) {
+            out[x] = in[x + 2];
+            out[x + 1] = in[x + 1];
+            out[x + 2] = in[x];
+        }
+        row(m_topDown ? fileRow : m_rows - 1 - fileRow, out.data());
     }
     return true;
 }
 
 bool ReadBmpFile(const std::filesystem::path& path, RgbImage& image, std::string& error)
 {
-    std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path.string().c_str(), bytes)) {
-        error = "cannot be read";
+    CBmpFile file;
+    if (!file.Open(path, error))
         return false;
-    }
-    return DecodeBmp(bytes.data(), bytes.size(), image, error);
+    image.width = file.Width();
+    image.height = file.Height();
+    image.rgb.assign(size_t(image.width) * image.height * 3, 0);
+    return file.ReadRows(
+        [&](int y, const uint8_t* rgb) {
+            std::copy_n(rgb, size_t(image.width) * 3, image.rgb.begin() + size_t(y) * image.width * 3);
+        },
+        error);
 }

@@ -8,6 +8,9 @@
 
 constexpr int kPointerWidth = 12;
 constexpr int kPointerHeight = 19;
+// Its two colours, as 0xRRGGBB.
+constexpr uint32_t kPointerEdgeRgb = 0x000000;
+constexpr uint32_t kPointerFillRgb = 0xFFFFFF;
 
 enum class PointerPixel
 {

@@ -1,0 +1,30 @@
+#pragma once
+// A file written under a temporary name of its own beside its target, which takes the target's place
+// only once it is complete: a failed write never leaves a truncated file behind, nor replaces a good
+// one. The temporary name is new for each run and made with exclusive creation, so a file the export
+// did not make is never truncated or removed.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+class CReplacingFile
+{
+public:
+    CReplacingFile() = default;
+    ~CReplacingFile(); // an unfinished file is removed
+    CReplacingFile(const CReplacingFile&) = delete;
+    CReplacingFile& operator=(const CReplacingFile&) = delete;
+
+    bool Open(const std::filesystem::path& target, std::string& error);
+    bool Write(const void* data, size_t size);
+    // Closes the file and renames it to the target; on failure removes it, with the reason in `error`.
+    bool Commit(std::string& error);
+
+private:
+    void Discard();
+
+    std::filesystem::path m_target;
+    std::filesystem::path m_temporary;
+    std::FILE* m_file = nullptr;
+    bool m_written = true;
+};
