@@ -2,7 +2,8 @@
 #include <cstdint>
 #include <vector>
 
-// What the window capture keeps between capture steps of a session. Owned by the capture module.
+// What the window capture keeps between capture steps of a session; only the capture step and the
+// session's end change it.
 struct CaptureState
 {
     // The 16-bit copy of the latest grab, rows top first, `stride` pixels per row; empty when none is

@@ -22,7 +22,7 @@ struct OffsetTables
     int frameRows;
 };
 
-// Owned by the output module; start-up fills it, the patcher reads it.
+// The loaders below fill it once at start-up; the patcher and the export only read it.
 extern OffsetTables g_offsets;
 
 // Puts back the built-in initial contents: the first two rows of the cursor and frame tables hold

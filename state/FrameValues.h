@@ -1,7 +1,7 @@
 #pragma once
 
-// The timing the patcher writes when a key press closes the previous capture step. The popup keeps
-// frame > offset for every pair it takes over. Owned by the popup module.
+// The timing the patcher writes when a key press closes the previous capture step. Only the popup sets
+// them, and it keeps frame > offset for every pair it takes over.
 constexpr int kDefaultFrameValue = 50;
 constexpr int kDefaultOffsetValue = 5;
 

@@ -1,9 +1,9 @@
 #pragma once
 #include "state/WorkingDirectory.h"
 
-// The counters and paths of the running (or last) capture session. Owned by the session module; the
-// capture step and the patcher advance the counters. The window and hook handles live with the
-// Windows side of the session.
+// The counters and paths of the running (or last) capture session. A session's start and end
+// (capture/SessionLifecycle) set them; the capture step and the patcher advance the counters. The
+// window and hook handles live with the Windows side of the session (state/win32/SessionWindows).
 struct SessionState
 {
     int sessionNumber;

@@ -63,7 +63,8 @@ struct TextTable
     char currentTexts[kTexts][kTextBytes];
 };
 
-// Owned by the application module.
+// Filled by the main dialog's creation step; the language list changes the current language and the
+// apply step the current texts. Everything else only reads it.
 extern TextTable g_texts;
 
 // The English defaults in all ten blocks, language 0 named "english", one language, English current.

@@ -3,7 +3,8 @@
 #include "hook/HookDll.h"
 
 // The window side of the session state. The target window is non-null exactly while a session is
-// active; the hook is installed for the same time. Owned by the session module.
+// active; the hook is installed for the same time. The session's start and end (capture/win32/Session)
+// set and clear both.
 struct SessionWindows
 {
     HWND target = nullptr;
