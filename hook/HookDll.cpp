@@ -19,6 +19,10 @@
 //   bar. Right after the key-down an unassigned key goes down and up while Alt is still held, so the
 //   application sees Alt used in a chord and stays out of menu mode.
 // - SETCAPTUREKEY stores what it is given; the program only passes VK_F1..VK_F12.
+// - The key is F12 without modifiers until the program picks another. The shared section outlives the
+//   program: Windows unloads a hook library from the processes it was loaded into only lazily, so the
+//   key of an earlier run may still be there. The first SETWINDOWNAME of a process, which the program
+//   makes at start-up and before any SETCAPTUREKEY, therefore puts F12 back.
 // - The message goes to the top-level window with the name given to SETWINDOWNAME that belongs to the
 //   process which gave it: a folder or a document window carrying the program's title must not take
 //   the captures. Until a name is given nothing is posted.
@@ -31,6 +35,7 @@ namespace {
 constexpr LONG64 kShiftBit = 1LL << 32;
 constexpr LONG64 kCtrlBit = 1LL << 33;
 constexpr LONG64 kAltBit = 1LL << 34;
+constexpr LONG64 kDefaultCaptureKey = VK_F12;
 constexpr size_t kWindowNameSize = HOOKDLL_MAX_WINDOW_NAME + 1;
 
 // Every shared variable needs an initialiser: without one MSVC leaves it out of the data_seg section,
@@ -44,7 +49,7 @@ constexpr size_t kWindowNameSize = HOOKDLL_MAX_WINDOW_NAME + 1;
 #define HOOKDLL_SHARED __attribute__((section(".shr"), shared))
 #endif
 
-volatile LONG64 g_captureKey HOOKDLL_SHARED = VK_F12;
+volatile LONG64 g_captureKey HOOKDLL_SHARED = kDefaultCaptureKey;
 char g_windowName[kWindowNameSize] HOOKDLL_SHARED = {'\0'};
 volatile DWORD g_windowProcess HOOKDLL_SHARED = 0;
 
@@ -52,6 +57,9 @@ volatile DWORD g_windowProcess HOOKDLL_SHARED = 0;
 #pragma data_seg()
 #pragma comment(linker, "/SECTION:.shr,RWS")
 #endif
+
+// Not shared: every process that loads the library starts with its own false.
+bool g_namedByThisProcess = false;
 
 LONG64 LoadCaptureKey()
 {
@@ -193,6 +201,10 @@ void WINAPI SETWINDOWNAME(const char* windowName)
     std::memcpy(g_windowName, windowName ? windowName : "", length);
     g_windowName[length] = '\0';
     g_windowProcess = ::GetCurrentProcessId();
+    if (!g_namedByThisProcess) {
+        g_namedByThisProcess = true;
+        ::InterlockedExchange64(&g_captureKey, kDefaultCaptureKey);
+    }
 }
 
 } // extern "C"

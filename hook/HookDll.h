@@ -6,7 +6,9 @@
 // Each press then posts HOOKDLL_CAPTURE_MESSAGE to the dialog, wParam = x and lParam = y of the cursor in
 // screen coordinates (as signed ints: monitors left of or above the primary one give negative values),
 // in physical pixels whatever the DPI awareness of the application the key was pressed in. The dialog
-// is the top-level window with the given name in the process that called SETWINDOWNAME.
+// is the top-level window with the given name in the process that called SETWINDOWNAME. The key is F12
+// without modifiers until SETCAPTUREKEY picks another; the first SETWINDOWNAME of each process puts it
+// back to F12, as the shared data may still hold the key of an earlier run.
 #include <windows.h>
 
 #ifndef __cplusplus

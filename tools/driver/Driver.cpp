@@ -320,6 +320,29 @@ std::optional<MessageBoxInfo> CApp::WaitForMessageBox(std::chrono::milliseconds 
     return info;
 }
 
+void CApp::AssignKey(int index, bool shift, bool ctrl, bool alt) const
+{
+    Send(Control(IDC_KEY_LIST), LB_SETCURSEL, index);
+    SetCheck(IDC_SHIFT, shift);
+    SetCheck(IDC_CTRL, ctrl);
+    SetCheck(IDC_ALT, alt);
+    Click(IDC_ASSIGN_KEY);
+}
+
+bool CApp::StartCapture(const std::string& title) const
+{
+    if (!SelectListEntry(IDC_WINDOW_LIST, title) || !WaitUntil([&] { return Enabled(IDC_CAPTURE); }))
+        return false;
+    Click(IDC_CAPTURE);
+    return WaitUntil([&] { return Text(IDC_CAPTURE) == "Uncapture"; });
+}
+
+std::optional<DWORD> CApp::Close()
+{
+    ::PostMessageA(m_dialog, WM_CLOSE, 0, 0);
+    return WaitForExit();
+}
+
 void CApp::CloseMessageBox(const MessageBoxInfo& box)
 {
     const int button = ::GetDlgItem(box.window, IDOK) ? IDOK : IDCANCEL;
@@ -403,7 +426,7 @@ CDemoTarget::CDemoTarget(int left, int top, bool menuBar)
             m_window = FindWindowOf(m_process->Id(), [](HWND w) { return WindowText(w) == kDemoTitle; });
             return m_window != nullptr;
         },
-        10s);
+        30s);
 }
 
 CDemoTarget::~CDemoTarget()

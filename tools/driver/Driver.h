@@ -123,6 +123,12 @@ public:
     std::vector<std::string> ComboItems(int id) const;
     void SelectCombo(int id, int index) const;
     void SetCheck(int id, bool checked) const;
+    // Picks function key F<index + 1> and the modifiers, then Assign Key.
+    void AssignKey(int index, bool shift, bool ctrl, bool alt) const;
+    // Selects the window with `title` and starts a session on it; false when the session did not start.
+    bool StartCapture(const std::string& title) const;
+    // Ends the program through its window's close box.
+    std::optional<DWORD> Close();
 
 private:
     std::unique_ptr<CProcess> m_process;

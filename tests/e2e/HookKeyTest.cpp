@@ -1,0 +1,84 @@
+// The capturing key through the real hook library, as a user meets it: the key a new run starts with,
+// and Alt in the key whatever the speed at which its key events arrive.
+#include "DemoScene.h"
+#include "Driver.h"
+
+#include "common/File.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace e2e;
+
+constexpr int kF5 = 4; // index in the key list
+constexpr uint32_t kRed = 0xE02020;
+
+std::string PicturePath(const CWorkDir& dir, int session, int k)
+{
+    return dir.File("session" + std::to_string(session) + "\\imageBMP" + std::to_string(k) + ".bmp");
+}
+
+// Sends `events` to `target`, all queued at once when `gap` is 0, else one by one with `gap` between
+// them as a person types; true when picture `k` of `session` was written.
+bool PressAndWaitForPicture(CApp& app, HWND target, std::vector<INPUT> events, std::chrono::milliseconds gap,
+                            const CWorkDir& dir, int session, int k)
+{
+    Activate(target);
+    if (gap.count() == 0) {
+        ::SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
+    } else {
+        for (INPUT& event : events) {
+            ::SendInput(1, &event, sizeof(INPUT));
+            Pump(gap);
+        }
+    }
+    const bool written = WaitUntil([&] { return FileExists(PicturePath(dir, session, k)); }, 2s);
+    app.WaitForHandlers();
+    return written;
+}
+
+std::vector<INPUT> Chord(WORD modifier, WORD key)
+{
+    std::vector<INPUT> events;
+    if (modifier)
+        events.push_back(KeyInput(modifier, false));
+    events.push_back(KeyInput(key, false));
+    events.push_back(KeyInput(key, true));
+    if (modifier)
+        events.push_back(KeyInput(modifier, true));
+    return events;
+}
+
+TEST(HookKeyTest, ANewRunStartsWithF12WhateverTheLastRunChose)
+{
+    // One working directory, so both runs load the same HookDll.dll, and a target that keeps that
+    // library loaded after the first run ends, as any application the user typed into would.
+    CWorkDir dir;
+    CDemoTarget target(80, 80);
+    ASSERT_TRUE(target.Window());
+    {
+        CApp first(dir.Path());
+        ASSERT_TRUE(first.WaitForDialog());
+        first.AssignKey(kF5, false, true, false);
+        ASSERT_TRUE(WaitUntil([&] { return first.Text(IDC_CURRENT_KEY) == "Ctrl+F5"; }));
+        ASSERT_TRUE(first.StartCapture(kDemoTitle));
+        ASSERT_TRUE(
+            PressAndWaitForPicture(first, target.Window(), Chord(VK_CONTROL, VK_F5), 80ms, dir, 1, 1));
+        first.Click(IDC_CAPTURE);
+        ASSERT_TRUE(WaitUntil([&] { return first.Text(IDC_CAPTURE) == "Capture"; }));
+        ASSERT_TRUE(first.Close());
+    }
+
+    CApp second(dir.Path());
+    ASSERT_TRUE(second.WaitForDialog());
+    EXPECT_EQ(second.Text(IDC_CURRENT_KEY), "F12");
+    ASSERT_TRUE(second.StartCapture(kDemoTitle));
+    EXPECT_FALSE(PressAndWaitForPicture(second, target.Window(), Chord(VK_CONTROL, VK_F5), 80ms, dir, 2, 1))
+        << "the first run's key still captures";
+    EXPECT_TRUE(PressAndWaitForPicture(second, target.Window(), Chord(0, VK_F12), 80ms, dir, 2, 1))
+        << "F12, the key shown, does not capture";
+}
+
+} // namespace
