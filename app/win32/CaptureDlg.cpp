@@ -106,8 +106,9 @@ bool CCaptureDlg::OnInit()
 {
     StartupRefusal refusal;
     if (!RunCreationSteps(*this, refusal)) {
-        ::MessageBoxA(Handle(), refusal.message, "Error!",
-                      MB_OK | (refusal.warning ? MB_ICONWARNING : MB_ICONERROR));
+        const UINT icon =
+            refusal.information ? MB_ICONINFORMATION : (refusal.warning ? MB_ICONWARNING : MB_ICONERROR);
+        ::MessageBoxA(Handle(), refusal.message, refusal.caption, MB_OK | icon);
         Refuse();
         return false;
     }
