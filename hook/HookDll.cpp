@@ -15,9 +15,13 @@
 //   peeked message makes the system discard it, so the same press never comes back as HC_ACTION: the
 //   hook posts for the first key-down under either code and each press still posts exactly once.
 // - With Alt among the modifiers, the recorded application would see Alt go down and up with nothing
-//   in between (the function key never reaches it), which makes many programs highlight their menu
-//   bar. Right after the key-down an unassigned key goes down and up while Alt is still held, so the
-//   application sees Alt used in a chord and stays out of menu mode.
+//   in between (the function key never reaches it), which makes many programs enter menu mode. So the
+//   first Alt release after a swallowed capturing key is held back, and an unassigned key down and up,
+//   then the Alt release, are sent in its place: the application sees Alt used in a chord. Sending the
+//   unassigned key at the capturing key's key-down instead is not enough: when the four key events
+//   come at machine speed (macro tools, remote desktops, on-screen keyboards), the Alt release is
+//   already queued behind the key, and the injected key would arrive after it. What the hook sends
+//   carries kInjectedMark in dwExtraInfo and is let through.
 // - SETCAPTUREKEY stores what it is given; the program only passes VK_F1..VK_F12.
 // - The key is F12 without modifiers until the program picks another. The shared section outlives the
 //   program: Windows unloads a hook library from the processes it was loaded into only lazily, so the
@@ -60,6 +64,9 @@ volatile DWORD g_windowProcess HOOKDLL_SHARED = 0;
 
 // Not shared: every process that loads the library starts with its own false.
 bool g_namedByThisProcess = false;
+// Not shared: the hook runs in the process that reads the keys. Set when a capturing key with Alt was
+// swallowed here, until the Alt release that follows it (or a new Alt press).
+bool g_holdAltRelease = false;
 
 LONG64 LoadCaptureKey()
 {
@@ -86,17 +93,49 @@ bool IsFirstKeyDown(LPARAM keyInfo)
     return (keyInfo & 0xC0000000) == 0;
 }
 
+bool IsKeyUp(LPARAM keyInfo)
+{
+    return (keyInfo & 0x80000000) != 0;
+}
+
 // No virtual-key code is assigned to 0xE8, so no application gives it a meaning.
 constexpr WORD kMaskKey = 0xE8;
+// dwExtraInfo of the key events the hook sends itself ("FLKM").
+constexpr ULONG_PTR kInjectedMark = 0x464C4B4D;
 
-void PressMaskKey()
+INPUT InjectedKey(WORD virtualKey, bool up)
 {
-    INPUT inputs[2]{};
-    inputs[0].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = kMaskKey;
-    inputs[1] = inputs[0];
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, inputs, sizeof(INPUT));
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input.ki.dwExtraInfo = kInjectedMark;
+    return input;
+}
+
+// In place of the Alt release held back: the mask key down and up, then Alt up.
+void ReleaseAltAfterMaskKey()
+{
+    INPUT inputs[] = {InjectedKey(kMaskKey, false), InjectedKey(kMaskKey, true), InjectedKey(VK_MENU, true)};
+    ::SendInput(3, inputs, sizeof(INPUT));
+}
+
+// True when the hook swallows this Alt event: the first Alt release after a swallowed capturing key
+// with Alt, unless the hook sent it itself.
+bool HoldBackAltRelease(WPARAM virtualKey, LPARAM keyInfo)
+{
+    if (virtualKey != VK_MENU || !g_holdAltRelease ||
+        ::GetMessageExtraInfo() == static_cast<LPARAM>(kInjectedMark))
+        return false;
+    if (!IsKeyUp(keyInfo)) {
+        // A new Alt press: the release that was waited for went to another process.
+        if (IsFirstKeyDown(keyInfo))
+            g_holdAltRelease = false;
+        return false;
+    }
+    g_holdAltRelease = false;
+    ReleaseAltAfterMaskKey();
+    return true;
 }
 
 // The cursor in physical pixels, the unit of the program's window rectangles and grabs. The hook runs
@@ -162,13 +201,17 @@ extern "C" {
 // foreign threads inside other applications.
 LRESULT CALLBACK SpyGetF12Proc(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
-    if ((code == HC_ACTION || code == HC_NOREMOVE) && IsCapturingKey(wParam)) {
-        if (IsFirstKeyDown(lParam)) {
-            PostCapture();
-            if ((LoadCaptureKey() & kAltBit) != 0)
-                PressMaskKey();
+    if (code == HC_ACTION || code == HC_NOREMOVE) {
+        if (IsCapturingKey(wParam)) {
+            if (IsFirstKeyDown(lParam)) {
+                PostCapture();
+                if ((LoadCaptureKey() & kAltBit) != 0)
+                    g_holdAltRelease = true;
+            }
+            return 1;
         }
-        return 1;
+        if (HoldBackAltRelease(wParam, lParam))
+            return 1;
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }

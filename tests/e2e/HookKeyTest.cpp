@@ -81,4 +81,33 @@ TEST(HookKeyTest, ANewRunStartsWithF12WhateverTheLastRunChose)
         << "F12, the key shown, does not capture";
 }
 
+TEST(HookKeyTest, AltInTheKeyLeavesTheMenuAloneAtAnySpeed)
+{
+    CWorkDir dir;
+    CDemoTarget target(80, 80, true);
+    ASSERT_TRUE(target.Window());
+    CApp app(dir.Path());
+    ASSERT_TRUE(app.WaitForDialog());
+    app.AssignKey(kF5, false, false, true);
+    ASSERT_TRUE(WaitUntil([&] { return app.Text(IDC_CURRENT_KEY) == "Alt+F5"; }));
+    ASSERT_TRUE(app.StartCapture(kDemoTitle));
+
+    // All four events queued at once, as macro tools and remote desktops send them, and with a
+    // person's gaps.
+    int picture = 0;
+    for (const auto gap : {0ms, 80ms, 0ms}) {
+        SCOPED_TRACE("gap " + std::to_string(gap.count()) + " ms, picture " + std::to_string(picture + 1));
+        target.AddSquare(10 + 30 * picture, 10, kRed);
+        ASSERT_TRUE(
+            PressAndWaitForPicture(app, target.Window(), Chord(VK_MENU, VK_F5), gap, dir, 1, ++picture));
+        Pump(300ms);
+        EXPECT_EQ(target.MenuRequests(), 0);
+    }
+    // Alt alone at machine speed still asks the window into menu mode: the count above can see it.
+    std::vector<INPUT> alt = Chord(0, VK_MENU);
+    Activate(target.Window());
+    ::SendInput(static_cast<UINT>(alt.size()), alt.data(), sizeof(INPUT));
+    EXPECT_TRUE(WaitUntil([&] { return target.MenuRequests() == 1; }));
+}
+
 } // namespace
