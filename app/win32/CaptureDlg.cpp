@@ -121,6 +121,7 @@ bool CCaptureDlg::OnInit()
     ApplyTexts(g_texts.current);
     Layout();
     m_hooks.SetWindowName(CurrentText(kTextTitle));
+    CHookLibrary::AcceptCapturesFromLowerRights(Handle());
     return true;
 }
 

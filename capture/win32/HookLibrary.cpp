@@ -58,3 +58,19 @@ void CHookLibrary::SetWindowName(const char* title) const
     if (m_setWindowName)
         m_setWindowName(title);
 }
+
+void CHookLibrary::AcceptCapturesFromLowerRights(HWND dialog)
+{
+    // Looked up: Windows 7 brought the per-window filter and Vista the per-process one; before Vista
+    // there is no filter at all. MSGFLT_ALLOW and MSGFLT_ADD are both 1.
+    using FilterWindow = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    using FilterProcess = BOOL(WINAPI*)(UINT, DWORD);
+    constexpr DWORD kAllow = 1;
+    const HMODULE user32 = ::GetModuleHandleA("user32.dll");
+    if (!user32)
+        return;
+    if (const auto filterWindow = Export<FilterWindow>(user32, "ChangeWindowMessageFilterEx"))
+        filterWindow(dialog, HOOKDLL_CAPTURE_MESSAGE, kAllow, nullptr);
+    else if (const auto filterProcess = Export<FilterProcess>(user32, "ChangeWindowMessageFilter"))
+        filterProcess(HOOKDLL_CAPTURE_MESSAGE, kAllow);
+}

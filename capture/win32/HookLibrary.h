@@ -18,6 +18,11 @@ public:
     void GetCaptureKey(int& keyCode, bool& shift, bool& ctrl, bool& alt) const;
     void SetWindowName(const char* title) const;
 
+    // Lets the hook's message into `dialog` from programs with lower rights than this one: when
+    // Flickmere runs as administrator, Windows drops it otherwise. Where the system refuses, only
+    // programs with the same rights can be recorded, as before.
+    static void AcceptCapturesFromLowerRights(HWND dialog);
+
 private:
     void ForgetExports();
 
