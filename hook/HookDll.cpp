@@ -3,11 +3,15 @@
 // know lives in a section shared by all processes that map the DLL: a change made by the program is
 // seen at once by the hooks running inside the recorded applications.
 //
+// The same source builds HookDll32.dll, the 32-bit twin, with a shared section of its own. For the
+// length of a session a 32-bit helper (FlickmereHook32.exe) installs it, so that programs of either
+// bitness are recorded; TakesPress says which of the two libraries takes a press.
+//
 // Behaviour chosen for the capturing key:
 // - Only the first key-down of a press posts; auto-repeats (previous-state bit 30 set) and the key-up
 //   do not.
 // - The modifiers must match exactly: Shift, Ctrl and Alt each down if and only if chosen, as
-//   GetKeyState sees them for the message being processed.
+//   GetKeyState sees them for the message being processed (see IsDown for the one exception).
 // - The key is swallowed (down, repeats and up, when the modifiers match) so the recorded application
 //   never reacts to it; a browser would open its developer tools on F12. Every other key, and every
 //   negative code, goes on to CallNextHookEx.
@@ -74,17 +78,53 @@ LONG64 LoadCaptureKey()
     return ::InterlockedCompareExchange64(&g_captureKey, 0, 0);
 }
 
-bool IsDown(int virtualKey)
+constexpr bool kThirtyTwoBit = sizeof(void*) == 4;
+
+// Which of the two libraries takes a press: exactly one of them, whichever sees it first. Windows runs
+// a hook library only in processes of its own bitness; for a program of the other bitness it calls the
+// hook back in the thread that installed it (Flickmere's for this library, the helper's for its 32-bit
+// twin), and Wine does not call it at all. So a press can reach both libraries, one of them outside
+// the program it was meant for. The rule: the twin takes a press when the foreground window belongs to
+// a 32-bit (WOW64) process, this library takes every other, also when the bitness cannot be told.
+// Both libraries decide alike for the same press, so it is posted once and swallowed by the one that
+// posted it; the other passes it on.
+bool TakesPress()
 {
-    return (::GetKeyState(virtualKey) & 0x8000) != 0;
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(::GetForegroundWindow(), &process);
+    bool foregroundIs32Bit = kThirtyTwoBit;
+    if (process != ::GetCurrentProcessId()) {
+        foregroundIs32Bit = false;
+        if (const HANDLE handle = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process)) {
+            BOOL wow64 = FALSE;
+            foregroundIs32Bit = ::IsWow64Process(handle, &wow64) && wow64;
+            ::CloseHandle(handle);
+        }
+    }
+    return foregroundIs32Bit == kThirtyTwoBit;
+}
+
+// GetKeyState answers as of the key message being processed, which stays right when all the events
+// of a chord are queued at once and the keyboard itself has the modifiers up again before the
+// application reads the key. But it answers for the calling thread's own messages: where Windows
+// calls the hook back in the installing thread, it would read Flickmere's or the helper's state. There
+// the keyboard's state (GetAsyncKeyState) is read instead, right for a press made as a person makes it.
+bool IsDown(int virtualKey, bool inReadingThread)
+{
+    const SHORT state = inReadingThread ? ::GetKeyState(virtualKey) : ::GetAsyncKeyState(virtualKey);
+    return (state & 0x8000) != 0;
 }
 
 bool IsCapturingKey(WPARAM virtualKey)
 {
     const LONG64 capture = LoadCaptureKey();
-    return virtualKey == static_cast<WPARAM>(static_cast<DWORD>(capture)) &&
-           IsDown(VK_SHIFT) == ((capture & kShiftBit) != 0) &&
-           IsDown(VK_CONTROL) == ((capture & kCtrlBit) != 0) && IsDown(VK_MENU) == ((capture & kAltBit) != 0);
+    if (virtualKey != static_cast<WPARAM>(static_cast<DWORD>(capture)) || !TakesPress())
+        return false;
+    const bool inReadingThread =
+        ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr) == ::GetCurrentThreadId();
+    return IsDown(VK_SHIFT, inReadingThread) == ((capture & kShiftBit) != 0) &&
+           IsDown(VK_CONTROL, inReadingThread) == ((capture & kCtrlBit) != 0) &&
+           IsDown(VK_MENU, inReadingThread) == ((capture & kAltBit) != 0);
 }
 
 bool IsFirstKeyDown(LPARAM keyInfo)
@@ -238,12 +278,17 @@ void WINAPI GETCAPTUREKEY(int* virtualKey, bool* shift, bool* ctrl, bool* alt)
 
 void WINAPI SETWINDOWNAME(const char* windowName)
 {
+    SETWINDOWNAMEOF(windowName, ::GetCurrentProcessId());
+}
+
+void WINAPI SETWINDOWNAMEOF(const char* windowName, DWORD process)
+{
     // A hook in another process may copy the buffer meanwhile; it terminates its own copy, so the worst
     // it sees is a mixed name that matches no window, for that one press.
     size_t length = windowName ? ::strnlen(windowName, kWindowNameSize - 1) : 0;
     std::memcpy(g_windowName, windowName ? windowName : "", length);
     g_windowName[length] = '\0';
-    g_windowProcess = ::GetCurrentProcessId();
+    g_windowProcess = process;
     if (!g_namedByThisProcess) {
         g_namedByThisProcess = true;
         ::InterlockedExchange64(&g_captureKey, kDefaultCaptureKey);

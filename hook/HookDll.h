@@ -37,6 +37,18 @@ void WINAPI SETCAPTUREKEY(int virtualKey, bool shift, bool ctrl, bool alt);
 void WINAPI GETCAPTUREKEY(int* virtualKey, bool* shift, bool* ctrl, bool* alt);
 void WINAPI SETWINDOWNAME(const char* windowName);
 
+// The 32-bit twin, HookDll32.dll, has the four exports above and this fifth one: its helper names the
+// dialog of another process, Flickmere's. The 64-bit library does not export it.
+#define HOOKDLL_TWIN_FILE "HookDll32.dll"
+typedef void(WINAPI* PFN_SETWINDOWNAMEOF)(const char* windowName, DWORD process);
+void WINAPI SETWINDOWNAMEOF(const char* windowName, DWORD process);
+
 #ifdef __cplusplus
+}
+
+// An export of the library, looked up by name.
+template <typename Fn> Fn HookDllExport(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
 }
 #endif

@@ -11,20 +11,30 @@ as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Installs the Debian packages that are not there yet: one apt-get update, one apt-get install.
+# Installs the Debian packages that are not there yet: one apt-get update, one apt-get install. A
+# package of another architecture (name:i386) gets that architecture added first.
 ensure_packages() {
-    local missing=() pkg
+    local missing=() pkg arch
     for pkg in "$@"; do
         dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
+    for pkg in "${missing[@]}"; do
+        arch=${pkg#*:}
+        if [ "$arch" != "$pkg" ] && [ "$arch" != "$(dpkg --print-architecture)" ] &&
+            ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+            log "Adding the $arch architecture"
+            as_root dpkg --add-architecture "$arch" || return 1
+        fi
+    done
     log "Installing ${missing[*]}"
     as_root env DEBIAN_FRONTEND=noninteractive apt-get update -q &&
         as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
 }
 
 BASE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev libstb-dev chromium
-    mingw-w64 g++-mingw-w64-x86-64 wine wine64 xvfb xauth python3 libpng-dev zlib1g-dev libz-mingw-w64-dev ffmpeg)
+    mingw-w64 g++-mingw-w64-x86-64 wine wine64 xvfb xauth python3 libpng-dev zlib1g-dev libz-mingw-w64-dev ffmpeg
+    g++-mingw-w64-i686 wine32:i386)
 
 configure_and_build() { # name, extra cmake arguments...
     local name=$1

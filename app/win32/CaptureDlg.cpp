@@ -76,7 +76,7 @@ CCaptureDlg::~CCaptureDlg()
 {
     // Enter or Esc end the dialog without the close step; a running session's hook must not outlive
     // the library it comes from.
-    g_sessionWindows.hook.Reset();
+    RemoveSessionHooks();
 }
 
 void CCaptureDlg::ReadTexts()
@@ -121,7 +121,7 @@ bool CCaptureDlg::OnInit()
     ApplyTexts(g_texts.current);
     Layout();
     m_hooks.SetWindowName(CurrentText(kTextTitle));
-    CHookLibrary::AcceptCapturesFromLowerRights(Handle());
+    m_hooks.SetDialog(Handle());
     return true;
 }
 
@@ -366,7 +366,7 @@ bool CCaptureDlg::OnClose()
 {
     m_popup.Destroy();
     if (SessionActive())
-        g_sessionWindows.hook.Reset();
+        RemoveSessionHooks();
     m_hooks.Free();
     ReleaseComparisonImage();
     // Not handled: the default processing turns WM_CLOSE into IDCANCEL, which ends the dialog.

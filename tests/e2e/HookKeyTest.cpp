@@ -15,16 +15,12 @@ using namespace e2e;
 constexpr int kF5 = 4; // index in the key list
 constexpr uint32_t kRed = 0xE02020;
 
-std::string PicturePath(const CWorkDir& dir, int session, int k)
-{
-    return dir.File("session" + std::to_string(session) + "\\imageBMP" + std::to_string(k) + ".bmp");
-}
-
 // Sends `events` to `target`, all queued at once when `gap` is 0, else one by one with `gap` between
-// them as a person types; true when picture `k` of `session` was written.
-bool PressAndWaitForPicture(CApp& app, HWND target, std::vector<INPUT> events, std::chrono::milliseconds gap,
-                            const CWorkDir& dir, int session, int k)
+// them as a person types; true when the press wrote pictures into folder session<session>.
+bool PressWritesPictures(CApp& app, HWND target, std::vector<INPUT> events, std::chrono::milliseconds gap,
+                         const CWorkDir& dir, int session)
 {
+    const int before = dir.Pictures(session);
     Activate(target);
     if (gap.count() == 0) {
         ::SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
@@ -34,7 +30,7 @@ bool PressAndWaitForPicture(CApp& app, HWND target, std::vector<INPUT> events, s
             Pump(gap);
         }
     }
-    const bool written = WaitUntil([&] { return FileExists(PicturePath(dir, session, k)); }, 2s);
+    const bool written = WaitUntil([&] { return dir.Pictures(session) > before; }, 2s);
     app.WaitForHandlers();
     return written;
 }
@@ -64,8 +60,7 @@ TEST(HookKeyTest, ANewRunStartsWithF12WhateverTheLastRunChose)
         first.AssignKey(kF5, false, true, false);
         ASSERT_TRUE(WaitUntil([&] { return first.Text(IDC_CURRENT_KEY) == "Ctrl+F5"; }));
         ASSERT_TRUE(first.StartCapture(kDemoTitle));
-        ASSERT_TRUE(
-            PressAndWaitForPicture(first, target.Window(), Chord(VK_CONTROL, VK_F5), 80ms, dir, 1, 1));
+        ASSERT_TRUE(PressWritesPictures(first, target.Window(), Chord(VK_CONTROL, VK_F5), 80ms, dir, 1));
         first.Click(IDC_CAPTURE);
         ASSERT_TRUE(WaitUntil([&] { return first.Text(IDC_CAPTURE) == "Capture"; }));
         ASSERT_TRUE(first.Close());
@@ -75,9 +70,9 @@ TEST(HookKeyTest, ANewRunStartsWithF12WhateverTheLastRunChose)
     ASSERT_TRUE(second.WaitForDialog());
     EXPECT_EQ(second.Text(IDC_CURRENT_KEY), "F12");
     ASSERT_TRUE(second.StartCapture(kDemoTitle));
-    EXPECT_FALSE(PressAndWaitForPicture(second, target.Window(), Chord(VK_CONTROL, VK_F5), 80ms, dir, 2, 1))
+    EXPECT_FALSE(PressWritesPictures(second, target.Window(), Chord(VK_CONTROL, VK_F5), 80ms, dir, 2))
         << "the first run's key still captures";
-    EXPECT_TRUE(PressAndWaitForPicture(second, target.Window(), Chord(0, VK_F12), 80ms, dir, 2, 1))
+    EXPECT_TRUE(PressWritesPictures(second, target.Window(), Chord(0, VK_F12), 80ms, dir, 2))
         << "F12, the key shown, does not capture";
 }
 
@@ -94,12 +89,10 @@ TEST(HookKeyTest, AltInTheKeyLeavesTheMenuAloneAtAnySpeed)
 
     // All four events queued at once, as macro tools and remote desktops send them, and with a
     // person's gaps.
-    int picture = 0;
     for (const auto gap : {0ms, 80ms, 0ms}) {
-        SCOPED_TRACE("gap " + std::to_string(gap.count()) + " ms, picture " + std::to_string(picture + 1));
-        target.AddSquare(10 + 30 * picture, 10, kRed);
-        ASSERT_TRUE(
-            PressAndWaitForPicture(app, target.Window(), Chord(VK_MENU, VK_F5), gap, dir, 1, ++picture));
+        SCOPED_TRACE("gap " + std::to_string(gap.count()) + " ms");
+        target.AddSquare(10 + 30 * dir.Pictures(1), 10, kRed);
+        ASSERT_TRUE(PressWritesPictures(app, target.Window(), Chord(VK_MENU, VK_F5), gap, dir, 1));
         Pump(300ms);
         EXPECT_EQ(target.MenuRequests(), 0);
     }

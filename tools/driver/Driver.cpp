@@ -184,8 +184,10 @@ CWorkDir::CWorkDir(const WorkDirOptions& options)
              std::to_string(counter++);
     ::CreateDirectoryA(m_path.c_str(), nullptr);
     ::CopyFileA((AppDir() + "\\Flickmere.exe").c_str(), File("Flickmere.exe").c_str(), FALSE);
-    if (options.hookDll)
-        ::CopyFileA((AppDir() + "\\HookDll.dll").c_str(), File("HookDll.dll").c_str(), FALSE);
+    if (options.hookDll) {
+        for (const char* name : {"HookDll.dll", "HookDll32.dll", "FlickmereHook32.exe"})
+            ::CopyFileA((AppDir() + "\\" + name).c_str(), File(name).c_str(), FALSE);
+    }
     if (options.templateKit) {
         TemplateKitOptions kit;
         kit.capacity = options.capacity;
@@ -214,6 +216,21 @@ void CWorkDir::Write(const std::string& name, const std::string& bytes) const
 void CWorkDir::Remove(const std::string& name) const
 {
     ::DeleteFileA(File(name).c_str());
+}
+
+int CWorkDir::Pictures(int session) const
+{
+    WIN32_FIND_DATAA found;
+    const std::string pattern = File("session" + std::to_string(session) + "\\imageBMP*.bmp");
+    const HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int count = 0;
+    do
+        ++count;
+    while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return count;
 }
 
 CProcess::CProcess(std::string commandLine, const std::string& workDir)
@@ -414,10 +431,11 @@ void CApp::SetCheck(int id, bool checked) const
     Send(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
-CDemoTarget::CDemoTarget(int left, int top, bool menuBar)
+CDemoTarget::CDemoTarget(int left, int top, bool menuBar, bool thirtyTwoBit)
 {
+    const char* program = thirtyTwoBit ? "FlickmereDemoTarget32.exe" : "FlickmereDemoTarget.exe";
     std::string command =
-        "\"" + BinDir() + "\\FlickmereDemoTarget.exe\" " + std::to_string(left) + " " + std::to_string(top);
+        "\"" + BinDir() + "\\" + program + "\" " + std::to_string(left) + " " + std::to_string(top);
     if (menuBar)
         command += std::string(" ") + kDemoMenuArgument;
     m_process = std::make_unique<CProcess>(command);
