@@ -116,14 +116,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     } else {
         twin.NameDialog(dialog, process);
         twin.SetKey(key);
-        MSG message;
-        // The thread's queue exists before anyone can post to it: Flickmere waits for this process to be
-        // idle, which it is only once it waits for messages below.
-        ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-        if (twin.Install(thread))
+        // Flickmere waits until this process is idle, which it is from its first look at its message
+        // queue on: the hook must be in place by then, and the queue that Flickmere posts to too.
+        if (twin.Install(thread)) {
+            MSG message;
+            ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
             Serve(twin, dialog, process, owner);
-        else
+        } else {
             result = kNoHook;
+        }
     }
     ::CloseHandle(owner);
     return result;
