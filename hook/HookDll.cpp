@@ -37,6 +37,7 @@
 #include "HookDll.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace {
 
@@ -157,7 +158,7 @@ INPUT InjectedKey(WORD virtualKey, bool up)
 void ReleaseAltAfterMaskKey()
 {
     INPUT inputs[] = {InjectedKey(kMaskKey, false), InjectedKey(kMaskKey, true), InjectedKey(VK_MENU, true)};
-    ::SendInput(3, inputs, sizeof(INPUT));
+    ::SendInput(static_cast<UINT>(std::size(inputs)), inputs, sizeof(INPUT));
 }
 
 // True when the hook swallows this Alt event: the first Alt release after a swallowed capturing key
