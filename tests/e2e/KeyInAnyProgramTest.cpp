@@ -85,6 +85,25 @@ TEST_P(KeyInAnyProgramTest, EachPressOfTheKeyShownIsCaptured)
     EXPECT_TRUE(Press(Chord({VK_MENU}, VK_F5))) << "Alt+F5 after the dialog was renamed";
 }
 
+// Without its helper nothing could be captured in a 32-bit program: the session does not start, and
+// the box says why, rather than a session that records nothing.
+TEST(KeyInA32BitProgramTest, NoSessionStartsWithoutTheHelper)
+{
+    CWorkDir dir;
+    dir.Remove("FlickmereHook32.exe");
+    CDemoTarget target(80, 80, false, true);
+    ASSERT_TRUE(target.Window());
+    CApp app(dir.Path());
+    ASSERT_TRUE(app.WaitForDialog());
+    EXPECT_FALSE(app.StartCapture(kDemoTitle));
+    const auto box = app.WaitForMessageBox(5s);
+    ASSERT_TRUE(box);
+    app.CloseMessageBox(*box);
+    app.WaitForHandlers();
+    EXPECT_EQ(app.Text(IDC_CAPTURE), "Capture");
+    EXPECT_EQ(app.Text(IDC_CAPTURED_WINDOW), "None");
+}
+
 INSTANTIATE_TEST_SUITE_P(Bitness, KeyInAnyProgramTest, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return info.param ? "ThirtyTwoBitTarget" : "SixtyFourBitTarget";
