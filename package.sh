@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Windows release, dist/Flickmere-<version>-win64.zip: the program, its hook library, the
-# export tool, a template kit with 100 picture slots, the sample languages and README-Windows.txt, all
+# Builds the Windows release, dist/Flickmere-<version>-win64.zip: the program, its hook library with
+# the library's 32-bit twin and the twin's helper, the export tool, a template kit with 100 picture slots, the sample languages and README-Windows.txt, all
 # in a folder Flickmere-<version>/. The same tree gives the same archive, byte for byte.
 #
 # FLICKMERE_BUILD_ROOT (default build/) selects the build directories, to package without touching a
@@ -32,14 +32,16 @@ BIN=$BUILD_ROOT/windows/bin
 STAGE=$BUILD_ROOT/package
 rm -rf "$STAGE"
 mkdir -p "$STAGE/$NAME"
-for file in Flickmere.exe HookDll.dll flickmere-export.exe; do
+for file in Flickmere.exe HookDll.dll flickmere-export.exe HookDll32.dll FlickmereHook32.exe; do
     if [ ! -f "$BIN/$file" ]; then
         echo "package.sh: $BIN/$file was not built" >&2
         exit 1
     fi
+    strip=x86_64-w64-mingw32-strip
+    case $file in *32.*) strip=i686-w64-mingw32-strip ;; esac
     # Without the debug sections of the static runtime the download is a third of the size. strip
     # writes the current time into the PE header unless SOURCE_DATE_EPOCH names another.
-    SOURCE_DATE_EPOCH=$STAMP x86_64-w64-mingw32-strip -o "$STAGE/$NAME/$file" "$BIN/$file"
+    SOURCE_DATE_EPOCH=$STAMP $strip -o "$STAGE/$NAME/$file" "$BIN/$file"
 done
 "$BUILD_ROOT/native/bin/flickmere-templatekit" --capacity 100 "$STAGE/$NAME" >/dev/null
 cp res/lang/*.lan "$STAGE/$NAME/"

@@ -20,7 +20,8 @@ BIN=$BUILD_ROOT/windows/bin
 log "Preparing the demo working directory $DEMO"
 mkdir -p "$DEMO"
 "$BUILD_ROOT/native/bin/flickmere-templatekit" "$DEMO" >/dev/null || exit 1
-cp "$BIN/Flickmere.exe" "$BIN/HookDll.dll" "$FLICKMERE_ROOT"/res/lang/*.lan "$DEMO/"
+cp "$BIN/Flickmere.exe" "$BIN/HookDll.dll" "$BIN/HookDll32.dll" "$BIN/FlickmereHook32.exe" \
+    "$FLICKMERE_ROOT"/res/lang/*.lan "$DEMO/"
 
 # Writes the browser player and the animated PNG of session <number> and says where they are.
 export_session() { # number
@@ -33,6 +34,13 @@ export_session() { # number
 
 if [ -n "${DISPLAY:-}" ]; then
     export WINEPREFIX=${WINEPREFIX:-$BUILD_ROOT/wineprefix-run} WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+    # A prefix made before wine32 was installed cannot run 32-bit programs ("could not load
+    # kernel32.dll"), the 32-bit hook helper among them: it is made anew.
+    if [ -f "$WINEPREFIX/system.reg" ] && [ ! -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]; then
+        log "Remaking $WINEPREFIX, which was made without 32-bit Wine"
+        wineserver -k 2>/dev/null
+        rm -rf "$WINEPREFIX"
+    fi
     [ -f "$WINEPREFIX/system.reg" ] || run_stage "Preparing a Wine prefix" "$BUILD_ROOT/wineboot-run.log" wineboot -i
     before=$(ls -d "$DEMO"/session* 2>/dev/null)
     log "Starting Flickmere on $DISPLAY (close its dialog to finish)"

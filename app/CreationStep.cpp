@@ -17,10 +17,12 @@ bool Refuse(StartupRefusal& refusal, const char* format, const char* fileName = 
 
 bool RunCreationSteps(ICreationSteps& steps, StartupRefusal& refusal)
 {
-    if (!steps.ClaimSoleCopy())
-        return Refuse(refusal,
-                      "Flickmere is already running.\nOnly one copy can record at a time: please use "
-                      "the one that is open.");
+    if (!steps.ClaimSoleCopy()) {
+        refusal.caption = "Flickmere";
+        refusal.information = true;
+        return Refuse(refusal, "Flickmere is already running, possibly for another user.\nOnly one copy can "
+                               "record at a time on this computer: please use the one that is open.");
+    }
     if (!steps.WorkingDirectoryRecorded())
         return Refuse(refusal, "Can't read the working directory: its path must be shorter than 260 "
                                "characters.");

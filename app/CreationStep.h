@@ -26,13 +26,16 @@ protected:
 
 constexpr size_t kStartupMessageBytes = 260;
 
-// What the user is told when start-up cannot go on: fixed English texts with the caption "Error!", as
-// no language has been applied yet.
+// What the user is told when start-up cannot go on: fixed English texts, as no language has been
+// applied yet.
 struct StartupRefusal
 {
     char message[kStartupMessageBytes] = "";
-    // Only a missing hook library shows the warning icon; every other refusal the error icon.
+    const char* caption = "Error!";
+    // Only a missing hook library shows the warning icon. Another running copy is no fault: its box
+    // shows the information icon under the program's name. Every other refusal the error icon.
     bool warning = false;
+    bool information = false;
 };
 
 // Runs the steps; false, with `refusal` filled in, at the first that fails.

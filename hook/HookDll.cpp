@@ -3,11 +3,15 @@
 // know lives in a section shared by all processes that map the DLL: a change made by the program is
 // seen at once by the hooks running inside the recorded applications.
 //
+// The same source builds HookDll32.dll, the 32-bit twin, with a shared section of its own. For the
+// length of a session a 32-bit helper (FlickmereHook32.exe) installs it, so that programs of either
+// bitness are recorded; TakesPress says which of the two libraries takes a press.
+//
 // Behaviour chosen for the capturing key:
 // - Only the first key-down of a press posts; auto-repeats (previous-state bit 30 set) and the key-up
 //   do not.
 // - The modifiers must match exactly: Shift, Ctrl and Alt each down if and only if chosen, as
-//   GetKeyState sees them for the message being processed.
+//   GetKeyState sees them for the message being processed (see IsDown for the one exception).
 // - The key is swallowed (down, repeats and up, when the modifiers match) so the recorded application
 //   never reacts to it; a browser would open its developer tools on F12. Every other key, and every
 //   negative code, goes on to CallNextHookEx.
@@ -15,22 +19,32 @@
 //   peeked message makes the system discard it, so the same press never comes back as HC_ACTION: the
 //   hook posts for the first key-down under either code and each press still posts exactly once.
 // - With Alt among the modifiers, the recorded application would see Alt go down and up with nothing
-//   in between (the function key never reaches it), which makes many programs highlight their menu
-//   bar. Right after the key-down an unassigned key goes down and up while Alt is still held, so the
-//   application sees Alt used in a chord and stays out of menu mode.
+//   in between (the function key never reaches it), which makes many programs enter menu mode. So the
+//   first Alt release after a swallowed capturing key is held back, and an unassigned key down and up,
+//   then the Alt release, are sent in its place: the application sees Alt used in a chord. Sending the
+//   unassigned key at the capturing key's key-down instead is not enough: when the four key events
+//   come at machine speed (macro tools, remote desktops, on-screen keyboards), the Alt release is
+//   already queued behind the key, and the injected key would arrive after it. What the hook sends
+//   carries kInjectedMark in dwExtraInfo and is let through.
 // - SETCAPTUREKEY stores what it is given; the program only passes VK_F1..VK_F12.
+// - The key is F12 without modifiers until the program picks another. The shared section outlives the
+//   program: Windows unloads a hook library from the processes it was loaded into only lazily, so the
+//   key of an earlier run may still be there. The first SETWINDOWNAME of a process, which the program
+//   makes at start-up and before any SETCAPTUREKEY, therefore puts F12 back.
 // - The message goes to the top-level window with the name given to SETWINDOWNAME that belongs to the
 //   process which gave it: a folder or a document window carrying the program's title must not take
 //   the captures. Until a name is given nothing is posted.
 #include "HookDll.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace {
 
 constexpr LONG64 kShiftBit = 1LL << 32;
 constexpr LONG64 kCtrlBit = 1LL << 33;
 constexpr LONG64 kAltBit = 1LL << 34;
+constexpr LONG64 kDefaultCaptureKey = VK_F12;
 constexpr size_t kWindowNameSize = HOOKDLL_MAX_WINDOW_NAME + 1;
 
 // Every shared variable needs an initialiser: without one MSVC leaves it out of the data_seg section,
@@ -44,7 +58,7 @@ constexpr size_t kWindowNameSize = HOOKDLL_MAX_WINDOW_NAME + 1;
 #define HOOKDLL_SHARED __attribute__((section(".shr"), shared))
 #endif
 
-volatile LONG64 g_captureKey HOOKDLL_SHARED = VK_F12;
+volatile LONG64 g_captureKey HOOKDLL_SHARED = kDefaultCaptureKey;
 char g_windowName[kWindowNameSize] HOOKDLL_SHARED = {'\0'};
 volatile DWORD g_windowProcess HOOKDLL_SHARED = 0;
 
@@ -53,23 +67,65 @@ volatile DWORD g_windowProcess HOOKDLL_SHARED = 0;
 #pragma comment(linker, "/SECTION:.shr,RWS")
 #endif
 
+// Not shared: every process that loads the library starts with its own false.
+bool g_namedByThisProcess = false;
+// Not shared: the hook runs in the process that reads the keys. Set when a capturing key with Alt was
+// swallowed here, until the Alt release that follows it (or a new Alt press).
+bool g_holdAltRelease = false;
+
 LONG64 LoadCaptureKey()
 {
     // A compare-exchange that never changes anything is an atomic 64-bit read on 32-bit Windows too.
     return ::InterlockedCompareExchange64(&g_captureKey, 0, 0);
 }
 
-bool IsDown(int virtualKey)
+constexpr bool kThirtyTwoBit = sizeof(void*) == 4;
+
+// Which of the two libraries takes a press: exactly one of them, whichever sees it first. Windows runs
+// a hook library only in processes of its own bitness; for a program of the other bitness it calls the
+// hook back in the thread that installed it (Flickmere's for this library, the helper's for its 32-bit
+// twin), and Wine does not call it at all. So a press can reach both libraries, one of them outside
+// the program it was meant for. The rule: the twin takes a press when the foreground window belongs to
+// a 32-bit (WOW64) process, this library takes every other, also when the bitness cannot be told.
+// Both libraries decide alike for the same press, so it is posted once and swallowed by the one that
+// posted it; the other passes it on.
+bool TakesPress()
 {
-    return (::GetKeyState(virtualKey) & 0x8000) != 0;
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(::GetForegroundWindow(), &process);
+    bool foregroundIs32Bit = kThirtyTwoBit;
+    if (process != ::GetCurrentProcessId()) {
+        foregroundIs32Bit = false;
+        if (const HANDLE handle = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process)) {
+            BOOL wow64 = FALSE;
+            foregroundIs32Bit = ::IsWow64Process(handle, &wow64) && wow64;
+            ::CloseHandle(handle);
+        }
+    }
+    return foregroundIs32Bit == kThirtyTwoBit;
+}
+
+// GetKeyState answers as of the key message being processed, which stays right when all the events
+// of a chord are queued at once and the keyboard itself has the modifiers up again before the
+// application reads the key. But it answers for the calling thread's own messages: where Windows
+// calls the hook back in the installing thread, it would read Flickmere's or the helper's state. There
+// the keyboard's state (GetAsyncKeyState) is read instead, right for a press made as a person makes it.
+bool IsDown(int virtualKey, bool inReadingThread)
+{
+    const SHORT state = inReadingThread ? ::GetKeyState(virtualKey) : ::GetAsyncKeyState(virtualKey);
+    return (state & 0x8000) != 0;
 }
 
 bool IsCapturingKey(WPARAM virtualKey)
 {
     const LONG64 capture = LoadCaptureKey();
-    return virtualKey == static_cast<WPARAM>(static_cast<DWORD>(capture)) &&
-           IsDown(VK_SHIFT) == ((capture & kShiftBit) != 0) &&
-           IsDown(VK_CONTROL) == ((capture & kCtrlBit) != 0) && IsDown(VK_MENU) == ((capture & kAltBit) != 0);
+    if (virtualKey != static_cast<WPARAM>(static_cast<DWORD>(capture)) || !TakesPress())
+        return false;
+    const bool inReadingThread =
+        ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr) == ::GetCurrentThreadId();
+    return IsDown(VK_SHIFT, inReadingThread) == ((capture & kShiftBit) != 0) &&
+           IsDown(VK_CONTROL, inReadingThread) == ((capture & kCtrlBit) != 0) &&
+           IsDown(VK_MENU, inReadingThread) == ((capture & kAltBit) != 0);
 }
 
 bool IsFirstKeyDown(LPARAM keyInfo)
@@ -78,17 +134,49 @@ bool IsFirstKeyDown(LPARAM keyInfo)
     return (keyInfo & 0xC0000000) == 0;
 }
 
+bool IsKeyUp(LPARAM keyInfo)
+{
+    return (keyInfo & 0x80000000) != 0;
+}
+
 // No virtual-key code is assigned to 0xE8, so no application gives it a meaning.
 constexpr WORD kMaskKey = 0xE8;
+// dwExtraInfo of the key events the hook sends itself ("FLKM").
+constexpr ULONG_PTR kInjectedMark = 0x464C4B4D;
 
-void PressMaskKey()
+INPUT InjectedKey(WORD virtualKey, bool up)
 {
-    INPUT inputs[2]{};
-    inputs[0].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = kMaskKey;
-    inputs[1] = inputs[0];
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, inputs, sizeof(INPUT));
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input.ki.dwExtraInfo = kInjectedMark;
+    return input;
+}
+
+// In place of the Alt release held back: the mask key down and up, then Alt up.
+void ReleaseAltAfterMaskKey()
+{
+    INPUT inputs[] = {InjectedKey(kMaskKey, false), InjectedKey(kMaskKey, true), InjectedKey(VK_MENU, true)};
+    ::SendInput(static_cast<UINT>(std::size(inputs)), inputs, sizeof(INPUT));
+}
+
+// True when the hook swallows this Alt event: the first Alt release after a swallowed capturing key
+// with Alt, unless the hook sent it itself.
+bool HoldBackAltRelease(WPARAM virtualKey, LPARAM keyInfo)
+{
+    if (virtualKey != VK_MENU || !g_holdAltRelease ||
+        ::GetMessageExtraInfo() == static_cast<LPARAM>(kInjectedMark))
+        return false;
+    if (!IsKeyUp(keyInfo)) {
+        // A new Alt press: the release that was waited for went to another process.
+        if (IsFirstKeyDown(keyInfo))
+            g_holdAltRelease = false;
+        return false;
+    }
+    g_holdAltRelease = false;
+    ReleaseAltAfterMaskKey();
+    return true;
 }
 
 // The cursor in physical pixels, the unit of the program's window rectangles and grabs. The hook runs
@@ -154,13 +242,17 @@ extern "C" {
 // foreign threads inside other applications.
 LRESULT CALLBACK SpyGetF12Proc(int code, WPARAM wParam, LPARAM lParam) noexcept
 {
-    if ((code == HC_ACTION || code == HC_NOREMOVE) && IsCapturingKey(wParam)) {
-        if (IsFirstKeyDown(lParam)) {
-            PostCapture();
-            if ((LoadCaptureKey() & kAltBit) != 0)
-                PressMaskKey();
+    if (code == HC_ACTION || code == HC_NOREMOVE) {
+        if (IsCapturingKey(wParam)) {
+            if (IsFirstKeyDown(lParam)) {
+                PostCapture();
+                if ((LoadCaptureKey() & kAltBit) != 0)
+                    g_holdAltRelease = true;
+            }
+            return 1;
         }
-        return 1;
+        if (HoldBackAltRelease(wParam, lParam))
+            return 1;
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -187,12 +279,21 @@ void WINAPI GETCAPTUREKEY(int* virtualKey, bool* shift, bool* ctrl, bool* alt)
 
 void WINAPI SETWINDOWNAME(const char* windowName)
 {
+    SETWINDOWNAMEOF(windowName, ::GetCurrentProcessId());
+}
+
+void WINAPI SETWINDOWNAMEOF(const char* windowName, DWORD process)
+{
     // A hook in another process may copy the buffer meanwhile; it terminates its own copy, so the worst
     // it sees is a mixed name that matches no window, for that one press.
     size_t length = windowName ? ::strnlen(windowName, kWindowNameSize - 1) : 0;
     std::memcpy(g_windowName, windowName ? windowName : "", length);
     g_windowName[length] = '\0';
-    g_windowProcess = ::GetCurrentProcessId();
+    g_windowProcess = process;
+    if (!g_namedByThisProcess) {
+        g_namedByThisProcess = true;
+        ::InterlockedExchange64(&g_captureKey, kDefaultCaptureKey);
+    }
 }
 
 } // extern "C"

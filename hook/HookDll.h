@@ -6,7 +6,9 @@
 // Each press then posts HOOKDLL_CAPTURE_MESSAGE to the dialog, wParam = x and lParam = y of the cursor in
 // screen coordinates (as signed ints: monitors left of or above the primary one give negative values),
 // in physical pixels whatever the DPI awareness of the application the key was pressed in. The dialog
-// is the top-level window with the given name in the process that called SETWINDOWNAME.
+// is the top-level window with the given name in the process that called SETWINDOWNAME. The key is F12
+// without modifiers until SETCAPTUREKEY picks another; the first SETWINDOWNAME of each process puts it
+// back to F12, as the shared data may still hold the key of an earlier run.
 #include <windows.h>
 
 #ifndef __cplusplus
@@ -35,6 +37,18 @@ void WINAPI SETCAPTUREKEY(int virtualKey, bool shift, bool ctrl, bool alt);
 void WINAPI GETCAPTUREKEY(int* virtualKey, bool* shift, bool* ctrl, bool* alt);
 void WINAPI SETWINDOWNAME(const char* windowName);
 
+// The 32-bit twin, HookDll32.dll, has the four exports above and this fifth one: its helper names the
+// dialog of another process, Flickmere's. The 64-bit library does not export it.
+#define HOOKDLL_TWIN_FILE "HookDll32.dll"
+typedef void(WINAPI* PFN_SETWINDOWNAMEOF)(const char* windowName, DWORD process);
+void WINAPI SETWINDOWNAMEOF(const char* windowName, DWORD process);
+
 #ifdef __cplusplus
+}
+
+// An export of the library, looked up by name.
+template <typename Fn> Fn HookDllExport(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
 }
 #endif

@@ -28,13 +28,22 @@ as_root() {
     if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
 
-# Installs the Debian packages that are not there yet: one apt-get update, one apt-get install.
+# Installs the Debian packages that are not there yet: one apt-get update, one apt-get install. A
+# package of another architecture (name:i386) gets that architecture added first.
 ensure_packages() {
-    local missing=() pkg
+    local missing=() pkg arch
     for pkg in "$@"; do
         dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
+    for pkg in "${missing[@]}"; do
+        arch=${pkg#*:}
+        if [ "$arch" != "$pkg" ] && [ "$arch" != "$(dpkg --print-architecture)" ] &&
+            ! dpkg --print-foreign-architectures | grep -qx "$arch"; then
+            log "Adding the $arch architecture"
+            as_root dpkg --add-architecture "$arch" || return 1
+        fi
+    done
     mkdir -p "$BUILD_ROOT"
     run_stage "Installing ${missing[*]} (needs root; a few minutes on a fresh machine)" \
         "$BUILD_ROOT/packages.log" install_packages "${missing[@]}"
@@ -47,7 +56,7 @@ install_packages() {
 
 BASE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev libstb-dev chromium
     mingw-w64 g++-mingw-w64-x86-64 wine wine64 xvfb xauth python3 libpng-dev zlib1g-dev libz-mingw-w64-dev ffmpeg
-    time apngasm nlohmann-json3-dev fonts-dejavu-core)
+    time apngasm nlohmann-json3-dev fonts-dejavu-core g++-mingw-w64-i686 wine32:i386)
 
 # Configures and builds one kind of build under build/<kind>; every script builds through here. The
 # kinds: native (the portable core, its tests and the tools), asan (the same under AddressSanitizer and

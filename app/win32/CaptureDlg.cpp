@@ -57,7 +57,7 @@ CCaptureDlg::~CCaptureDlg()
 {
     // Enter or Esc end the dialog without the close step; a running session's hook must not outlive
     // the library it comes from.
-    g_sessionWindows.hook.Reset();
+    RemoveSessionHooks();
 }
 
 void CCaptureDlg::ReadTexts()
@@ -87,8 +87,9 @@ bool CCaptureDlg::OnInit()
 {
     StartupRefusal refusal;
     if (!RunCreationSteps(*this, refusal)) {
-        ::MessageBoxA(Handle(), refusal.message, "Error!",
-                      MB_OK | (refusal.warning ? MB_ICONWARNING : MB_ICONERROR));
+        const UINT icon =
+            refusal.information ? MB_ICONINFORMATION : (refusal.warning ? MB_ICONWARNING : MB_ICONERROR);
+        ::MessageBoxA(Handle(), refusal.message, refusal.caption, MB_OK | icon);
         Refuse();
         return false;
     }
@@ -101,6 +102,7 @@ bool CCaptureDlg::OnInit()
     ApplyTexts(g_texts.current);
     Layout();
     m_hooks.SetWindowName(CurrentText(kTextTitle));
+    m_hooks.SetDialog(Handle());
     return true;
 }
 
@@ -343,7 +345,7 @@ bool CCaptureDlg::OnClose()
 {
     m_popup.Destroy();
     if (SessionActive())
-        g_sessionWindows.hook.Reset();
+        RemoveSessionHooks();
     m_hooks.Free();
     ReleaseComparisonImage();
     // Not handled: the default processing turns WM_CLOSE into IDCANCEL, which ends the dialog.

@@ -1,23 +1,17 @@
 #include "capture/win32/HookLibrary.h"
 
-namespace {
-
-template <typename Fn> Fn Export(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-}
-
-} // namespace
+#include "capture/win32/TwinHook.h"
+#include "hook/TwinHelperProtocol.h"
 
 bool CHookLibrary::Load()
 {
     CModule module(::LoadLibraryA("HookDll.dll"));
     if (!module)
         return false;
-    m_setCaptureKey = Export<PFN_SETCAPTUREKEY>(module.Get(), "SETCAPTUREKEY");
-    m_getCaptureKey = Export<PFN_GETCAPTUREKEY>(module.Get(), "GETCAPTUREKEY");
-    m_setWindowName = Export<PFN_SETWINDOWNAME>(module.Get(), "SETWINDOWNAME");
-    m_hookProc = Export<HOOKPROC>(module.Get(), HOOKDLL_HOOK_PROC_EXPORT);
+    m_setCaptureKey = HookDllExport<PFN_SETCAPTUREKEY>(module.Get(), "SETCAPTUREKEY");
+    m_getCaptureKey = HookDllExport<PFN_GETCAPTUREKEY>(module.Get(), "GETCAPTUREKEY");
+    m_setWindowName = HookDllExport<PFN_SETWINDOWNAME>(module.Get(), "SETWINDOWNAME");
+    m_hookProc = HookDllExport<HOOKPROC>(module.Get(), HOOKDLL_HOOK_PROC_EXPORT);
     // A library without the exports is as good as none: nothing could be captured with it.
     if (!m_setCaptureKey || !m_getCaptureKey || !m_setWindowName || !m_hookProc) {
         ForgetExports();
@@ -45,6 +39,7 @@ void CHookLibrary::SetCaptureKey(int keyCode, bool shift, bool ctrl, bool alt) c
 {
     if (m_setCaptureKey)
         m_setCaptureKey(keyCode, shift, ctrl, alt);
+    TellTwinHook(kTwinSetKey, EncodeTwinKey(keyCode, shift, ctrl, alt));
 }
 
 void CHookLibrary::GetCaptureKey(int& keyCode, bool& shift, bool& ctrl, bool& alt) const
@@ -57,4 +52,22 @@ void CHookLibrary::SetWindowName(const char* title) const
 {
     if (m_setWindowName)
         m_setWindowName(title);
+    TellTwinHook(kTwinRename, 0);
+}
+
+void CHookLibrary::SetDialog(HWND dialog)
+{
+    m_dialog = dialog;
+    // Looked up: Windows 7 brought the per-window filter and Vista the per-process one; before Vista
+    // there is no filter at all. MSGFLT_ALLOW and MSGFLT_ADD are both 1.
+    using FilterWindow = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    using FilterProcess = BOOL(WINAPI*)(UINT, DWORD);
+    constexpr DWORD kAllow = 1;
+    const HMODULE user32 = ::GetModuleHandleA("user32.dll");
+    if (!user32)
+        return;
+    if (const auto filterWindow = HookDllExport<FilterWindow>(user32, "ChangeWindowMessageFilterEx"))
+        filterWindow(dialog, HOOKDLL_CAPTURE_MESSAGE, kAllow, nullptr);
+    else if (const auto filterProcess = HookDllExport<FilterProcess>(user32, "ChangeWindowMessageFilter"))
+        filterProcess(HOOKDLL_CAPTURE_MESSAGE, kAllow);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // HookDll.dll, loaded at start-up. Its exports are looked up by name rather than imported, so that a
-// missing library is reported by the program itself instead of by the loader before it starts.
+// missing library is reported by the program itself instead of by the loader before it starts. A key
+// or name given here also reaches the 32-bit twin while a session runs it (capture/win32/TwinHook.h).
 #include "common/win32/Handles.h"
 #include "hook/HookDll.h"
 
@@ -18,6 +19,13 @@ public:
     void GetCaptureKey(int& keyCode, bool& shift, bool& ctrl, bool& alt) const;
     void SetWindowName(const char* title) const;
 
+    // The dialog that gets the captures, given once it is named: the 32-bit helper is told about it.
+    // The hook's message is let into it from programs with lower rights than this one: when Flickmere
+    // runs as administrator, Windows drops it otherwise. Where the system refuses, only programs with
+    // the same rights can be recorded, as before.
+    void SetDialog(HWND dialog);
+    HWND Dialog() const { return m_dialog; }
+
 private:
     void ForgetExports();
 
@@ -26,4 +34,5 @@ private:
     PFN_GETCAPTUREKEY m_getCaptureKey = nullptr;
     PFN_SETWINDOWNAME m_setWindowName = nullptr;
     HOOKPROC m_hookProc = nullptr;
+    HWND m_dialog = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "capture/CaptureState.h"
 #include "capture/win32/HookLibrary.h"
+#include "capture/win32/TwinHook.h"
 #include "state/SessionState.h"
 #include "state/win32/SessionWindows.h"
 
@@ -36,14 +37,28 @@ SessionStart StartSession(const SessionPlan& plan, HWND target, const CHookLibra
         ::SetLastError(error);
         return SessionStart::HookNotInstalled;
     }
+    // Only the 32-bit twin reaches a 32-bit target.
+    if (Is32BitWindow(target) && !StartTwinHook(hooks, target)) {
+        const DWORD error = ::GetLastError();
+        RemoveSessionHooks();
+        g_sessionWindows.target = nullptr;
+        ::SetLastError(error);
+        return SessionStart::HookNotInstalled;
+    }
     ::BringWindowToTop(target);
     CentreCursorOn(target);
     return SessionStart::Started;
 }
 
-bool EndSession()
+void RemoveSessionHooks()
 {
     g_sessionWindows.hook.Reset();
+    StopTwinHook();
+}
+
+bool EndSession()
+{
+    RemoveSessionHooks();
     g_sessionWindows.target = nullptr;
     ReleaseComparisonImage();
     return EndSessionRecords();

@@ -21,6 +21,9 @@ enum class SessionStart
 // in its middle.
 SessionStart StartSession(const SessionPlan& plan, HWND target, const CHookLibrary& hooks);
 
-// Removes the hook, releases the comparison image and forgets the target window. Returns true when the
+// Removes the hook and ends the 32-bit helper with its twin of the hook.
+void RemoveSessionHooks();
+
+// Removes the hooks, releases the comparison image and forgets the target window. Returns true when the
 // session wrote pictures, so that its report is the one to show.
 bool EndSession();

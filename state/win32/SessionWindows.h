@@ -3,12 +3,16 @@
 #include "hook/HookDll.h"
 
 // The window side of the session state. The target window is non-null exactly while a session is
-// active; the hook is installed for the same time. The session's start and end (capture/win32/Session)
-// set and clear both.
+// active; the hook is installed for the same time, and the 32-bit helper that installs the hook's twin
+// runs for the same time where it could be started. The session's start and end (capture/win32/Session)
+// set and clear all three.
 struct SessionWindows
 {
     HWND target = nullptr;
     CHook hook;
+    CKernelHandle twinHelper;
+    // The helper's thread, which takes the key and name changes.
+    DWORD twinHelperThread = 0;
 };
 
 extern SessionWindows g_sessionWindows;

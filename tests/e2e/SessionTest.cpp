@@ -221,9 +221,10 @@ TEST_F(SessionTest, ASecondCopyIsTurnedAwayAndTheFirstSessionGoesOn)
     const auto box = second.WaitForMessageBox();
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text,
-              "Flickmere is already running.\nOnly one copy can record at a time: please use the one "
-              "that is open.");
-    EXPECT_EQ(box->caption, "Error!");
+              "Flickmere is already running, possibly for another user.\nOnly one copy can record at a "
+              "time on this computer: please use the one that is open.");
+    EXPECT_EQ(box->caption, "Flickmere");
+    EXPECT_EQ(box->icon, BoxIcon::Information);
     EXPECT_EQ(second.WaitForDialog(0ms), nullptr);
     second.CloseMessageBox(*box);
     EXPECT_TRUE(second.WaitForExit());

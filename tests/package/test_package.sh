@@ -2,7 +2,8 @@
 # The release archive as a user gets it: ./package.sh writes it, a second run writes the same bytes, it
 # holds exactly the release's files, and the unpacked folder works on its own under Wine: the program
 # starts in it with its template kit, manifest and version resource, a whole recording session runs
-# with its Flickmere.exe and HookDll.dll, and its export tool runs.
+# with its Flickmere.exe and HookDll.dll, one on a 32-bit program with its HookDll32.dll and
+# FlickmereHook32.exe, and its export tool runs.
 #
 # Needs the Windows build (its test programs drive the unpacked release). Uses the display and Wine
 # prefix in DISPLAY and WINEPREFIX when the caller has set them up, as ./test.sh does for the Windows
@@ -57,7 +58,7 @@ verdict $? "two runs give the same archive: ${first%% *}, ${second%% *}"
 # A relink must not change the programs either. ld writes the link time into the PE header and into a
 # DLL's export table unless the build tells it not to; package.sh's strip renews only the first.
 stamped=
-for file in Flickmere.exe HookDll.dll flickmere-export.exe; do
+for file in Flickmere.exe HookDll.dll flickmere-export.exe HookDll32.dll FlickmereHook32.exe; do
     stamps=$(TZ=UTC x86_64-w64-mingw32-objdump -p "$BIN/$file" | grep '^Time/Date')
     if [ -z "$stamps" ] || grep -q -v -E 'Thu Jan  1 00:00:00 1970$|stamp[[:space:]]+0$' <<<"$stamps"; then
         stamped+=" $file"
@@ -69,8 +70,8 @@ verdict $? "the built programs carry no link time${stamped:+ (but:$stamped)}"
 # --- What the archive holds ----------------------------------------------------------------------------
 
 {
-    printf '%s\n' Flickmere.exe HookDll.dll flickmere-export.exe README-Windows.txt template.fla \
-        bmpoffs.ini curoffs.ini frmoffs.ini
+    printf '%s\n' Flickmere.exe HookDll.dll flickmere-export.exe HookDll32.dll FlickmereHook32.exe \
+        README-Windows.txt template.fla bmpoffs.ini curoffs.ini frmoffs.ini
     (cd res/lang && ls -- *.lan)
 } | sed "s|^|$NAME/|" | LC_ALL=C sort >"$WORK/expected.txt"
 unzip -Z1 "$ARCHIVE" >"$WORK/listed.txt"
@@ -106,6 +107,11 @@ verdict $? "the unpacked Flickmere.exe starts in its folder; manifest and versio
 wine "$BIN/flickmere_e2e_tests.exe" --gtest_filter='SessionTest.WholeSession*' \
     >"$WORK/session.log" 2>&1
 verdict $? "a whole session runs with the unpacked program and hook" "$WORK/session.log"
+
+# A session on a 32-bit program, with the unpacked twin of the hook library and its helper.
+wine "$BIN/flickmere_e2e_tests.exe" --gtest_filter='*KeyInAnyProgramTest*ThirtyTwoBitTarget' \
+    >"$WORK/session32.log" 2>&1
+verdict $? "a session on a 32-bit program runs with the unpacked twin and helper" "$WORK/session32.log"
 
 # The export tool starts, with every library it needs inside it.
 exported=$(wine "$UNPACKED/flickmere-export.exe" --version 2>"$WORK/export.log" | tr -d '\r')

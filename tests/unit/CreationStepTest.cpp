@@ -66,8 +66,8 @@ TEST(CreationStepTest, TheFirstFailureStopsStartUpWithItsBox)
     };
     const SCase cases[] = {
         {[](CScriptedSteps& s) { s.soleCopy = false; },
-         "Flickmere is already running.\nOnly one copy can record at a time: please use the one that is "
-         "open.",
+         "Flickmere is already running, possibly for another user.\nOnly one copy can record at a time on "
+         "this computer: please use the one that is open.",
          false, 1},
         {[](CScriptedSteps& s) { s.workDir = false; },
          "Can't read the working directory: its path must be shorter than 260 characters.", false, 2},
@@ -88,6 +88,10 @@ TEST(CreationStepTest, TheFirstFailureStopsStartUpWithItsBox)
         EXPECT_FALSE(RunCreationSteps(steps, refusal));
         EXPECT_STREQ(refusal.message, c.message);
         EXPECT_EQ(refusal.warning, c.warning);
+        // Another running copy is no fault: only its box informs, under the program's name.
+        const bool soleCopy = c.stepsRun == 1;
+        EXPECT_EQ(refusal.information, soleCopy);
+        EXPECT_STREQ(refusal.caption, soleCopy ? "Flickmere" : "Error!");
         EXPECT_EQ(steps.ran, FirstSteps(c.stepsRun));
     }
 }

@@ -434,6 +434,33 @@ TEST_P(HookDllAcrossProcesses, OnlyTheNamingProcessGetsTheMessage)
     }
 }
 
+// Windows calls a hook library back in the thread that installed it for a program of the other
+// bitness: here the 64-bit library is called in this process while a 32-bit program has the keyboard.
+// The press is its twin's (which runs inside that program), so this library must neither post nor
+// swallow it; for a 64-bit program in front it takes the press as always.
+TEST(HookDllLibrary, CalledForA32BitProgramLeavesThePressToItsTwin)
+{
+    CTestHooks dll;
+    ASSERT_TRUE(dll.Loaded());
+    CTargetWindow dialog(UniqueTitle("dialog"));
+    ASSERT_TRUE(dialog.handle);
+    dll.SetWindowName(dialog.title.c_str());
+    constexpr LPARAM kFirstKeyDown = 0x00580001;
+    for (const bool thirtyTwoBit : {true, false}) {
+        SCOPED_TRACE(thirtyTwoBit ? "32-bit program in front" : "64-bit program in front");
+        e2e::CDemoTarget program(80, 80, false, thirtyTwoBit);
+        ASSERT_TRUE(program.Window());
+        e2e::Activate(program.Window());
+        ASSERT_EQ(::GetForegroundWindow(), program.Window());
+        const LRESULT swallowed = dll.HookProc()(HC_ACTION, VK_F12, kFirstKeyDown);
+        MSG posted;
+        const bool capture = ::PeekMessageA(&posted, dialog.handle, HOOKDLL_CAPTURE_MESSAGE,
+                                            HOOKDLL_CAPTURE_MESSAGE, PM_REMOVE);
+        EXPECT_EQ(swallowed != 0, !thirtyTwoBit);
+        EXPECT_EQ(capture, !thirtyTwoBit);
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(HookDll, HookDllAcrossProcesses, ::testing::Bool(),
                          [](const ::testing::TestParamInfo<bool>& info) {
                              return info.param ? "PeekingLoop" : "GetMessageLoop";

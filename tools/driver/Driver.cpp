@@ -184,8 +184,10 @@ CWorkDir::CWorkDir(const WorkDirOptions& options)
              std::to_string(counter++);
     ::CreateDirectoryA(m_path.c_str(), nullptr);
     ::CopyFileA((AppDir() + "\\Flickmere.exe").c_str(), File("Flickmere.exe").c_str(), FALSE);
-    if (options.hookDll)
-        ::CopyFileA((AppDir() + "\\HookDll.dll").c_str(), File("HookDll.dll").c_str(), FALSE);
+    if (options.hookDll) {
+        for (const char* name : {"HookDll.dll", "HookDll32.dll", "FlickmereHook32.exe"})
+            ::CopyFileA((AppDir() + "\\" + name).c_str(), File(name).c_str(), FALSE);
+    }
     if (options.templateKit) {
         TemplateKitOptions kit;
         kit.capacity = options.capacity;
@@ -214,6 +216,21 @@ void CWorkDir::Write(const std::string& name, const std::string& bytes) const
 void CWorkDir::Remove(const std::string& name) const
 {
     ::DeleteFileA(File(name).c_str());
+}
+
+int CWorkDir::Pictures(int session) const
+{
+    WIN32_FIND_DATAA found;
+    const std::string pattern = File("session" + std::to_string(session) + "\\imageBMP*.bmp");
+    const HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return 0;
+    int count = 0;
+    do
+        ++count;
+    while (::FindNextFileA(search, &found));
+    ::FindClose(search);
+    return count;
 }
 
 CProcess::CProcess(std::string commandLine, const std::string& workDir)
@@ -321,6 +338,29 @@ std::optional<MessageBoxInfo> CApp::WaitForMessageBox(std::chrono::milliseconds 
     return info;
 }
 
+void CApp::AssignKey(int index, bool shift, bool ctrl, bool alt) const
+{
+    Send(Control(IDC_KEY_LIST), LB_SETCURSEL, index);
+    SetCheck(IDC_SHIFT, shift);
+    SetCheck(IDC_CTRL, ctrl);
+    SetCheck(IDC_ALT, alt);
+    Click(IDC_ASSIGN_KEY);
+}
+
+bool CApp::StartCapture(const std::string& title) const
+{
+    if (!SelectListEntry(IDC_WINDOW_LIST, title) || !WaitUntil([&] { return Enabled(IDC_CAPTURE); }))
+        return false;
+    Click(IDC_CAPTURE);
+    return WaitUntil([&] { return Text(IDC_CAPTURE) == "Uncapture"; });
+}
+
+std::optional<DWORD> CApp::Close()
+{
+    ::PostMessageA(m_dialog, WM_CLOSE, 0, 0);
+    return WaitForExit();
+}
+
 void CApp::CloseMessageBox(const MessageBoxInfo& box)
 {
     const int button = ::GetDlgItem(box.window, IDOK) ? IDOK : IDCANCEL;
@@ -393,10 +433,11 @@ void CApp::SetCheck(int id, bool checked) const
     Send(Control(id), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED);
 }
 
-CDemoTarget::CDemoTarget(int left, int top, bool menuBar)
+CDemoTarget::CDemoTarget(int left, int top, bool menuBar, bool thirtyTwoBit)
 {
+    const char* program = thirtyTwoBit ? "FlickmereDemoTarget32.exe" : "FlickmereDemoTarget.exe";
     std::string command =
-        "\"" + BinDir() + "\\FlickmereDemoTarget.exe\" " + std::to_string(left) + " " + std::to_string(top);
+        "\"" + BinDir() + "\\" + program + "\" " + std::to_string(left) + " " + std::to_string(top);
     if (menuBar)
         command += std::string(" ") + kDemoMenuArgument;
     m_process = std::make_unique<CProcess>(command);
@@ -405,7 +446,7 @@ CDemoTarget::CDemoTarget(int left, int top, bool menuBar)
             m_window = FindWindowOf(m_process->Id(), [](HWND w) { return WindowText(w) == kDemoTitle; });
             return m_window != nullptr;
         },
-        10s);
+        30s);
 }
 
 CDemoTarget::~CDemoTarget()

@@ -45,7 +45,7 @@ public:
 private:
     PROCESS_INFORMATION m_info{};
 };
-// Where CWorkDir takes Flickmere.exe and HookDll.dll from: the folder FLICKMERE_APP_DIR names (an
+// Where CWorkDir takes Flickmere.exe and the hook's files from: the folder FLICKMERE_APP_DIR names (an
 // unpacked release), else BinDir().
 std::string AppDir();
 
@@ -56,7 +56,8 @@ struct WorkDirOptions
     bool hookDll = true;
 };
 
-// A fresh working directory under %TEMP% holding Flickmere.exe, HookDll.dll and a template kit.
+// A fresh working directory under %TEMP% holding Flickmere.exe, HookDll.dll with its 32-bit twin and
+// helper (`hookDll`), and a template kit.
 class CWorkDir
 {
 public:
@@ -66,6 +67,8 @@ public:
     std::string File(const std::string& name) const { return m_path + "\\" + name; }
     void Write(const std::string& name, const std::string& bytes) const;
     void Remove(const std::string& name) const;
+    // The pictures in folder session<session>.
+    int Pictures(int session) const;
 
 private:
     std::string m_path;
@@ -123,6 +126,12 @@ public:
     std::vector<std::string> ComboItems(int id) const;
     void SelectCombo(int id, int index) const;
     void SetCheck(int id, bool checked) const;
+    // Picks function key F<index + 1> and the modifiers, then Assign Key.
+    void AssignKey(int index, bool shift, bool ctrl, bool alt) const;
+    // Selects the window with `title` and starts a session on it; false when the session did not start.
+    bool StartCapture(const std::string& title) const;
+    // Ends the program through its window's close box.
+    std::optional<DWORD> Close();
 
 private:
     std::unique_ptr<CProcess> m_process;
@@ -133,8 +142,9 @@ private:
 class CDemoTarget
 {
 public:
-    // With `menuBar`, the window has one and counts the requests to enter menu mode (MenuRequests).
-    CDemoTarget(int left = 60, int top = 60, bool menuBar = false);
+    // With `menuBar`, the window has one and counts the requests to enter menu mode (MenuRequests);
+    // with `thirtyTwoBit`, it is the 32-bit build of the demo target.
+    CDemoTarget(int left = 60, int top = 60, bool menuBar = false, bool thirtyTwoBit = false);
     ~CDemoTarget();
     HWND Window() const { return m_window; }
     void AddSquare(int x, int y, uint32_t colour) const;

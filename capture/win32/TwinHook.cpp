@@ -1,0 +1,87 @@
+#include "capture/win32/TwinHook.h"
+
+#include "capture/win32/HookLibrary.h"
+#include "common/TextFormat.h"
+#include "hook/TwinHelperProtocol.h"
+#include "state/win32/SessionWindows.h"
+
+namespace {
+
+// The helper is idle as soon as its hook is installed; a cold start under load can take seconds.
+constexpr DWORD kReadyTimeoutMs = 10000;
+constexpr DWORD kQuitTimeoutMs = 3000;
+
+bool HelperPath(char* path, DWORD size)
+{
+    const DWORD length = ::GetModuleFileNameA(nullptr, path, size);
+    if (length == 0 || length >= size)
+        return false;
+    char* folderEnd = path + length;
+    while (folderEnd > path && folderEnd[-1] != '\\' && folderEnd[-1] != '/')
+        --folderEnd;
+    const size_t room = size - static_cast<size_t>(folderEnd - path);
+    return CopyText(folderEnd, room, HOOKDLL_TWIN_HELPER_FILE);
+}
+
+} // namespace
+
+bool StartTwinHook(const CHookLibrary& hooks, HWND target)
+{
+    char path[MAX_PATH];
+    if (!HelperPath(path, sizeof path)) {
+        ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
+    int key = 0;
+    bool shift = false, ctrl = false, alt = false;
+    hooks.GetCaptureKey(key, shift, ctrl, alt);
+    char commandLine[MAX_PATH + 64];
+    // Window handles have 32 significant bits, so that 32-bit and 64-bit programs can share them.
+    FormatText(commandLine, sizeof commandLine, "\"%s\" %u %u %u",
+               {path, static_cast<int32_t>(reinterpret_cast<UINT_PTR>(hooks.Dialog())),
+                static_cast<int32_t>(EncodeTwinKey(key, shift, ctrl, alt)),
+                static_cast<int32_t>(::GetWindowThreadProcessId(target, nullptr))});
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessA(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &started))
+        return false;
+    ::CloseHandle(started.hThread);
+    g_sessionWindows.twinHelper.Reset(started.hProcess);
+    g_sessionWindows.twinHelperThread = started.dwThreadId;
+    if (::WaitForInputIdle(started.hProcess, kReadyTimeoutMs) != 0 ||
+        ::WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0) {
+        StopTwinHook();
+        ::SetLastError(ERROR_MOD_NOT_FOUND);
+        return false;
+    }
+    return true;
+}
+
+void StopTwinHook()
+{
+    if (!g_sessionWindows.twinHelper)
+        return;
+    const HANDLE helper = g_sessionWindows.twinHelper.Get();
+    ::PostThreadMessageA(g_sessionWindows.twinHelperThread, WM_QUIT, 0, 0);
+    if (::WaitForSingleObject(helper, kQuitTimeoutMs) != WAIT_OBJECT_0)
+        ::TerminateProcess(helper, 1);
+    g_sessionWindows.twinHelper.Reset();
+    g_sessionWindows.twinHelperThread = 0;
+}
+
+void TellTwinHook(UINT message, WPARAM wParam)
+{
+    if (g_sessionWindows.twinHelper)
+        ::PostThreadMessageA(g_sessionWindows.twinHelperThread, message, wParam, 0);
+}
+
+bool Is32BitWindow(HWND window)
+{
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(window, &process);
+    CKernelHandle handle(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process));
+    BOOL wow64 = FALSE;
+    return handle && ::IsWow64Process(handle.Get(), &wow64) && wow64;
+}

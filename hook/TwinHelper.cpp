@@ -1,0 +1,131 @@
+// FlickmereHook32.exe: installs HookDll32.dll, the 32-bit twin of the keyboard hook, for the length of
+// a session on a 32-bit program. A 64-bit program cannot load a 32-bit library, and the 64-bit hook does
+// not reach 32-bit programs: Windows calls it back in Flickmere's own thread for them, Wine not at all.
+// The twin runs inside the recorded program and posts each press to Flickmere's dialog itself; this
+// process only gives it the key and the dialog, and keeps the hook installed.
+//
+// The twin hooks the recorded program's thread only, not the whole desktop. Under Wine a global hook
+// whose library a process cannot load ends the hook chain there: a global 32-bit hook installed after
+// the 64-bit one would hide that one from every 64-bit program. A thread's own hooks come before the
+// global ones, so the twin runs first in the recorded program and the global hook stays first
+// everywhere else.
+#include "hook/HookDll.h"
+#include "hook/TwinHelperProtocol.h"
+
+#include <cstdlib>
+
+namespace {
+
+enum ExitCode
+{
+    kEnded = 0,
+    kBadArguments = 1,
+    kNoDialog = 2,
+    kNoLibrary = 3,
+    kNoHook = 4,
+};
+
+class CTwin
+{
+public:
+    bool Load()
+    {
+        m_module = ::LoadLibraryA(HOOKDLL_TWIN_FILE);
+        if (!m_module)
+            return false;
+        m_setCaptureKey = HookDllExport<PFN_SETCAPTUREKEY>(m_module, "SETCAPTUREKEY");
+        m_setWindowNameOf = HookDllExport<PFN_SETWINDOWNAMEOF>(m_module, "SETWINDOWNAMEOF");
+        m_hookProc = HookDllExport<HOOKPROC>(m_module, HOOKDLL_HOOK_PROC_EXPORT);
+        return m_setCaptureKey && m_setWindowNameOf && m_hookProc;
+    }
+    ~CTwin()
+    {
+        if (m_hook)
+            ::UnhookWindowsHookEx(m_hook);
+        if (m_module)
+            ::FreeLibrary(m_module);
+    }
+
+    void SetKey(WPARAM key) const
+    {
+        m_setCaptureKey(static_cast<int>(key & 0xFF), (key & kTwinShift) != 0, (key & kTwinCtrl) != 0,
+                        (key & kTwinAlt) != 0);
+    }
+    // The title as the dialog shows it now; the twin looks the window up by it in the dialog's process.
+    void NameDialog(HWND dialog, DWORD process) const
+    {
+        char title[HOOKDLL_MAX_WINDOW_NAME + 1] = "";
+        ::GetWindowTextA(dialog, title, sizeof title);
+        m_setWindowNameOf(title, process);
+    }
+    bool Install(DWORD thread)
+    {
+        m_hook = ::SetWindowsHookExA(WH_KEYBOARD, m_hookProc, m_module, thread);
+        return m_hook != nullptr;
+    }
+
+private:
+    HMODULE m_module = nullptr;
+    HHOOK m_hook = nullptr;
+    PFN_SETCAPTUREKEY m_setCaptureKey = nullptr;
+    PFN_SETWINDOWNAMEOF m_setWindowNameOf = nullptr;
+    HOOKPROC m_hookProc = nullptr;
+};
+
+// Takes Flickmere's messages until the session is over or Flickmere is gone.
+void Serve(CTwin& twin, HWND dialog, DWORD process, HANDLE owner)
+{
+    for (;;) {
+        if (::MsgWaitForMultipleObjects(1, &owner, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0 + 1)
+            return;
+        MSG message;
+        while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT)
+                return;
+            if (message.hwnd == nullptr && message.message == kTwinSetKey)
+                twin.SetKey(message.wParam);
+            else if (message.hwnd == nullptr && message.message == kTwinRename)
+                twin.NameDialog(dialog, process);
+            else
+                ::DispatchMessageA(&message);
+        }
+    }
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
+{
+    char* end = nullptr;
+    const auto dialog = reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(commandLine, &end, 10)));
+    const char* keyText = end;
+    const WPARAM key = static_cast<WPARAM>(std::strtoul(keyText, &end, 10));
+    const char* threadText = end;
+    const auto thread = static_cast<DWORD>(std::strtoul(threadText, &end, 10));
+    if (dialog == nullptr || end == keyText || thread == 0)
+        return kBadArguments;
+    DWORD process = 0;
+    ::GetWindowThreadProcessId(dialog, &process);
+    const HANDLE owner = process ? ::OpenProcess(SYNCHRONIZE, FALSE, process) : nullptr;
+    if (!owner)
+        return kNoDialog;
+    CTwin twin;
+    int result = kEnded;
+    if (!twin.Load()) {
+        result = kNoLibrary;
+    } else {
+        twin.NameDialog(dialog, process);
+        twin.SetKey(key);
+        // Flickmere waits until this process is idle, which it is from its first look at its message
+        // queue on: the hook must be in place by then, and the queue that Flickmere posts to too.
+        if (twin.Install(thread)) {
+            MSG message;
+            ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
+            Serve(twin, dialog, process, owner);
+        } else {
+            result = kNoHook;
+        }
+    }
+    ::CloseHandle(owner);
+    return result;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// What Flickmere tells FlickmereHook32.exe, the 32-bit helper that installs HookDll32.dll on a 32-bit
+// program's thread for the length of a session. Flickmere starts it from its own folder as
+//   FlickmereHook32.exe <main dialog's window handle> <capturing key, EncodeTwinKey> <thread to hook>
+// and waits until it is idle: its hook is then in place. Later it posts to the helper's thread:
+//   kTwinSetKey, wParam = EncodeTwinKey(...)   the user assigned another key
+//   kTwinRename                                 the dialog has a new title (another language)
+//   WM_QUIT                                     the session is over: remove the hook and end
+// The helper also ends when the dialog's process does.
+#include <windows.h>
+
+#define HOOKDLL_TWIN_HELPER_FILE "FlickmereHook32.exe"
+
+constexpr UINT kTwinSetKey = WM_APP + 1;
+constexpr UINT kTwinRename = WM_APP + 2;
+
+constexpr WPARAM kTwinShift = 0x100;
+constexpr WPARAM kTwinCtrl = 0x200;
+constexpr WPARAM kTwinAlt = 0x400;
+
+constexpr WPARAM EncodeTwinKey(int virtualKey, bool shift, bool ctrl, bool alt)
+{
+    return (static_cast<WPARAM>(virtualKey) & 0xFF) | (shift ? kTwinShift : 0) | (ctrl ? kTwinCtrl : 0) |
+           (alt ? kTwinAlt : 0);
+}

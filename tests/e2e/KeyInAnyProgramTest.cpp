@@ -1,0 +1,112 @@
+// The capturing key in a 64-bit and in a 32-bit program: the hook library, or its 32-bit twin, captures
+// the key the dialog shows and masks Alt, also when the key or the dialog's title changes during the
+// session.
+#include "DemoScene.h"
+#include "Driver.h"
+
+#include "common/File.h"
+#include "res/resource.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace e2e;
+
+constexpr int kF5 = 4; // index in the key list
+constexpr uint32_t kRed = 0xE02020;
+constexpr char kRenamedTitle[] = "Flickmere - Fensterrekorder";
+
+class KeyInAnyProgramTest : public ::testing::TestWithParam<bool>
+{
+protected:
+    void SetUp() override
+    {
+        ::CopyFileA((BinDir() + "\\deutsch.lan").c_str(), m_dir.File("deutsch.lan").c_str(), FALSE);
+        m_target = std::make_unique<CDemoTarget>(80, 80, true, GetParam());
+        ASSERT_TRUE(m_target->Window());
+        m_app = std::make_unique<CApp>(m_dir.Path());
+        ASSERT_TRUE(m_app->WaitForDialog());
+        ASSERT_TRUE(m_app->StartCapture(kDemoTitle));
+    }
+
+    // A change in the target, then the key events all queued at once; true when the press wrote
+    // pictures.
+    bool Press(std::vector<INPUT> events)
+    {
+        const int before = m_dir.Pictures(1);
+        m_target->AddSquare(10 + 30 * before, 10, kRed);
+        Activate(m_target->Window());
+        ::SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
+        const bool written = WaitUntil([&] { return m_dir.Pictures(1) > before; }, 2s);
+        m_app->WaitForHandlers();
+        return written;
+    }
+
+    void Assign(bool ctrl, bool alt, const char* shown)
+    {
+        m_app->AssignKey(kF5, false, ctrl, alt);
+        ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CURRENT_KEY) == shown; }));
+    }
+
+    static std::vector<INPUT> Chord(std::initializer_list<WORD> modifiers, WORD key)
+    {
+        std::vector<INPUT> events;
+        for (WORD modifier : modifiers)
+            events.push_back(KeyInput(modifier, false));
+        events.push_back(KeyInput(key, false));
+        events.push_back(KeyInput(key, true));
+        for (WORD modifier : modifiers)
+            events.push_back(KeyInput(modifier, true));
+        return events;
+    }
+
+    CWorkDir m_dir;
+    std::unique_ptr<CDemoTarget> m_target;
+    std::unique_ptr<CApp> m_app;
+};
+
+TEST_P(KeyInAnyProgramTest, EachPressOfTheKeyShownIsCaptured)
+{
+    EXPECT_TRUE(Press(Chord({}, VK_F12))) << "F12";
+
+    ASSERT_NO_FATAL_FAILURE(Assign(true, false, "Ctrl+F5"));
+    EXPECT_FALSE(Press(Chord({}, VK_F5))) << "F5 alone";
+    EXPECT_TRUE(Press(Chord({VK_CONTROL}, VK_F5))) << "Ctrl+F5";
+
+    ASSERT_NO_FATAL_FAILURE(Assign(false, true, "Alt+F5"));
+    EXPECT_TRUE(Press(Chord({VK_MENU}, VK_F5))) << "Alt+F5";
+    Pump(300ms);
+    EXPECT_EQ(m_target->MenuRequests(), 0);
+
+    // Another language renames the dialog; the presses still find it.
+    m_app->SelectCombo(IDC_LANGUAGE_LIST, 1);
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Title() == kRenamedTitle; }));
+    EXPECT_TRUE(Press(Chord({VK_MENU}, VK_F5))) << "Alt+F5 after the dialog was renamed";
+}
+
+// Without its helper nothing could be captured in a 32-bit program: the session does not start, and
+// the box says why, rather than a session that records nothing.
+TEST(KeyInA32BitProgramTest, NoSessionStartsWithoutTheHelper)
+{
+    CWorkDir dir;
+    dir.Remove("FlickmereHook32.exe");
+    CDemoTarget target(80, 80, false, true);
+    ASSERT_TRUE(target.Window());
+    CApp app(dir.Path());
+    ASSERT_TRUE(app.WaitForDialog());
+    EXPECT_FALSE(app.StartCapture(kDemoTitle));
+    const auto box = app.WaitForMessageBox(5s);
+    ASSERT_TRUE(box);
+    app.CloseMessageBox(*box);
+    app.WaitForHandlers();
+    EXPECT_EQ(app.Text(IDC_CAPTURE), "Capture");
+    EXPECT_EQ(app.Text(IDC_CAPTURED_WINDOW), "None");
+}
+
+INSTANTIATE_TEST_SUITE_P(Bitness, KeyInAnyProgramTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "ThirtyTwoBitTarget" : "SixtyFourBitTarget";
+                         });
+
+} // namespace
