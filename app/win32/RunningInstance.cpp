@@ -11,15 +11,11 @@ const char kMarkName[] = "Global\\Flickmere.Running";
 
 bool CRunningInstance::Claim()
 {
-    m_mark.Reset(::CreateMutexA(nullptr, FALSE, kMarkName));
-    // Another user's mark exists but its default security lets only that user open it.
-    if (!m_mark && ::GetLastError() == ERROR_ACCESS_DENIED)
+    bool existed = false;
+    CKernelHandle mark = CreateNamedMutex(kMarkName, existed);
+    if (existed)
         return false;
-    // A mark that cannot be made at all (the name taken by another kind of object) is no proof of
-    // another copy, so the program starts.
-    if (m_mark && ::GetLastError() == ERROR_ALREADY_EXISTS) {
-        m_mark.Reset();
-        return false;
-    }
+    // A mark that cannot be made at all is no proof of another copy, so the program starts.
+    m_mark = std::move(mark);
     return true;
 }

@@ -93,11 +93,14 @@ using CLocalMemory = CUniqueHandle<LocalTraits>;
 using CKernelHandle = CUniqueHandle<KernelTraits>;
 
 // A named mutex, made or opened; `existed` tells whether it was there already, made by someone else.
-// Empty when the name cannot be had at all (taken by another kind of object).
+// One that exists but may not be opened (another user's, whose default security lets only that user
+// in) counts as existing, with no handle. Empty, and not existing, when the name cannot be had at all
+// (taken by another kind of object).
 inline CKernelHandle CreateNamedMutex(const char* name, bool& existed)
 {
     CKernelHandle mutex(::CreateMutexA(nullptr, FALSE, name));
-    existed = mutex && ::GetLastError() == ERROR_ALREADY_EXISTS;
+    const DWORD error = ::GetLastError();
+    existed = mutex ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
     return mutex;
 }
 
