@@ -17,6 +17,7 @@
 #include "state/win32/SessionWindows.h"
 
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -49,19 +50,26 @@ int WindowDpi(HWND window)
     return screen ? ::GetDeviceCaps(screen.Get(), LOGPIXELSX) : kDefaultDpi;
 }
 
-// The system's words for the error GetLastError holds, in a box without owner.
-void ReportHookFailure()
+// The system's words for `error`, or its number when the system has none.
+std::string SystemErrorText(DWORD error)
 {
-    const DWORD error = ::GetLastError();
     char* text = nullptr;
     ::FormatMessageA(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
         error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0, nullptr);
     CLocalMemory owned(text);
+    if (text)
+        return text;
     char fallback[64];
-    if (!text)
-        FormatText(fallback, sizeof fallback, "Error %u", {static_cast<int32_t>(error)});
-    ::MessageBoxA(nullptr, text ? text : fallback, CurrentText(kTextError), MB_OK | MB_ICONINFORMATION);
+    FormatText(fallback, sizeof fallback, "Error %u", {static_cast<int32_t>(error)});
+    return fallback;
+}
+
+// The error GetLastError holds, in a box without owner.
+void ReportHookFailure()
+{
+    ::MessageBoxA(nullptr, SystemErrorText(::GetLastError()).c_str(), CurrentText(kTextError),
+                  MB_OK | MB_ICONINFORMATION);
 }
 
 } // namespace
@@ -237,7 +245,7 @@ void CCaptureDlg::OnCaptureButton()
         EndSessionAndShow();
         return;
     }
-    const SessionPlan plan = PlanSession(ListDirectory("*.*"));
+    SessionPlan plan = PlanSession(ListDirectory("*.*"));
     if (!plan.numbered) {
         // Nothing has been created or deleted, and the dialog is still idle.
         ::MessageBoxA(Handle(), kNoSessionNumberMessage, CurrentText(kTextError), MB_OK | MB_ICONERROR);
@@ -257,6 +265,19 @@ void CCaptureDlg::OnCaptureButton()
         FormatText(message, sizeof message, CurrentText(kTextCantOpenTemplate), {plan.templatePath});
         ::MessageBoxA(Handle(), message, CurrentText(kTextError), MB_OK | MB_ICONHAND);
         std::exit(kFatalExitStatus);
+    }
+    case SessionStart::NoSessionNumber:
+        ::MessageBoxA(Handle(), kNoSessionNumberMessage, CurrentText(kTextError), MB_OK | MB_ICONERROR);
+        ShowSessionIdle();
+        break;
+    case SessionStart::FolderNotCreated: {
+        const std::string reason = SystemErrorText(::GetLastError());
+        char message[2 * kMessageBytes];
+        FormatText(message, sizeof message, "Can't create the session folder %s:\n%s",
+                   {plan.sessionDir, reason.c_str()});
+        ::MessageBoxA(Handle(), message, CurrentText(kTextError), MB_OK | MB_ICONERROR);
+        ShowSessionIdle();
+        break;
     }
     case SessionStart::HookNotInstalled:
         ReportHookFailure();

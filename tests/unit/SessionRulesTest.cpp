@@ -30,7 +30,10 @@ TEST_F(SessionNumberTest, ReadsTheNumberLikePercentI)
     EXPECT_EQ(SessionNumberOf("session 12"), 12); // %i skips white space
     EXPECT_EQ(SessionNumberOf("session-3"), -3);
     EXPECT_EQ(SessionNumberOf("session5b"), 5);
-    EXPECT_EQ(SessionNumberOf("Session5"), 0);
+    // The file system matches folder names in any letter case, so the scan does too.
+    EXPECT_EQ(SessionNumberOf("Session5"), 5);
+    EXPECT_EQ(SessionNumberOf("SESSION0x1f"), 31);
+    EXPECT_EQ(SessionNumberOf("Sessions5"), 0);
     EXPECT_EQ(SessionNumberOf("sessionX"), 0);
     EXPECT_EQ(SessionNumberOf("session"), 0);
 }
@@ -42,6 +45,7 @@ TEST_F(SessionNumberTest, ScanCountsOnlyDirectories)
     EXPECT_EQ(ScanSessionNumber({{"session1", true}, {"session7", true}, {"session9", false}, {"x", false}}), 8);
     EXPECT_EQ(g_session.highestSessionFound, 7);
     EXPECT_EQ(ScanSessionNumber({{"Session1", true}, {"session0x10", true}}), 17);
+    EXPECT_EQ(ScanSessionNumber({{"session1", true}, {"Session3", true}, {"sESSION2", true}}), 4);
 }
 
 TEST_F(SessionNumberTest, NothingFollowsTheLargestNumber)
@@ -86,6 +90,71 @@ TEST_F(SessionLifecycleTest, APlanNamesTheNextSessionsFilesBeforeAnythingIsMade)
     plan = PlanSession({});
     EXPECT_TRUE(plan.numbered);
     EXPECT_FALSE(plan.pathsFit);
+}
+
+TEST_F(SessionLifecycleTest, ASessionStartsOnlyInAFolderItJustCreated)
+{
+    std::strcpy(g_workDir, "w");
+    struct SCase
+    {
+        std::set<std::string> taken; // folders or files there already, in the file system's own case
+        std::string failsAt;         // a folder the file system refuses for another reason
+        SessionFolder result;
+        int number;
+    };
+    const SCase cases[] = {
+        {{}, "", SessionFolder::Created, 4},
+        // A file named like the folder, a folder of another case, another program's folder since the scan.
+        {{"w/session4"}, "", SessionFolder::Created, 5},
+        {{"w/session4", "w/session5", "w/session6"}, "", SessionFolder::Created, 7},
+        {{"w/session4"}, "w/session5", SessionFolder::Failed, 5},
+        {{}, "w/session4", SessionFolder::Failed, 4},
+    };
+    for (const SCase& c : cases) {
+        SessionPlan plan = PlanSession({{"session3", true}});
+        std::vector<std::string> tried;
+        const SessionFolder result = CreateSessionFolder(plan, [&](const char* path) {
+            tried.push_back(path);
+            if (c.taken.count(path))
+                return FolderCreation::Taken;
+            return path == c.failsAt ? FolderCreation::Failed : FolderCreation::Created;
+        });
+        const std::string dir = "w/session" + std::to_string(c.number);
+        EXPECT_EQ(result, c.result) << dir;
+        EXPECT_EQ(tried.back(), dir);
+        EXPECT_EQ(tried.size(), static_cast<size_t>(c.number - 3)) << dir;
+        EXPECT_EQ(plan.sessionDir, dir);
+        EXPECT_EQ(g_session.sessionNumber, c.number);
+        EXPECT_EQ(g_session.destinationFile, dir + "/destinationFLA" + std::to_string(c.number) + ".fla");
+    }
+
+    // Taken up to the largest number: no folder follows, and none is tried beyond it.
+    SessionPlan plan = PlanSession({{"session2147483646", true}});
+    int attempts = 0;
+    EXPECT_EQ(CreateSessionFolder(plan, [&](const char*) { return ++attempts, FolderCreation::Taken; }),
+              SessionFolder::NoNumberLeft);
+    EXPECT_EQ(attempts, 1);
+
+    // The next number has one digit more, and its paths no longer fit.
+    std::memset(g_workDir, 'w', kPathBytes - 31);
+    g_workDir[kPathBytes - 31] = '\0';
+    plan = PlanSession({{"session8", true}});
+    ASSERT_TRUE(plan.pathsFit);
+    attempts = 0;
+    EXPECT_EQ(CreateSessionFolder(plan, [&](const char*) { return ++attempts, FolderCreation::Taken; }),
+              SessionFolder::PathsDoNotFit);
+    EXPECT_EQ(attempts, 1);
+}
+
+TEST_F(SessionLifecycleTest, StartUpChecksThatEverySessionsPathsFit)
+{
+    // The longest path is <dir>/session2147483647/destinationFLA2147483647.fla: 47 bytes after the
+    // directory, and the buffer keeps one for the terminating NUL.
+    for (int length : {0, 10, kPathBytes - 48, kPathBytes - 47, kPathBytes - 1}) {
+        std::memset(g_workDir, 'w', length);
+        g_workDir[length] = '\0';
+        EXPECT_EQ(SessionPathsFit(), length <= kPathBytes - 48) << length;
+    }
 }
 
 TEST_F(SessionLifecycleTest, StalePicturesGoUpToTheFirstGap)
