@@ -26,6 +26,10 @@ constexpr int kFunctionKeys = 12;
 // Half the gap between the Help and About buttons, in pixels at 96 dots per inch.
 constexpr int kHalfButtonGap = 5;
 constexpr int kDefaultDpi = 96;
+// While a session runs, the target window is looked for this often, so that closing it ends the
+// session within about a second.
+constexpr UINT_PTR kTargetWatchTimer = 1;
+constexpr UINT kTargetWatchMilliseconds = 250;
 
 const char kNoSessionNumberMessage[] =
     "No new session folder can be made: a session folder here already has the largest number there can "
@@ -245,6 +249,15 @@ void CCaptureDlg::OnCaptureButton()
         EndSessionAndShow();
         return;
     }
+    const HWND list = Item(IDC_WINDOW_LIST);
+    const LRESULT selection = ::SendMessageA(list, LB_GETCURSEL, 0, 0);
+    const HWND target = reinterpret_cast<HWND>(::SendMessageA(list, LB_GETITEMDATA, selection, 0));
+    if (!::IsWindow(target)) {
+        // Closed since the list was filled: nothing is created, and the list shows what is there now.
+        OnRefresh();
+        ShowTargetGone();
+        return;
+    }
     SessionPlan plan = PlanSession(ListDirectory("*.*"));
     if (!plan.numbered) {
         // Nothing has been created or deleted, and the dialog is still idle.
@@ -252,9 +265,6 @@ void CCaptureDlg::OnCaptureButton()
         return;
     }
     ShowSessionStarting();
-    const HWND list = Item(IDC_WINDOW_LIST);
-    const LRESULT selection = ::SendMessageA(list, LB_GETCURSEL, 0, 0);
-    const HWND target = reinterpret_cast<HWND>(::SendMessageA(list, LB_GETITEMDATA, selection, 0));
     char title[256] = "";
     if (::SendMessageA(list, LB_GETTEXTLEN, selection, 0) < static_cast<LRESULT>(sizeof title))
         ::SendMessageA(list, LB_GETTEXT, selection, reinterpret_cast<LPARAM>(title));
@@ -285,6 +295,7 @@ void CCaptureDlg::OnCaptureButton()
         break;
     case SessionStart::Started:
         ShowSessionActive(title);
+        ::SetTimer(Handle(), kTargetWatchTimer, kTargetWatchMilliseconds, nullptr);
         break;
     }
 }
@@ -299,9 +310,7 @@ LRESULT CCaptureDlg::OnCaptureMessage(int x, int y)
         return 1;
     case CaptureVerdict::TargetLost:
         // Also for a message queued before the session ended, while no session is active.
-        if (SessionActive())
-            EndSessionAndShow();
-        ::MessageBoxA(Handle(), CurrentText(kTextTargetNotFound), "HWND Problem", MB_OK);
+        ShowTargetGone();
         return 1;
     case CaptureVerdict::Continue:
         break;
@@ -336,8 +345,25 @@ void CCaptureDlg::ShowSessionIdle()
     ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
 }
 
+bool CCaptureDlg::OnTimer(UINT_PTR timerId)
+{
+    if (timerId != kTargetWatchTimer)
+        return false;
+    if (TargetGone())
+        ShowTargetGone();
+    return true;
+}
+
+void CCaptureDlg::ShowTargetGone()
+{
+    if (SessionActive())
+        EndSessionAndShow();
+    ::MessageBoxA(Handle(), CurrentText(kTextTargetNotFound), "HWND Problem", MB_OK);
+}
+
 void CCaptureDlg::EndSessionAndShow()
 {
+    ::KillTimer(Handle(), kTargetWatchTimer);
     const bool report = EndSession();
     ShowSessionIdle();
     if (report) {

@@ -26,6 +26,7 @@ protected:
     bool OnPaint() override;
     HICON OnQueryDragIcon() override { return m_icon; }
     bool OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnTimer(UINT_PTR timerId) override;
 
 private:
     // The creation step's work, in the order RunCreationSteps asks for it.
@@ -55,6 +56,8 @@ private:
     void ShowSessionActive(const char* targetTitle);
     void ShowSessionIdle();
     void EndSessionAndShow();
+    // Ends the session, if one runs, and says that the target window is gone.
+    void ShowTargetGone();
 
     HICON m_icon;
     bool m_workDirRecorded = false;

@@ -58,6 +58,11 @@ SessionStart StartSession(SessionPlan& plan, HWND target, const CHookLibrary& ho
     return SessionStart::Started;
 }
 
+bool TargetGone()
+{
+    return SessionActive() && !::IsWindow(g_sessionWindows.target);
+}
+
 bool EndSession()
 {
     g_sessionWindows.hook.Reset();

@@ -25,6 +25,10 @@ enum class SessionStart
 // the target is brought to the top with the mouse in its middle.
 SessionStart StartSession(SessionPlan& plan, HWND target, const CHookLibrary& hooks);
 
+// Whether a session runs on a window that no longer exists. Checked by the main dialog's timer, so that
+// a closed window ends the session at once rather than at the next press of the key.
+bool TargetGone();
+
 // Removes the hook, releases the comparison image and forgets the target window. Returns true when the
 // session wrote pictures, so that its report is the one to show.
 bool EndSession();
