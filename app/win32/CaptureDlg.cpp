@@ -12,6 +12,8 @@
 #include "common/win32/DirectoryListing.h"
 #include "output/FatalOutput.h"
 #include "output/OffsetTables.h"
+#include "output/TemplatePatcher.h"
+#include "output/win32/CaptureOutput.h"
 #include "res/resource.h"
 #include "state/TextTable.h"
 #include "state/win32/SessionWindows.h"
@@ -123,6 +125,7 @@ bool CCaptureDlg::OnInit()
         Refuse();
         return false;
     }
+    InstallFatalOutputBox(Handle());
     ::SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     ::SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
     FillWindowList(Item(IDC_WINDOW_LIST));
@@ -221,6 +224,8 @@ bool CCaptureDlg::OnUserMessage(UINT message, WPARAM wParam, LPARAM lParam, LRES
 {
     if (message != WM_CAPTURE_KEY)
         return false;
+    if (FatalOutputPending())
+        return true;
     result = OnCaptureMessage(static_cast<int>(wParam), static_cast<int>(lParam));
     return true;
 }
@@ -262,6 +267,11 @@ void CCaptureDlg::OnCaptureButton()
     if (!plan.numbered) {
         // Nothing has been created or deleted, and the dialog is still idle.
         ::MessageBoxA(Handle(), kNoSessionNumberMessage, CurrentText(kTextError), MB_OK | MB_ICONERROR);
+        return;
+    }
+    char refusal[kMessageBytes];
+    if (!TemplateHoldsEveryRecord(plan.templatePath, refusal, sizeof refusal)) {
+        ::MessageBoxA(Handle(), refusal, CurrentText(kTextError), MB_OK | MB_ICONERROR);
         return;
     }
     ShowSessionStarting();
@@ -349,7 +359,7 @@ bool CCaptureDlg::OnTimer(UINT_PTR timerId)
 {
     if (timerId != kTargetWatchTimer)
         return false;
-    if (TargetGone())
+    if (TargetGone() && !FatalOutputPending())
         ShowTargetGone();
     return true;
 }

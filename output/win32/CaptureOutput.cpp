@@ -4,6 +4,7 @@
 #include "output/FatalOutput.h"
 #include "output/OutputStep.h"
 #include "output/win32/PackedDib.h"
+#include "state/win32/SessionWindows.h"
 
 #include <new>
 
@@ -47,9 +48,14 @@ private:
     HDC m_work;
 };
 
+HWND g_fatalBoxOwner = nullptr;
+
 void ShowFatalOutputBox(const char* message)
 {
-    ::MessageBoxA(nullptr, message, nullptr, MB_OK | MB_ICONERROR);
+    // The process ends after this box. No key press may reach the dialog meanwhile; those already
+    // queued are turned away by the dialog (FatalOutputPending).
+    g_sessionWindows.hook.Reset();
+    ::MessageBoxA(g_fatalBoxOwner, message, nullptr, MB_OK | MB_ICONERROR);
 }
 
 } // namespace
@@ -61,7 +67,8 @@ UnwrittenPictures WriteCaptureOutput(HDC grab, int count, const CursorPoint& cur
     return RunOutputStep(count, cursor, regions, writer);
 }
 
-void InstallFatalOutputBox()
+void InstallFatalOutputBox(HWND owner)
 {
+    g_fatalBoxOwner = owner;
     SetFatalOutputHandler(ShowFatalOutputBox);
 }

@@ -10,5 +10,6 @@
 // device context is not kept; it stays the caller's. Returns the pictures that could not be written.
 UnwrittenPictures WriteCaptureOutput(HDC grab, int count, const CursorPoint& cursor, const Region* regions);
 
-// Shows the message of a failure that ends the process with status 2.
-void InstallFatalOutputBox();
+// Shows the message of a failure that ends the process with status 2 in a box owned by `owner`, the
+// main dialog, after removing the keyboard hook.
+void InstallFatalOutputBox(HWND owner);
