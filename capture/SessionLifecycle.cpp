@@ -28,6 +28,7 @@ SessionPlan PlanSession(const DirListing& workDirEntries)
         return plan;
     plan.numbered = true;
     g_session.frameTotal = 1;
+    g_session.presses = 0;
     plan.pathsFit =
         NamePaths(g_session.sessionNumber, plan.sessionDir, plan.templatePath, g_session.destinationFile);
     return plan;
@@ -80,6 +81,7 @@ bool EndSessionRecords()
     if (wrotePictures)
         RecordSessionReport();
     g_session.imageCounter = 1;
+    g_session.presses = 0;
     g_session.patcherSteps = 0;
     g_session.previousOffset = 0;
     g_session.lastCaptureX = 0;

@@ -60,6 +60,11 @@ const DefaultText kDefaults[] = {
      "as pictures and a patched animation template for software demos.\n\nCopyright (c) 2026 the "
      "Flickmere developers."},
     {kTextTitle, "Flickmere"},
+    {kTextOnePress, "%i press"},
+    {kTextPresses, "%i presses"},
+    {kTextOnePicture, "%i picture"},
+    {kTextPictures, "%i pictures"},
+    {kTextProgress, "%s, %s"},
 };
 
 bool EndsWithLan(const std::string& name)

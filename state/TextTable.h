@@ -40,11 +40,13 @@ enum TextId
     kTextAboutBox = 27,     // the About box's text
     kTextSpare28 = 28,
     kTextTitle = 29, // the main dialog's title, also the hook library's name for it
-    kTextSpare30 = 30,
-    kTextSpare31 = 31,
-    kTextSpare32 = 32,
-    kTextSpare33 = 33,
-    kTextSpare34 = 34,
+    // The info area during a session: the presses and pictures so far, each counted in its singular
+    // (exactly one) or plural form, then joined, for example "3 presses, 7 pictures".
+    kTextOnePress = 30,
+    kTextPresses = 31,
+    kTextOnePicture = 32,
+    kTextPictures = 33,
+    kTextProgress = 34,
     kTextSpare35 = 35,
     kTextSpare36 = 36,
     kTextStartupMark = 37, // "yes..." makes the language the one the program starts in

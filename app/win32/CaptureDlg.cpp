@@ -15,6 +15,7 @@
 #include "output/TemplatePatcher.h"
 #include "output/win32/CaptureOutput.h"
 #include "res/resource.h"
+#include "state/SessionState.h"
 #include "state/TextTable.h"
 #include "state/win32/SessionWindows.h"
 
@@ -305,6 +306,7 @@ void CCaptureDlg::OnCaptureButton()
         break;
     case SessionStart::Started:
         ShowSessionActive(title);
+        ShowSessionProgress();
         ::SetTimer(Handle(), kTargetWatchTimer, kTargetWatchMilliseconds, nullptr);
         break;
     }
@@ -325,6 +327,9 @@ LRESULT CCaptureDlg::OnCaptureMessage(int x, int y)
     case CaptureVerdict::Continue:
         break;
     }
+    // Every press shows that it was taken, also one that changed nothing.
+    if (SessionActive())
+        ShowSessionProgress();
     return written;
 }
 
@@ -374,13 +379,25 @@ void CCaptureDlg::ShowTargetGone()
 void CCaptureDlg::EndSessionAndShow()
 {
     ::KillTimer(Handle(), kTargetWatchTimer);
-    const bool report = EndSession();
+    EndSession();
     ShowSessionIdle();
-    if (report) {
-        char text[kMessageBytes];
+    ShowLastSession();
+}
+
+void CCaptureDlg::ShowLastSession()
+{
+    // A session that wrote no picture leaves the earlier report, or none.
+    char text[kMessageBytes] = "";
+    if (g_session.reportPresent)
         FormatSessionReport(text, sizeof text, CurrentText(kTextReport));
-        ::SetDlgItemTextA(Handle(), IDC_LAST_SESSION, text);
-    }
+    ::SetDlgItemTextA(Handle(), IDC_LAST_SESSION, text);
+}
+
+void CCaptureDlg::ShowSessionProgress()
+{
+    char text[kMessageBytes];
+    FormatSessionProgress(text, sizeof text);
+    ::SetDlgItemTextA(Handle(), IDC_LAST_SESSION, text);
 }
 
 void CCaptureDlg::OnAssignKey()

@@ -56,6 +56,9 @@ private:
     void ShowSessionActive(const char* targetTitle);
     void ShowSessionIdle();
     void EndSessionAndShow();
+    // The info area: the presses and pictures so far during a session, else the last report.
+    void ShowSessionProgress();
+    void ShowLastSession();
     // Ends the session, if one runs, and says that the target window is gone.
     void ShowTargetGone();
 

@@ -29,6 +29,7 @@ int CaptureTargetWindow(int x, int y)
     const HWND target = g_sessionWindows.target;
     if (!::IsWindow(target))
         return -1;
+    ++g_session.presses;
     g_session.lastCaptureX = x;
     g_session.lastCaptureY = y;
     RECT rect{};

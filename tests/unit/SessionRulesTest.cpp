@@ -7,6 +7,7 @@
 #include "capture/SessionReport.h"
 #include "popup/FrameValidation.h"
 #include "state/SessionState.h"
+#include "state/TextTable.h"
 #include "state/WorkingDirectory.h"
 
 #include <gtest/gtest.h>
@@ -42,7 +43,8 @@ TEST_F(SessionNumberTest, ScanCountsOnlyDirectories)
 {
     EXPECT_EQ(ScanSessionNumber({{".", true}, {"..", true}}), 0);
     EXPECT_EQ(ScanSessionNumber({{".", true}, {"template.fla", false}}), 1);
-    EXPECT_EQ(ScanSessionNumber({{"session1", true}, {"session7", true}, {"session9", false}, {"x", false}}), 8);
+    EXPECT_EQ(ScanSessionNumber({{"session1", true}, {"session7", true}, {"session9", false}, {"x", false}}),
+              8);
     EXPECT_EQ(g_session.highestSessionFound, 7);
     EXPECT_EQ(ScanSessionNumber({{"Session1", true}, {"session0x10", true}}), 17);
     EXPECT_EQ(ScanSessionNumber({{"session1", true}, {"Session3", true}, {"sESSION2", true}}), 4);
@@ -217,6 +219,46 @@ TEST_F(SessionReportTest, ReportsFrameTotalPlusOne)
     FormatSessionReport(report, sizeof report, "%i/%i/%i");
     EXPECT_STREQ(report, "3/252/6");
     EXPECT_TRUE(g_session.reportPresent);
+}
+
+TEST_F(SessionReportTest, ProgressCountsPressesAndPicturesInTheCurrentWords)
+{
+    for (int id : {kTextOnePress, kTextPresses, kTextOnePicture, kTextPictures, kTextProgress})
+        RefreshCurrentText(0, id);
+    struct SCase
+    {
+        int presses;
+        int imageCounter;
+        const char* text;
+    };
+    const SCase cases[] = {
+        {0, 1, "0 presses, 0 pictures"},
+        {1, 2, "1 press, 1 picture"},
+        {2, 2, "2 presses, 1 picture"},
+        {3, 8, "3 presses, 7 pictures"},
+    };
+    char text[260];
+    for (const SCase& c : cases) {
+        g_session.presses = c.presses;
+        g_session.imageCounter = c.imageCounter;
+        FormatSessionProgress(text, sizeof text);
+        EXPECT_STREQ(text, c.text);
+    }
+    // A language's own words and order.
+    std::strcpy(g_texts.currentTexts[kTextOnePress], "%i Tastendruck");
+    std::strcpy(g_texts.currentTexts[kTextPictures], "%i Bilder");
+    std::strcpy(g_texts.currentTexts[kTextProgress], "Bisher %s und %s");
+    g_session.presses = 1;
+    g_session.imageCounter = 5;
+    FormatSessionProgress(text, sizeof text);
+    EXPECT_STREQ(text, "Bisher 1 Tastendruck und 4 Bilder");
+
+    // A new session counts from 0 again.
+    EndSessionRecords();
+    EXPECT_EQ(g_session.presses, 0);
+    g_session.presses = 4;
+    PlanSession({});
+    EXPECT_EQ(g_session.presses, 0);
 }
 
 TEST(KeyTextTest, ModifiersAlwaysInTheOrderCtrlAltShift)

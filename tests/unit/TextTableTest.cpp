@@ -37,7 +37,9 @@ TEST_F(TextTableTest, EveryBlockStartsWithTheEnglishDefaults)
         EXPECT_EQ(Text(language, 16), "Can't open template file: %s\n");
         EXPECT_EQ(Text(language, 29), "Flickmere");
         EXPECT_EQ(Text(language, 27).substr(0, 10), "Flickmere\n");
-        for (int unused : {28, 30, 36, 37})
+        EXPECT_EQ(Text(language, 30), "%i press");
+        EXPECT_EQ(Text(language, 34), "%s, %s");
+        for (int unused : {28, 35, 36, 37})
             EXPECT_EQ(Text(language, unused), "") << unused;
     }
     const std::string help = Text(0, 23);
