@@ -53,7 +53,8 @@ enum TextId
 };
 
 // Every UI text in every language, fixed size: text k of language L is texts[L][k], at most 499
-// bytes and its zero byte, in the ANSI code page (no conversion anywhere).
+// bytes and its zero byte, in the ANSI code page (a language file saved as UTF-8 is converted when it
+// is read; nothing else is).
 struct TextTable
 {
     char texts[kLanguages][kTexts][kTextBytes];
@@ -76,7 +77,9 @@ void FillDefaultTexts();
 void ReadLanguageFiles(DirListing entries);
 
 // Reads one language file into block `language`; returns the number of texts stored or -1 when it
-// cannot be opened. A text 37 starting with "yes" makes the language current.
+// cannot be opened. A text 37 starting with "yes" makes the language current. A UTF-8 byte-order mark
+// is skipped, and a file that is UTF-8 with characters beyond ASCII is converted to the ANSI code page
+// (see Utf8Text.h); any other file is taken byte for byte.
 int ReadLanguageFile(int language, const char* path);
 
 // Copies text `id` of `language` into the current texts.

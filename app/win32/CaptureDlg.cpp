@@ -17,6 +17,8 @@
 #include "res/resource.h"
 #include "state/SessionState.h"
 #include "state/TextTable.h"
+#include "state/Utf8Text.h"
+#include "state/win32/AnsiCodePage.h"
 #include "state/win32/SessionWindows.h"
 
 #include <cstdlib>
@@ -96,6 +98,7 @@ CCaptureDlg::~CCaptureDlg()
 
 void CCaptureDlg::ReadTexts()
 {
+    SetUtf8Converter(Utf8ToAnsiCodePage);
     FillDefaultTexts();
     char pattern[16];
     FormatText(pattern, sizeof pattern, "*.%s", {"lan"});

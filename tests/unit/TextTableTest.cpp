@@ -1,6 +1,7 @@
 #include "ProgramState.h"
 #include "TestFiles.h"
 #include "state/TextTable.h"
+#include "state/Utf8Text.h"
 
 #include <gtest/gtest.h>
 
@@ -31,8 +32,9 @@ TEST_F(TextTableTest, EveryBlockStartsWithTheEnglishDefaults)
     EXPECT_EQ(g_texts.current, 0);
     EXPECT_STREQ(g_texts.names[0], "english");
     for (int language = 0; language < kLanguages; ++language) {
-        EXPECT_EQ(Text(language, 13), "Result dir name - session%i.\nYou should delete in resulting *.fla\n  - frames "
-                                      "from %i till the end ;\n  - pictures from %i till the end");
+        EXPECT_EQ(Text(language, 13),
+                  "Result dir name - session%i.\nYou should delete in resulting *.fla\n  - frames "
+                  "from %i till the end ;\n  - pictures from %i till the end");
         EXPECT_EQ(Text(language, 2), "Select \"Capturing Key\"");
         EXPECT_EQ(Text(language, 16), "Can't open template file: %s\n");
         EXPECT_EQ(Text(language, 29), "Flickmere");
@@ -44,9 +46,10 @@ TEST_F(TextTableTest, EveryBlockStartsWithTheEnglishDefaults)
     }
     const std::string help = Text(0, 23);
     EXPECT_EQ(help.substr(0, 36), "1. Select window to be captured.\n \n2");
-    EXPECT_NE(help.find("press button \"Uncapture\".\n \n6. Produced destination FLAN.fla is located in SessionN "
-                        "directory according \n    to appropriate step of capturing."),
-              std::string::npos);
+    EXPECT_NE(
+        help.find("press button \"Uncapture\".\n \n6. Produced destination FLAN.fla is located in SessionN "
+                  "directory according \n    to appropriate step of capturing."),
+        std::string::npos);
     // Nothing is current before the first apply step.
     EXPECT_STREQ(CurrentText(kTextTitle), "");
 }
@@ -62,7 +65,7 @@ TEST_F(TextTableTest, LanguageFileLinesBecomeTextsInOrder)
                              "ohne Zeilenende");
     EXPECT_EQ(ReadLanguageFile(1, "deutsch.lan"), 5);
     EXPECT_EQ(Text(1, 0), "Ueber");
-    EXPECT_EQ(Text(1, 1), "");   // an empty line is an empty text
+    EXPECT_EQ(Text(1, 1), ""); // an empty line is an empty text
     EXPECT_EQ(Text(1, 2), "  zwei  ");
     EXPECT_EQ(Text(1, 3), "mit\nUmbruch\n"); // only the real line end is removed
     EXPECT_EQ(Text(1, 4), "ohne Zeilenende");
@@ -135,6 +138,82 @@ TEST_F(TextTableTest, RefreshingCopiesTheChosenLanguage)
     RefreshCurrentText(1, kTextTitle);
     EXPECT_STREQ(CurrentText(kTextAbout), "Ueber");
     EXPECT_STREQ(CurrentText(kTextTitle), "Flickmere");
+}
+
+TEST(Utf8TextTest, OnlyWellFormedUtf8BeyondAsciiCounts)
+{
+    struct SCase
+    {
+        const char* bytes;
+        bool utf8;
+    };
+    const SCase cases[] = {
+        {"\xC3\x9C"
+         "ber",
+         true},                      // "Über"
+        {"Euro \xE2\x82\xAC", true}, // three bytes
+        {"\xF0\x9F\x98\x80", true},  // four bytes
+        {"plain ASCII", false},      // nothing to convert
+        {"\xDC"
+         "ber",
+         false}, // "Über" in Windows-1252
+        {"gr\xFC\xDF"
+         "e",
+         false},                     // "grüße" in Windows-1252
+        {"\xC3", false},             // cut short
+        {"\xC3\x28", false},         // not a continuation byte
+        {"\xC0\xAF", false},         // overlong '/'
+        {"\xE0\x80\xAF", false},     // overlong again
+        {"\xED\xA0\x80", false},     // a surrogate
+        {"\xF4\x90\x80\x80", false}, // beyond U+10FFFF
+        {"\x80", false},             // a lone continuation byte
+    };
+    for (const SCase& c : cases)
+        EXPECT_EQ(IsUtf8BeyondAscii(c.bytes, std::strlen(c.bytes)), c.utf8) << c.bytes;
+
+    const std::string ansi = Utf8ToWindows1252("\xC3\x9C \xE2\x82\xAC \xC5\x93 \xC5\x9B \xC3", 14);
+    EXPECT_EQ(ansi, "\xDC \x80 \x9C ? ?"); // Ü, €, œ; ś is not in the code page; a cut-off byte
+}
+
+TEST_F(TextTableTest, LanguageFilesSavedAsUtf8ReadLikeTheirAnsiTwin)
+{
+    const std::string ansi = "; Deutsch\r\n\xDC"
+                             "ber\r\nFenster f\xFCr die Aufnahme w\xE4hlen\r\nAktualisieren\r\n";
+    const std::string utf8 = "; Deutsch\r\n\xC3\x9C"
+                             "ber\r\nFenster f\xC3\xBCr die Aufnahme w\xC3\xA4hlen\r\n"
+                             "Aktualisieren\r\n";
+    struct SCase
+    {
+        const char* what;
+        std::string bytes;
+    };
+    const SCase cases[] = {
+        {"ANSI", ansi},
+        {"UTF-8", utf8},
+        {"UTF-8 with a mark", kUtf8Mark + utf8},
+        {"ANSI with a mark", kUtf8Mark + ansi}, // not UTF-8: the mark goes, the bytes stay
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteText("deutsch.lan", c.bytes);
+        ASSERT_EQ(ReadLanguageFile(1, "deutsch.lan"), 3);
+        EXPECT_EQ(Text(1, 0), "\xDC"
+                              "ber");
+        EXPECT_EQ(Text(1, 1), "Fenster f\xFCr die Aufnahme w\xE4hlen");
+        EXPECT_EQ(Text(1, 2), "Aktualisieren");
+    }
+    // A mark before ASCII text alone, and a first line that is a text, not a comment.
+    WriteText("ascii.lan", std::string(kUtf8Mark) + "About\nCapture\n");
+    ASSERT_EQ(ReadLanguageFile(2, "ascii.lan"), 2);
+    EXPECT_EQ(Text(2, 0), "About");
+
+    // On Windows the system's converter does the work, into whatever the ANSI code page is.
+    SetUtf8Converter([](const char*, size_t size) { return std::string(size, '#'); });
+    WriteText("deutsch.lan", utf8);
+    ReadLanguageFile(1, "deutsch.lan");
+    SetUtf8Converter(nullptr);
+    EXPECT_EQ(Text(1, 0), "#####");
+    EXPECT_EQ(Text(1, 2), "#############");
 }
 
 } // namespace
