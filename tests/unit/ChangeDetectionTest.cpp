@@ -202,32 +202,4 @@ TEST(ChangeDetectionTest, AgreesWithThePlainScanOnRandomFrames)
     }
 }
 
-// A region kept at its old pixels is found again by the next grab, and exactly it: the pixels around
-// it, and the padding of odd-width rows, keep the new grab's values.
-TEST(ChangeDetectionTest, ARegionKeptAtItsOldPixelsIsFoundAgain)
-{
-    for (int width : {37, 40}) {
-        FramePair frames(width, 30);
-        frames.Change(2, 3);
-        frames.Change(5, 4);
-        frames.Change(30, 25);
-        const std::vector<Region> found = frames.Detect();
-        ASSERT_EQ(found.size(), 2u);
-        const std::vector<uint16_t> grab = frames.current;
-        for (const Region& kept : found) {
-            frames.current = grab;
-            KeepPreviousPixels(frames.previous.data(), frames.current.data(), frames.stride, kept);
-            // The comparison image now holds `current`; the next grab is the same picture again.
-            std::vector<uint16_t> next = grab;
-            Region regions[kMaxChangedRegions];
-            ASSERT_EQ(DetectChanges(frames.current.data(), next.data(), width, 30, frames.stride, regions),
-                      1);
-            EXPECT_EQ(regions[0], kept);
-            if (width & 1)
-                for (int y = 0; y < 30; ++y)
-                    EXPECT_EQ(frames.current[y * frames.stride + width], grab[y * frames.stride + width]);
-        }
-    }
-}
-
 } // namespace

@@ -7,7 +7,6 @@
 #include "capture/SessionReport.h"
 #include "popup/FrameValidation.h"
 #include "state/SessionState.h"
-#include "state/TextTable.h"
 #include "state/WorkingDirectory.h"
 
 #include <gtest/gtest.h>
@@ -97,37 +96,35 @@ TEST_F(SessionLifecycleTest, APlanNamesTheNextSessionsFilesBeforeAnythingIsMade)
 TEST_F(SessionLifecycleTest, ASessionStartsOnlyInAFolderItJustCreated)
 {
     std::strcpy(g_workDir, "w");
-    struct SCase
+    // Taken: a plain file of that name, a folder of another case, one another program made since the scan.
+    const struct
     {
-        std::set<std::string> taken; // folders or files there already, in the file system's own case
-        std::string failsAt;         // a folder the file system refuses for another reason
+        int taken;
+        bool thenFails;
         SessionFolder result;
-        int number;
-    };
-    const SCase cases[] = {
-        {{}, "", SessionFolder::Created, 4},
-        // A file named like the folder, a folder of another case, another program's folder since the scan.
-        {{"w/session4"}, "", SessionFolder::Created, 5},
-        {{"w/session4", "w/session5", "w/session6"}, "", SessionFolder::Created, 7},
-        {{"w/session4"}, "w/session5", SessionFolder::Failed, 5},
-        {{}, "w/session4", SessionFolder::Failed, 4},
-    };
-    for (const SCase& c : cases) {
+    } cases[] = {{0, false, SessionFolder::Created},
+                 {1, false, SessionFolder::Created},
+                 {3, false, SessionFolder::Created},
+                 {1, true, SessionFolder::Failed},
+                 {0, true, SessionFolder::Failed}};
+    for (const auto& c : cases) {
         SessionPlan plan = PlanSession({{"session3", true}});
-        std::vector<std::string> tried;
+        int attempts = 0;
+        std::string tried;
         const SessionFolder result = CreateSessionFolder(plan, [&](const char* path) {
-            tried.push_back(path);
-            if (c.taken.count(path))
+            tried = path;
+            if (++attempts <= c.taken)
                 return FolderCreation::Taken;
-            return path == c.failsAt ? FolderCreation::Failed : FolderCreation::Created;
+            return c.thenFails ? FolderCreation::Failed : FolderCreation::Created;
         });
-        const std::string dir = "w/session" + std::to_string(c.number);
+        const int n = 4 + c.taken;
+        const std::string dir = "w/session" + std::to_string(n);
         EXPECT_EQ(result, c.result) << dir;
-        EXPECT_EQ(tried.back(), dir);
-        EXPECT_EQ(tried.size(), static_cast<size_t>(c.number - 3)) << dir;
+        EXPECT_EQ(attempts, c.taken + 1) << dir;
+        EXPECT_EQ(tried, dir);
         EXPECT_EQ(plan.sessionDir, dir);
-        EXPECT_EQ(g_session.sessionNumber, c.number);
-        EXPECT_EQ(g_session.destinationFile, dir + "/destinationFLA" + std::to_string(c.number) + ".fla");
+        EXPECT_EQ(g_session.sessionNumber, n);
+        EXPECT_EQ(g_session.destinationFile, dir + "/destinationFLA" + std::to_string(n) + ".fla");
     }
 
     // Taken up to the largest number: no folder follows, and none is tried beyond it.
@@ -146,17 +143,6 @@ TEST_F(SessionLifecycleTest, ASessionStartsOnlyInAFolderItJustCreated)
     EXPECT_EQ(CreateSessionFolder(plan, [&](const char*) { return ++attempts, FolderCreation::Taken; }),
               SessionFolder::PathsDoNotFit);
     EXPECT_EQ(attempts, 1);
-}
-
-TEST_F(SessionLifecycleTest, StartUpChecksThatEverySessionsPathsFit)
-{
-    // The longest path is <dir>/session2147483647/destinationFLA2147483647.fla: 47 bytes after the
-    // directory, and the buffer keeps one for the terminating NUL.
-    for (int length : {0, 10, kPathBytes - 48, kPathBytes - 47, kPathBytes - 1}) {
-        std::memset(g_workDir, 'w', length);
-        g_workDir[length] = '\0';
-        EXPECT_EQ(SessionPathsFit(), length <= kPathBytes - 48) << length;
-    }
 }
 
 TEST_F(SessionLifecycleTest, StalePicturesGoUpToTheFirstGap)
@@ -219,46 +205,6 @@ TEST_F(SessionReportTest, ReportsFrameTotalPlusOne)
     FormatSessionReport(report, sizeof report, "%i/%i/%i");
     EXPECT_STREQ(report, "3/252/6");
     EXPECT_TRUE(g_session.reportPresent);
-}
-
-TEST_F(SessionReportTest, ProgressCountsPressesAndPicturesInTheCurrentWords)
-{
-    for (int id : {kTextOnePress, kTextPresses, kTextOnePicture, kTextPictures, kTextProgress})
-        RefreshCurrentText(0, id);
-    struct SCase
-    {
-        int presses;
-        int imageCounter;
-        const char* text;
-    };
-    const SCase cases[] = {
-        {0, 1, "0 presses, 0 pictures"},
-        {1, 2, "1 press, 1 picture"},
-        {2, 2, "2 presses, 1 picture"},
-        {3, 8, "3 presses, 7 pictures"},
-    };
-    char text[260];
-    for (const SCase& c : cases) {
-        g_session.presses = c.presses;
-        g_session.imageCounter = c.imageCounter;
-        FormatSessionProgress(text, sizeof text);
-        EXPECT_STREQ(text, c.text);
-    }
-    // A language's own words and order.
-    std::strcpy(g_texts.currentTexts[kTextOnePress], "%i Tastendruck");
-    std::strcpy(g_texts.currentTexts[kTextPictures], "%i Bilder");
-    std::strcpy(g_texts.currentTexts[kTextProgress], "Bisher %s und %s");
-    g_session.presses = 1;
-    g_session.imageCounter = 5;
-    FormatSessionProgress(text, sizeof text);
-    EXPECT_STREQ(text, "Bisher 1 Tastendruck und 4 Bilder");
-
-    // A new session counts from 0 again.
-    EndSessionRecords();
-    EXPECT_EQ(g_session.presses, 0);
-    g_session.presses = 4;
-    PlanSession({});
-    EXPECT_EQ(g_session.presses, 0);
 }
 
 TEST(KeyTextTest, ModifiersAlwaysInTheOrderCtrlAltShift)
