@@ -63,10 +63,10 @@ bool TargetGone()
     return SessionActive() && !::IsWindow(g_sessionWindows.target);
 }
 
-bool EndSession()
+void EndSession()
 {
     g_sessionWindows.hook.Reset();
     g_sessionWindows.target = nullptr;
     ReleaseComparisonImage();
-    return EndSessionRecords();
+    EndSessionRecords();
 }

@@ -29,6 +29,6 @@ SessionStart StartSession(SessionPlan& plan, HWND target, const CHookLibrary& ho
 // a closed window ends the session at once rather than at the next press of the key.
 bool TargetGone();
 
-// Removes the hook, releases the comparison image and forgets the target window. Returns true when the
-// session wrote pictures, so that its report is the one to show.
-bool EndSession();
+// Removes the hook, releases the comparison image and forgets the target window; a session that wrote
+// pictures records its report values.
+void EndSession();
