@@ -270,12 +270,13 @@ TEST_F(PatcherTest, ASessionStartsOnlyWhenEveryRecordLiesInsideTheTemplate)
         const bool holds = TemplateHoldsEveryRecord(templatePath.c_str(), message, sizeof message);
         *c.entry = kept;
         ASSERT_EQ(holds, c.file == nullptr);
-        if (c.file)
+        if (c.file) {
             EXPECT_EQ(std::string(message),
                       "Row " + std::to_string(c.row) + " of " + c.file +
                           " points outside template.fla, which is " + std::to_string(size) +
                           " bytes long: the destination file would be damaged or grow.\n"
                           "Correct the row, then press Capture again.");
+        }
     }
 }
 
