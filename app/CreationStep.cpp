@@ -1,5 +1,6 @@
 #include "app/CreationStep.h"
 
+#include "capture/SessionLifecycle.h"
 #include "common/TextFormat.h"
 
 namespace {
@@ -26,6 +27,9 @@ bool RunCreationSteps(ICreationSteps& steps, StartupRefusal& refusal)
     if (!steps.WorkingDirectoryRecorded())
         return Refuse(refusal, "Can't read the working directory: its path must be shorter than 260 "
                                "characters.");
+    if (!SessionPathsFit())
+        return Refuse(refusal, "The working directory's path is too long for the session files.\nPlease "
+                               "start Flickmere from a folder with a shorter path.");
     steps.ReadTexts();
     const int capacity = steps.LoadBitmapOffsets();
     if (capacity == -1)

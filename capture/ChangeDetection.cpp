@@ -267,3 +267,12 @@ int DetectChanges(const uint16_t* previous, const uint16_t* current, int width, 
     }
     return n > kMergedRegions ? MergeRegions(width, height, n, regions) : n;
 }
+
+void KeepPreviousPixels(const uint16_t* previous, uint16_t* current, int stride, const Region& region)
+{
+    for (int y = region.top; y <= region.bottom; ++y) {
+        const size_t row =
+            static_cast<size_t>(y) * static_cast<size_t>(stride) + static_cast<size_t>(region.left);
+        std::copy(previous + row, previous + row + region.Width(), current + row);
+    }
+}

@@ -54,3 +54,8 @@ int MergeRegions(int width, int height, int n, Region* regions);
 // them hold nothing useful.
 int DetectChanges(const uint16_t* previous, const uint16_t* current, int width, int height, int stride,
                   Region (&regions)[kMaxChangedRegions]);
+
+// Copies the pixels of `region` from `previous` into `current`. A region whose picture could not be
+// written keeps its old pixels in the comparison image, so that the next grab finds that change again
+// and writes it then.
+void KeepPreviousPixels(const uint16_t* previous, uint16_t* current, int stride, const Region& region);

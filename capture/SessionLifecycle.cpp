@@ -3,7 +3,23 @@
 #include "capture/SessionNumber.h"
 #include "capture/SessionReport.h"
 #include "common/TextFormat.h"
+#include "output/OutputStep.h"
 #include "state/SessionState.h"
+
+#include <limits>
+
+namespace {
+
+bool NamePaths(int n, char (&sessionDir)[kPathBytes], char (&templatePath)[kPathBytes],
+               char (&destinationFile)[kPathBytes])
+{
+    return FormatText(sessionDir, sizeof sessionDir, "%s/%s%d", {g_workDir, "session", n}) &&
+           FormatText(templatePath, sizeof templatePath, "%s/template.fla", {g_workDir}) &&
+           FormatText(destinationFile, sizeof destinationFile, "%s/%s%d.fla",
+                      {sessionDir, "destinationFLA", n});
+}
+
+} // namespace
 
 SessionPlan PlanSession(const DirListing& workDirEntries)
 {
@@ -12,13 +28,43 @@ SessionPlan PlanSession(const DirListing& workDirEntries)
         return plan;
     plan.numbered = true;
     g_session.frameTotal = 1;
-    const int n = g_session.sessionNumber;
+    g_session.presses = 0;
     plan.pathsFit =
-        FormatText(plan.sessionDir, sizeof plan.sessionDir, "%s/%s%d", {g_workDir, "session", n}) &&
-        FormatText(plan.templatePath, sizeof plan.templatePath, "%s/template.fla", {g_workDir}) &&
-        FormatText(g_session.destinationFile, sizeof g_session.destinationFile, "%s/%s%d.fla",
-                   {plan.sessionDir, "destinationFLA", n});
+        NamePaths(g_session.sessionNumber, plan.sessionDir, plan.templatePath, g_session.destinationFile);
     return plan;
+}
+
+bool SessionPathsFit()
+{
+    const int largest = std::numeric_limits<int>::max();
+    char sessionDir[kPathBytes];
+    char templatePath[kPathBytes];
+    char destinationFile[kPathBytes];
+    char picture[kPathBytes];
+    return NamePaths(largest, sessionDir, templatePath, destinationFile) &&
+           BitmapFileName(picture, sizeof picture, largest, largest);
+}
+
+SessionFolder CreateSessionFolder(SessionPlan& plan,
+                                  const std::function<FolderCreation(const char* path)>& createFolder)
+{
+    for (;;) {
+        if (!plan.pathsFit)
+            return SessionFolder::PathsDoNotFit;
+        switch (createFolder(plan.sessionDir)) {
+        case FolderCreation::Created:
+            return SessionFolder::Created;
+        case FolderCreation::Failed:
+            return SessionFolder::Failed;
+        case FolderCreation::Taken:
+            break;
+        }
+        if (g_session.sessionNumber == std::numeric_limits<int>::max())
+            return SessionFolder::NoNumberLeft;
+        ++g_session.sessionNumber;
+        plan.pathsFit =
+            NamePaths(g_session.sessionNumber, plan.sessionDir, plan.templatePath, g_session.destinationFile);
+    }
 }
 
 void DeleteStalePictures(const char* sessionDir, const std::function<bool(const char* path)>& deleteFile)
@@ -35,6 +81,7 @@ bool EndSessionRecords()
     if (wrotePictures)
         RecordSessionReport();
     g_session.imageCounter = 1;
+    g_session.presses = 0;
     g_session.patcherSteps = 0;
     g_session.previousOffset = 0;
     g_session.lastCaptureX = 0;

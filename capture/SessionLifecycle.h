@@ -23,8 +23,40 @@ struct SessionPlan
 // destination file in the session state.
 SessionPlan PlanSession(const DirListing& workDirEntries);
 
-// Deletes imageBMP1.bmp, imageBMP2.bmp, ... of an earlier session of the same number in `sessionDir`,
-// up to the first that `deleteFile` cannot delete (normally the first missing number).
+// Whether the paths of every session there can be, up to the largest number, fit their buffers under
+// the working directory. Checked once at start-up, so that no Capture press finds out too late.
+bool SessionPathsFit();
+
+// What one attempt to create a folder gave.
+enum class FolderCreation
+{
+    Created,
+    // A folder or file of that name is there already.
+    Taken,
+    Failed,
+};
+
+enum class SessionFolder
+{
+    Created,
+    // Every number after the plan's is taken (see kNoSessionNumber).
+    NoNumberLeft,
+    // The next free number's paths would not fit their buffers.
+    PathsDoNotFit,
+    // The folder could not be created for another reason than its name being taken.
+    Failed,
+};
+
+// A session starts only in a folder it has just created, so that nothing of an earlier take is deleted
+// or overwritten. While the plan's folder name is taken anyway (a plain file of that name, a folder of
+// another letter case, one that another program made since the scan), the plan moves on to the next
+// number, with the session state's number and destination file.
+SessionFolder CreateSessionFolder(SessionPlan& plan,
+                                  const std::function<FolderCreation(const char* path)>& createFolder);
+
+// Deletes imageBMP1.bmp, imageBMP2.bmp, ... in `sessionDir`, up to the first that `deleteFile` cannot
+// delete (normally the first missing number). The folder was just created, so normally there is none;
+// kept so that a folder filled between its creation and the template copy starts clean all the same.
 void DeleteStalePictures(const char* sessionDir, const std::function<bool(const char* path)>& deleteFile);
 
 // Ends the session's counters. Returns true when the session wrote pictures: its report values are

@@ -6,13 +6,27 @@
 #include <cstring>
 #include <limits>
 
+namespace {
+
+// ASCII only: a folder's name is compared the way the file system matches it, not by the user's locale.
+bool StartsWithWordAnyCase(const char* name, const char* word)
+{
+    for (; *word; ++name, ++word) {
+        const char c = (*name >= 'A' && *name <= 'Z') ? static_cast<char>(*name - 'A' + 'a') : *name;
+        if (c != *word)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
 int SessionNumberOf(const char* name)
 {
     static const char kWord[] = "session";
-    const size_t wordLength = sizeof kWord - 1;
-    if (std::strncmp(name, kWord, wordLength) != 0)
+    if (!StartsWithWordAnyCase(name, kWord))
         return 0;
-    const char* rest = name + wordLength;
+    const char* rest = name + sizeof kWord - 1;
     CIntScanner in(rest, std::strlen(rest));
     int32_t value = 0;
     return in.ReadInt(value) ? value : 0;

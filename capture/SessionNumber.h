@@ -1,9 +1,10 @@
 #pragma once
 #include "common/DirEntry.h"
 
-// The number a directory name gives under the pattern "session%i": the word "session" (case matters)
-// followed by an integer read like "%i" (so "session010" is 8 and "session0x10" is 16); 0 when the
-// name does not match. Numbers beyond the 32-bit range read as the largest one.
+// The number a directory name gives under the pattern "session%i": the word "session" in any letter
+// case (a folder "Session3" is the folder "session3" to the file system) followed by an integer read
+// like "%i" (so "session010" is 8 and "session0x10" is 16); 0 when the name does not match. Numbers
+// beyond the 32-bit range read as the largest one.
 int SessionNumberOf(const char* name);
 
 // What the scan answers when no session can follow: a session folder already has the largest number

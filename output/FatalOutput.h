@@ -8,4 +8,8 @@ using FatalOutputHandler = void (*)(const char* message);
 void SetFatalOutputHandler(FatalOutputHandler handler);
 [[noreturn]] void FailOutput(const char* message);
 
+// True from the moment a fatal output failure is being shown until the process ends: the box's message
+// loop must not run another capture step, which would write into the unfinished one's files.
+bool FatalOutputPending();
+
 constexpr int kFatalExitStatus = 2;

@@ -11,6 +11,9 @@
 #include "state/TextTable.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
 
 namespace {
 
@@ -18,6 +21,8 @@ constexpr int kMessageBytes = 256;
 
 const char kFixedCantOpen[] = "Can't open template file: %s\n";
 const char kFixedCorrupt[] = "Corrupt file: %s\n";
+// A full disk or a lost network share: the file no longer holds what the session wrote.
+const char kFixedCantWrite[] = "Can't write destination file: %s\n";
 
 [[noreturn]] void Fail(const char* format)
 {
@@ -45,23 +50,38 @@ public:
     // the file.
     void Seek(int32_t offset, const char* corruptFormat)
     {
-        if (offset < 0 || std::fseek(m_file.Get(), offset, SEEK_SET) != 0)
+        if (offset < 0)
             Fail(corruptFormat);
+        // A seek first writes out what the previous record left in the buffer.
+        if (std::fseek(m_file.Get(), offset, SEEK_SET) != 0)
+            Fail(std::ferror(m_file.Get()) ? kFixedCantWrite : corruptFormat);
     }
     void Write32(int32_t value)
     {
         uint8_t bytes[4];
         Put32(bytes, static_cast<uint32_t>(value));
-        std::fwrite(bytes, 1, sizeof bytes, m_file.Get());
+        Write(bytes, sizeof bytes);
     }
     void Write16(uint16_t value)
     {
         uint8_t bytes[2];
         Put16(bytes, value);
-        std::fwrite(bytes, 1, sizeof bytes, m_file.Get());
+        Write(bytes, sizeof bytes);
+    }
+    // The close writes what is still buffered, so it fails like a write.
+    void Close()
+    {
+        if (!m_file.Close())
+            Fail(kFixedCantWrite);
     }
 
 private:
+    void Write(const uint8_t* bytes, size_t size)
+    {
+        if (std::fwrite(bytes, 1, size, m_file.Get()) != size)
+            Fail(kFixedCantWrite);
+    }
+
     CFile m_file;
 };
 
@@ -85,6 +105,7 @@ void PatchImagePlacement(int32_t x, int32_t y, int32_t image)
         file.Write32(Wrap(int64_t{x} * kTwips));
         file.Write32(Wrap(int64_t{y} * kTwips));
     }
+    file.Close();
 }
 
 void PatchCursorPoint(int32_t first, int32_t second, int32_t x, int32_t y)
@@ -95,6 +116,7 @@ void PatchCursorPoint(int32_t first, int32_t second, int32_t x, int32_t y)
         file.Write32(Wrap(int64_t{x} * kTwips));
         file.Write32(Wrap(int64_t{y} * kTwips));
     }
+    file.Close();
 }
 
 void PatchFrameCounts(std::optional<int32_t> firstSpan, std::optional<int32_t> secondSpan,
@@ -106,6 +128,7 @@ void PatchFrameCounts(std::optional<int32_t> firstSpan, std::optional<int32_t> s
             file.Seek(*imageFrame, kFixedCorrupt);
             file.Write16(0);
         }
+        file.Close();
         return;
     }
     const int32_t v = Wrap(int64_t{g_session.previousOffset} - g_frameValues.offset + g_frameValues.frame);
@@ -124,4 +147,54 @@ void PatchFrameCounts(std::optional<int32_t> firstSpan, std::optional<int32_t> s
         file.Seek(*imageFrame, kFixedCorrupt);
         file.Write16(static_cast<uint16_t>(static_cast<uint32_t>(g_frameValues.frame)));
     }
+    file.Close();
+}
+
+namespace {
+
+constexpr int32_t kPointBytes = 8;
+constexpr int32_t kCountBytes = 2;
+
+bool Inside(int32_t offset, int32_t bytes, uintmax_t templateSize)
+{
+    return offset >= 0 && static_cast<uintmax_t>(offset) + static_cast<uintmax_t>(bytes) <= templateSize;
+}
+
+} // namespace
+
+bool TemplateHoldsEveryRecord(const char* templatePath, char* message, size_t size)
+{
+    std::error_code error;
+    const uintmax_t templateSize = std::filesystem::file_size(templatePath, error);
+    if (error)
+        return true;
+    const char* file = nullptr;
+    int row = 0;
+    // Steps and pictures are numbered up to the capacity; the closing frame counts of a step belong to
+    // the step before the last picture, so their rows stop one short.
+    const int capacity = TemplateCapacity();
+    for (int r = 1; r <= capacity && !file; ++r) {
+        for (int j = 1; j <= PlacementCount(r) && !file; ++j)
+            if (!Inside(Wrap(int64_t{PlacementOffset(r, j)} + kPlacementValueOffset), kPointBytes,
+                        templateSize))
+                file = "bmpoffs.ini";
+        int32_t offset;
+        for (int column = 1; column <= 4 && !file; ++column) {
+            const bool used = column <= 2 || r < capacity;
+            if (used && CursorOffset(r, column, offset) &&
+                !Inside(offset, column <= 2 ? kPointBytes : kCountBytes, templateSize))
+                file = "curoffs.ini";
+        }
+        if (!file && r < capacity && FrameOffset(r, offset) && !Inside(offset, kCountBytes, templateSize))
+            file = "frmoffs.ini";
+        row = r;
+    }
+    if (!file)
+        return true;
+    const std::string bytes = std::to_string(templateSize);
+    FormatText(message, size,
+               "Row %d of %s points outside template.fla, which is %s bytes long: the destination file "
+               "would be damaged or grow.\nCorrect the row, then press Capture again.",
+               {row, file, bytes.c_str()});
+    return false;
 }

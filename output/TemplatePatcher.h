@@ -1,9 +1,11 @@
 #pragma once
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 
 // Each patch opens the session's destination file for update, writes little-endian values at byte
-// offsets and closes it again. A file that cannot be opened or positioned ends the process (status 2).
+// offsets and closes it again. A file that cannot be opened, positioned, written or closed ends the
+// process (status 2): later patches would build on records that are not there.
 
 // The placement records of one picture: x * 20 and y * 20 at every offset of bitmap row image + 1,
 // plus 16. `image` is the number of pictures written before this one.
@@ -31,3 +33,10 @@ struct SpanParts
     uint16_t second;
 };
 SpanParts SplitSpan(int32_t v);
+
+// Checked when a session starts, before anything is created: every record the offset tables can send
+// the patcher to, for as many pictures as the template has slots, lies inside `templatePath`. A record
+// beyond its end would silently grow the destination file (a typo can make it gigabytes), one before
+// its start ends the session half done. False, with `message` naming the offset file and its row, for
+// the first record outside; true also when the template cannot be read, which its copy reports.
+bool TemplateHoldsEveryRecord(const char* templatePath, char* message, size_t size);

@@ -17,6 +17,8 @@ struct SessionState
     int frameTotal;
     // The offset value of the latest full frame-count patch.
     int previousOffset;
+    // Presses of the capturing key that reached a capture step of this session.
+    int presses;
     int lastCaptureX;
     int lastCaptureY;
     // The last ended session that wrote pictures, kept to show its report again in another language.

@@ -3,10 +3,12 @@
 #include "common/File.h"
 #include "common/TextFormat.h"
 #include "common/Version.h"
+#include "state/Utf8Text.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 TextTable g_texts;
 
@@ -60,6 +62,11 @@ const DefaultText kDefaults[] = {
      "as pictures and a patched animation template for software demos.\n\nCopyright (c) 2026 the "
      "Flickmere developers."},
     {kTextTitle, "Flickmere"},
+    {kTextOnePress, "%i press"},
+    {kTextPresses, "%i presses"},
+    {kTextOnePicture, "%i picture"},
+    {kTextPictures, "%i pictures"},
+    {kTextProgress, "%s, %s"},
 };
 
 bool EndsWithLan(const std::string& name)
@@ -89,23 +96,33 @@ bool LessByName(const DirEntry& a, const DirEntry& b)
     return a.name < b.name;
 }
 
+// The bytes of a language file, read one at a time like a stream.
+struct CByteReader
+{
+    const std::vector<uint8_t>& bytes;
+    size_t at;
+
+    int Get() { return at < bytes.size() ? bytes[at++] : EOF; }
+    void Unget() { --at; }
+};
+
 // One physical line in text mode: a CR LF pair reads as LF. At most kLineBufferBytes - 1 bytes are
 // kept, line feed included; the rest of an over-long line is dropped rather than read as further
 // texts, so every text keeps the index of its line.
-bool ReadLine(std::FILE* file, char* line, int& length)
+bool ReadLine(CByteReader& in, char* line, int& length)
 {
     length = 0;
-    int c = std::fgetc(file);
+    int c = in.Get();
     if (c == EOF)
         return false;
     bool kept = true;
-    for (; c != EOF; c = std::fgetc(file)) {
+    for (; c != EOF; c = in.Get()) {
         if (c == '\r') {
-            const int next = std::fgetc(file);
+            const int next = in.Get();
             if (next == '\n')
                 c = '\n';
             else if (next != EOF)
-                std::ungetc(next, file);
+                in.Unget();
         }
         if (kept && length < kLineBufferBytes - 1)
             line[length++] = static_cast<char>(c);
@@ -147,13 +164,20 @@ void FillDefaultTexts()
 
 int ReadLanguageFile(int language, const char* path)
 {
-    CFile file(path, "rb");
-    if (!file)
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes))
         return -1;
+    // Saved as UTF-8 by an editor: the mark would hide the ';' of a first comment line and shift every
+    // text by one, and each letter beyond ASCII would show as two or three wrong ones.
+    CByteReader in{bytes, 0};
+    if (bytes.size() >= kUtf8MarkBytes && std::memcmp(bytes.data(), kUtf8Mark, kUtf8MarkBytes) == 0)
+        in.at = kUtf8MarkBytes;
+    const bool utf8 =
+        IsUtf8BeyondAscii(reinterpret_cast<const char*>(bytes.data()) + in.at, bytes.size() - in.at);
     char line[kLineBufferBytes];
     int length;
     int stored = 0;
-    while (ReadLine(file.Get(), line, length)) {
+    while (ReadLine(in, line, length)) {
         ExpandLineFeeds(line, length);
         if (length > 0 && line[0] == ';')
             continue;
@@ -162,9 +186,13 @@ int ReadLanguageFile(int language, const char* path)
         // The table has 38 texts of 499 bytes: later lines are ignored, longer ones shortened.
         if (stored >= kTexts)
             continue;
+        char* text = g_texts.texts[language][stored++];
+        if (utf8) {
+            CopyText(text, kTextBytes, Utf8ToAnsi(line, static_cast<size_t>(length)).c_str());
+            continue;
+        }
         if (length > kTextBytes - 1)
             length = kTextBytes - 1;
-        char* text = g_texts.texts[language][stored++];
         std::memcpy(text, line, length);
         text[length] = '\0';
     }

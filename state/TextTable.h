@@ -40,18 +40,21 @@ enum TextId
     kTextAboutBox = 27,     // the About box's text
     kTextSpare28 = 28,
     kTextTitle = 29, // the main dialog's title, also the hook library's name for it
-    kTextSpare30 = 30,
-    kTextSpare31 = 31,
-    kTextSpare32 = 32,
-    kTextSpare33 = 33,
-    kTextSpare34 = 34,
+    // The info area during a session: the presses and pictures so far, each counted in its singular
+    // (exactly one) or plural form, then joined, for example "3 presses, 7 pictures".
+    kTextOnePress = 30,
+    kTextPresses = 31,
+    kTextOnePicture = 32,
+    kTextPictures = 33,
+    kTextProgress = 34,
     kTextSpare35 = 35,
     kTextSpare36 = 36,
     kTextStartupMark = 37, // "yes..." makes the language the one the program starts in
 };
 
 // Every UI text in every language, fixed size: text k of language L is texts[L][k], at most 499
-// bytes and its zero byte, in the ANSI code page (no conversion anywhere).
+// bytes and its zero byte, in the ANSI code page (a language file saved as UTF-8 is converted when it
+// is read; nothing else is).
 struct TextTable
 {
     char texts[kLanguages][kTexts][kTextBytes];
@@ -75,7 +78,9 @@ void FillDefaultTexts();
 void ReadLanguageFiles(DirListing entries);
 
 // Reads one language file into block `language`; returns the number of texts stored or -1 when it
-// cannot be opened. A text 37 starting with "yes" makes the language current.
+// cannot be opened. A text 37 starting with "yes" makes the language current. A UTF-8 byte-order mark
+// is skipped, and a file that is UTF-8 with characters beyond ASCII is converted to the ANSI code page
+// (see Utf8Text.h); any other file is taken byte for byte.
 int ReadLanguageFile(int language, const char* path);
 
 // Copies text `id` of `language` into the current texts.

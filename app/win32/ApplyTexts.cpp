@@ -2,15 +2,11 @@
 // current texts that messages read.
 #include "app/win32/CaptureDlg.h"
 
-#include "capture/SessionReport.h"
 #include "res/resource.h"
-#include "state/SessionState.h"
 #include "state/TextTable.h"
 #include "state/win32/SessionWindows.h"
 
 namespace {
-
-constexpr int kReportBytes = 260;
 
 struct ControlText
 {
@@ -37,7 +33,8 @@ const ControlText kCaptions[] = {
 const TextId kCurrentTexts[] = {
     kTextCapture,          kTextError,        kTextReport,       kTextNone,
     kTextCantOpenTemplate, kTextUncapture,    kTextTemplateFull, kTextTargetNotFound,
-    kTextCorruptFile,      kTextInstructions, kTextTitle};
+    kTextCorruptFile,      kTextInstructions, kTextTitle,        kTextOnePress,
+    kTextPresses,          kTextOnePicture,   kTextPictures,     kTextProgress};
 
 } // namespace
 
@@ -49,11 +46,10 @@ void CCaptureDlg::ApplyTexts(int language)
                       LanguageText(language, SessionActive() ? kTextUncapture : kTextCapture));
     for (TextId id : kCurrentTexts)
         RefreshCurrentText(language, id);
-    if (g_session.reportPresent) {
-        char report[kReportBytes];
-        FormatSessionReport(report, sizeof report, CurrentText(kTextReport));
-        ::SetDlgItemTextA(Handle(), IDC_LAST_SESSION, report);
-    }
+    if (SessionActive())
+        ShowSessionProgress();
+    else
+        ShowLastSession();
     // During a session the field names the target window; "None" would be wrong until it ends.
     if (!SessionActive())
         ::SetDlgItemTextA(Handle(), IDC_CAPTURED_WINDOW, CurrentText(kTextNone));

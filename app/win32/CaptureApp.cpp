@@ -1,7 +1,6 @@
 #include "app/win32/CaptureApp.h"
 
 #include "app/win32/CaptureDlg.h"
-#include "output/win32/CaptureOutput.h"
 
 #include <commctrl.h>
 
@@ -11,7 +10,6 @@ int CCaptureApp::Run()
     // dialog's constructor creates the popup.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
-    InstallFatalOutputBox();
 
     CCaptureDlg dialog;
     dialog.DoModal(nullptr);

@@ -1,6 +1,7 @@
 #include "app/win32/CaptureDlg.h"
 
 #include "app/win32/CurrentDirectory.h"
+#include "app/win32/FatalOutputBox.h"
 #include "app/win32/WindowList.h"
 #include "capture/CaptureState.h"
 #include "capture/KeyText.h"
@@ -13,11 +14,16 @@
 #include "common/win32/Dpi.h"
 #include "output/FatalOutput.h"
 #include "output/OffsetTables.h"
+#include "output/TemplatePatcher.h"
 #include "res/resource.h"
+#include "state/SessionState.h"
 #include "state/TextTable.h"
+#include "state/Utf8Text.h"
+#include "state/win32/AnsiCodePage.h"
 #include "state/win32/SessionWindows.h"
 
 #include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -25,24 +31,35 @@ constexpr int kMessageBytes = 260;
 constexpr int kFunctionKeys = 12;
 // Half the gap between the Help and About buttons, in pixels at 96 dots per inch.
 constexpr int kHalfButtonGap = 5;
+// While a session runs, the target window is looked for this often, so that closing it ends the
+// session within about a second.
+constexpr UINT_PTR kTargetWatchTimer = 1;
+constexpr UINT kTargetWatchMilliseconds = 250;
 
 const char kNoSessionNumberMessage[] =
     "No new session folder can be made: a session folder here already has the largest number there can "
     "be (session2147483647).\nMove or rename that folder, then press Capture again.";
 
-// The system's words for the error GetLastError holds, in a box without owner.
-void ReportHookFailure()
+// The system's words for `error`, or its number when the system has none.
+std::string SystemErrorText(DWORD error)
 {
-    const DWORD error = ::GetLastError();
     char* text = nullptr;
     ::FormatMessageA(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
         error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0, nullptr);
     CLocalMemory owned(text);
+    if (text)
+        return text;
     char fallback[64];
-    if (!text)
-        FormatText(fallback, sizeof fallback, "Error %u", {static_cast<int32_t>(error)});
-    ::MessageBoxA(nullptr, text ? text : fallback, CurrentText(kTextError), MB_OK | MB_ICONINFORMATION);
+    FormatText(fallback, sizeof fallback, "Error %u", {static_cast<int32_t>(error)});
+    return fallback;
+}
+
+// The error GetLastError holds, in a box without owner.
+void ReportHookFailure()
+{
+    ::MessageBoxA(nullptr, SystemErrorText(::GetLastError()).c_str(), CurrentText(kTextError),
+                  MB_OK | MB_ICONINFORMATION);
 }
 
 } // namespace
@@ -62,6 +79,7 @@ CCaptureDlg::~CCaptureDlg()
 
 void CCaptureDlg::ReadTexts()
 {
+    SetUtf8Converter(Utf8ToAnsiCodePage);
     FillDefaultTexts();
     char pattern[16];
     FormatText(pattern, sizeof pattern, "*.%s", {"lan"});
@@ -93,6 +111,7 @@ bool CCaptureDlg::OnInit()
         Refuse();
         return false;
     }
+    InstallFatalOutputBox(Handle());
     ::SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     ::SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
     FillWindowList(Item(IDC_WINDOW_LIST));
@@ -192,6 +211,8 @@ bool CCaptureDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
 {
     if (message != WM_CAPTURE_KEY)
         return false;
+    if (FatalOutputPending())
+        return true;
     result = OnCaptureMessage(static_cast<int>(wParam), static_cast<int>(lParam));
     return true;
 }
@@ -220,16 +241,27 @@ void CCaptureDlg::OnCaptureButton()
         EndSessionAndShow();
         return;
     }
-    const SessionPlan plan = PlanSession(ListDirectory("*.*"));
+    const HWND list = Item(IDC_WINDOW_LIST);
+    const LRESULT selection = ::SendMessageA(list, LB_GETCURSEL, 0, 0);
+    const HWND target = reinterpret_cast<HWND>(::SendMessageA(list, LB_GETITEMDATA, selection, 0));
+    if (!::IsWindow(target)) {
+        // Closed since the list was filled: nothing is created, and the list shows what is there now.
+        OnRefresh();
+        ShowTargetGone();
+        return;
+    }
+    SessionPlan plan = PlanSession(ListDirectory("*.*"));
     if (!plan.numbered) {
         // Nothing has been created or deleted, and the dialog is still idle.
         ::MessageBoxA(Handle(), kNoSessionNumberMessage, CurrentText(kTextError), MB_OK | MB_ICONERROR);
         return;
     }
+    char refusal[kMessageBytes];
+    if (!TemplateHoldsEveryRecord(plan.templatePath, refusal, sizeof refusal)) {
+        ::MessageBoxA(Handle(), refusal, CurrentText(kTextError), MB_OK | MB_ICONERROR);
+        return;
+    }
     ShowSessionStarting();
-    const HWND list = Item(IDC_WINDOW_LIST);
-    const LRESULT selection = ::SendMessageA(list, LB_GETCURSEL, 0, 0);
-    const HWND target = reinterpret_cast<HWND>(::SendMessageA(list, LB_GETITEMDATA, selection, 0));
     char title[256] = "";
     if (::SendMessageA(list, LB_GETTEXTLEN, selection, 0) < static_cast<LRESULT>(sizeof title))
         ::SendMessageA(list, LB_GETTEXT, selection, reinterpret_cast<LPARAM>(title));
@@ -241,12 +273,27 @@ void CCaptureDlg::OnCaptureButton()
         ::MessageBoxA(Handle(), message, CurrentText(kTextError), MB_OK | MB_ICONHAND);
         std::exit(kFatalExitStatus);
     }
+    case SessionStart::NoSessionNumber:
+        ::MessageBoxA(Handle(), kNoSessionNumberMessage, CurrentText(kTextError), MB_OK | MB_ICONERROR);
+        ShowSessionIdle();
+        break;
+    case SessionStart::FolderNotCreated: {
+        const std::string reason = SystemErrorText(::GetLastError());
+        char message[2 * kMessageBytes];
+        FormatText(message, sizeof message, "Can't create the session folder %s:\n%s",
+                   {plan.sessionDir, reason.c_str()});
+        ::MessageBoxA(Handle(), message, CurrentText(kTextError), MB_OK | MB_ICONERROR);
+        ShowSessionIdle();
+        break;
+    }
     case SessionStart::HookNotInstalled:
         ReportHookFailure();
         ShowSessionIdle();
         break;
     case SessionStart::Started:
         ShowSessionActive(title);
+        ShowSessionProgress();
+        ::SetTimer(Handle(), kTargetWatchTimer, kTargetWatchMilliseconds, nullptr);
         break;
     }
 }
@@ -261,13 +308,14 @@ LRESULT CCaptureDlg::OnCaptureMessage(int x, int y)
         return 1;
     case CaptureVerdict::TargetLost:
         // Also for a message queued before the session ended, while no session is active.
-        if (SessionActive())
-            EndSessionAndShow();
-        ::MessageBoxA(Handle(), CurrentText(kTextTargetNotFound), "HWND Problem", MB_OK);
+        ShowTargetGone();
         return 1;
     case CaptureVerdict::Continue:
         break;
     }
+    // Every press shows that it was taken, also one that changed nothing.
+    if (SessionActive())
+        ShowSessionProgress();
     return written;
 }
 
@@ -298,15 +346,44 @@ void CCaptureDlg::ShowSessionIdle()
     ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
 }
 
+bool CCaptureDlg::OnTimer(UINT_PTR timerId)
+{
+    if (timerId != kTargetWatchTimer)
+        return false;
+    if (TargetGone() && !FatalOutputPending())
+        ShowTargetGone();
+    return true;
+}
+
+void CCaptureDlg::ShowTargetGone()
+{
+    if (SessionActive())
+        EndSessionAndShow();
+    ::MessageBoxA(Handle(), CurrentText(kTextTargetNotFound), "HWND Problem", MB_OK);
+}
+
 void CCaptureDlg::EndSessionAndShow()
 {
-    const bool report = EndSession();
+    ::KillTimer(Handle(), kTargetWatchTimer);
+    EndSession();
     ShowSessionIdle();
-    if (report) {
-        char text[kMessageBytes];
+    ShowLastSession();
+}
+
+void CCaptureDlg::ShowLastSession()
+{
+    // A session that wrote no picture leaves the earlier report, or none.
+    char text[kMessageBytes] = "";
+    if (g_session.reportPresent)
         FormatSessionReport(text, sizeof text, CurrentText(kTextReport));
-        ::SetDlgItemTextA(Handle(), IDC_LAST_SESSION, text);
-    }
+    ::SetDlgItemTextA(Handle(), IDC_LAST_SESSION, text);
+}
+
+void CCaptureDlg::ShowSessionProgress()
+{
+    char text[kMessageBytes];
+    FormatSessionProgress(text, sizeof text);
+    ::SetDlgItemTextA(Handle(), IDC_LAST_SESSION, text);
 }
 
 void CCaptureDlg::OnAssignKey()

@@ -27,6 +27,7 @@ protected:
     HICON OnQueryDragIcon() override { return m_icon; }
     void OnLayout() override { Layout(); }
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool OnTimer(UINT_PTR timerId) override;
 
 private:
     // The creation step's work, in the order RunCreationSteps asks for it.
@@ -56,6 +57,11 @@ private:
     void ShowSessionActive(const char* targetTitle);
     void ShowSessionIdle();
     void EndSessionAndShow();
+    // The info area: the presses and pictures so far during a session, else the last report.
+    void ShowSessionProgress();
+    void ShowLastSession();
+    // Ends the session, if one runs, and says that the target window is gone.
+    void ShowTargetGone();
 
     HICON m_icon;
     bool m_workDirRecorded = false;

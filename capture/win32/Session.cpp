@@ -17,13 +17,30 @@ void CentreCursorOn(HWND window)
         ::SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
 }
 
+FolderCreation CreateFolder(const char* path)
+{
+    if (::CreateDirectoryA(path, nullptr))
+        return FolderCreation::Created;
+    // A plain file of that name answers ERROR_ALREADY_EXISTS as well.
+    const DWORD error = ::GetLastError();
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? FolderCreation::Taken
+                                                                       : FolderCreation::Failed;
+}
+
 } // namespace
 
-SessionStart StartSession(const SessionPlan& plan, HWND target, const CHookLibrary& hooks)
+SessionStart StartSession(SessionPlan& plan, HWND target, const CHookLibrary& hooks)
 {
-    if (!plan.pathsFit)
+    switch (CreateSessionFolder(plan, CreateFolder)) {
+    case SessionFolder::Created:
+        break;
+    case SessionFolder::NoNumberLeft:
+        return SessionStart::NoSessionNumber;
+    case SessionFolder::PathsDoNotFit:
         return SessionStart::TemplateNotCopied;
-    ::CreateDirectoryA(plan.sessionDir, nullptr);
+    case SessionFolder::Failed:
+        return SessionStart::FolderNotCreated;
+    }
     DeleteStalePictures(plan.sessionDir, [](const char* path) { return ::DeleteFileA(path) != FALSE; });
     if (!::CopyFileA(plan.templatePath, g_session.destinationFile, FALSE))
         return SessionStart::TemplateNotCopied;
@@ -50,16 +67,21 @@ SessionStart StartSession(const SessionPlan& plan, HWND target, const CHookLibra
     return SessionStart::Started;
 }
 
+bool TargetGone()
+{
+    return SessionActive() && !::IsWindow(g_sessionWindows.target);
+}
+
 void RemoveSessionHooks()
 {
     g_sessionWindows.hook.Reset();
     StopTwinHook();
 }
 
-bool EndSession()
+void EndSession()
 {
     RemoveSessionHooks();
     g_sessionWindows.target = nullptr;
     ReleaseComparisonImage();
-    return EndSessionRecords();
+    EndSessionRecords();
 }

@@ -12,18 +12,26 @@ enum class SessionStart
     Started,
     // The template could not be copied (or a path did not fit): the program must end.
     TemplateNotCopied,
+    // Every number after the free ones the scan found is taken; nothing was created.
+    NoSessionNumber,
+    // The session folder could not be created; GetLastError tells why. Nothing was created.
+    FolderNotCreated,
     // The hook could not be installed; GetLastError tells why. The session is not active.
     HookNotInstalled,
 };
 
-// Creates the plan's folder, deletes its stale pictures, copies the template, makes `target` the
-// target window and installs the hook; once started, the target is brought to the top with the mouse
-// in its middle.
-SessionStart StartSession(const SessionPlan& plan, HWND target, const CHookLibrary& hooks);
+// Creates the plan's folder (under the next free number when the plan's is taken), deletes its stale
+// pictures, copies the template, makes `target` the target window and installs the hook; once started,
+// the target is brought to the top with the mouse in its middle.
+SessionStart StartSession(SessionPlan& plan, HWND target, const CHookLibrary& hooks);
 
 // Removes the hook and ends the 32-bit helper with its twin of the hook.
 void RemoveSessionHooks();
 
-// Removes the hooks, releases the comparison image and forgets the target window. Returns true when the
-// session wrote pictures, so that its report is the one to show.
-bool EndSession();
+// Whether a session runs on a window that no longer exists. Checked by the main dialog's timer, so that
+// a closed window ends the session at once rather than at the next press of the key.
+bool TargetGone();
+
+// Removes the hooks, releases the comparison image and forgets the target window; a session that wrote
+// pictures records its report values.
+void EndSession();

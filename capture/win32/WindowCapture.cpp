@@ -29,6 +29,7 @@ int CaptureTargetWindow(int x, int y)
     const HWND target = g_sessionWindows.target;
     if (!::IsWindow(target))
         return -1;
+    ++g_session.presses;
     g_session.lastCaptureX = x;
     g_session.lastCaptureY = y;
     RECT rect{};
@@ -131,13 +132,23 @@ void GrabWindowImage(const CursorPoint& cursor)
     g_capture.previousHeight = height;
 
     UnwrittenPictures unwritten;
+    const int firstPicture = g_session.imageCounter;
     if (count > 0)
         unwritten = WriteCaptureOutput(memory.Get(), count, cursor, regions);
 
     selection.Restore();
+    // What was not written must be found again at the next press: a region keeps the pixels it was
+    // compared with, and a whole picture that is missing leaves no comparison image at all, so that the
+    // next press writes the whole window once more.
+    if (comparable)
+        for (int i = 0; i < unwritten.count; ++i)
+            KeepPreviousPixels(g_capture.comparison.data(), pixels.data(), stride,
+                               regions[unwritten.numbers[i] - firstPicture]);
     g_capture.spare = std::move(g_capture.comparison);
     g_capture.comparison = std::move(pixels);
     g_capture.comparisonStride = stride;
+    if (!comparable && unwritten.count > 0)
+        g_capture.comparison.clear(); // its memory stays for the next grab
 
     // Last: the box runs a message loop, in which the next capture may already be handled.
     char message[kMessageBytes];

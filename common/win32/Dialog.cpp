@@ -157,6 +157,8 @@ INT_PTR CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ACTIVATE:
         OnActivate(LOWORD(wParam));
         return FALSE;
+    case WM_TIMER:
+        return OnTimer(wParam) ? TRUE : FALSE;
     case WM_NCHITTEST:
         if (!OnNcHitTest(result))
             return FALSE;

@@ -57,6 +57,8 @@ protected:
     virtual HICON OnQueryDragIcon() { return nullptr; }
     // WM_ACTIVATE with WA_ACTIVE, WA_CLICKACTIVE or WA_INACTIVE; the default processing follows.
     virtual void OnActivate(int /*state*/) {}
+    // WM_TIMER of a timer set on the dialog without a callback.
+    virtual bool OnTimer(UINT_PTR /*timerId*/) { return false; }
     // WM_NCHITTEST: where the point lies, as an HT* code.
     virtual bool OnNcHitTest(LRESULT& /*hit*/) { return false; }
     // WM_DPICHANGED: the window moved to a monitor of another scale. The default moves the window to the

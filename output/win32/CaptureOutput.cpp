@@ -1,7 +1,6 @@
 #include "output/win32/CaptureOutput.h"
 
 #include "common/win32/Handles.h"
-#include "output/FatalOutput.h"
 #include "output/OutputStep.h"
 #include "output/win32/PackedDib.h"
 
@@ -47,11 +46,6 @@ private:
     HDC m_work;
 };
 
-void ShowFatalOutputBox(const char* message)
-{
-    ::MessageBoxA(nullptr, message, nullptr, MB_OK | MB_ICONERROR);
-}
-
 } // namespace
 
 UnwrittenPictures WriteCaptureOutput(HDC grab, int count, const CursorPoint& cursor, const Region* regions)
@@ -61,7 +55,3 @@ UnwrittenPictures WriteCaptureOutput(HDC grab, int count, const CursorPoint& cur
     return RunOutputStep(count, cursor, regions, writer);
 }
 
-void InstallFatalOutputBox()
-{
-    SetFatalOutputHandler(ShowFatalOutputBox);
-}

@@ -9,6 +9,3 @@
 // cut out, written as the session's next bitmap file and patched into the destination file. The
 // device context is not kept; it stays the caller's. Returns the pictures that could not be written.
 UnwrittenPictures WriteCaptureOutput(HDC grab, int count, const CursorPoint& cursor, const Region* regions);
-
-// Shows the message of a failure that ends the process with status 2.
-void InstallFatalOutputBox();

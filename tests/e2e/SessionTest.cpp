@@ -156,22 +156,36 @@ TEST_F(SessionTest, WholeSessionWritesTheChangesAndPatchesTheTemplate)
     EXPECT_TRUE(expected.Matches(Session(1) + "\\destinationFLA1.fla"));
 }
 
-TEST_F(SessionTest, NumbersTheSessionAndDeletesStalePicturesUpToTheFirstGap)
+TEST_F(SessionTest, ASessionStartsOnlyInAFolderItCreatedAndLeavesEarlierTakesAlone)
 {
     Start();
     ::CreateDirectoryA(Session(1).c_str(), nullptr);
     ::CreateDirectoryA(Session(7).c_str(), nullptr);
-    m_dir->Write("session9", "a plain file does not count");
-    // "Session8" is not counted (the word is case-sensitive) but names the same directory as session8.
+    // A folder of another letter case is the same folder to the file system, and counts as session 8.
     ::CreateDirectoryA(m_dir->File("Session8").c_str(), nullptr);
     for (int k : {1, 2, 3, 5})
-        m_dir->Write("Session8\\imageBMP" + std::to_string(k) + ".bmp", "stale");
+        m_dir->Write("Session8\\imageBMP" + std::to_string(k) + ".bmp", "earlier take");
+    m_dir->Write("Session8\\destinationFLA8.fla", "earlier take");
+    // A plain file takes the name of session 9, so the session is number 10.
+    m_dir->Write("session9", "a plain file");
     StartCapture();
-    const std::string session8 = Session(8);
-    EXPECT_TRUE(FileExists(session8 + "\\destinationFLA8.fla"));
-    for (int k : {1, 2, 3})
-        EXPECT_FALSE(FileExists(session8 + "\\imageBMP" + std::to_string(k) + ".bmp")) << k;
-    EXPECT_TRUE(FileExists(session8 + "\\imageBMP5.bmp"));
+    EXPECT_TRUE(FileExists(Session(10) + "\\destinationFLA10.fla"));
+    for (int k : {1, 2, 3, 5}) {
+        std::vector<uint8_t> bytes;
+        ASSERT_TRUE(
+            ReadWholeFile(m_dir->File("Session8\\imageBMP" + std::to_string(k) + ".bmp").c_str(), bytes))
+            << k;
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "earlier take") << k;
+    }
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(m_dir->File("Session8\\destinationFLA8.fla").c_str(), bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "earlier take");
+    EXPECT_FALSE(FileExists(m_dir->File("session9\\destinationFLA9.fla")));
+
+    // The first press writes into the new folder.
+    Press(TargetPoint(20, 20), 0);
+    EXPECT_TRUE(WaitUntil([&] { return FileExists(Session(10) + "\\imageBMP1.bmp"); }));
+    EXPECT_EQ(m_app->Text(IDC_CAPTURE), "Uncapture");
 }
 
 TEST_F(SessionTest, NoSessionFollowsTheLargestNumber)

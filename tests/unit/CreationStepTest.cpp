@@ -1,9 +1,12 @@
 // The main dialog's creation step: its checks run in a fixed order, stop at the first failure, and
 // each failure has its own box.
+#include "ProgramState.h"
 #include "app/CreationStep.h"
+#include "state/WorkingDirectory.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -94,6 +97,25 @@ TEST(CreationStepTest, TheFirstFailureStopsStartUpWithItsBox)
         EXPECT_STREQ(refusal.caption, soleCopy ? "Flickmere" : "Error!");
         EXPECT_EQ(steps.ran, FirstSteps(c.stepsRun));
     }
+}
+
+using CreationStepWorkDirTest = testsupport::CProgramTest;
+
+// Found at start-up, not at the first Capture, where the template path would come out empty.
+TEST_F(CreationStepWorkDirTest, AWorkingDirectoryTooLongForTheSessionPathsIsRefused)
+{
+    std::memset(g_workDir, 'w', kPathBytes - 47);
+    g_workDir[kPathBytes - 47] = '\0';
+    CScriptedSteps steps;
+    StartupRefusal refusal;
+    EXPECT_FALSE(RunCreationSteps(steps, refusal));
+    EXPECT_STREQ(refusal.message, "The working directory's path is too long for the session files.\nPlease "
+                                  "start Flickmere from a folder with a shorter path.");
+    EXPECT_FALSE(refusal.warning);
+    EXPECT_EQ(steps.ran, FirstSteps(2));
+
+    g_workDir[kPathBytes - 48] = '\0';
+    EXPECT_TRUE(RunCreationSteps(steps, refusal));
 }
 
 } // namespace

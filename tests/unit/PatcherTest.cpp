@@ -13,6 +13,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -203,6 +204,79 @@ TEST_F(PatcherTest, FailuresNameTheDestinationAndEndTheStep)
         FAIL() << "a destination file that cannot be opened must fail";
     } catch (const FatalOutput& e) {
         EXPECT_EQ(std::strlen(e.what()), 255u);
+    }
+}
+
+// A full disk: the device takes the bytes into the C library's buffer, and refuses them when the close
+// writes them out.
+TEST_F(PatcherTest, APatchThatDoesNotReachTheDiskIsAFatalFailure)
+{
+    if (!std::filesystem::exists("/dev/full"))
+        GTEST_SKIP() << "no /dev/full here";
+    std::strcpy(g_session.destinationFile, "/dev/full");
+    const std::function<void()> patches[] = {
+        [] { PatchImagePlacement(1, 2, 0); },
+        [] { PatchCursorPoint(100, 108, 1, 2); },
+        [] { PatchFrameCounts(116, 118, 120, FrameMode::Full); },
+        [] { PatchFrameCounts(std::nullopt, std::nullopt, 120, FrameMode::Zero); },
+    };
+    for (const auto& patch : patches) {
+        try {
+            patch();
+            ADD_FAILURE() << "a patch that was not written must fail";
+        } catch (const FatalOutput& e) {
+            EXPECT_STREQ(e.what(), "Can't write destination file: /dev/full\n");
+        }
+    }
+}
+
+TEST_F(PatcherTest, ASessionStartsOnlyWhenEveryRecordLiesInsideTheTemplate)
+{
+    const std::string templatePath = m_dir.File("template.fla");
+    const int32_t size = static_cast<int32_t>(std::filesystem::file_size(templatePath));
+    char message[260];
+    EXPECT_TRUE(TemplateHoldsEveryRecord(templatePath.c_str(), message, sizeof message));
+    EXPECT_TRUE(TemplateHoldsEveryRecord(m_dir.File("missing.fla").c_str(), message, sizeof message));
+
+    struct SCase
+    {
+        int32_t* entry;
+        int32_t value;
+        const char* file;
+        int row;
+    };
+    const SCase cases[] = {
+        // A placement record is 8 bytes, 16 after its offset.
+        {&g_offsets.bitmap[2][1], size - 24, nullptr, 0},
+        {&g_offsets.bitmap[2][1], size - 23, "bmpoffs.ini", 3},
+        {&g_offsets.bitmap[9][g_offsets.bitmap[9][0]], size, "bmpoffs.ini", 10},
+        // Cursor records are 8 bytes, span parts and frame counts 2.
+        {&g_offsets.cursor[1][4], size - 8, nullptr, 0},
+        {&g_offsets.cursor[1][4], size - 7, "curoffs.ini", 5},
+        {&g_offsets.cursor[0][9], -1, "curoffs.ini", 10},
+        {&g_offsets.cursor[3][8], size - 1, "curoffs.ini", 9},
+        {&g_offsets.frame[8], size - 2, nullptr, 0},
+        {&g_offsets.frame[8], size - 1, "frmoffs.ini", 9},
+        // The last step's span and the last picture's frame count are never written.
+        {&g_offsets.cursor[3][9], 1 << 30, nullptr, 0},
+        {&g_offsets.frame[9], 1 << 30, nullptr, 0},
+        // Rows beyond the template's capacity are never used.
+        {&g_offsets.cursor[0][10], 1 << 30, nullptr, 0},
+    };
+    for (const SCase& c : cases) {
+        SCOPED_TRACE(std::to_string(c.value) + (c.file ? c.file : ""));
+        const int32_t kept = *c.entry;
+        *c.entry = c.value;
+        const bool holds = TemplateHoldsEveryRecord(templatePath.c_str(), message, sizeof message);
+        *c.entry = kept;
+        ASSERT_EQ(holds, c.file == nullptr);
+        if (c.file) {
+            EXPECT_EQ(std::string(message),
+                      "Row " + std::to_string(c.row) + " of " + c.file +
+                          " points outside template.fla, which is " + std::to_string(size) +
+                          " bytes long: the destination file would be damaged or grow.\n"
+                          "Correct the row, then press Capture again.");
+        }
     }
 }
 

@@ -28,7 +28,10 @@ TEST_F(SessionNumberTest, ReadsTheNumberLikePercentI)
     EXPECT_EQ(SessionNumberOf("session 12"), 12); // %i skips white space
     EXPECT_EQ(SessionNumberOf("session-3"), -3);
     EXPECT_EQ(SessionNumberOf("session5b"), 5);
-    EXPECT_EQ(SessionNumberOf("Session5"), 0);
+    // The file system matches folder names in any letter case, so the scan does too.
+    EXPECT_EQ(SessionNumberOf("Session5"), 5);
+    EXPECT_EQ(SessionNumberOf("SESSION0x1f"), 31);
+    EXPECT_EQ(SessionNumberOf("Sessions5"), 0);
     EXPECT_EQ(SessionNumberOf("sessionX"), 0);
     EXPECT_EQ(SessionNumberOf("session"), 0);
 }
@@ -41,6 +44,7 @@ TEST_F(SessionNumberTest, ScanCountsOnlyDirectories)
               8);
     EXPECT_EQ(g_session.highestSessionFound, 7);
     EXPECT_EQ(ScanSessionNumber({{"Session1", true}, {"session0x10", true}}), 17);
+    EXPECT_EQ(ScanSessionNumber({{"session1", true}, {"Session3", true}, {"sESSION2", true}}), 4);
 }
 
 TEST_F(SessionNumberTest, NothingFollowsTheLargestNumber)
@@ -85,6 +89,58 @@ TEST_F(SessionLifecycleTest, APlanNamesTheNextSessionsFilesBeforeAnythingIsMade)
     plan = PlanSession({});
     EXPECT_TRUE(plan.numbered);
     EXPECT_FALSE(plan.pathsFit);
+}
+
+TEST_F(SessionLifecycleTest, ASessionStartsOnlyInAFolderItJustCreated)
+{
+    std::strcpy(g_workDir, "w");
+    // Taken: a plain file of that name, a folder of another case, one another program made since the scan.
+    const struct
+    {
+        int taken;
+        bool thenFails;
+        SessionFolder result;
+    } cases[] = {{0, false, SessionFolder::Created},
+                 {1, false, SessionFolder::Created},
+                 {3, false, SessionFolder::Created},
+                 {1, true, SessionFolder::Failed},
+                 {0, true, SessionFolder::Failed}};
+    for (const auto& c : cases) {
+        SessionPlan plan = PlanSession({{"session3", true}});
+        int attempts = 0;
+        std::string tried;
+        const SessionFolder result = CreateSessionFolder(plan, [&](const char* path) {
+            tried = path;
+            if (++attempts <= c.taken)
+                return FolderCreation::Taken;
+            return c.thenFails ? FolderCreation::Failed : FolderCreation::Created;
+        });
+        const int n = 4 + c.taken;
+        const std::string dir = "w/session" + std::to_string(n);
+        EXPECT_EQ(result, c.result) << dir;
+        EXPECT_EQ(attempts, c.taken + 1) << dir;
+        EXPECT_EQ(tried, dir);
+        EXPECT_EQ(plan.sessionDir, dir);
+        EXPECT_EQ(g_session.sessionNumber, n);
+        EXPECT_EQ(g_session.destinationFile, dir + "/destinationFLA" + std::to_string(n) + ".fla");
+    }
+
+    // Taken up to the largest number: no folder follows, and none is tried beyond it.
+    SessionPlan plan = PlanSession({{"session2147483646", true}});
+    int attempts = 0;
+    EXPECT_EQ(CreateSessionFolder(plan, [&](const char*) { return ++attempts, FolderCreation::Taken; }),
+              SessionFolder::NoNumberLeft);
+    EXPECT_EQ(attempts, 1);
+
+    // The next number has one digit more, and its paths no longer fit.
+    std::memset(g_workDir, 'w', kPathBytes - 31);
+    g_workDir[kPathBytes - 31] = '\0';
+    plan = PlanSession({{"session8", true}});
+    ASSERT_TRUE(plan.pathsFit);
+    attempts = 0;
+    EXPECT_EQ(CreateSessionFolder(plan, [&](const char*) { return ++attempts, FolderCreation::Taken; }),
+              SessionFolder::PathsDoNotFit);
+    EXPECT_EQ(attempts, 1);
 }
 
 TEST_F(SessionLifecycleTest, StalePicturesGoUpToTheFirstGap)

@@ -1,6 +1,7 @@
 #include "ProgramState.h"
 #include "TestFiles.h"
 #include "state/TextTable.h"
+#include "state/Utf8Text.h"
 
 #include <gtest/gtest.h>
 
@@ -31,20 +32,24 @@ TEST_F(TextTableTest, EveryBlockStartsWithTheEnglishDefaults)
     EXPECT_EQ(g_texts.current, 0);
     EXPECT_STREQ(g_texts.names[0], "english");
     for (int language = 0; language < kLanguages; ++language) {
-        EXPECT_EQ(Text(language, 13), "Result dir name - session%i.\nYou should delete in resulting *.fla\n  - frames "
-                                      "from %i till the end ;\n  - pictures from %i till the end");
+        EXPECT_EQ(Text(language, 13),
+                  "Result dir name - session%i.\nYou should delete in resulting *.fla\n  - frames "
+                  "from %i till the end ;\n  - pictures from %i till the end");
         EXPECT_EQ(Text(language, 2), "Select \"Capturing Key\"");
         EXPECT_EQ(Text(language, 16), "Can't open template file: %s\n");
         EXPECT_EQ(Text(language, 29), "Flickmere");
         EXPECT_EQ(Text(language, 27).substr(0, 10), "Flickmere\n");
-        for (int unused : {28, 30, 36, 37})
+        EXPECT_EQ(Text(language, 30), "%i press");
+        EXPECT_EQ(Text(language, 34), "%s, %s");
+        for (int unused : {28, 35, 36, 37})
             EXPECT_EQ(Text(language, unused), "") << unused;
     }
     const std::string help = Text(0, 23);
     EXPECT_EQ(help.substr(0, 36), "1. Select window to be captured.\n \n2");
-    EXPECT_NE(help.find("press button \"Uncapture\".\n \n6. Produced destination FLAN.fla is located in SessionN "
-                        "directory according \n    to appropriate step of capturing."),
-              std::string::npos);
+    EXPECT_NE(
+        help.find("press button \"Uncapture\".\n \n6. Produced destination FLAN.fla is located in SessionN "
+                  "directory according \n    to appropriate step of capturing."),
+        std::string::npos);
     // Nothing is current before the first apply step.
     EXPECT_STREQ(CurrentText(kTextTitle), "");
 }
@@ -60,7 +65,7 @@ TEST_F(TextTableTest, LanguageFileLinesBecomeTextsInOrder)
                              "ohne Zeilenende");
     EXPECT_EQ(ReadLanguageFile(1, "deutsch.lan"), 5);
     EXPECT_EQ(Text(1, 0), "Ueber");
-    EXPECT_EQ(Text(1, 1), "");   // an empty line is an empty text
+    EXPECT_EQ(Text(1, 1), ""); // an empty line is an empty text
     EXPECT_EQ(Text(1, 2), "  zwei  ");
     EXPECT_EQ(Text(1, 3), "mit\nUmbruch\n"); // only the real line end is removed
     EXPECT_EQ(Text(1, 4), "ohne Zeilenende");
@@ -133,6 +138,36 @@ TEST_F(TextTableTest, RefreshingCopiesTheChosenLanguage)
     RefreshCurrentText(1, kTextTitle);
     EXPECT_STREQ(CurrentText(kTextAbout), "Ueber");
     EXPECT_STREQ(CurrentText(kTextTitle), "Flickmere");
+}
+
+TEST(Utf8TextTest, OnlyWellFormedUtf8BeyondAsciiCounts)
+{
+    // Two, three and four bytes.
+    for (const char* utf8 : {"f\xC3\xBCr", "\xE2\x82\xAC", "\xF0\x9F\x98\x80"})
+        EXPECT_TRUE(IsUtf8BeyondAscii(utf8, std::strlen(utf8))) << utf8;
+    // Plain ASCII; Windows-1252 umlauts; cut short; no continuation; overlong; a surrogate; beyond
+    // U+10FFFF; a lone continuation byte.
+    for (const char* other : {"ASCII", "f\xFCr gr\xFC\xDFt", "\xC3", "\xC3\x28", "\xC0\xAF", "\xE0\x80\xAF",
+                              "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80"})
+        EXPECT_FALSE(IsUtf8BeyondAscii(other, std::strlen(other))) << other;
+
+    // Ü, €, œ; ś is not in the code page, nor is a cut-off byte a character.
+    EXPECT_EQ(Utf8ToWindows1252("\xC3\x9C \xE2\x82\xAC \xC5\x93 \xC5\x9B \xC3", 14), "\xDC \x80 \x9C ? ?");
+}
+
+TEST_F(TextTableTest, LanguageFilesSavedAsUtf8ReadLikeTheirAnsiTwin)
+{
+    const std::string ansi = "; Deutsch\r\nf\xFCr\r\nw\xE4hlen\r\nAktualisieren\r\n";
+    const std::string utf8 = "; Deutsch\r\nf\xC3\xBCr\r\nw\xC3\xA4hlen\r\nAktualisieren\r\n";
+    // The last is not UTF-8: the mark goes, the bytes stay.
+    for (const std::string& bytes : {ansi, utf8, kUtf8Mark + utf8, kUtf8Mark + ansi}) {
+        SCOPED_TRACE(bytes);
+        WriteText("deutsch.lan", bytes);
+        ASSERT_EQ(ReadLanguageFile(1, "deutsch.lan"), 3);
+        EXPECT_EQ(Text(1, 0), "f\xFCr");
+        EXPECT_EQ(Text(1, 1), "w\xE4hlen");
+        EXPECT_EQ(Text(1, 2), "Aktualisieren");
+    }
 }
 
 } // namespace

@@ -30,10 +30,15 @@ struct Scene
     int squareX = -100;
     int squareY = -100;
     uint32_t squareColour = 0xE02020;
+    // A second square, in another cell of the grid when placed there.
+    int otherX = -100;
+    int otherY = -100;
     uint32_t Pixel(int x, int y) const
     {
         if (x >= squareX && x < squareX + 10 && y >= squareY && y < squareY + 6)
             return squareColour;
+        if (x >= otherX && x < otherX + 4 && y >= otherY && y < otherY + 4)
+            return 0x101010;
         return static_cast<uint32_t>((0x40 + x) << 16 | (0x40 + y) << 8 | 0xA0);
     }
 } g_scene;
@@ -348,6 +353,59 @@ TEST_F(WindowCaptureTest, PictureThatCannotBeWrittenIsNamedOnceAndKeepsItsPlace)
     const int k = g_session.imageCounter;
     EXPECT_EQ(CaptureTargetWindow(210, 160), k);
     EXPECT_TRUE(FileExists(Picture(k)));
+}
+
+// A picture that could not be written is taken again at the next press, though nothing changed since.
+TEST_F(WindowCaptureTest, AMissingFirstPictureIsWrittenWholeAtTheNextPress)
+{
+    {
+        CFailingCall fails(Call::GlobalAlloc);
+        CBoxCloser closer("Error!");
+        EXPECT_EQ(CaptureTargetWindow(210, 160), 1);
+        EXPECT_EQ(closer.Text(), "Could not write imageBMP1.bmp: out of memory, or the disk is full.\n"
+                                 "The session goes on without it.");
+    }
+    EXPECT_FALSE(FileExists(Picture(1)));
+    EXPECT_EQ(CaptureTargetWindow(210, 160), 2);
+    const auto whole = ReadBytes(Picture(2));
+    ASSERT_GE(whole.size(), 54u);
+    EXPECT_EQ(Get32(whole, 18), kWidth);
+    EXPECT_EQ(Get32(whole, 22), kHeight);
+    const auto destination = ReadBytes(g_session.destinationFile);
+    EXPECT_EQ(Get32(destination, PlacementOffset(2, 1) + 16), 0);
+    // From then on only changes are written.
+    EXPECT_EQ(CaptureTargetWindow(210, 160), 2);
+}
+
+TEST_F(WindowCaptureTest, AMissingChangeIsWrittenAtTheNextPressAndOnlyIt)
+{
+    EXPECT_EQ(CaptureTargetWindow(210, 160), 1);
+    g_scene.squareX = 33;
+    g_scene.squareY = 5;
+    g_scene.otherX = 100;
+    g_scene.otherY = 70;
+    Repaint();
+    {
+        // The first of the two pictures is written, the second is not.
+        CFailingCall fails(Call::GlobalAlloc, 1);
+        CBoxCloser closer("Error!");
+        EXPECT_EQ(CaptureTargetWindow(210, 160), 3);
+        EXPECT_EQ(closer.Text(), "Could not write imageBMP3.bmp: out of memory, or the disk is full.\n"
+                                 "The session goes on without it.");
+    }
+    ASSERT_TRUE(FileExists(Picture(2)));
+    EXPECT_EQ(Get32(ReadBytes(Picture(2)), 18), 10);
+    EXPECT_FALSE(FileExists(Picture(3)));
+
+    EXPECT_EQ(CaptureTargetWindow(210, 160), 4);
+    const auto retaken = ReadBytes(Picture(4));
+    ASSERT_GE(retaken.size(), 54u);
+    EXPECT_EQ(Get32(retaken, 18), 4);
+    EXPECT_EQ(Get32(retaken, 22), 4);
+    const auto destination = ReadBytes(g_session.destinationFile);
+    EXPECT_EQ(Get32(destination, PlacementOffset(4, 1) + 16), 100 * 20);
+    EXPECT_EQ(Get32(destination, PlacementOffset(4, 1) + 20), 70 * 20);
+    EXPECT_EQ(CaptureTargetWindow(210, 160), 4);
 }
 
 TEST_F(WindowCaptureTest, DestroyedTargetIsReportedWithoutAnyBox)

@@ -464,6 +464,23 @@ void CDemoTarget::Close()
 void CDemoTarget::AddSquare(int x, int y, uint32_t colour) const
 {
     Send(m_window, kDemoAddSquare, MAKEWPARAM(x, y), colour);
+    WaitUntilShown({{x, y}, {x + kDemoSquareSize - 1, y + kDemoSquareSize - 1}}, colour);
+}
+
+void CDemoTarget::WaitUntilShown(std::initializer_list<POINT> clientPoints, uint32_t colour) const
+{
+    // Wine hands a window's new pixels to the display a moment after the window painted them, and a
+    // grab in between sees only part of the change.
+    const CWindowDc screen = CWindowDc::FromGetDC(nullptr);
+    const COLORREF expected = RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
+    WaitUntil([&] {
+        for (POINT point : clientPoints) {
+            ::ClientToScreen(m_window, &point);
+            if (::GetPixel(screen.Get(), point.x, point.y) != expected)
+                return false;
+        }
+        return true;
+    });
 }
 
 void CDemoTarget::Clear() const
@@ -474,6 +491,9 @@ void CDemoTarget::Clear() const
 void CDemoTarget::Fill(uint32_t colour) const
 {
     Send(m_window, kDemoFill, 0, colour);
+    RECT client;
+    ::GetClientRect(m_window, &client);
+    WaitUntilShown({{0, 0}, {client.right - 1, client.bottom - 1}}, colour);
 }
 
 int CDemoTarget::MenuRequests() const

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -147,6 +148,7 @@ public:
     CDemoTarget(int left = 60, int top = 60, bool menuBar = false, bool thirtyTwoBit = false);
     ~CDemoTarget();
     HWND Window() const { return m_window; }
+    // Each change returns once the screen shows it.
     void AddSquare(int x, int y, uint32_t colour) const;
     void Clear() const;
     void Fill(uint32_t colour) const;
@@ -154,6 +156,9 @@ public:
     void Close();
 
 private:
+    // Waits until the screen shows `colour` (0x00RRGGBB) at every point of the client area.
+    void WaitUntilShown(std::initializer_list<POINT> clientPoints, uint32_t colour) const;
+
     std::unique_ptr<CProcess> m_process;
     HWND m_window = nullptr;
 };
