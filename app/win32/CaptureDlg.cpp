@@ -13,7 +13,9 @@
 #include "output/FatalOutput.h"
 #include "output/OffsetTables.h"
 #include "res/resource.h"
+#include "state/SessionState.h"
 #include "state/TextTable.h"
+#include "state/WorkingDirectory.h"
 #include "state/win32/SessionWindows.h"
 
 #include <cstdlib>
@@ -237,6 +239,7 @@ void CCaptureDlg::OnCaptureButton()
         EndSessionAndShow();
         return;
     }
+    m_export.Wait();
     const SessionPlan plan = PlanSession(ListDirectory("*.*"));
     if (!plan.numbered) {
         // Nothing has been created or deleted, and the dialog is still idle.
@@ -318,6 +321,8 @@ void CCaptureDlg::ShowSessionIdle()
 void CCaptureDlg::EndSessionAndShow()
 {
     const bool report = EndSession();
+    if (report)
+        m_export.Start(g_workDir, g_session.sessionNumber);
     ShowSessionIdle();
     if (report) {
         char text[kMessageBytes];
