@@ -7,6 +7,7 @@
 #include "state/FrameValues.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace fs = std::filesystem;
 
@@ -42,8 +43,9 @@ private:
         if (!fs::is_directory(m_workDir, ec))
             return Fail(m_workDir, "working directory not found");
         // The program's own loaders open for update and would count a read-only file as missing; the
-        // export only reads, so it parses the text itself.
-        ResetOffsetTables();
+        // export only reads, so it parses the text itself, into tables of its own so that the program
+        // that runs it keeps its own.
+        ResetOffsetTables(*m_offsets);
         if (!LoadOffsets("bmpoffs.ini", ParseBitmapOffsets) ||
             !LoadOffsets("curoffs.ini", ParseCursorOffsets) || !LoadOffsets("frmoffs.ini", ParseFrameOffsets))
             return false;
@@ -166,7 +168,7 @@ private:
         std::vector<uint8_t> text;
         if (!ReadWholeFile(m_workDir / name, text))
             return Fail(m_workDir / name, "offset file not found or unreadable");
-        parse(reinterpret_cast<const char*>(text.data()), text.size(), g_offsets);
+        parse(reinterpret_cast<const char*>(text.data()), text.size(), *m_offsets);
         return true;
     }
 
@@ -207,7 +209,7 @@ private:
     {
         int32_t offset;
         const std::string what = "frame count of picture " + std::to_string(k);
-        if (!FrameOffset(k, offset))
+        if (!FrameOffset(*m_offsets, k, offset))
             return Fail(m_workDir / "frmoffs.ini", "no row for picture " + std::to_string(k));
         if (!CheckRange(offset, 2, what))
             return false;
@@ -218,7 +220,7 @@ private:
     bool ReadCursor(int s, CursorPoint& cursor)
     {
         int32_t offset;
-        if (!CursorOffset(s, 1, offset))
+        if (!CursorOffset(*m_offsets, s, 1, offset))
             return Fail(m_workDir / "curoffs.ini", "no row for capture step " + std::to_string(s));
         return ReadPoint(offset, "cursor record of step " + std::to_string(s), cursor.x, cursor.y);
     }
@@ -228,7 +230,7 @@ private:
     bool ReadSpan(int s, int32_t& span)
     {
         int32_t first, second;
-        if (!CursorOffset(s, 3, first) || !CursorOffset(s, 4, second))
+        if (!CursorOffset(*m_offsets, s, 3, first) || !CursorOffset(*m_offsets, s, 4, second))
             return Fail(m_workDir / "curoffs.ini", "no row for capture step " + std::to_string(s));
         const std::string what = "frame span of step " + std::to_string(s);
         if (!CheckRange(first, 2, what) || !CheckRange(second, 2, what))
@@ -240,9 +242,9 @@ private:
     // Every placement of a row holds the same position; the first one is read.
     bool ReadPlacement(int k, int& x, int& y)
     {
-        if (PlacementCount(k) < 1)
+        if (PlacementCount(*m_offsets, k) < 1)
             return Fail(m_workDir / "bmpoffs.ini", "no row for picture " + std::to_string(k));
-        const int64_t at = int64_t{PlacementOffset(k, 1)} + kPlacementValueOffset;
+        const int64_t at = int64_t{PlacementOffset(*m_offsets, k, 1)} + kPlacementValueOffset;
         int32_t px, py;
         if (!ReadPoint(at, "placement of picture " + std::to_string(k), px, py))
             return false;
@@ -266,6 +268,7 @@ private:
     fs::path m_sessionDir;
     fs::path m_destination;
     std::vector<uint8_t> m_bytes;
+    std::unique_ptr<OffsetTables> m_offsets = std::make_unique<OffsetTables>(); // too large for the stack
     std::string m_error;
 };
 

@@ -61,6 +61,6 @@ struct SessionTimeline
 //
 // On failure (no stage: the offset files, the destination or the first picture unusable, a placement
 // outside the window) answers false with one line, "<file>: <what is wrong>", in `error`. The offset
-// files are parsed into g_offsets, which the lookups of the output module read.
+// files are parsed into tables of its own: the program's g_offsets stay as they are.
 bool DecodeSession(const std::filesystem::path& workDir, int session, SessionTimeline& timeline,
                    std::string& error);

@@ -32,7 +32,11 @@ template <typename Parse> int LoadWith(const char* fileName, Parse parse)
 
 void ResetOffsetTables()
 {
-    OffsetTables& t = g_offsets;
+    ResetOffsetTables(g_offsets);
+}
+
+void ResetOffsetTables(OffsetTables& t)
+{
     for (auto& column : t.cursor) {
         for (int i = 0; i < kOffsetRows; ++i)
             column[i] = 0;
@@ -148,32 +152,52 @@ int TemplateCapacity()
 
 bool CursorOffset(int row, int column, int32_t& offset)
 {
-    if (row < 1 || row > kOffsetRows || column < 1 || column > 4)
-        return false;
-    if (row > g_offsets.cursorRows && row > kBuiltInRows)
-        return false;
-    offset = g_offsets.cursor[column - 1][row - 1];
-    return true;
+    return CursorOffset(g_offsets, row, column, offset);
 }
 
 bool FrameOffset(int entry, int32_t& offset)
 {
-    if (entry < 1 || entry > kOffsetRows)
-        return false;
-    if (entry > g_offsets.frameRows && entry > kBuiltInRows)
-        return false;
-    offset = g_offsets.frame[entry - 1];
-    return true;
+    return FrameOffset(g_offsets, entry, offset);
 }
 
 int PlacementCount(int row)
 {
-    if (row < 1 || row > g_offsets.bitmapRows)
-        return 0;
-    return g_offsets.bitmap[row - 1][0];
+    return PlacementCount(g_offsets, row);
 }
 
 int32_t PlacementOffset(int row, int j)
 {
-    return g_offsets.bitmap[row - 1][j];
+    return PlacementOffset(g_offsets, row, j);
+}
+
+bool CursorOffset(const OffsetTables& tables, int row, int column, int32_t& offset)
+{
+    if (row < 1 || row > kOffsetRows || column < 1 || column > 4)
+        return false;
+    if (row > tables.cursorRows && row > kBuiltInRows)
+        return false;
+    offset = tables.cursor[column - 1][row - 1];
+    return true;
+}
+
+bool FrameOffset(const OffsetTables& tables, int entry, int32_t& offset)
+{
+    if (entry < 1 || entry > kOffsetRows)
+        return false;
+    if (entry > tables.frameRows && entry > kBuiltInRows)
+        return false;
+    offset = tables.frame[entry - 1];
+    return true;
+}
+
+int PlacementCount(const OffsetTables& tables, int row)
+{
+    if (row < 1 || row > tables.bitmapRows)
+        return 0;
+    return tables.bitmap[row - 1][0];
+}
+
+int32_t PlacementOffset(const OffsetTables& tables, int row, int j)
+{
+    return tables.bitmap[row - 1][j];
 }

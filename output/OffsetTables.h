@@ -28,6 +28,7 @@ extern OffsetTables g_offsets;
 // Puts back the built-in initial contents: the first two rows of the cursor and frame tables hold
 // 555880 and 556020, everything else is 0.
 void ResetOffsetTables();
+void ResetOffsetTables(OffsetTables& tables);
 
 // The loaders open their file by its bare name in the current directory, for update (a read-only file
 // counts as missing), and return -1 when it cannot be opened, else the number of rows read.
@@ -49,3 +50,10 @@ bool FrameOffset(int entry, int32_t& offset);
 // Placement offsets of bitmap row `row` (1-based); the count is 0 for a row that was not read.
 int PlacementCount(int row);
 int32_t PlacementOffset(int row, int j);
+
+// The same lookups in tables of the caller's own: the export reads a session's offset files without
+// touching the program's.
+bool CursorOffset(const OffsetTables& tables, int row, int column, int32_t& offset);
+bool FrameOffset(const OffsetTables& tables, int entry, int32_t& offset);
+int PlacementCount(const OffsetTables& tables, int row);
+int32_t PlacementOffset(const OffsetTables& tables, int row, int j);

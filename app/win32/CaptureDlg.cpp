@@ -19,6 +19,7 @@
 #include "state/SessionState.h"
 #include "state/TextTable.h"
 #include "state/Utf8Text.h"
+#include "state/WorkingDirectory.h"
 #include "state/win32/AnsiCodePage.h"
 #include "state/win32/SessionWindows.h"
 
@@ -250,6 +251,8 @@ void CCaptureDlg::OnCaptureButton()
         ShowTargetGone();
         return;
     }
+    // The previous session's player is still being written: its folder and number stay its own.
+    m_export.Wait();
     SessionPlan plan = PlanSession(ListDirectory("*.*"));
     if (!plan.numbered) {
         // Nothing has been created or deleted, and the dialog is still idle.
@@ -365,7 +368,10 @@ void CCaptureDlg::ShowTargetGone()
 void CCaptureDlg::EndSessionAndShow()
 {
     ::KillTimer(Handle(), kTargetWatchTimer);
+    const bool wrotePictures = g_session.imageCounter != 1;
     EndSession();
+    if (wrotePictures)
+        m_export.Start(g_workDir, g_session.sessionNumber);
     ShowSessionIdle();
     ShowLastSession();
 }

@@ -2,6 +2,7 @@
 #include "app/CreationStep.h"
 #include "app/win32/AboutDlg.h"
 #include "app/win32/RunningInstance.h"
+#include "app/win32/SessionExport.h"
 #include "capture/win32/HookLibrary.h"
 #include "common/win32/ModalDialog.h"
 #include "popup/win32/FramePopup.h"
@@ -69,4 +70,5 @@ private:
     CHookLibrary m_hooks;
     CAboutDlg m_about;
     CFramePopup m_popup;
+    CSessionExport m_export; // the last ended session's player and animation
 };

@@ -154,6 +154,23 @@ TEST_F(SessionTest, WholeSessionWritesTheChangesAndPatchesTheTemplate)
     for (int k = 3; k <= 5; ++k)
         expected.Frame(k, 0);
     EXPECT_TRUE(expected.Matches(Session(1) + "\\destinationFLA1.fla"));
+
+    // The program writes the session's player and animated PNG itself, once the session has ended.
+    const std::string player = Session(1) + "\\player.html", animation = Session(1) + "\\session1.png";
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(player) && FileExists(animation); }));
+    std::vector<uint8_t> bytes;
+    ASSERT_TRUE(ReadWholeFile(player.c_str(), bytes));
+    const std::string page(bytes.begin(), bytes.end());
+    EXPECT_NE(page.find("var steps = [\n    {frames: 45"), std::string::npos)
+        << "three steps, the first of 45 frames";
+    ASSERT_TRUE(ReadWholeFile(animation.c_str(), bytes));
+    ASSERT_GT(bytes.size(), 24u);
+    const auto bigEndian32 = [&](size_t at) {
+        return uint32_t{bytes[at]} << 24 | uint32_t{bytes[at + 1]} << 16 | uint32_t{bytes[at + 2]} << 8 |
+               bytes[at + 3];
+    };
+    EXPECT_EQ(bigEndian32(16), uint32_t(scene.width)) << "IHDR: the animation is as wide as the window";
+    EXPECT_EQ(bigEndian32(20), uint32_t(scene.height));
 }
 
 TEST_F(SessionTest, ASessionStartsOnlyInAFolderItCreatedAndLeavesEarlierTakesAlone)
@@ -274,6 +291,30 @@ TEST_F(SessionTest, AFullTemplateEndsTheSession)
     Press(TargetPoint(20, 20), 0);
     EXPECT_FALSE(FileExists(PicturePath(4)));
     EXPECT_FALSE(m_app->WaitForMessageBox(500ms));
+}
+
+TEST_F(SessionTest, APlayerThatCannotBeWrittenShowsOneBoxAndLeavesTheTake)
+{
+    Start();
+    StartCapture();
+    Press(TargetPoint(30, 40), 1);
+    ASSERT_TRUE(::CreateDirectoryA((Session(1) + "\\player.html").c_str(), nullptr));
+    std::vector<uint8_t> picture, destination, after;
+    ASSERT_TRUE(ReadWholeFile(PicturePath(1).c_str(), picture));
+    m_app->Click(IDC_CAPTURE);
+    const auto box = m_app->WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->caption, "Flickmere");
+    EXPECT_EQ(box->text.rfind("The player and the animated PNG of this session could not be written:\n", 0),
+              0u)
+        << box->text;
+    EXPECT_NE(box->text.find("player.html: cannot be written"), std::string::npos) << box->text;
+    EXPECT_EQ(box->icon, BoxIcon::Warning);
+    m_app->CloseMessageBox(*box);
+    EXPECT_FALSE(m_app->WaitForMessageBox(500ms));
+    ASSERT_TRUE(ReadWholeFile(PicturePath(1).c_str(), after));
+    EXPECT_TRUE(after == picture);
+    EXPECT_FALSE(FileExists(Session(1) + "\\session1.png"));
 }
 
 TEST_F(SessionTest, ALostTargetEndsTheSessionWithItsBox)

@@ -447,6 +447,11 @@ CDemoTarget::CDemoTarget(int left, int top, bool menuBar, bool thirtyTwoBit)
             return m_window != nullptr;
         },
         30s);
+    if (!m_window)
+        return;
+    const DemoScene scene;
+    const int right = scene.width - 1, bottom = scene.height - 1;
+    WaitUntilShown({{0, 0, DemoPixel(scene, 0, 0)}, {right, bottom, DemoPixel(scene, right, bottom)}});
 }
 
 CDemoTarget::~CDemoTarget()
@@ -464,19 +469,21 @@ void CDemoTarget::Close()
 void CDemoTarget::AddSquare(int x, int y, uint32_t colour) const
 {
     Send(m_window, kDemoAddSquare, MAKEWPARAM(x, y), colour);
-    WaitUntilShown({{x, y}, {x + kDemoSquareSize - 1, y + kDemoSquareSize - 1}}, colour);
+    WaitUntilShown({{x, y, colour}, {x + kDemoSquareSize - 1, y + kDemoSquareSize - 1, colour}});
 }
 
-void CDemoTarget::WaitUntilShown(std::initializer_list<POINT> clientPoints, uint32_t colour) const
+void CDemoTarget::WaitUntilShown(std::initializer_list<ShownPixel> pixels) const
 {
     // Wine hands a window's new pixels to the display a moment after the window painted them, and a
     // grab in between sees only part of the change.
     const CWindowDc screen = CWindowDc::FromGetDC(nullptr);
-    const COLORREF expected = RGB((colour >> 16) & 0xFF, (colour >> 8) & 0xFF, colour & 0xFF);
     WaitUntil([&] {
-        for (POINT point : clientPoints) {
+        for (const ShownPixel& pixel : pixels) {
+            POINT point{pixel.x, pixel.y};
             ::ClientToScreen(m_window, &point);
-            if (::GetPixel(screen.Get(), point.x, point.y) != expected)
+            const uint32_t c = pixel.colour;
+            if (::GetPixel(screen.Get(), point.x, point.y) !=
+                RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF))
                 return false;
         }
         return true;
@@ -493,7 +500,7 @@ void CDemoTarget::Fill(uint32_t colour) const
     Send(m_window, kDemoFill, 0, colour);
     RECT client;
     ::GetClientRect(m_window, &client);
-    WaitUntilShown({{0, 0}, {client.right - 1, client.bottom - 1}}, colour);
+    WaitUntilShown({{0, 0, colour}, {client.right - 1, client.bottom - 1, colour}});
 }
 
 int CDemoTarget::MenuRequests() const

@@ -148,7 +148,7 @@ public:
     CDemoTarget(int left = 60, int top = 60, bool menuBar = false, bool thirtyTwoBit = false);
     ~CDemoTarget();
     HWND Window() const { return m_window; }
-    // Each change returns once the screen shows it.
+    // The window, and each change, are there once the screen shows them.
     void AddSquare(int x, int y, uint32_t colour) const;
     void Clear() const;
     void Fill(uint32_t colour) const;
@@ -156,8 +156,15 @@ public:
     void Close();
 
 private:
-    // Waits until the screen shows `colour` (0x00RRGGBB) at every point of the client area.
-    void WaitUntilShown(std::initializer_list<POINT> clientPoints, uint32_t colour) const;
+    // A pixel of the client area and the colour (0x00RRGGBB) it should show.
+    struct ShownPixel
+    {
+        int x;
+        int y;
+        uint32_t colour;
+    };
+    // Waits (a while at most) until the screen shows every one of `pixels`.
+    void WaitUntilShown(std::initializer_list<ShownPixel> pixels) const;
 
     std::unique_ptr<CProcess> m_process;
     HWND m_window = nullptr;

@@ -1,9 +1,6 @@
 // flickmere-export: turns one recorded capture session into a self-contained HTML player, or into an
 // animated PNG.
-#include "export/ApngAnimation.h"
-#include "export/HtmlPlayer.h"
-#include "export/ReplacingFile.h"
-#include "export/SessionTimeline.h"
+#include "export/SessionFiles.h"
 #include "common/Version.h"
 
 #include <cstdio>
@@ -15,7 +12,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kDefaultFps = 12;
 constexpr int kMaxFps = 1000;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
@@ -63,14 +59,9 @@ void ReportSkipped(const SessionTimeline& timeline)
 
 int WritePlayer(const Options& options, const SessionTimeline& timeline)
 {
-    const fs::path player = options.workDir / ("session" + std::to_string(options.session)) / "player.html";
-    CReplacingFile file;
+    const fs::path player = PlayerFile(options.workDir, options.session);
     std::string error;
-    if (!file.Open(player, error) ||
-        !WritePlayerHtml(
-            timeline, options.session, options.animation.fps,
-            [&](const std::string& text) { return file.Write(text.data(), text.size()); }, error) ||
-        !file.Commit(error))
+    if (!WritePlayerFile(timeline, options.session, options.animation.fps, player, error))
         return Failed(error);
     ReportSkipped(timeline);
     std::printf("%s: %d steps, %d x %d\n", player.u8string().c_str(), static_cast<int>(timeline.steps.size()),
@@ -80,18 +71,11 @@ int WritePlayer(const Options& options, const SessionTimeline& timeline)
 
 int WriteApng(const Options& options, const SessionTimeline& timeline)
 {
-    const std::string name = "session" + std::to_string(options.session);
     const fs::path target =
-        options.apngFile.empty() ? options.workDir / name / (name + ".png") : options.apngFile;
-    CReplacingFile file;
+        options.apngFile.empty() ? AnimationFile(options.workDir, options.session) : options.apngFile;
     std::string error;
     uint64_t bytes = 0;
-    const auto sink = [&](const uint8_t* data, size_t size) {
-        bytes += size;
-        return file.Write(data, size);
-    };
-    if (!file.Open(target, error) || !WriteApng(timeline, options.animation, sink, error) ||
-        !file.Commit(error))
+    if (!WriteApngFile(timeline, options.animation, target, bytes, error))
         return Failed(error);
     ReportSkipped(timeline);
     std::printf("%s: %d steps, %d x %d, %s bytes\n", target.u8string().c_str(),

@@ -1,0 +1,27 @@
+#pragma once
+// The files a session is shown by, each under its final name only once it is complete: what the
+// command writes on request and the program writes when a session ends.
+#include "ApngAnimation.h"
+#include "SessionTimeline.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+constexpr int kDefaultFps = 12;
+
+// session<N>/ under the working directory, and its player page and animated PNG.
+std::filesystem::path SessionFolder(const std::filesystem::path& workDir, int session);
+std::filesystem::path PlayerFile(const std::filesystem::path& workDir, int session);
+std::filesystem::path AnimationFile(const std::filesystem::path& workDir, int session);
+
+bool WritePlayerFile(const SessionTimeline& timeline, int session, int fps, const std::filesystem::path& file,
+                     std::string& error);
+// `bytes` is the size of the file written.
+bool WriteApngFile(const SessionTimeline& timeline, const ApngOptions& options,
+                   const std::filesystem::path& file, uint64_t& bytes, std::string& error);
+
+// Both, as a session ends: the player page and the looping animation with the pointer, at the default
+// speed. Pictures left out are not failures. False, with one line in `error`, when either could not be
+// written; the session's own files are never changed.
+bool WriteSessionFiles(const std::filesystem::path& workDir, int session, std::string& error);
