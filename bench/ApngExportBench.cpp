@@ -5,7 +5,7 @@
 #include "HeadlessChromium.h"
 #include "Ratios.h"
 #include "RecordedSession.h"
-#include "capture/ChangeDetection.h"
+#include "common/ChangeDetection.h"
 #include "export/PngEncoder.h"
 #include "export/SessionTimeline.h"
 #include "state/FrameValues.h"
