@@ -24,8 +24,9 @@ constexpr int kShortestDelayMs = 11;
 constexpr uint16_t kMillisecond = 1000;
 
 // An edited take goes back to earlier steps; copies of the stage kept on the way, in this many bytes,
-// spare it replaying from the start (eight copies of a full-HD stage, two of a 4K one).
-constexpr size_t kCheckpointBytes = size_t{56} << 20;
+// spare it replaying from the start (five copies of a full-HD stage, one of a 4K one). Each copy costs
+// its memory and its time to make, and a replay of small changes costs little.
+constexpr size_t kCheckpointBytes = size_t{32} << 20;
 
 // A frame that repeats nothing: one transparent pixel drawn over the stage's corner, to carry time.
 constexpr Region kHoldRegion{0, 0, 0, 0};
@@ -282,7 +283,8 @@ bool TakeCaptionCensus(const SessionTimeline& timeline, const Project& project, 
                      [](const ProjectStep* a, const ProjectStep* b) { return a->source < b->source; });
     CStageComposer composer(timeline, pointer);
     for (const ProjectStep* step : captioned) {
-        if (!composer.ComposeStep(size_t(step->source) - 1, error))
+        Region drawn;
+        if (!composer.ComposeStep(size_t(step->source) - 1, drawn, error))
             return false;
         const CCaptionOverlay overlay(composer.Stage(), &*step->caption, captions);
         const Region& box = overlay.Box();
@@ -293,49 +295,86 @@ bool TakeCaptionCensus(const SessionTimeline& timeline, const Project& project, 
     return true;
 }
 
+// The part of a box inside another, kNoBox when they do not meet.
+Region Within(const Region& box, const Region& bounds)
+{
+    const Region r{std::max(box.left, bounds.left), std::max(box.top, bounds.top),
+                   std::min(box.right, bounds.right), std::min(box.bottom, bounds.bottom)};
+    return r.Width() < 1 || r.Height() < 1 ? kNoBox : r;
+}
+
 // A picture of the edited take as the viewer gets it: the crop of the stage, with the step's caption.
 // Its RGB bytes are kept in 16-bit words, so that the change detection, which compares words, finds
 // exactly the pixels that differ; a row of an odd width ends in a byte of padding that stays 0.
-class CShownPicture
+class CEditedCanvas
 {
 public:
-    explicit CShownPicture(const Region& crop)
+    explicit CEditedCanvas(const Region& crop)
         : m_crop(crop), m_rowWords((size_t(crop.Width()) * 3 + 1) / 2), m_words(m_rowWords * crop.Height(), 0)
     {
     }
 
-    void Take(RgbImage& stage, const ProjectCaption* caption, const CCaptionRenderer& captions)
+    // The canvas's own coordinates of a box on the stage, cut to the crop.
+    Region FromStage(const Region& box) const
     {
+        const Region r = Within(box, m_crop);
+        return r.Width() < 1 ? kNoBox
+                             : Region{r.left - m_crop.left, r.top - m_crop.top, r.right - m_crop.left,
+                                      r.bottom - m_crop.top};
+    }
+
+    // Takes the pixels of `box` (canvas coordinates) from the stage with the caption drawn over it.
+    void Update(RgbImage& stage, const ProjectCaption* caption, const CCaptionRenderer& captions,
+                const Region& box)
+    {
+        if (box.Width() < 1)
+            return;
         const CCaptionOverlay overlay(stage, caption, captions);
-        // Written as bytes: any object's storage may be.
-        auto* out = reinterpret_cast<uint8_t*>(m_words.data());
-        for (int y = 0; y < m_crop.Height(); ++y)
-            std::memcpy(out + size_t(y) * RowBytes(),
-                        stage.rgb.data() + (size_t(m_crop.top + y) * stage.width + m_crop.left) * 3,
-                        size_t(m_crop.Width()) * 3);
+        for (int y = box.top; y <= box.bottom; ++y)
+            std::memcpy(Bytes() + Offset(box.left, y),
+                        stage.rgb.data() +
+                            (size_t(m_crop.top + y) * stage.width + m_crop.left + box.left) * 3,
+                        size_t(box.Width()) * 3);
+    }
+
+    void CopyFrom(const CEditedCanvas& other, const Region& box)
+    {
+        for (int y = box.top; y <= box.bottom; ++y)
+            std::memcpy(Bytes() + Offset(box.left, y), other.View().At(box.left, y), size_t(box.Width()) * 3);
     }
 
     CanvasView View() const { return {reinterpret_cast<const uint8_t*>(m_words.data()), RowBytes()}; }
 
-    // The box around every pixel that differs from `before`, kNoBox when none does.
-    Region ChangedSince(const CShownPicture& before) const
+    // The box around every pixel that differs from `before`, kNoBox when none does; the two are the same
+    // outside `within`.
+    Region ChangedSince(const CEditedCanvas& before, const Region& within) const
     {
+        if (within.Width() < 1)
+            return kNoBox;
+        // The words that hold the bytes of the columns within.
+        const int first = within.left * 3 / 2;
+        const int last = (within.right * 3 + 2) / 2;
+        const size_t at = size_t(within.top) * m_rowWords + size_t(first);
         Region regions[kMaxChangedRegions];
-        const int words = static_cast<int>(m_rowWords);
-        const int n =
-            DetectChanges(before.m_words.data(), m_words.data(), words, m_crop.Height(), words, regions);
+        const int n = DetectChanges(before.m_words.data() + at, m_words.data() + at, last - first + 1,
+                                    within.Height(), static_cast<int>(m_rowWords), regions);
         Region box = kNoBox;
         for (int i = 0; i < n; ++i) {
             // From words to the pixels their bytes belong to.
-            const int left = regions[i].left * 2 / 3;
-            const int right = std::min((regions[i].right * 2 + 1) / 3, m_crop.Width() - 1);
-            box = UnionBox(box, {left, regions[i].top, right, regions[i].bottom});
+            const int left = (first + regions[i].left) * 2 / 3;
+            const int right = std::min((first + regions[i].right) * 2 + 1, within.right * 3 + 2) / 3;
+            box = UnionBox(box, {left, within.top + regions[i].top, right, within.top + regions[i].bottom});
         }
         return box;
     }
 
 private:
+    uint8_t* Bytes()
+    {
+        return reinterpret_cast<uint8_t*>(m_words.data());
+    } // any storage may be written as bytes
     size_t RowBytes() const { return m_rowWords * 2; }
+    size_t Offset(int x, int y) const { return size_t(y) * RowBytes() + size_t(x) * 3; }
 
     Region m_crop;
     size_t m_rowWords;
@@ -403,17 +442,24 @@ bool WriteEditedApng(const SessionTimeline& timeline, const Project& project, co
     colours.reset();
 
     CStageComposer composer(timeline, options.pointer, kCheckpointBytes);
-    CShownPicture shown(crop), next(crop);
+    CEditedCanvas picture(crop), shown(crop);
+    Region captionBefore = kNoBox;
     for (const PlannedFrame& frame : plan) {
         // The steps shown too briefly to be a frame of their own are not drawn at all.
         const ProjectStep& step = project.steps[frame.lastStep];
-        if (!composer.ComposeStep(size_t(step.source) - 1, error))
+        const ProjectCaption* caption = step.caption ? &*step.caption : nullptr;
+        Region possible;
+        if (!composer.ComposeStep(size_t(step.source) - 1, possible, error))
             return false;
-        next.Take(composer.Stage(), step.caption ? &*step.caption : nullptr, captions);
-        Region changed = next.ChangedSince(shown);
-        if (!writer.Write(next.View(), shown.View(), changed, frame.delays, error))
+        // Only where the stage or a caption changed can the picture differ from the one shown.
+        const Region captionBox = caption ? CCaptionRenderer::Bounds(*caption) : kNoBox;
+        possible = picture.FromStage(UnionBox(UnionBox(possible, captionBefore), captionBox));
+        captionBefore = captionBox;
+        picture.Update(composer.Stage(), caption, captions, possible);
+        Region changed = picture.ChangedSince(shown, possible);
+        if (!writer.Write(picture.View(), shown.View(), changed, frame.delays, error))
             return false;
-        std::swap(shown, next);
+        shown.CopyFrom(picture, changed);
     }
     return writer.Finish(error);
 }

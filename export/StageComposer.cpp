@@ -36,8 +36,9 @@ CStageComposer::CStageComposer(const SessionTimeline& timeline, bool pointer, si
         m_checkpointEvery = std::max<size_t>(1, (timeline.steps.size() + copies - 1) / copies);
 }
 
-bool CStageComposer::ComposeStep(size_t step, std::string& error)
+bool CStageComposer::ComposeStep(size_t step, Region& changed, std::string& error)
 {
+    changed = kNoBox;
     const std::vector<TimelineStep>& steps = m_timeline.steps;
     if (step >= steps.size()) {
         error = "step " + std::to_string(step + 1) + " is not a recorded step";
@@ -55,22 +56,25 @@ bool CStageComposer::ComposeStep(size_t step, std::string& error)
     for (const Checkpoint& c : m_checkpoints)
         if (c.step <= step && c.step + 1 > start && (!from || c.step > from->step))
             from = &c;
-    if (m_next <= step + 1 && m_next > start && (!from || m_next > from->step + 1)) {
-        // Drawing on from here costs least.
-    } else if (from) {
-        m_stage.rgb = from->rgb;
-        m_pointerBox = from->pointerBox;
-        m_underPointer = from->underPointer;
-        m_next = from->step + 1;
-    } else {
-        Clear();
-        m_pointerBox = kNoBox;
-        m_next = start;
+    const bool drawOn = m_next <= step + 1 && m_next > start && (!from || m_next > from->step + 1);
+    if (!drawOn) {
+        changed = {0, 0, m_stage.width - 1, m_stage.height - 1};
+        if (from) {
+            m_stage.rgb = from->rgb;
+            m_pointerBox = from->pointerBox;
+            m_underPointer = from->underPointer;
+            m_next = from->step + 1;
+        } else {
+            Clear();
+            m_pointerBox = kNoBox;
+            m_next = start;
+        }
     }
     while (m_next <= step) {
-        Region changed;
-        if (!DrawNextStep(changed, error))
+        Region box;
+        if (!DrawNextStep(box, error))
             return false;
+        changed = UnionBox(changed, box);
         const size_t drawn = m_next - 1;
         if (m_checkpointEvery > 0 && (drawn + 1) % m_checkpointEvery == 0 &&
             std::none_of(m_checkpoints.begin(), m_checkpoints.end(),

@@ -26,7 +26,9 @@ public:
     // The stage as it is after step `step` (from 0), whichever step was composed before: an edited take
     // shows the recorded steps in any order. Going back replays from the latest of a copy kept on the
     // way and the step's window grabbed whole; no more than the copies and one stage is ever held.
-    bool ComposeStep(size_t step, std::string& error);
+    // `changed` is a box around every pixel that may differ from the stage as the call found it: the
+    // whole stage when it started over, kNoBox when the stage was at that step already.
+    bool ComposeStep(size_t step, Region& changed, std::string& error);
 
     const RgbImage& Stage() const { return m_stage; }
     // For drawing over the stage for a moment; what is drawn must be put back before the next step.
