@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <random>
 
@@ -272,3 +273,29 @@ TEST_P(EditedExportTest, EveryFrameIsTheCroppedStageOfItsSourceStepWithItsCaptio
 INSTANTIATE_TEST_SUITE_P(Seeded, EditedExportTest, ::testing::Values(1, 2, 3, 4));
 
 } // namespace
+
+// The Windows build under Wine must write the very bytes the native build writes for an edited take,
+// captions and crop included. Needs FLICKMERE_WINDOWS_EXPORT: ./test.sh runs it with the Windows tests.
+TEST(EditedExportUnderWineTest, TheWindowsProgramWritesTheSameEditedAnimation)
+{
+    const char* exe = std::getenv("FLICKMERE_WINDOWS_EXPORT");
+    ASSERT_TRUE(exe && *exe) << "FLICKMERE_WINDOWS_EXPORT does not name flickmere-export.exe";
+    CRecordedSession session(64, 48);
+    RecordResizedTake(session);
+    std::mt19937 random{11};
+    Project project = RandomEdit(random, session.Steps(), 80, 48);
+    ProjectCaption caption;
+    caption.text = kTexts[1];
+    caption.box = {5, 4, 60, 30};
+    caption.arrow = ProjectArrow{{70, 44}, ProjectJson::object()};
+    project.steps.back().caption = caption;
+    testfiles::WriteText(ProjectFileOf(session.WorkDir(), 1).string(), SerializeProject(project));
+    std::string output;
+    ASSERT_EQ(
+        RunExport(Quoted(session.WorkDir()) + " 1 --apng " + Quoted(session.File("native.png")), output), 0)
+        << output;
+    ASSERT_EQ(RunCommand("wine " + Quoted(exe) + " " + Quoted(session.WorkDir()) + " 1 --apng", output), 0)
+        << output;
+    EXPECT_TRUE(testfiles::ReadBytes(session.File("session1.png")) ==
+                testfiles::ReadBytes(session.File("native.png")));
+}
