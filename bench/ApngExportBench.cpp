@@ -1,6 +1,8 @@
 // The animated PNG of two sessions, a full-HD one of 100 small changes and a page rendered by headless
 // Chromium at a few states of a visit, against apngasm given the same steps as full frames, in the same
 // run: encode time and file size as ratios, and a check that both files decode to the same pictures.
+// The full-HD session is also exported as edited by a project, against a take recorded afresh with the
+// same pictures.
 #include "FfmpegDecode.h"
 #include "HeadlessChromium.h"
 #include "Ratios.h"

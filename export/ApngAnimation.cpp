@@ -369,10 +369,8 @@ public:
     }
 
 private:
-    uint8_t* Bytes()
-    {
-        return reinterpret_cast<uint8_t*>(m_words.data());
-    } // any storage may be written as bytes
+    // Any object's storage may be written as bytes.
+    uint8_t* Bytes() { return reinterpret_cast<uint8_t*>(m_words.data()); }
     size_t RowBytes() const { return m_rowWords * 2; }
     size_t Offset(int x, int y) const { return size_t(y) * RowBytes() + size_t(x) * 3; }
 

@@ -17,7 +17,7 @@ bool FitsTake(const Project& project, const SessionTimeline& timeline, std::stri
 {
     const int recorded = static_cast<int>(timeline.steps.size());
     for (size_t i = 0; i < project.steps.size(); ++i)
-        if (project.steps[i].source > recorded) {
+        if (project.steps[i].source < 1 || project.steps[i].source > recorded) {
             path = "steps[" + std::to_string(i) + "].source";
             error = "step " + std::to_string(i + 1) + " shows recorded step " +
                     std::to_string(project.steps[i].source) + ", but the take has " +
