@@ -1,7 +1,7 @@
 // Comparing two grabs cell by cell, against a single memcmp of the same two frames: with nothing or
 // little changed the detector should run at memory speed, with everything changed it should stop early.
 #include "Ratios.h"
-#include "capture/ChangeDetection.h"
+#include "common/ChangeDetection.h"
 
 #include <benchmark/benchmark.h>
 

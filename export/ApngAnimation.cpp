@@ -1,9 +1,13 @@
 #include "ApngAnimation.h"
 
+#include "CaptionRenderer.h"
 #include "PointerShape.h"
 #include "StageComposer.h"
+#include "TakeEdit.h"
+#include "common/ChangeDetection.h"
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <numeric>
 
@@ -18,6 +22,11 @@ constexpr int64_t kMaxDelayNum = UINT16_MAX;
 // delay, and what a last step shorter than that gets.
 constexpr int kShortestDelayMs = 11;
 constexpr uint16_t kMillisecond = 1000;
+
+// An edited take goes back to earlier steps; copies of the stage kept on the way, in this many bytes,
+// spare it replaying from the start (five copies of a full-HD stage, one of a 4K one). Each copy costs
+// its memory and its time to make, and a replay of small changes costs little.
+constexpr size_t kCheckpointBytes = size_t{32} << 20;
 
 // A frame that repeats nothing: one transparent pixel drawn over the stage's corner, to carry time.
 constexpr Region kHoldRegion{0, 0, 0, 0};
@@ -60,13 +69,14 @@ std::vector<Delay> Delays(int64_t frames, int fps)
     return delays;
 }
 
-std::vector<PlannedFrame> Plan(const SessionTimeline& timeline, int fps)
+// `frames`: how long each step lasts.
+std::vector<PlannedFrame> Plan(const std::vector<int>& frames, int fps)
 {
     std::vector<PlannedFrame> plan;
     int64_t pending = 0;
-    for (size_t s = 0; s < timeline.steps.size(); ++s) {
-        pending += timeline.steps[s].frames;
-        if (LongerThan10Ms(pending, fps) || s + 1 == timeline.steps.size()) {
+    for (size_t s = 0; s < frames.size(); ++s) {
+        pending += frames[s];
+        if (LongerThan10Ms(pending, fps) || s + 1 == frames.size()) {
             plan.push_back({s, Delays(pending, fps)});
             pending = 0;
         }
@@ -74,33 +84,34 @@ std::vector<PlannedFrame> Plan(const SessionTimeline& timeline, int fps)
     return plan;
 }
 
+// A canvas's pixels: rows of RGB bytes, `rowBytes` apart.
+struct CanvasView
+{
+    const uint8_t* rgb;
+    size_t rowBytes;
+
+    const uint8_t* At(int x, int y) const { return rgb + size_t(y) * rowBytes + size_t(x) * 3; }
+};
+
 class CFrameWriter
 {
 public:
-    CFrameWriter(const SessionTimeline& timeline, const ApngOptions& options, uint32_t frameCount,
-                 const CColourCensus& colours, const CApngEncoder::Sink& sink)
-        : m_composer(timeline, options.pointer), m_shown(m_composer.Stage()),
-          m_encoder(timeline.stageWidth, timeline.stageHeight, frameCount,
-                    options.loop ? kLoopForever : kPlayOnce, colours, sink)
+    CFrameWriter(int width, int height, bool loop, uint32_t frameCount, const CColourCensus& colours,
+                 const CApngEncoder::Sink& sink)
+        : m_width(width), m_height(height),
+          m_encoder(width, height, frameCount, loop ? kLoopForever : kPlayOnce, colours, sink)
     {
     }
 
-    bool Step(Region& changed, std::string& error)
+    // Shows `picture` for `delays`; `shown` is the canvas as the viewer has it, which differs from the
+    // picture only inside `box`. The box becomes the rectangle written: the whole canvas for the first
+    // frame.
+    bool Write(const CanvasView& picture, const CanvasView& shown, Region& box,
+               const std::vector<Delay>& delays, std::string& error)
     {
-        Region box;
-        if (!m_composer.DrawNextStep(box, error))
-            return false;
-        changed = UnionBox(changed, box);
-        return true;
-    }
-
-    // Shows the stage as it is now, for `delays`.
-    bool Write(Region box, const std::vector<Delay>& delays, std::string& error)
-    {
-        const RgbImage& stage = m_composer.Stage();
         const bool first = m_framesWritten == 0;
         if (first)
-            box = {0, 0, stage.width - 1, stage.height - 1};
+            box = {0, 0, m_width - 1, m_height - 1};
         const bool nothing = box.Width() < 1;
         if (nothing)
             box = kHoldRegion;
@@ -108,12 +119,13 @@ public:
         // of the box is unchanged that is taken for granted; between none and half, both ways are
         // compressed and the smaller is kept.
         const size_t area = size_t(box.Width()) * box.Height();
-        const size_t unchanged = first ? 0 : CountUnchanged(box);
+        const size_t unchanged = first ? 0 : CountUnchanged(picture, shown, box);
         BlendOp blend = unchanged * 2 >= area && !first ? BlendOp::Over : BlendOp::Source;
         std::vector<uint8_t> deflated, over;
-        bool ok = m_encoder.Compress(box.Width(), box.Height(), Rows(box, blend == BlendOp::Over), deflated);
+        bool ok = m_encoder.Compress(box.Width(), box.Height(),
+                                     Rows(picture, shown, box, blend == BlendOp::Over), deflated);
         if (ok && blend == BlendOp::Source && unchanged > 0) {
-            ok = m_encoder.Compress(box.Width(), box.Height(), Rows(box, true), over);
+            ok = m_encoder.Compress(box.Width(), box.Height(), Rows(picture, shown, box, true), over);
             if (ok && over.size() < deflated.size()) {
                 blend = BlendOp::Over;
                 deflated.swap(over);
@@ -121,16 +133,12 @@ public:
         }
         ok = ok && m_encoder.AddFrame(box, delays[0].num, delays[0].den, blend, deflated);
         for (size_t i = 1; ok && i < delays.size(); ++i) {
-            ok = m_encoder.Compress(1, 1, Rows(kHoldRegion, true), deflated) &&
+            ok = m_encoder.Compress(1, 1, Rows(picture, picture, kHoldRegion, true), deflated) &&
                  m_encoder.AddFrame(kHoldRegion, delays[i].num, delays[i].den, BlendOp::Over, deflated);
         }
         if (!ok) {
             error = "frame " + std::to_string(m_framesWritten + 1) + " could not be compressed or written";
             return false;
-        }
-        for (int y = box.top; y <= box.bottom; ++y) {
-            const size_t at = (size_t(y) * stage.width + box.left) * 3;
-            std::copy_n(stage.rgb.begin() + at, size_t(box.Width()) * 3, m_shown.rgb.begin() + at);
         }
         m_framesWritten += static_cast<uint32_t>(delays.size());
         return true;
@@ -145,41 +153,36 @@ public:
     }
 
 private:
-    bool Unchanged(const RgbImage& stage, size_t at) const
+    static size_t CountUnchanged(const CanvasView& picture, const CanvasView& shown, const Region& box)
     {
-        return std::equal(stage.rgb.begin() + at, stage.rgb.begin() + at + 3, m_shown.rgb.begin() + at);
-    }
-
-    size_t CountUnchanged(const Region& box) const
-    {
-        const RgbImage& stage = m_composer.Stage();
         size_t count = 0;
         for (int y = box.top; y <= box.bottom; ++y)
             for (int x = box.left; x <= box.right; ++x)
-                count += Unchanged(stage, (size_t(y) * stage.width + x) * 3);
+                count += std::equal(picture.At(x, y), picture.At(x, y) + 3, shown.At(x, y));
         return count;
     }
 
     // The box's pixels, opaque; with `transparentWhereUnchanged`, those the viewer shows already are
     // left fully transparent.
-    CApngEncoder::RowSource Rows(const Region& box, bool transparentWhereUnchanged) const
+    static CApngEncoder::RowSource Rows(const CanvasView& picture, const CanvasView& shown, const Region& box,
+                                        bool transparentWhereUnchanged)
     {
-        return [this, box, transparentWhereUnchanged](int y, uint8_t* rgba) {
-            const RgbImage& stage = m_composer.Stage();
-            size_t at = (size_t(box.top + y) * stage.width + box.left) * 3;
-            for (int x = 0; x < box.Width(); ++x, at += 3, rgba += 4) {
-                if (transparentWhereUnchanged && Unchanged(stage, at)) {
+        return [picture, shown, box, transparentWhereUnchanged](int y, uint8_t* rgba) {
+            const uint8_t* in = picture.At(box.left, box.top + y);
+            const uint8_t* before = shown.At(box.left, box.top + y);
+            for (int x = 0; x < box.Width(); ++x, in += 3, before += 3, rgba += 4) {
+                if (transparentWhereUnchanged && std::equal(in, in + 3, before)) {
                     std::fill_n(rgba, 4, 0);
                     continue;
                 }
-                std::copy_n(stage.rgb.begin() + at, 3, rgba);
+                std::copy_n(in, 3, rgba);
                 rgba[3] = 0xFF;
             }
         };
     }
 
-    CStageComposer m_composer;
-    RgbImage m_shown; // the canvas as a viewer has it after the frames written so far
+    int m_width;
+    int m_height;
     CApngEncoder m_encoder;
     uint32_t m_framesWritten = 0;
 };
@@ -205,30 +208,256 @@ bool TakeCensus(const SessionTimeline& timeline, bool pointer, CColourCensus& co
     return true;
 }
 
+uint32_t FrameCount(const std::vector<PlannedFrame>& plan)
+{
+    uint32_t count = 0;
+    for (const PlannedFrame& frame : plan)
+        count += static_cast<uint32_t>(frame.delays.size());
+    return count;
+}
+
+Region CropOf(const Project& project, const SessionTimeline& timeline)
+{
+    if (!project.crop)
+        return {0, 0, timeline.stageWidth - 1, timeline.stageHeight - 1};
+    const ProjectRect& r = project.crop->rect;
+    return {r.x, r.y, r.x + r.width - 1, r.y + r.height - 1};
+}
+
+// Draws a caption over the stage for as long as it lives, and puts back what was under it.
+class CCaptionOverlay
+{
+public:
+    CCaptionOverlay(RgbImage& stage, const ProjectCaption* caption, const CCaptionRenderer& captions)
+        : m_stage(stage)
+    {
+        if (!caption)
+            return;
+        const Region bounds = CCaptionRenderer::Bounds(*caption);
+        m_box = {std::max(bounds.left, 0), std::max(bounds.top, 0), std::min(bounds.right, stage.width - 1),
+                 std::min(bounds.bottom, stage.height - 1)};
+        if (m_box.Width() < 1 || m_box.Height() < 1) {
+            m_box = kNoBox;
+            return;
+        }
+        for (int y = m_box.top; y <= m_box.bottom; ++y) {
+            const auto row = stage.rgb.begin() + Offset(m_box.left, y);
+            m_under.insert(m_under.end(), row, row + size_t(m_box.Width()) * 3);
+        }
+        captions.Draw(*caption, stage.rgb.data(), stage.width, stage.height);
+    }
+
+    ~CCaptionOverlay()
+    {
+        auto in = m_under.begin();
+        for (int y = m_box.top; y <= m_box.bottom; ++y, in += size_t(m_box.Width()) * 3)
+            std::copy_n(in, size_t(m_box.Width()) * 3, m_stage.rgb.begin() + Offset(m_box.left, y));
+    }
+
+    CCaptionOverlay(const CCaptionOverlay&) = delete;
+    CCaptionOverlay& operator=(const CCaptionOverlay&) = delete;
+
+    // The part of the stage the caption may have changed; kNoBox without one.
+    const Region& Box() const { return m_box; }
+
+private:
+    size_t Offset(int x, int y) const { return (size_t(y) * m_stage.width + x) * 3; }
+
+    RgbImage& m_stage;
+    Region m_box = kNoBox;
+    std::vector<uint8_t> m_under;
+};
+
+// The colours the captions add: each drawn over the stage of its source step, the steps composed in
+// the take's order, so that no picture is read more than once more.
+bool TakeCaptionCensus(const SessionTimeline& timeline, const Project& project, bool pointer,
+                       const CCaptionRenderer& captions, CColourCensus& colours, std::string& error)
+{
+    std::vector<const ProjectStep*> captioned;
+    for (const ProjectStep& step : project.steps)
+        if (step.caption)
+            captioned.push_back(&step);
+    if (captioned.empty())
+        return true;
+    std::stable_sort(captioned.begin(), captioned.end(),
+                     [](const ProjectStep* a, const ProjectStep* b) { return a->source < b->source; });
+    CStageComposer composer(timeline, pointer);
+    for (const ProjectStep* step : captioned) {
+        Region drawn;
+        if (!composer.ComposeStep(size_t(step->source) - 1, drawn, error))
+            return false;
+        const CCaptionOverlay overlay(composer.Stage(), &*step->caption, captions);
+        const Region& box = overlay.Box();
+        const RgbImage& stage = composer.Stage();
+        for (int y = box.top; y <= box.bottom; ++y)
+            colours.Add(stage.rgb.data() + (size_t(y) * stage.width + box.left) * 3, size_t(box.Width()));
+    }
+    return true;
+}
+
+// The part of a box inside another, kNoBox when they do not meet.
+Region Within(const Region& box, const Region& bounds)
+{
+    const Region r{std::max(box.left, bounds.left), std::max(box.top, bounds.top),
+                   std::min(box.right, bounds.right), std::min(box.bottom, bounds.bottom)};
+    return r.Width() < 1 || r.Height() < 1 ? kNoBox : r;
+}
+
+// A picture of the edited take as the viewer gets it: the crop of the stage, with the step's caption.
+// Its RGB bytes are kept in 16-bit words, so that the change detection, which compares words, finds
+// exactly the pixels that differ; a row of an odd width ends in a byte of padding that stays 0.
+class CEditedCanvas
+{
+public:
+    explicit CEditedCanvas(const Region& crop)
+        : m_crop(crop), m_rowWords((size_t(crop.Width()) * 3 + 1) / 2), m_words(m_rowWords * crop.Height(), 0)
+    {
+    }
+
+    // The canvas's own coordinates of a box on the stage, cut to the crop.
+    Region FromStage(const Region& box) const
+    {
+        const Region r = Within(box, m_crop);
+        return r.Width() < 1 ? kNoBox
+                             : Region{r.left - m_crop.left, r.top - m_crop.top, r.right - m_crop.left,
+                                      r.bottom - m_crop.top};
+    }
+
+    // Takes the pixels of `box` (canvas coordinates) from the stage with the caption drawn over it.
+    void Update(RgbImage& stage, const ProjectCaption* caption, const CCaptionRenderer& captions,
+                const Region& box)
+    {
+        if (box.Width() < 1)
+            return;
+        const CCaptionOverlay overlay(stage, caption, captions);
+        for (int y = box.top; y <= box.bottom; ++y)
+            std::memcpy(Bytes() + Offset(box.left, y),
+                        stage.rgb.data() +
+                            (size_t(m_crop.top + y) * stage.width + m_crop.left + box.left) * 3,
+                        size_t(box.Width()) * 3);
+    }
+
+    void CopyFrom(const CEditedCanvas& other, const Region& box)
+    {
+        for (int y = box.top; y <= box.bottom; ++y)
+            std::memcpy(Bytes() + Offset(box.left, y), other.View().At(box.left, y), size_t(box.Width()) * 3);
+    }
+
+    CanvasView View() const { return {reinterpret_cast<const uint8_t*>(m_words.data()), RowBytes()}; }
+
+    // The box around every pixel that differs from `before`, kNoBox when none does; the two are the same
+    // outside `within`.
+    Region ChangedSince(const CEditedCanvas& before, const Region& within) const
+    {
+        if (within.Width() < 1)
+            return kNoBox;
+        // The words that hold the bytes of the columns within.
+        const int first = within.left * 3 / 2;
+        const int last = (within.right * 3 + 2) / 2;
+        const size_t at = size_t(within.top) * m_rowWords + size_t(first);
+        Region regions[kMaxChangedRegions];
+        const int n = DetectChanges(before.m_words.data() + at, m_words.data() + at, last - first + 1,
+                                    within.Height(), static_cast<int>(m_rowWords), regions);
+        Region box = kNoBox;
+        for (int i = 0; i < n; ++i) {
+            // From words to the pixels their bytes belong to.
+            const int left = (first + regions[i].left) * 2 / 3;
+            const int right = std::min((first + regions[i].right) * 2 + 1, within.right * 3 + 2) / 3;
+            box = UnionBox(box, {left, within.top + regions[i].top, right, within.top + regions[i].bottom});
+        }
+        return box;
+    }
+
+private:
+    // Any object's storage may be written as bytes.
+    uint8_t* Bytes() { return reinterpret_cast<uint8_t*>(m_words.data()); }
+    size_t RowBytes() const { return m_rowWords * 2; }
+    size_t Offset(int x, int y) const { return size_t(y) * RowBytes() + size_t(x) * 3; }
+
+    Region m_crop;
+    size_t m_rowWords;
+    std::vector<uint16_t> m_words;
+};
+
 } // namespace
 
 bool WriteApng(const SessionTimeline& timeline, const ApngOptions& options, const CApngEncoder::Sink& sink,
                std::string& error)
 {
-    const std::vector<PlannedFrame> plan = Plan(timeline, options.fps);
-    uint32_t frameCount = 0;
-    for (const PlannedFrame& frame : plan)
-        frameCount += static_cast<uint32_t>(frame.delays.size());
+    std::vector<int> frames;
+    for (const TimelineStep& step : timeline.steps)
+        frames.push_back(step.frames);
+    const std::vector<PlannedFrame> plan = Plan(frames, options.fps);
 
     // On the heap: the census keeps a bit for every colour there is.
     auto colours = std::make_unique<CColourCensus>();
     if (!TakeCensus(timeline, options.pointer, *colours, error))
         return false;
-    CFrameWriter writer(timeline, options, frameCount, *colours, sink);
+    CFrameWriter writer(timeline.stageWidth, timeline.stageHeight, options.loop, FrameCount(plan), *colours,
+                        sink);
     colours.reset();
+    CStageComposer composer(timeline, options.pointer);
+    const RgbImage& stage = composer.Stage();
+    RgbImage shown = stage;
+    const CanvasView picture{stage.rgb.data(), size_t(stage.width) * 3};
     size_t step = 0;
     for (const PlannedFrame& frame : plan) {
         Region changed = kNoBox;
-        for (; step <= frame.lastStep; ++step)
-            if (!writer.Step(changed, error))
+        for (; step <= frame.lastStep; ++step) {
+            Region box;
+            if (!composer.DrawNextStep(box, error))
                 return false;
-        if (!writer.Write(changed, frame.delays, error))
+            changed = UnionBox(changed, box);
+        }
+        if (!writer.Write(picture, {shown.rgb.data(), picture.rowBytes}, changed, frame.delays, error))
             return false;
+        for (int y = changed.top; y <= changed.bottom; ++y) {
+            const size_t at = (size_t(y) * stage.width + changed.left) * 3;
+            std::copy_n(stage.rgb.begin() + at, size_t(changed.Width()) * 3, shown.rgb.begin() + at);
+        }
+    }
+    return writer.Finish(error);
+}
+
+bool WriteEditedApng(const SessionTimeline& timeline, const Project& project, const ApngOptions& options,
+                     const CApngEncoder::Sink& sink, std::string& error)
+{
+    std::string path;
+    if (!FitsTake(project, timeline, path, error))
+        return false;
+    std::vector<int> frames;
+    for (const ProjectStep& step : project.steps)
+        frames.push_back(step.frames);
+    const std::vector<PlannedFrame> plan = Plan(frames, options.fps);
+    const Region crop = CropOf(project, timeline);
+    const CCaptionRenderer captions;
+
+    auto colours = std::make_unique<CColourCensus>();
+    if (!TakeCensus(timeline, options.pointer, *colours, error) ||
+        !TakeCaptionCensus(timeline, project, options.pointer, captions, *colours, error))
+        return false;
+    CFrameWriter writer(crop.Width(), crop.Height(), options.loop, FrameCount(plan), *colours, sink);
+    colours.reset();
+
+    CStageComposer composer(timeline, options.pointer, kCheckpointBytes);
+    CEditedCanvas picture(crop), shown(crop);
+    Region captionBefore = kNoBox;
+    for (const PlannedFrame& frame : plan) {
+        // The steps shown too briefly to be a frame of their own are not drawn at all.
+        const ProjectStep& step = project.steps[frame.lastStep];
+        const ProjectCaption* caption = step.caption ? &*step.caption : nullptr;
+        Region possible;
+        if (!composer.ComposeStep(size_t(step.source) - 1, possible, error))
+            return false;
+        // Only where the stage or a caption changed can the picture differ from the one shown.
+        const Region captionBox = caption ? CCaptionRenderer::Bounds(*caption) : kNoBox;
+        possible = picture.FromStage(UnionBox(UnionBox(possible, captionBefore), captionBox));
+        captionBefore = captionBox;
+        picture.Update(composer.Stage(), caption, captions, possible);
+        Region changed = picture.ChangedSince(shown, possible);
+        if (!writer.Write(picture.View(), shown.View(), changed, frame.delays, error))
+            return false;
+        shown.CopyFrom(picture, changed);
     }
     return writer.Finish(error);
 }

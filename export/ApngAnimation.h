@@ -1,5 +1,6 @@
 #pragma once
 #include "ApngEncoder.h"
+#include "Project.h"
 #include "SessionTimeline.h"
 
 #include <string>
@@ -20,3 +21,11 @@ struct ApngOptions
 // when a picture cannot be read any more, compression fails or the sink refuses.
 bool WriteApng(const SessionTimeline& timeline, const ApngOptions& options, const CApngEncoder::Sink& sink,
                std::string& error);
+
+// The take as its project edits it, the same way: each of the project's steps shows the stage of its
+// source step, pointer included, with the step's caption drawn over it, cut to the crop, for the step's
+// frames at `options.fps`. What changed from one shown picture to the next is found afresh by the
+// change detection, so steps in another order than recorded cost no more than their differences. An
+// edit that does not fit the take (FitsTake) is refused.
+bool WriteEditedApng(const SessionTimeline& timeline, const Project& project, const ApngOptions& options,
+                     const CApngEncoder::Sink& sink, std::string& error);

@@ -2,6 +2,7 @@
 
 #include "HtmlPlayer.h"
 #include "ReplacingFile.h"
+#include "TakeEdit.h"
 
 namespace fs = std::filesystem;
 
@@ -31,8 +32,8 @@ bool WritePlayerFile(const SessionTimeline& timeline, int session, int fps, cons
            out.Commit(error);
 }
 
-bool WriteApngFile(const SessionTimeline& timeline, const ApngOptions& options, const fs::path& file,
-                   uint64_t& bytes, std::string& error)
+bool WriteApngFile(const SessionTimeline& timeline, const ApngOptions& options, const Project* project,
+                   const fs::path& file, uint64_t& bytes, std::string& error)
 {
     CReplacingFile out;
     bytes = 0;
@@ -40,14 +41,27 @@ bool WriteApngFile(const SessionTimeline& timeline, const ApngOptions& options, 
         bytes += size;
         return out.Write(data, size);
     };
-    return out.Open(file, error) && WriteApng(timeline, options, sink, error) && out.Commit(error);
+    const auto write = [&] {
+        return project ? WriteEditedApng(timeline, *project, options, sink, error)
+                       : WriteApng(timeline, options, sink, error);
+    };
+    return out.Open(file, error) && write() && out.Commit(error);
 }
 
 bool WriteSessionFiles(const fs::path& workDir, int session, std::string& error)
 {
     SessionTimeline timeline;
+    if (!DecodeSession(workDir, session, timeline, error))
+        return false;
+    Project project;
+    const fs::path projectFile = ProjectFileOf(workDir, session);
+    std::error_code ec;
+    const bool edited = fs::exists(projectFile, ec);
+    if (edited && !LoadProject(projectFile, timeline, project, error))
+        return false;
+    ApngOptions options{edited ? project.fps : kDefaultFps};
     uint64_t bytes = 0;
-    return DecodeSession(workDir, session, timeline, error) &&
-           WritePlayerFile(timeline, session, kDefaultFps, PlayerFile(workDir, session), error) &&
-           WriteApngFile(timeline, ApngOptions{kDefaultFps}, AnimationFile(workDir, session), bytes, error);
+    return WritePlayerFile(timeline, session, kDefaultFps, PlayerFile(workDir, session), error) &&
+           WriteApngFile(timeline, options, edited ? &project : nullptr, AnimationFile(workDir, session), bytes,
+                         error);
 }

@@ -2,6 +2,7 @@
 // The files a session is shown by, each under its final name only once it is complete: what the
 // command writes on request and the program writes when a session ends.
 #include "ApngAnimation.h"
+#include "Project.h"
 #include "SessionTimeline.h"
 
 #include <cstdint>
@@ -17,11 +18,12 @@ std::filesystem::path AnimationFile(const std::filesystem::path& workDir, int se
 
 bool WritePlayerFile(const SessionTimeline& timeline, int session, int fps, const std::filesystem::path& file,
                      std::string& error);
-// `bytes` is the size of the file written.
-bool WriteApngFile(const SessionTimeline& timeline, const ApngOptions& options,
+// The take as recorded, or as `project` (when given) edits it. `bytes` is the size of the file written.
+bool WriteApngFile(const SessionTimeline& timeline, const ApngOptions& options, const Project* project,
                    const std::filesystem::path& file, uint64_t& bytes, std::string& error);
 
 // Both, as a session ends: the player page and the looping animation with the pointer, at the default
-// speed. Pictures left out are not failures. False, with one line in `error`, when either could not be
-// written; the session's own files are never changed.
+// speed, or as the project file beside the take edits the animation when there is one. Pictures left
+// out are not failures. False, with one line in `error`, when either could not be written or the project
+// file is refused; the session's own files are never changed.
 bool WriteSessionFiles(const std::filesystem::path& workDir, int session, std::string& error);

@@ -1,6 +1,7 @@
 #include "SessionTimeline.h"
 
 #include "BmpReader.h"
+#include "common/ChangeDetection.h"
 #include "common/File.h"
 #include "output/OffsetTables.h"
 #include "output/TemplateFormat.h"
@@ -128,9 +129,9 @@ private:
     {
         if (p.width == windowWidth && p.height == windowHeight)
             return false;
-        const bool fitsTopLeftCell =
-            p.width <= windowWidth / kChangeGridColumns && p.height <= windowHeight / kChangeGridRows;
-        return !fitsTopLeftCell;
+        // A change found in one cell alone of the capture's grid is a box inside that cell.
+        const GridCell topLeft = CellAt(windowWidth, windowHeight, 0, 0);
+        return p.width > topLeft.right || p.height > topLeft.bottom;
     }
 
     // The highest k of the imageBMP<k>.bmp files in the session directory, 0 when there is none.

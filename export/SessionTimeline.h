@@ -32,11 +32,6 @@ struct TimelineStep
 // or that was smaller than it later grew to. Black, as 0xRRGGBB.
 constexpr uint32_t kStageBackground = 0x000000;
 
-// The window's grab is cut into this grid to find what changed; a change found in one cell alone is a
-// box inside that cell.
-constexpr int kChangeGridColumns = 4;
-constexpr int kChangeGridRows = 4;
-
 // The stage is as wide as the widest and as tall as the tallest whole grab of the session.
 struct SessionTimeline
 {

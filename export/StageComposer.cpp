@@ -23,13 +23,65 @@ Region UnionBox(const Region& a, const Region& b)
             std::max(a.bottom, b.bottom)};
 }
 
-CStageComposer::CStageComposer(const SessionTimeline& timeline, bool pointer)
+CStageComposer::CStageComposer(const SessionTimeline& timeline, bool pointer, size_t checkpointBytes)
     : m_timeline(timeline), m_pointer(pointer)
 {
     m_stage.width = timeline.stageWidth;
     m_stage.height = timeline.stageHeight;
     m_stage.rgb.resize(size_t(m_stage.width) * m_stage.height * 3);
     Clear();
+    // The copies are spread evenly over the take, so that none is more than that many steps away.
+    const size_t copies = m_stage.rgb.empty() ? 0 : checkpointBytes / m_stage.rgb.size();
+    if (copies > 0)
+        m_checkpointEvery = std::max<size_t>(1, (timeline.steps.size() + copies - 1) / copies);
+}
+
+bool CStageComposer::ComposeStep(size_t step, Region& changed, std::string& error)
+{
+    changed = kNoBox;
+    const std::vector<TimelineStep>& steps = m_timeline.steps;
+    if (step >= steps.size()) {
+        error = "step " + std::to_string(step + 1) + " is not a recorded step";
+        return false;
+    }
+    // Where to start drawing from, latest first: the stage as it is, a copy, a whole grab (which clears
+    // the stage), the beginning.
+    size_t start = 0;
+    for (size_t s = step + 1; s-- > 0;)
+        if (!steps[s].pictures.empty() && steps[s].pictures.front().wholeGrab) {
+            start = s;
+            break;
+        }
+    const Checkpoint* from = nullptr;
+    for (const Checkpoint& c : m_checkpoints)
+        if (c.step <= step && c.step + 1 > start && (!from || c.step > from->step))
+            from = &c;
+    const bool drawOn = m_next <= step + 1 && m_next > start && (!from || m_next > from->step + 1);
+    if (!drawOn) {
+        changed = {0, 0, m_stage.width - 1, m_stage.height - 1};
+        if (from) {
+            m_stage.rgb = from->rgb;
+            m_pointerBox = from->pointerBox;
+            m_underPointer = from->underPointer;
+            m_next = from->step + 1;
+        } else {
+            Clear();
+            m_pointerBox = kNoBox;
+            m_next = start;
+        }
+    }
+    while (m_next <= step) {
+        Region box;
+        if (!DrawNextStep(box, error))
+            return false;
+        changed = UnionBox(changed, box);
+        const size_t drawn = m_next - 1;
+        if (m_checkpointEvery > 0 && (drawn + 1) % m_checkpointEvery == 0 &&
+            std::none_of(m_checkpoints.begin(), m_checkpoints.end(),
+                         [drawn](const Checkpoint& c) { return c.step == drawn; }))
+            m_checkpoints.push_back({drawn, m_stage.rgb, m_pointerBox, m_underPointer});
+    }
+    return true;
 }
 
 void CStageComposer::Clear()

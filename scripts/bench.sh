@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs the benchmarks and prints their ratios: the native ones (change detection, bitmap writing, the
-# animated PNG export against ffmpeg's encoder, the export's peak memory on a long 4K session as
-# /usr/bin/time -v reports it) with Google Benchmark, then the capture step on a real window under Wine
-# on a virtual display.
+# animated PNG export against ffmpeg's encoder, an edited take's export against a fresh one, the
+# export's peak memory on a long 4K session as /usr/bin/time -v reports it) with Google Benchmark, then
+# the capture step on a real window under Wine on a virtual display.
 # Read the results as ratios against the baseline of the same run, never as absolute times.
 set -u
 cd "$(dirname "$0")/.."

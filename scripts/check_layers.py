@@ -16,7 +16,7 @@ LAYERS = [
     ["output"],  # offset tables, patcher, bitmap files
     ["export"],  # a recorded take as a player page or an animated PNG, and its edit; reads output's formats
     # Folders of one rank never include each other.
-    ["capture", "popup"],  # sessions, window capture, change detection | the frame and offset popup
+    ["capture", "popup"],  # sessions, window capture | the frame and offset popup
     ["app"],  # start-up, the main dialog
 ]
 RANK = {folder: rank for rank, folders in enumerate(LAYERS) for folder in folders}

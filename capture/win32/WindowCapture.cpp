@@ -1,7 +1,7 @@
 #include "capture/win32/WindowCapture.h"
 
 #include "capture/CaptureState.h"
-#include "capture/ChangeDetection.h"
+#include "common/ChangeDetection.h"
 #include "common/win32/Handles.h"
 #include "output/win32/CaptureOutput.h"
 #include "state/SessionState.h"

@@ -1,5 +1,5 @@
 #include "ReferenceScan.h"
-#include "capture/ChangeDetection.h"
+#include "common/ChangeDetection.h"
 
 #include <gtest/gtest.h>
 

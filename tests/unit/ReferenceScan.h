@@ -1,6 +1,6 @@
 #pragma once
 // A deliberately plain change detector for the tests: every pixel of every cell is looked at, and the
-// merge recomputes every cost from scratch before each step. The fast code in capture/ChangeDetection
+// merge recomputes every cost from scratch before each step. The fast code in common/ChangeDetection
 // must give exactly the same region lists.
 #include "common/Region.h"
 

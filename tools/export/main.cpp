@@ -1,6 +1,7 @@
 // flickmere-export: turns one recorded capture session into a self-contained HTML player, or into an
-// animated PNG.
+// animated PNG, as its project file edits it.
 #include "export/SessionFiles.h"
+#include "export/TakeEdit.h"
 #include "common/Version.h"
 
 #include <cstdio>
@@ -16,10 +17,15 @@ constexpr int kMaxFps = 1000;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-const char kUsage[] = "usage: flickmere-export <working directory> <session number> [--fps N]\n"
-                      "       flickmere-export <working directory> <session number> --apng [FILE] "
-                      "[--no-cursor] [--once] [--fps N]\n"
-                      "       flickmere-export --help | --version\n";
+const char kUsage[] =
+    "usage: flickmere-export <working directory> <session number> [--fps N] [--project [FILE] | "
+    "--no-project]\n"
+    "       flickmere-export <working directory> <session number> --apng [FILE] [--no-cursor] [--once] "
+    "[--fps N]\n"
+    "                        [--project [FILE] | --no-project]\n"
+    "       flickmere-export --help | --version\n"
+    "The take is exported as its project file session<N>/session<N>.flickmere.json edits it, when there is "
+    "one.\n";
 
 bool ParsePositive(const std::string& text, int limit, int& value)
 {
@@ -48,6 +54,14 @@ struct Options
     bool apng = false;
     fs::path apngFile; // empty: session<N>/session<N>.png
     ApngOptions animation{kDefaultFps};
+    bool fpsGiven = false; // --fps, which overrides the project's rate
+    enum class Edit
+    {
+        IfThere, // the project file beside the take, when there is one
+        Required,
+        None,
+    } edit = Edit::IfThere;
+    fs::path projectFile; // empty: the one beside the take
 };
 
 // The picture files left out cost only themselves; each is named once.
@@ -69,13 +83,13 @@ int WritePlayer(const Options& options, const SessionTimeline& timeline)
     return 0;
 }
 
-int WriteApng(const Options& options, const SessionTimeline& timeline)
+int WriteApng(const Options& options, const SessionTimeline& timeline, const Project* project)
 {
     const fs::path target =
         options.apngFile.empty() ? AnimationFile(options.workDir, options.session) : options.apngFile;
     std::string error;
     uint64_t bytes = 0;
-    if (!WriteApngFile(timeline, options.animation, target, bytes, error))
+    if (!WriteApngFile(timeline, options.animation, project, target, bytes, error))
         return Failed(error);
     ReportSkipped(timeline);
     std::printf("%s: %d steps, %d x %d, %s bytes\n", target.u8string().c_str(),
@@ -106,7 +120,18 @@ int Run(const std::vector<std::string>& args)
             if (i + 1 >= argc || !ParsePositive(args[i + 1], kMaxFps, options.animation.fps))
                 return UsageError("--fps needs a whole number of frames per second from 1 to " +
                                   std::to_string(kMaxFps));
+            options.fpsGiven = true;
             ++i;
+        } else if (arg == "--project") {
+            if (options.edit == Options::Edit::None)
+                return UsageError("--project and --no-project exclude each other");
+            options.edit = Options::Edit::Required;
+            if (i + 1 < argc && !args[i + 1].empty() && args[i + 1][0] != '-')
+                options.projectFile = fs::u8path(args[++i]);
+        } else if (arg == "--no-project") {
+            if (options.edit == Options::Edit::Required)
+                return UsageError("--project and --no-project exclude each other");
+            options.edit = Options::Edit::None;
         } else if (arg == "--apng") {
             options.apng = true;
             // FILE is optional: the next word is it unless it is an option.
@@ -139,7 +164,23 @@ int Run(const std::vector<std::string>& args)
     std::string error;
     if (!DecodeSession(options.workDir, options.session, timeline, error))
         return Failed(error);
-    return options.apng ? WriteApng(options, timeline) : WritePlayer(options, timeline);
+
+    // The project is read and checked whole before anything is written.
+    Project project;
+    const fs::path projectFile =
+        options.projectFile.empty() ? ProjectFileOf(options.workDir, options.session) : options.projectFile;
+    std::error_code ec;
+    const bool edited = options.edit == Options::Edit::Required ||
+                        (options.edit == Options::Edit::IfThere && fs::exists(projectFile, ec));
+    if (edited) {
+        if (!LoadProject(projectFile, timeline, project, error))
+            return Failed(error);
+        if (!options.fpsGiven)
+            options.animation.fps = project.fps;
+    }
+    // The player shows the take as recorded until it is given the project.
+    return options.apng ? WriteApng(options, timeline, edited ? &project : nullptr)
+                        : WritePlayer(options, timeline);
 }
 
 int RunCaught(const std::vector<std::string>& args)

@@ -36,6 +36,7 @@ public:
 
     // The window as it was at step s.
     const RgbImage& WindowAtStep(int s) const { return m_history.at(s - 1); }
+    CursorPoint CursorAtStep(int s) const { return m_cursors.at(s - 1); }
     // What the player must show at step s: the window at the stage's top-left corner, black beside it on
     // a stage as large as the largest window of the session, and with `pointer` the arrow at the step's
     // cursor, composed here from the arrow's pixels.

@@ -2,7 +2,6 @@
 // pictures each step shows, where, for how long, and where the pointer is.
 #include "RecordedSession.h"
 #include "export/SessionTimeline.h"
-#include "capture/ChangeDetection.h"
 #include "output/OffsetTables.h"
 #include "state/FrameValues.h"
 
@@ -142,8 +141,6 @@ TEST(TimelineTest, UnclosedStepsAndSpansThatSayNothing)
 // its step, clears the stage, which is as large as the largest window.
 TEST(TimelineTest, AWholeGrabOfAnotherSizeIsTheWindowResized)
 {
-    static_assert(kChangeGridColumns == kGridColumns && kChangeGridRows == kGridRows,
-                  "the export tells a change in the top-left cell by capture's grid");
     CRecordedSession session(100, 60);
     session.Step({{0, 0, 99, 59}}, {1, 1});
     g_frameValues = {10, 0};

@@ -1,4 +1,4 @@
-#include "capture/ChangeDetection.h"
+#include "common/ChangeDetection.h"
 
 #include <algorithm>
 #include <cstddef>
