@@ -383,7 +383,11 @@ function fillStrip() {
         paintThumb(canvas);
         const info = document.createElement("div");
         info.className = "info";
-        info.append(`${index + 1}${step.caption ? " \u270E" : ""}`, `${secondsOf(step.frames).toFixed(2)} s`);
+        const number = document.createElement("span");
+        number.textContent = `${index + 1}${step.caption ? " \u270E" : ""}`;
+        const length = document.createElement("span");
+        length.textContent = `${secondsOf(step.frames).toFixed(2)} s`;
+        info.append(number, length);
         const remove = document.createElement("button");
         remove.type = "button";
         remove.className = "remove";
@@ -601,13 +605,17 @@ byId("delete").addEventListener("click", () => deleteStep(current));
 byId("crop").addEventListener("click", () => setCropping(!cropping));
 byId("uncrop").addEventListener("click", () => change(() => delete edit.crop));
 byId("save").addEventListener("click", saveProject);
-byId("length").addEventListener("change", (e) => {
+// Taken as it is typed; a number not yet whole ("", "0.") changes nothing.
+byId("length").addEventListener("input", (e) => {
     const seconds = Number(e.target.value);
     if (!(seconds > 0))
         return;
     change(() => {
         edit.steps[current].frames = clamp(Math.round(seconds * edit.fps), 1, kMaxFrames);
-    });
+    }, `length${current}`);
+});
+byId("length").addEventListener("blur", () => {
+    mergeKey = null;
 });
 byId("captionText").addEventListener("input", (e) => {
     const text = e.target.value;
