@@ -289,11 +289,13 @@ function redo() {
     }
 }
 
+// The edit mode shows the whole stage whatever the crop, so an edit leaves the layout as it was.
 function redraw() {
     current = clamp(current, 0, edit.steps.length - 1);
-    layout();
     if (editing)
         fillStrip();
+    else
+        layout();
     drawCrop();
     show(current);
 }
@@ -339,8 +341,11 @@ let thumbnailsStarted = false;
 
 function paintThumb(canvas) {
     const made = thumbnails[Number(canvas.dataset.source)];
+    const context = canvas.getContext("2d");
     if (made)
-        canvas.getContext("2d").drawImage(made, 0, 0);
+        context.drawImage(made, 0, 0);
+    else
+        context.clearRect(0, 0, canvas.width, canvas.height);
 }
 
 // Made once per recorded step, in recording order over one small running picture, once each picture is
@@ -371,39 +376,70 @@ async function makeThumbnails() {
     }
 }
 
-function fillStrip() {
-    const items = edit.steps.map((step, index) => {
-        const item = document.createElement("li");
-        item.dataset.index = String(index);
-        item.title = `Step ${index + 1}: recorded step ${step.source}. Drag to move it.`;
-        const canvas = document.createElement("canvas");
-        canvas.width = kThumbWidth;
-        canvas.height = thumbHeight;
-        canvas.dataset.source = String(step.source);
-        paintThumb(canvas);
-        const info = document.createElement("div");
-        info.className = "info";
-        const number = document.createElement("span");
-        number.textContent = `${index + 1}${step.caption ? " \u270E" : ""}`;
-        const length = document.createElement("span");
-        length.textContent = `${secondsOf(step.frames).toFixed(2)} s`;
-        info.append(number, length);
-        const remove = document.createElement("button");
-        remove.type = "button";
-        remove.className = "remove";
-        remove.textContent = "\u00D7";
-        remove.title = "Delete this step";
-        remove.disabled = edit.steps.length === 1;
-        item.append(canvas, info, remove);
-        return item;
-    });
-    strip.replaceChildren(...items);
+function newStripItem() {
+    const item = document.createElement("li");
+    const canvas = document.createElement("canvas");
+    canvas.width = kThumbWidth;
+    canvas.height = thumbHeight;
+    const info = document.createElement("div");
+    info.className = "info";
+    info.append(document.createElement("span"), document.createElement("span"));
+    const remove = document.createElement("button");
+    remove.type = "button";
+    remove.className = "remove";
+    remove.textContent = "\u00D7";
+    remove.title = "Delete this step";
+    item.append(canvas, info, remove);
+    return item;
 }
 
+const setText = (element, text) => {
+    if (element.textContent !== text)
+        element.textContent = text;
+};
+
+// Shows the steps with as little work as the edit allows: an item that showed a recorded step keeps
+// showing it (its thumbnail is not drawn again), and only items out of place are moved.
+function fillStrip() {
+    const free = new Map();
+    for (const item of strip.children) {
+        const source = item.firstChild.dataset.source;
+        free.set(source, [...(free.get(source) ?? []), item]);
+    }
+    const items = edit.steps.map((step) => free.get(String(step.source))?.pop() ?? null);
+    const spare = [...free.values()].flat();
+    edit.steps.forEach((step, index) => {
+        let item = items[index];
+        if (!item) {
+            item = items[index] = spare.pop() ?? newStripItem();
+            item.firstChild.dataset.source = String(step.source);
+            paintThumb(item.firstChild);
+        }
+        item.dataset.index = String(index);
+        item.title = `Step ${index + 1}: recorded step ${step.source}. Drag to move it.`;
+        const [number, length] = item.children[1].children;
+        setText(number, `${index + 1}${step.caption ? " \u270E" : ""}`);
+        setText(length, `${secondsOf(step.frames).toFixed(2)} s`);
+        item.lastChild.disabled = edit.steps.length === 1;
+    });
+    for (const item of spare)
+        item.remove();
+    items.forEach((item, index) => {
+        if (strip.children[index] !== item)
+            strip.insertBefore(item, strip.children[index] ?? null);
+    });
+}
+
+// The step last scrolled into view: scrolling asks for a layout, so it is done only when another step
+// is selected.
+let scrolledTo = -1;
 function showSelection() {
     for (const item of strip.children)
         item.classList.toggle("selected", Number(item.dataset.index) === current);
-    strip.children[current]?.scrollIntoView({block: "nearest", inline: "nearest"});
+    if (scrolledTo !== current) {
+        scrolledTo = current;
+        strip.children[current]?.scrollIntoView({block: "nearest", inline: "nearest"});
+    }
     const step = edit.steps[current];
     const length = byId("length");
     if (document.activeElement !== length)
@@ -581,6 +617,7 @@ function setEditing(on) {
     if (on && !thumbnailsStarted)
         makeThumbnails();
     redraw();
+    layout();
 }
 
 byId("mode").addEventListener("click", () => setEditing(!editing));

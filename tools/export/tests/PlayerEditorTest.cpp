@@ -2,6 +2,7 @@
 // text sent through the DevTools pipe, each counted as one action. What the page saves is read back with
 // the program's own project reader.
 #include "HeadlessChromium.h"
+#include "PageUser.h"
 #include "RecordedSession.h"
 #include "export/HtmlPlayer.h"
 #include "export/Project.h"
@@ -14,87 +15,6 @@
 namespace {
 
 using namespace exporttest;
-
-struct PagePoint
-{
-    double x = 0;
-    double y = 0;
-};
-
-// One person at the page. An action is one click, one drag, or typing into one field (the click that
-// puts the cursor there and the selection of what was in it belong to the typing); scrolling a part of
-// the page into view is not counted.
-class CPageUser
-{
-public:
-    CPageUser(CDevToolsBrowser& browser, std::string page) : m_browser(browser), m_page(std::move(page)) {}
-
-    void Click(const std::string& selector) { Press(Centre(selector), Centre(selector)); }
-    void Drag(PagePoint from, PagePoint to) { Press(from, to); }
-    void Type(const std::string& selector, const std::string& text)
-    {
-        Click(selector);
-        Key("{\"type\":\"keyDown\",\"key\":\"a\",\"code\":\"KeyA\",\"modifiers\":2,\"windowsVirtualKeyCode\":"
-            "65,"
-            "\"commands\":[\"selectAll\"]}");
-        Key("{\"type\":\"keyUp\",\"key\":\"a\",\"code\":\"KeyA\",\"modifiers\":2,\"windowsVirtualKeyCode\":"
-            "65}");
-        m_browser.Call("Input.insertText", "{\"text\":" + ProjectJson(text).dump() + "}", m_page);
-        m_browser.Evaluate(m_page, "document.activeElement.blur()");
-        --m_actions; // the click above was part of the typing
-    }
-    // A point of the stage as the page shows it now, in the page's coordinates.
-    PagePoint OnStage(int x, int y)
-    {
-        const std::string box = m_browser.Evaluate(
-            m_page, "(() => { const r = document.getElementById('frame').getBoundingClientRect(); "
-                    "const s = r.width / document.getElementById('stage').offsetWidth; "
-                    "return `${r.left + " +
-                        std::to_string(x) + " * s} ${r.top + " + std::to_string(y) + " * s}`; })()");
-        PagePoint point;
-        std::sscanf(box.c_str(), "\"%lf %lf\"", &point.x, &point.y);
-        return point;
-    }
-    int Actions() const { return m_actions; }
-
-private:
-    PagePoint Centre(const std::string& selector)
-    {
-        const std::string box = m_browser.Evaluate(
-            m_page, "(() => { const e = document.querySelector('" + selector +
-                        "'); e.scrollIntoView({block: 'nearest', inline: 'nearest'}); "
-                        "const r = e.getBoundingClientRect(); return `${r.left + r.width / 2} ${r.top + "
-                        "r.height / 2}`; })()");
-        PagePoint point;
-        EXPECT_EQ(std::sscanf(box.c_str(), "\"%lf %lf\"", &point.x, &point.y), 2) << selector << ": " << box;
-        return point;
-    }
-    void Mouse(const char* type, PagePoint at, int buttons)
-    {
-        m_browser.Call("Input.dispatchMouseEvent",
-                       std::string("{\"type\":\"") + type + "\",\"x\":" + std::to_string(at.x) +
-                           ",\"y\":" + std::to_string(at.y) + ",\"button\":\"left\",\"buttons\":" +
-                           std::to_string(buttons) + ",\"clickCount\":1}",
-                       m_page);
-    }
-    // Presses at `from`, moves in a few steps to `to` and lets go there: a click when they are the same.
-    void Press(PagePoint from, PagePoint to)
-    {
-        ++m_actions;
-        Mouse("mouseMoved", from, 0);
-        Mouse("mousePressed", from, 1);
-        constexpr int kMoves = 4;
-        for (int i = 1; i <= kMoves && (from.x != to.x || from.y != to.y); ++i)
-            Mouse("mouseMoved",
-                  {from.x + (to.x - from.x) * i / kMoves, from.y + (to.y - from.y) * i / kMoves}, 1);
-        Mouse("mouseReleased", to, 0);
-    }
-    void Key(const std::string& event) { m_browser.Call("Input.dispatchKeyEvent", event, m_page); }
-
-    CDevToolsBrowser& m_browser;
-    std::string m_page;
-    int m_actions = 0;
-};
 
 class PlayerEditorTest : public ::testing::Test
 {
