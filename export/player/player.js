@@ -7,7 +7,8 @@
 const model = JSON.parse(document.getElementById("model").textContent);
 const byId = (id) => document.getElementById(id);
 const query = new URLSearchParams(location.search);
-// ?bare: the stage alone in the page's corner at one pixel per picture pixel, for screenshots.
+// ?bare: the stage alone in the page's corner at one pixel per picture pixel, for screenshots. ?edit:
+// opened in the edit mode.
 const bare = query.has("bare");
 
 const stageWidth = model.stage.width;
@@ -315,6 +316,15 @@ const moveStep = (from, to) => change(() => {
     current = to;
 });
 
+// A new crop goes before the steps, where the project file's description has it.
+function setCrop(rect) {
+    if (edit.crop)
+        Object.assign(edit.crop, rect);
+    else
+        edit = Object.fromEntries(Object.entries(edit).flatMap(([key, value]) => (key === "steps"
+            ? [["crop", rect], [key, value]] : [[key, value]])));
+}
+
 // A new caption sits below and right of the pointer with its arrow pointing at it, as large as its text.
 function captionFor(text, existing) {
     const lines = text.split("\n").length;
@@ -543,7 +553,7 @@ stage.addEventListener("pointerdown", (down) => {
                 const width = Math.abs(dx);
                 const height = Math.abs(dy);
                 if (width > 0 && height > 0)
-                    edit.crop = Object.assign(edit.crop ?? {}, {x, y, width, height});
+                    setCrop({x, y, width, height});
             } else if (kind === "move") {
                 now.x = clamp(original.x + dx, 0, stageWidth - now.width);
                 now.y = clamp(original.y + dy, 0, stageHeight - now.height);
@@ -889,4 +899,6 @@ if (videoFormat) {
 redraw();
 if (!seekToHash())
     play();
+if (query.has("edit"))
+    setEditing(true);
 performance.mark("flickmere-ready");
