@@ -230,6 +230,10 @@ TEST_F(PlayerEditorTest, TheViewFitsTheCropToTheWindow)
                                  "return `${document.querySelector('.caption').textContent} ${c.fontSize} "
                                  "${c.lineHeight} ${c.backgroundColor}`; })()");
     EXPECT_EQ(caption, "\"Here 14px 18px rgb(255, 246, 191)\"");
+    // The embedded DejaVu Sans, not a font of the machine.
+    EXPECT_EQ(m_browser.Evaluate(page, "document.fonts.load('14px \"Flickmere Caption\"').then((faces) => "
+                                       "faces.length === 1 && faces[0].status)"),
+              "\"loaded\"");
 
     struct Case
     {
@@ -262,6 +266,15 @@ TEST_F(PlayerEditorTest, TheViewFitsTheCropToTheWindow)
         EXPECT_GT(height, c.height / 2) << frame;
         EXPECT_NEAR(width * 90.0 / 120, height, 1) << frame;
     }
+
+    // The video shows the crop too.
+    m_browser.Evaluate(page, "document.getElementById('video').click()", true);
+    ASSERT_TRUE(m_browser.WaitForEvent("\"state\":\"completed\"", std::chrono::seconds(30))) << "no video";
+    std::string size;
+    RunCommand("ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 " +
+                   Quoted(Downloads() + "/session1.webm"),
+               size);
+    EXPECT_EQ(size, "120,90\n");
 }
 
 } // namespace
