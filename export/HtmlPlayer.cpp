@@ -1,7 +1,7 @@
 #include "HtmlPlayer.h"
 
-#include "PngEncoder.h"
 #include "CaptionStyle.h"
+#include "PngEncoder.h"
 #include "PointerShape.h"
 
 #include <cstddef>
