@@ -18,6 +18,10 @@ log "Checking the layers"
 python3 scripts/check_layers.py && echo "The folders include each other one way only." ||
     failed+=("layers: a folder-level include cycle or a wrong-way include")
 
+# The player page's script, with the versions package-lock.json pins.
+run_stage "Linting the player's script" "$BUILD_ROOT/lint.log" lint_player &&
+    echo "The player's script passes ESLint." || failed+=("lint: the player's script")
+
 for kind in native asan fuzz windows; do
     build $kind || failed+=("build $kind")
 done

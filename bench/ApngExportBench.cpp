@@ -484,3 +484,9 @@ FLICKMERE_RATIO("BM_ApngExport/settings-page", "BM_Apngasm/settings-page", 0.05)
 FLICKMERE_COUNTER_RATIO("BM_ApngExport/settings-page", "BM_Apngasm/settings-page", "bytes", 1.0);
 
 } // namespace
+
+// The typing session's working directory, for the player page's benchmark.
+std::filesystem::path TypingSessionDir()
+{
+    return Typing().WorkDir();
+}

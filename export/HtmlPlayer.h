@@ -1,4 +1,5 @@
 #pragma once
+#include "Project.h"
 #include "SessionTimeline.h"
 
 #include <functional>
@@ -7,9 +8,10 @@
 // Takes the page's text in order; false stops the writer.
 using TextSink = std::function<bool(const std::string& text)>;
 
-// The whole player as one HTML page, handed to `sink` a picture at a time: every picture inline as a
-// PNG data URI, the pointer as inline SVG, the controls and their script, nothing fetched from
-// anywhere. Answers false (with the reason in `error`) when a picture cannot be read or encoded, or
-// the sink refuses.
+// The whole player and editor as one HTML page (export/player/), handed to `sink` a picture at a time.
+// The take goes in as one JSON model: the stage, each step with its pointer, length and pictures (inline
+// PNG data URIs), the caption style of CaptionStyle.h, and `project` (nullptr: none, the page starts
+// from the take as recorded). The caption font is embedded; nothing is fetched from anywhere. Answers
+// false (with the reason in `error`) when a picture cannot be read or encoded, or the sink refuses.
 bool WritePlayerHtml(const SessionTimeline& timeline, int session, int fps, const TextSink& sink,
-                     std::string& error);
+                     std::string& error, const Project* project = nullptr);

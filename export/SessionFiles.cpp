@@ -21,14 +21,15 @@ fs::path AnimationFile(const fs::path& workDir, int session)
     return SessionFolder(workDir, session) / ("session" + std::to_string(session) + ".png");
 }
 
-bool WritePlayerFile(const SessionTimeline& timeline, int session, int fps, const fs::path& file,
-                     std::string& error)
+bool WritePlayerFile(const SessionTimeline& timeline, int session, int fps, const Project* project,
+                     const fs::path& file, std::string& error)
 {
     CReplacingFile out;
     return out.Open(file, error) &&
            WritePlayerHtml(
                timeline, session, fps,
-               [&](const std::string& text) { return out.Write(text.data(), text.size()); }, error) &&
+               [&](const std::string& text) { return out.Write(text.data(), text.size()); }, error,
+               project) &&
            out.Commit(error);
 }
 
@@ -61,7 +62,8 @@ bool WriteSessionFiles(const fs::path& workDir, int session, std::string& error)
         return false;
     ApngOptions options{edited ? project.fps : kDefaultFps};
     uint64_t bytes = 0;
-    return WritePlayerFile(timeline, session, kDefaultFps, PlayerFile(workDir, session), error) &&
-           WriteApngFile(timeline, options, edited ? &project : nullptr, AnimationFile(workDir, session), bytes,
-                         error);
+    return WritePlayerFile(timeline, session, kDefaultFps, edited ? &project : nullptr,
+                           PlayerFile(workDir, session), error) &&
+           WriteApngFile(timeline, options, edited ? &project : nullptr, AnimationFile(workDir, session),
+                         bytes, error);
 }

@@ -16,8 +16,9 @@ std::filesystem::path SessionFolder(const std::filesystem::path& workDir, int se
 std::filesystem::path PlayerFile(const std::filesystem::path& workDir, int session);
 std::filesystem::path AnimationFile(const std::filesystem::path& workDir, int session);
 
-bool WritePlayerFile(const SessionTimeline& timeline, int session, int fps, const std::filesystem::path& file,
-                     std::string& error);
+// The player page, which starts from `project` (when given) and lets it be edited further.
+bool WritePlayerFile(const SessionTimeline& timeline, int session, int fps, const Project* project,
+                     const std::filesystem::path& file, std::string& error);
 // The take as recorded, or as `project` (when given) edits it. `bytes` is the size of the file written.
 bool WriteApngFile(const SessionTimeline& timeline, const ApngOptions& options, const Project* project,
                    const std::filesystem::path& file, uint64_t& bytes, std::string& error);

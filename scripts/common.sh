@@ -84,6 +84,15 @@ build() { # kind, [cmake --build arguments...]
             cmake --build "$BUILD_ROOT/$kind" -j "$JOBS" "$@"
 }
 
+# Lints the player page's script with ESLint as tools/lint/package-lock.json pins it. Debian's npm is
+# installed only where no npm is there yet: a Node.js from elsewhere brings its own and conflicts with it.
+lint_player() {
+    command -v npm >/dev/null || ensure_packages nodejs npm || return 1
+    (cd "$FLICKMERE_ROOT/tools/lint" && npm ci --no-audit --no-fund) &&
+        "$FLICKMERE_ROOT/tools/lint/node_modules/.bin/eslint" --config "$FLICKMERE_ROOT/tools/lint/eslint.config.js" \
+            "$FLICKMERE_ROOT/export/player"
+}
+
 XVFB_PID=
 WINESERVER_PID=
 

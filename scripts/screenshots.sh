@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Remakes the pictures of the user guide in docs/ on a virtual display: the main dialog, the popup,
-# the dialog in German and the dialog with a last-session report, plus the browser player and the
-# session as an animated PNG.
+# the dialog in German and the dialog with a last-session report, plus the browser player, its edit
+# mode and the session as an animated PNG.
 set -u
 cd "$(dirname "$0")/.."
 . scripts/common.sh
@@ -29,7 +29,11 @@ done
 "$BUILD_ROOT/native/bin/flickmere-export" "$work" 1 >/dev/null &&
     chromium --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking \
         --disable-component-update --disable-sync --user-data-dir="$work/chromium" --hide-scrollbars \
-        --window-size=560,240 --screenshot="$(pwd)/docs/player.png" "file://$work/session1/player.html#step=3" \
-        >/dev/null 2>&1
+        --window-size=560,340 --screenshot="$(pwd)/docs/player.png" "file://$work/session1/player.html#step=3" \
+        >/dev/null 2>&1 &&
+    chromium --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking \
+        --disable-component-update --disable-sync --user-data-dir="$work/chromium" --hide-scrollbars \
+        --virtual-time-budget=2000 --window-size=900,600 --screenshot="$(pwd)/docs/player-edit.png" \
+        "file://$work/session1/player.html?edit#step=3" >/dev/null 2>&1
 "$BUILD_ROOT/native/bin/flickmere-export" "$work" 1 --apng docs/demo-session.png >/dev/null
 ls -l docs/*.png

@@ -71,11 +71,11 @@ void ReportSkipped(const SessionTimeline& timeline)
         std::fprintf(stderr, "flickmere-export: %s: left out\n", line.c_str());
 }
 
-int WritePlayer(const Options& options, const SessionTimeline& timeline)
+int WritePlayer(const Options& options, const SessionTimeline& timeline, const Project* project)
 {
     const fs::path player = PlayerFile(options.workDir, options.session);
     std::string error;
-    if (!WritePlayerFile(timeline, options.session, options.animation.fps, player, error))
+    if (!WritePlayerFile(timeline, options.session, options.animation.fps, project, player, error))
         return Failed(error);
     ReportSkipped(timeline);
     std::printf("%s: %d steps, %d x %d\n", player.u8string().c_str(), static_cast<int>(timeline.steps.size()),
@@ -178,9 +178,8 @@ int Run(const std::vector<std::string>& args)
         if (!options.fpsGiven)
             options.animation.fps = project.fps;
     }
-    // The player shows the take as recorded until it is given the project.
-    return options.apng ? WriteApng(options, timeline, edited ? &project : nullptr)
-                        : WritePlayer(options, timeline);
+    const Project* edit = edited ? &project : nullptr;
+    return options.apng ? WriteApng(options, timeline, edit) : WritePlayer(options, timeline, edit);
 }
 
 int RunCaught(const std::vector<std::string>& args)

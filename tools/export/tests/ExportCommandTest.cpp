@@ -41,7 +41,7 @@ TEST(ExportCommandTest, WritesOnlyTheSelfContainedPlayerOrTheAnimation)
         ASSERT_EQ(RunExport(Quoted(session.WorkDir()) + " 1" + fps, output), 0) << output;
         const std::vector<uint8_t> page = ReadBytes(session.File("player.html"));
         const std::string html(page.begin(), page.end());
-        EXPECT_NE(html.find(*fps ? "var fps = 25;" : "var fps = 12;"), std::string::npos);
+        EXPECT_NE(html.find(*fps ? "\"fps\":25," : "\"fps\":12,"), std::string::npos);
         for (const char* fetch : {"http:", "https:", "file:", "<link", "<object", "<embed", "@import"})
             EXPECT_EQ(html.find(fetch), std::string::npos) << fetch;
     }

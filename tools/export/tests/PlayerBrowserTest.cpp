@@ -71,7 +71,7 @@ protected:
     {
         SCOPED_TRACE("step " + std::to_string(step));
         const std::string shot = m_session.WorkDir() / "shot.png";
-        Browse("--screenshot=" + shot, "#step=" + std::to_string(step), 1000, "/dev/null");
+        Browse("--screenshot=" + shot, "?bare#step=" + std::to_string(step), 1000, "/dev/null");
         int width, height, channels;
         std::unique_ptr<stbi_uc, void (*)(void*)> pixels(
             stbi_load(shot.c_str(), &width, &height, &channels, 3), stbi_image_free);
