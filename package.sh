@@ -47,6 +47,8 @@ done
 cp res/lang/*.lan "$STAGE/$NAME/"
 # Notepad before Windows 10 1809 shows a text without carriage returns as one long line.
 sed 's/\r*$/\r/' res/README-Windows.txt >"$STAGE/$NAME/README-Windows.txt"
+# The captions' font, DejaVu Sans, is built into the programs and the player pages: its licence ships.
+sed 's/\r*$/\r/' /usr/share/doc/fonts-dejavu-core/copyright >"$STAGE/$NAME/DejaVu-Fonts-License.txt"
 
 # Nothing of this machine goes into the archive: not the umask, not the time, not the time zone,
 # not the order in which the file system lists the files.

@@ -71,7 +71,7 @@ verdict $? "the built programs carry no link time${stamped:+ (but:$stamped)}"
 
 {
     printf '%s\n' Flickmere.exe HookDll.dll flickmere-export.exe HookDll32.dll FlickmereHook32.exe \
-        README-Windows.txt template.fla bmpoffs.ini curoffs.ini frmoffs.ini
+        README-Windows.txt DejaVu-Fonts-License.txt template.fla bmpoffs.ini curoffs.ini frmoffs.ini
     (cd res/lang && ls -- *.lan)
 } | sed "s|^|$NAME/|" | LC_ALL=C sort >"$WORK/expected.txt"
 unzip -Z1 "$ARCHIVE" >"$WORK/listed.txt"
