@@ -49,6 +49,8 @@ DWORD WINAPI CSessionExport::Run(LPVOID self)
             return 0;
     } catch (const std::exception& e) {
         error = e.what();
+    } catch (...) {
+        error = "unexpected error";
     }
     ShowFailure(error);
     return 1;
