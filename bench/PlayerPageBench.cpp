@@ -2,6 +2,7 @@
 // open (from navigation to the script's "flickmere-ready" mark; goal: at most 1 s) and how long each
 // kind of edit takes in the page, from the input event that makes it to the frame that shows it (goal:
 // at most 50 ms). The input is real, sent through the DevTools pipe. Times in milliseconds.
+#include "BenchTakes.h"
 #include "HeadlessChromium.h"
 #include "PageUser.h"
 #include "RecordedSession.h"
@@ -11,8 +12,6 @@
 #include <functional>
 #include <memory>
 #include <stdexcept>
-
-std::filesystem::path TypingSessionDir(); // ApngExportBench.cpp
 
 namespace {
 
@@ -34,9 +33,9 @@ CPage& Page()
     static const std::unique_ptr<CPage> page([] {
         auto created = std::make_unique<CPage>();
         std::string output;
-        if (RunExport(Quoted(TypingSessionDir().string()) + " 1", output) != 0)
+        if (RunExport(Quoted(exportbench::Typing().WorkDir().string()) + " 1", output) != 0)
             throw std::runtime_error("the export failed: " + output);
-        created->url = "file://" + (TypingSessionDir() / "session1" / "player.html").string();
+        created->url = "file://" + (exportbench::Typing().WorkDir() / "session1" / "player.html").string();
         created->session = created->browser.OpenPage("about:blank");
         created->browser.Call("Emulation.setDeviceMetricsOverride",
                               "{\"width\":" + std::to_string(kViewWidth) + ",\"height\":" +

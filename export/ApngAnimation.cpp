@@ -1,13 +1,11 @@
 #include "ApngAnimation.h"
 
-#include "CaptionRenderer.h"
+#include "EditedCanvas.h"
 #include "PointerShape.h"
 #include "StageComposer.h"
 #include "TakeEdit.h"
-#include "common/ChangeDetection.h"
 
 #include <algorithm>
-#include <cstring>
 #include <memory>
 #include <numeric>
 
@@ -83,15 +81,6 @@ std::vector<PlannedFrame> Plan(const std::vector<int>& frames, int fps)
     }
     return plan;
 }
-
-// A canvas's pixels: rows of RGB bytes, `rowBytes` apart.
-struct CanvasView
-{
-    const uint8_t* rgb;
-    size_t rowBytes;
-
-    const uint8_t* At(int x, int y) const { return rgb + size_t(y) * rowBytes + size_t(x) * 3; }
-};
 
 class CFrameWriter
 {
@@ -224,50 +213,6 @@ Region CropOf(const Project& project, const SessionTimeline& timeline)
     return {r.x, r.y, r.x + r.width - 1, r.y + r.height - 1};
 }
 
-// Draws a caption over the stage for as long as it lives, and puts back what was under it.
-class CCaptionOverlay
-{
-public:
-    CCaptionOverlay(RgbImage& stage, const ProjectCaption* caption, const CCaptionRenderer& captions)
-        : m_stage(stage)
-    {
-        if (!caption)
-            return;
-        const Region bounds = CCaptionRenderer::Bounds(*caption);
-        m_box = {std::max(bounds.left, 0), std::max(bounds.top, 0), std::min(bounds.right, stage.width - 1),
-                 std::min(bounds.bottom, stage.height - 1)};
-        if (m_box.Width() < 1 || m_box.Height() < 1) {
-            m_box = kNoBox;
-            return;
-        }
-        for (int y = m_box.top; y <= m_box.bottom; ++y) {
-            const auto row = stage.rgb.begin() + Offset(m_box.left, y);
-            m_under.insert(m_under.end(), row, row + size_t(m_box.Width()) * 3);
-        }
-        captions.Draw(*caption, stage.rgb.data(), stage.width, stage.height);
-    }
-
-    ~CCaptionOverlay()
-    {
-        auto in = m_under.begin();
-        for (int y = m_box.top; y <= m_box.bottom; ++y, in += size_t(m_box.Width()) * 3)
-            std::copy_n(in, size_t(m_box.Width()) * 3, m_stage.rgb.begin() + Offset(m_box.left, y));
-    }
-
-    CCaptionOverlay(const CCaptionOverlay&) = delete;
-    CCaptionOverlay& operator=(const CCaptionOverlay&) = delete;
-
-    // The part of the stage the caption may have changed; kNoBox without one.
-    const Region& Box() const { return m_box; }
-
-private:
-    size_t Offset(int x, int y) const { return (size_t(y) * m_stage.width + x) * 3; }
-
-    RgbImage& m_stage;
-    Region m_box = kNoBox;
-    std::vector<uint8_t> m_under;
-};
-
 // The colours the captions add: each drawn over the stage of its source step, the steps composed in
 // the take's order, so that no picture is read more than once more.
 bool TakeCaptionCensus(const SessionTimeline& timeline, const Project& project, bool pointer,
@@ -294,90 +239,6 @@ bool TakeCaptionCensus(const SessionTimeline& timeline, const Project& project, 
     }
     return true;
 }
-
-// The part of a box inside another, kNoBox when they do not meet.
-Region Within(const Region& box, const Region& bounds)
-{
-    const Region r{std::max(box.left, bounds.left), std::max(box.top, bounds.top),
-                   std::min(box.right, bounds.right), std::min(box.bottom, bounds.bottom)};
-    return r.Width() < 1 || r.Height() < 1 ? kNoBox : r;
-}
-
-// A picture of the edited take as the viewer gets it: the crop of the stage, with the step's caption.
-// Its RGB bytes are kept in 16-bit words, so that the change detection, which compares words, finds
-// exactly the pixels that differ; a row of an odd width ends in a byte of padding that stays 0.
-class CEditedCanvas
-{
-public:
-    explicit CEditedCanvas(const Region& crop)
-        : m_crop(crop), m_rowWords((size_t(crop.Width()) * 3 + 1) / 2), m_words(m_rowWords * crop.Height(), 0)
-    {
-    }
-
-    // The canvas's own coordinates of a box on the stage, cut to the crop.
-    Region FromStage(const Region& box) const
-    {
-        const Region r = Within(box, m_crop);
-        return r.Width() < 1 ? kNoBox
-                             : Region{r.left - m_crop.left, r.top - m_crop.top, r.right - m_crop.left,
-                                      r.bottom - m_crop.top};
-    }
-
-    // Takes the pixels of `box` (canvas coordinates) from the stage with the caption drawn over it.
-    void Update(RgbImage& stage, const ProjectCaption* caption, const CCaptionRenderer& captions,
-                const Region& box)
-    {
-        if (box.Width() < 1)
-            return;
-        const CCaptionOverlay overlay(stage, caption, captions);
-        for (int y = box.top; y <= box.bottom; ++y)
-            std::memcpy(Bytes() + Offset(box.left, y),
-                        stage.rgb.data() +
-                            (size_t(m_crop.top + y) * stage.width + m_crop.left + box.left) * 3,
-                        size_t(box.Width()) * 3);
-    }
-
-    void CopyFrom(const CEditedCanvas& other, const Region& box)
-    {
-        for (int y = box.top; y <= box.bottom; ++y)
-            std::memcpy(Bytes() + Offset(box.left, y), other.View().At(box.left, y), size_t(box.Width()) * 3);
-    }
-
-    CanvasView View() const { return {reinterpret_cast<const uint8_t*>(m_words.data()), RowBytes()}; }
-
-    // The box around every pixel that differs from `before`, kNoBox when none does; the two are the same
-    // outside `within`.
-    Region ChangedSince(const CEditedCanvas& before, const Region& within) const
-    {
-        if (within.Width() < 1)
-            return kNoBox;
-        // The words that hold the bytes of the columns within.
-        const int first = within.left * 3 / 2;
-        const int last = (within.right * 3 + 2) / 2;
-        const size_t at = size_t(within.top) * m_rowWords + size_t(first);
-        Region regions[kMaxChangedRegions];
-        const int n = DetectChanges(before.m_words.data() + at, m_words.data() + at, last - first + 1,
-                                    within.Height(), static_cast<int>(m_rowWords), regions);
-        Region box = kNoBox;
-        for (int i = 0; i < n; ++i) {
-            // From words to the pixels their bytes belong to.
-            const int left = (first + regions[i].left) * 2 / 3;
-            const int right = std::min((first + regions[i].right) * 2 + 1, within.right * 3 + 2) / 3;
-            box = UnionBox(box, {left, within.top + regions[i].top, right, within.top + regions[i].bottom});
-        }
-        return box;
-    }
-
-private:
-    // Any object's storage may be written as bytes.
-    uint8_t* Bytes() { return reinterpret_cast<uint8_t*>(m_words.data()); }
-    size_t RowBytes() const { return m_rowWords * 2; }
-    size_t Offset(int x, int y) const { return size_t(y) * RowBytes() + size_t(x) * 3; }
-
-    Region m_crop;
-    size_t m_rowWords;
-    std::vector<uint16_t> m_words;
-};
 
 } // namespace
 

@@ -1,0 +1,228 @@
+// The takes the export's benchmarks share.
+#include "BenchTakes.h"
+
+#include "HeadlessChromium.h"
+#include "common/ChangeDetection.h"
+#include "export/PngEncoder.h"
+#include "export/SessionTimeline.h"
+#include "state/FrameValues.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace exportbench {
+
+using namespace exporttest;
+
+namespace {
+
+constexpr int kLineHeight = 16;
+constexpr int kGlyphWidth = 8;
+
+// A window-like scene that compresses as screenshots do: flat panels and lines of "text" made of a small
+// set of glyphs that recur, in a few shades.
+uint32_t g_random = 7;
+uint32_t Next()
+{
+    g_random = g_random * 1103515245u + 12345u;
+    return g_random >> 8;
+}
+
+void Fill(RgbImage& window, const Region& r, uint32_t rgb)
+{
+    for (int y = r.top; y <= r.bottom; ++y)
+        for (int x = r.left; x <= r.right; ++x) {
+            uint8_t* p = window.rgb.data() + (size_t(y) * window.width + x) * 3;
+            p[0] = uint8_t(rgb >> 16), p[1] = uint8_t(rgb >> 8), p[2] = uint8_t(rgb);
+        }
+}
+
+// Lines of words over `background`; each glyph is one of 48 fixed 7 x 11 patterns.
+void PaintText(RgbImage& window, const Region& r, uint32_t background)
+{
+    static const std::vector<uint8_t> glyphs = [] {
+        std::vector<uint8_t> shapes(48 * 7 * 11);
+        for (uint8_t& v : shapes)
+            v = Next() % 3 == 0 ? uint8_t(Next() % 3 + 1) : 0;
+        return shapes;
+    }();
+    Fill(window, r, background);
+    for (int top = r.top + 2; top + 11 <= r.bottom; top += kLineHeight)
+        for (int left = r.left + 4; left + kGlyphWidth <= r.right;) {
+            const int letters = 2 + Next() % 8;
+            for (int l = 0; l < letters && left + kGlyphWidth <= r.right; ++l, left += kGlyphWidth) {
+                const uint8_t* glyph = glyphs.data() + (Next() % 48) * 7 * 11;
+                for (int y = 0; y < 11; ++y)
+                    for (int x = 0; x < 7; ++x)
+                        if (glyph[y * 7 + x])
+                            Fill(window, {left + x, top + y, left + x, top + y}, 0x202020 * glyph[y * 7 + x]);
+            }
+            left += kGlyphWidth;
+        }
+}
+
+void PaintScene(RgbImage& window, const Region&)
+{
+    Fill(window, {0, 0, kWidth - 1, 29}, 0x2B579A);                  // title bar
+    PaintText(window, {0, 30, kWidth - 1, 53}, 0xF3F3F3);            // menu
+    PaintText(window, {0, 54, 259, 1055}, 0xE8E8E8);                 // side panel
+    PaintText(window, {260, 54, kWidth - 1, 1055}, 0xFFFFFF);        // document
+    PaintText(window, {0, 1056, kWidth - 1, kHeight - 1}, 0xD0D0D0); // status bar
+}
+
+} // namespace
+
+void CBenchSession::Finish()
+{
+    SessionTimeline timeline;
+    std::string error;
+    if (!DecodeSession(m_session.WorkDir(), 1, timeline, error))
+        m_problem = error;
+    for (const TimelineStep& step : timeline.steps)
+        if (step.frames != kStepFrames)
+            m_problem =
+                "a step lasts " + std::to_string(step.frames) + " frames, not " + std::to_string(kStepFrames);
+    fs::create_directory(WorkDir() / "frames");
+    for (int s = 1; s <= m_session.Steps(); ++s) {
+        const std::vector<uint8_t> png = EncodePng(m_session.StageAtStep(s, true));
+        char name[32];
+        std::snprintf(name, sizeof name, "frames/%03d.png", s);
+        testfiles::WriteText((WorkDir() / name).string(), std::string(png.begin(), png.end()));
+    }
+}
+
+std::vector<uint16_t> Grab16(const RgbImage& image)
+{
+    std::vector<uint16_t> words(image.rgb.size() / 3);
+    for (size_t i = 0; i < words.size(); ++i)
+        words[i] = uint16_t((image.rgb[3 * i] >> 3) << 10 | (image.rgb[3 * i + 1] >> 3) << 5 |
+                            image.rgb[3 * i + 2] >> 3);
+    return words;
+}
+
+// Typing into the document one word a step, with now and then a new status and a highlighted entry in
+// the side panel; the pointer follows the caret or goes to the panel.
+CBenchSession& Typing()
+{
+    // Destroyed at exit, which removes its scratch folder.
+    static const std::unique_ptr<CBenchSession> bench([] {
+        auto* b = new CBenchSession(kWidth, kHeight, 4 * kChanges);
+        CRecordedSession& session = b->Session();
+        session.Step({{0, 0, kWidth - 1, kHeight - 1}}, {900, 500}, PaintScene);
+        const auto document = [](RgbImage& w, const Region& r) { PaintText(w, r, 0xFFFFFF); };
+        int caretX = 300, caretY = 70 + 40 * kLineHeight;
+        for (int s = 1; s <= kChanges; ++s) {
+            // A press closes the step before with these values: the first span is the frame value less
+            // the offset, every later one the frame value, as the offset stays.
+            g_frameValues = {kStepFrames + (s == 1 ? 5 : 0), 5};
+            const int width = kGlyphWidth * (3 + Next() % 6);
+            if (caretX + width > kWidth - 20)
+                caretX = 300, caretY += kLineHeight;
+            std::vector<Region> regions{{caretX, caretY, caretX + width - 1, caretY + kLineHeight - 1}};
+            CursorPoint cursor{caretX + width + 30, caretY + 20};
+            caretX += width;
+            if (s % 5 == 0)
+                regions.push_back({1600, 1058, 1899, 1077});
+            if (s % 10 == 0) {
+                const int row = 60 + 24 * (s / 10);
+                regions.push_back({4, row, 255, row + 23});
+                cursor = {120, row + 8};
+            }
+            session.Step(regions, cursor, document);
+        }
+        b->Finish();
+        return b;
+    }());
+    return *bench;
+}
+
+// A settings page as headless Chromium renders it (antialiased text, shadows, a gradient), at a few
+// states of a user's visit: each state is a screenshot, and each step's pictures are the boxes the
+// program's own change detection finds between two screenshots.
+constexpr int kPageWidth = 1280;
+constexpr int kPageHeight = 800;
+const char kPage[] = R"html(<!DOCTYPE html><html><head><meta charset="utf-8"><style>
+body { margin: 0; font: 14px sans-serif; background: #f3f3f3; color: #202020; }
+header { height: 48px; background: linear-gradient(#2b579a, #1e3f73); color: #fff; font-size: 18px;
+         padding: 12px 20px; box-sizing: border-box; }
+nav { position: absolute; top: 48px; bottom: 0; width: 220px; background: #e8e8e8; padding-top: 8px; }
+nav div { padding: 8px 20px; } nav .on { background: #cce4f7; border-left: 3px solid #2b579a; }
+main { position: absolute; left: 240px; top: 68px; right: 20px; }
+.card { background: #fff; border-radius: 6px; box-shadow: 0 1px 4px rgba(0,0,0,.2); padding: 16px; margin-bottom: 16px; }
+input[type=text] { width: 360px; font: 14px sans-serif; padding: 4px; }
+button { font: 14px sans-serif; padding: 6px 14px; } .menu { position: absolute; left: 250px; top: 190px; width: 200px;
+background: #fff; box-shadow: 0 4px 12px rgba(0,0,0,.3); display: none; } .menu div { padding: 6px 12px; }
+</style></head><body><header>Settings</header><nav><div>General</div><div id="n2">Appearance</div><div>Privacy</div>
+<div>Notifications</div><div>About</div></nav><main><div class="card"><h3>Profile</h3><p>Name
+<input id="name" type="text" value=""></p><p><label><input id="mail" type="checkbox"> Send me a weekly summary by
+e-mail</label></p><button id="save">Save</button> <span id="saved"></span></div><div class="card"><h3>Language</h3>
+<button id="lang">English &#9662;</button><div class="menu" id="menu"><div>Deutsch</div><div>English</div>
+<div>Fran&ccedil;ais</div><div>&#26085;&#26412;&#35486;</div></div><p>Lorem ipsum dolor sit amet, consectetur
+adipiscing elit, sed do eiusmod tempor incididunt ut labore et dolore magna aliqua. Ut enim ad minim veniam, quis
+nostrud exercitation ullamco laboris nisi ut aliquip ex ea commodo consequat.</p></div></main>
+<script>
+var state = Number(location.hash.slice(1)) || 0;
+document.getElementById("name").value = "J\u00fcrgen Schmidt".slice(0, Math.min(state, 6) * 2);
+if (state >= 7) document.getElementById("mail").checked = true;
+if (state >= 8 && state < 10) document.getElementById("menu").style.display = "block";
+if (state == 9) document.getElementById("menu").children[0].style.background = "#cce4f7";
+if (state >= 10) document.getElementById("lang").innerHTML = "Deutsch &#9662;";
+if (state >= 11) document.getElementById("n2").className = "on";
+if (state >= 12) document.getElementById("saved").textContent = "Saved.";
+</script></body></html>)html";
+constexpr int kPageStates = 13;
+
+CBenchSession& SettingsPage()
+{
+    // Destroyed at exit, which removes its scratch folder.
+    static const std::unique_ptr<CBenchSession> bench([] {
+        auto* b = new CBenchSession(kPageWidth, kPageHeight, 4 * kPageStates);
+        testfiles::CScratchDir shots;
+        testfiles::WriteText(shots.File("page.html"), kPage);
+        std::vector<RgbImage> states;
+        for (int state = 0; state < kPageStates; ++state) {
+            testfiles::CScratchDir profile;
+            const std::string png = shots.File("shot.png"), rgb = shots.File("shot.rgb");
+            std::string output;
+            if (RunCommand(ChromiumCommand(profile, 60) + " --window-size=" + std::to_string(kPageWidth) +
+                               "," + std::to_string(kPageHeight) + " --screenshot=" + Quoted(png) + " " +
+                               Quoted("file://" + shots.File("page.html") + "#" + std::to_string(state)),
+                           output) != 0 ||
+                RunCommand("convert " + Quoted(png) + " -depth 8 rgb:" + Quoted(rgb), output) != 0) {
+                b->SetProblem("no screenshot of the page: " + output);
+                return b;
+            }
+            const std::vector<uint8_t> pixels = testfiles::ReadBytes(rgb);
+            if (pixels.size() != size_t(kPageWidth) * kPageHeight * 3) {
+                b->SetProblem("a screenshot of another size");
+                return b;
+            }
+            states.push_back({kPageWidth, kPageHeight, pixels});
+        }
+        CRecordedSession& session = b->Session();
+        const CursorPoint cursors[] = {{400, 150}, {420, 150}, {430, 150}, {440, 150}, {450, 150},
+                                       {460, 150}, {470, 150}, {262, 188}, {300, 280}, {310, 320},
+                                       {320, 300}, {90, 100},  {262, 250}};
+        const auto copyState = [&](int state) {
+            return [&states, state](RgbImage& window, const Region& r) {
+                for (int y = r.top; y <= r.bottom; ++y)
+                    std::copy_n(states[state].rgb.begin() + (size_t(y) * kPageWidth + r.left) * 3,
+                                r.Width() * 3, window.rgb.begin() + (size_t(y) * kPageWidth + r.left) * 3);
+            };
+        };
+        session.Step({{0, 0, kPageWidth - 1, kPageHeight - 1}}, cursors[0], copyState(0));
+        for (int state = 1; state < kPageStates; ++state) {
+            g_frameValues = {kStepFrames + (state == 1 ? 5 : 0), 5};
+            const std::vector<uint16_t> before = Grab16(states[state - 1]), after = Grab16(states[state]);
+            Region regions[kMaxChangedRegions];
+            const int n =
+                DetectChanges(before.data(), after.data(), kPageWidth, kPageHeight, kPageWidth, regions);
+            session.Step(std::vector<Region>(regions, regions + n), cursors[state], copyState(state));
+        }
+        b->Finish();
+        return b;
+    }());
+    return *bench;
+}
+
+} // namespace exportbench
