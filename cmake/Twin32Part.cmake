@@ -7,6 +7,7 @@ set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${FLICKMERE_32BIT_BIN})
 # HookDll32.dll: the same hook as HookDll.dll, with a shared section of its own and one more export.
 add_library(HookDll32 SHARED hook/HookDll.cpp hook/HookDll32.def)
 set_target_properties(HookDll32 PROPERTIES PREFIX "" OUTPUT_NAME HookDll32)
+target_include_directories(HookDll32 PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(HookDll32 PRIVATE user32 kernel32)
 
 # FlickmereHook32.exe: installs HookDll32.dll for the length of a session.

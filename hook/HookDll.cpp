@@ -35,6 +35,7 @@
 //   process which gave it: a folder or a document window carrying the program's title must not take
 //   the captures. Until a name is given nothing is posted.
 #include "HookDll.h"
+#include "common/win32/Handles.h"
 
 #include <cstring>
 #include <iterator>
@@ -96,10 +97,9 @@ bool TakesPress()
     bool foregroundIs32Bit = kThirtyTwoBit;
     if (process != ::GetCurrentProcessId()) {
         foregroundIs32Bit = false;
-        if (const HANDLE handle = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process)) {
+        if (const CKernelHandle handle{::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process)}) {
             BOOL wow64 = FALSE;
-            foregroundIs32Bit = ::IsWow64Process(handle, &wow64) && wow64;
-            ::CloseHandle(handle);
+            foregroundIs32Bit = ::IsWow64Process(handle.Get(), &wow64) && wow64;
         }
     }
     return foregroundIs32Bit == kThirtyTwoBit;

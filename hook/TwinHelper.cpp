@@ -9,6 +9,7 @@
 // the 64-bit one would hide that one from every 64-bit program. A thread's own hooks come before the
 // global ones, so the twin runs first in the recorded program and the global hook stays first
 // everywhere else.
+#include "common/win32/Handles.h"
 #include "hook/HookDll.h"
 #include "hook/TwinHelperProtocol.h"
 
@@ -30,20 +31,13 @@ class CTwin
 public:
     bool Load()
     {
-        m_module = ::LoadLibraryA(HOOKDLL_TWIN_FILE);
+        m_module.Reset(::LoadLibraryA(HOOKDLL_TWIN_FILE));
         if (!m_module)
             return false;
-        m_setCaptureKey = HookDllExport<PFN_SETCAPTUREKEY>(m_module, "SETCAPTUREKEY");
-        m_setWindowNameOf = HookDllExport<PFN_SETWINDOWNAMEOF>(m_module, "SETWINDOWNAMEOF");
-        m_hookProc = HookDllExport<HOOKPROC>(m_module, HOOKDLL_HOOK_PROC_EXPORT);
+        m_setCaptureKey = HookDllExport<PFN_SETCAPTUREKEY>(m_module.Get(), "SETCAPTUREKEY");
+        m_setWindowNameOf = HookDllExport<PFN_SETWINDOWNAMEOF>(m_module.Get(), "SETWINDOWNAMEOF");
+        m_hookProc = HookDllExport<HOOKPROC>(m_module.Get(), HOOKDLL_HOOK_PROC_EXPORT);
         return m_setCaptureKey && m_setWindowNameOf && m_hookProc;
-    }
-    ~CTwin()
-    {
-        if (m_hook)
-            ::UnhookWindowsHookEx(m_hook);
-        if (m_module)
-            ::FreeLibrary(m_module);
     }
 
     void SetKey(WPARAM key) const
@@ -60,13 +54,14 @@ public:
     }
     bool Install(DWORD thread)
     {
-        m_hook = ::SetWindowsHookExA(WH_KEYBOARD, m_hookProc, m_module, thread);
-        return m_hook != nullptr;
+        m_hook.Reset(::SetWindowsHookExA(WH_KEYBOARD, m_hookProc, m_module.Get(), thread));
+        return static_cast<bool>(m_hook);
     }
 
 private:
-    HMODULE m_module = nullptr;
-    HHOOK m_hook = nullptr;
+    // In this order, so that the hook goes before the library it comes from.
+    CModule m_module;
+    CHook m_hook;
     PFN_SETCAPTUREKEY m_setCaptureKey = nullptr;
     PFN_SETWINDOWNAMEOF m_setWindowNameOf = nullptr;
     HOOKPROC m_hookProc = nullptr;
@@ -106,7 +101,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
         return kBadArguments;
     DWORD process = 0;
     ::GetWindowThreadProcessId(dialog, &process);
-    const HANDLE owner = process ? ::OpenProcess(SYNCHRONIZE, FALSE, process) : nullptr;
+    const CKernelHandle owner(process ? ::OpenProcess(SYNCHRONIZE, FALSE, process) : nullptr);
     if (!owner)
         return kNoDialog;
     CTwin twin;
@@ -121,11 +116,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
         if (twin.Install(thread)) {
             MSG message;
             ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
-            Serve(twin, dialog, process, owner);
+            Serve(twin, dialog, process, owner.Get());
         } else {
             result = kNoHook;
         }
     }
-    ::CloseHandle(owner);
     return result;
 }

@@ -11,7 +11,8 @@ import re
 import sys
 
 LAYERS = [
-    ["common", "hook", "res"],  # stateless basics, the hook library, resource ids
+    ["common", "res"],  # stateless basics, resource ids
+    ["hook"],  # the hook library: it takes header-only handle owners from common/ and links nothing of it
     ["state"],  # process-wide records
     ["output"],  # offset tables, patcher, bitmap files
     ["export"],  # a recorded take as a player page or an animated PNG, and its edit; reads output's formats

@@ -47,7 +47,7 @@ bool StartTwinHook(const CHookLibrary& hooks, HWND target)
     if (!::CreateProcessA(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                           &started))
         return false;
-    ::CloseHandle(started.hThread);
+    const CKernelHandle thread(started.hThread);
     g_sessionWindows.twinHelper.Reset(started.hProcess);
     g_sessionWindows.twinHelperThread = started.dwThreadId;
     if (::WaitForInputIdle(started.hProcess, kReadyTimeoutMs) != 0 ||
