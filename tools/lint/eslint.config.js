@@ -1,4 +1,5 @@
-// The player's page runs its script inline as a module, from a file:// page with no build step.
+// The player page's script files are ES modules, linted as such; the build joins them into the one module
+// script the page runs inline from file:// (cmake/JoinScripts.cmake).
 const js = require("@eslint/js");
 const globals = require("globals");
 
