@@ -20,9 +20,10 @@ enum class SessionStart
     HookNotInstalled,
 };
 
-// Creates the plan's folder (under the next free number when the plan's is taken), deletes its stale
-// pictures, copies the template, makes `target` the target window and installs the hook; once started,
-// the target is brought to the top with the mouse in its middle.
+// Creates the plan's folder (under the next free number when the plan's is taken), makes the plan the
+// session state's (ApplySessionPlan), deletes its stale pictures, copies the template, makes `target` the
+// target window and installs the hook; once started, the target is brought to the top with the mouse in its
+// middle.
 SessionStart StartSession(SessionPlan& plan, HWND target, const CHookLibrary& hooks);
 
 // Removes the hook and ends the 32-bit helper with its twin of the hook.
