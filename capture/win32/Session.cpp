@@ -80,6 +80,12 @@ void RemoveSessionHooks()
     StopTwinHook();
 }
 
+void AbandonSession()
+{
+    RemoveSessionHooks();
+    ReleaseComparisonImage();
+}
+
 void EndSession()
 {
     RemoveSessionHooks();

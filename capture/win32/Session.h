@@ -36,3 +36,7 @@ bool TargetGone();
 // Removes the hooks, releases the comparison image and forgets the target window; a session that wrote
 // pictures records its report values.
 void EndSession();
+
+// At the program's close: removes a running session's hooks and releases the comparison image, without
+// ending the session's records. Harmless when no session runs, and when called twice.
+void AbandonSession();

@@ -1,6 +1,7 @@
 // Rules of the session side that need no window: session numbering, the start and end of a session and
 // the report.
 #include "ProgramState.h"
+#include "capture/CaptureState.h"
 #include "capture/SessionLifecycle.h"
 #include "capture/SessionNumber.h"
 #include "capture/SessionReport.h"
@@ -19,6 +20,7 @@ namespace {
 using SessionNumberTest = testsupport::CProgramTest;
 using SessionLifecycleTest = testsupport::CProgramTest;
 using SessionReportTest = testsupport::CProgramTest;
+using CaptureRuleTest = testsupport::CProgramTest;
 
 TEST_F(SessionNumberTest, ReadsTheNumberLikePercentI)
 {
@@ -202,6 +204,28 @@ TEST_F(SessionLifecycleTest, EndReportsOnlyASessionThatWrotePictures)
     EXPECT_EQ(JudgeCapture(-1, 10), CaptureVerdict::TargetLost);
     EXPECT_EQ(JudgeCapture(9, 10), CaptureVerdict::Continue);
     EXPECT_EQ(JudgeCapture(0, 10), CaptureVerdict::Continue);
+}
+
+TEST_F(CaptureRuleTest, OnlyAGrabLikeTheHeldOneIsComparedWithIt)
+{
+    g_capture.previousWidth = 120;
+    g_capture.previousHeight = 80;
+    g_capture.comparison.assign(120 * 80, 0);
+    const struct
+    {
+        int imageCounter, width, height;
+        bool compared;
+    } cases[] = {
+        {2, 120, 80, true},  {9, 120, 80, true},
+        {1, 120, 80, false}, // a session's first picture is whole, whatever the last session held
+        {2, 121, 80, false}, {2, 120, 79, false}, // a new size
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ComparesWithPrevious(c.imageCounter, c.width, c.height), c.compared)
+            << c.imageCounter << " " << c.width << "x" << c.height;
+    // No image held (a missing whole picture, or a released one): the next grab is whole again.
+    g_capture.comparison.clear();
+    EXPECT_FALSE(ComparesWithPrevious(2, 120, 80));
 }
 
 TEST_F(SessionReportTest, ReportsFrameTotalPlusOne)
