@@ -21,4 +21,7 @@ struct CaptureState
 extern CaptureState g_capture;
 
 bool HoldsComparisonImage();
+// Whether a grab of this size is compared with the comparison image, so that only its changes are
+// written: not at a session's first picture, after a change of size, or while no image is held.
+bool ComparesWithPrevious(int imageCounter, int width, int height);
 void ReleaseComparisonImage();

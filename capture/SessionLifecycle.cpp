@@ -6,6 +6,7 @@
 #include "output/OutputStep.h"
 #include "state/SessionState.h"
 
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -24,14 +25,23 @@ bool NamePaths(int n, char (&sessionDir)[kPathBytes], char (&templatePath)[kPath
 SessionPlan PlanSession(const DirListing& workDirEntries)
 {
     SessionPlan plan;
-    if (ScanSessionNumber(workDirEntries) == kNoSessionNumber)
+    const SessionNumberScan scan = ScanSessionNumber(workDirEntries);
+    if (scan.next == kNoSessionNumber)
         return plan;
     plan.numbered = true;
+    plan.sessionNumber = scan.next;
+    plan.highestSessionFound = scan.highest;
+    plan.pathsFit = NamePaths(plan.sessionNumber, plan.sessionDir, plan.templatePath, plan.destinationFile);
+    return plan;
+}
+
+void ApplySessionPlan(const SessionPlan& plan)
+{
+    g_session.sessionNumber = plan.sessionNumber;
+    g_session.highestSessionFound = plan.highestSessionFound;
     g_session.frameTotal = 1;
     g_session.presses = 0;
-    plan.pathsFit =
-        NamePaths(g_session.sessionNumber, plan.sessionDir, plan.templatePath, g_session.destinationFile);
-    return plan;
+    std::memcpy(g_session.destinationFile, plan.destinationFile, sizeof g_session.destinationFile);
 }
 
 bool SessionPathsFit()
@@ -59,11 +69,11 @@ SessionFolder CreateSessionFolder(SessionPlan& plan,
         case FolderCreation::Taken:
             break;
         }
-        if (g_session.sessionNumber == std::numeric_limits<int>::max())
+        if (plan.sessionNumber == std::numeric_limits<int>::max())
             return SessionFolder::NoNumberLeft;
-        ++g_session.sessionNumber;
+        ++plan.sessionNumber;
         plan.pathsFit =
-            NamePaths(g_session.sessionNumber, plan.sessionDir, plan.templatePath, g_session.destinationFile);
+            NamePaths(plan.sessionNumber, plan.sessionDir, plan.templatePath, plan.destinationFile);
     }
 }
 

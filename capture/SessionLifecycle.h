@@ -15,13 +15,21 @@ struct SessionPlan
     // False when a path would not fit its buffer: cut short it could name another file, so the
     // session cannot be made, as when the template cannot be copied.
     bool pathsFit = false;
+    int sessionNumber = 0;
+    // The largest session number the scan found.
+    int highestSessionFound = 0;
     char sessionDir[kPathBytes] = "";
     char templatePath[kPathBytes] = "";
+    char destinationFile[kPathBytes] = "";
 };
 
-// Numbers the next session from the working directory's entries and sets its frame total and
-// destination file in the session state.
+// Numbers the next session from the working directory's entries and names its files. Changes nothing:
+// the session state takes the plan only when the session is started (ApplySessionPlan).
 SessionPlan PlanSession(const DirListing& workDirEntries);
+
+// Makes the plan the session state's: its number and destination file, and a frame total and press
+// count that start again.
+void ApplySessionPlan(const SessionPlan& plan);
 
 // Whether the paths of every session there can be, up to the largest number, fit their buffers under
 // the working directory. Checked once at start-up, so that no Capture press finds out too late.
@@ -50,7 +58,7 @@ enum class SessionFolder
 // A session starts only in a folder it has just created, so that nothing of an earlier take is deleted
 // or overwritten. While the plan's folder name is taken anyway (a plain file of that name, a folder of
 // another letter case, one that another program made since the scan), the plan moves on to the next
-// number, with the session state's number and destination file.
+// number and names its files anew.
 SessionFolder CreateSessionFolder(SessionPlan& plan,
                                   const std::function<FolderCreation(const char* path)>& createFolder);
 

@@ -1,7 +1,6 @@
 #include "capture/SessionNumber.h"
 
 #include "common/IntScan.h"
-#include "state/SessionState.h"
 
 #include <cstring>
 #include <limits>
@@ -32,7 +31,7 @@ int SessionNumberOf(const char* name)
     return in.ReadInt(value) ? value : 0;
 }
 
-int ScanSessionNumber(const DirListing& entries)
+SessionNumberScan ScanSessionNumber(const DirListing& entries)
 {
     int highest = 0;
     int next = 0;
@@ -46,10 +45,8 @@ int ScanSessionNumber(const DirListing& entries)
         }
         // The scanner saturates, so "session2147483647" and "session99999999999" both end up here.
         if (highest == std::numeric_limits<int>::max())
-            return kNoSessionNumber;
+            return SessionNumberScan{kNoSessionNumber, highest};
         next = highest + 1;
     }
-    g_session.highestSessionFound = highest;
-    g_session.sessionNumber = next;
-    return next;
+    return SessionNumberScan{next, highest};
 }

@@ -11,8 +11,14 @@ int SessionNumberOf(const char* name);
 // there can be, so the next one would overflow into a number whose folder is, or becomes, taken.
 constexpr int kNoSessionNumber = -1;
 
-// The session-number scan over the working directory's entries: one more than the largest number of a
-// session directory, 1 when there is none, and 0 only when the directory holds nothing but "." and
-// "..". Sets g_session's session number and highest session found. Returns kNoSessionNumber, and
-// changes nothing, when the largest number found leaves no room for another.
-int ScanSessionNumber(const DirListing& entries);
+struct SessionNumberScan
+{
+    // One more than the largest number of a session directory, 1 when there is none, and 0 only when
+    // the directory holds nothing but "." and "..". kNoSessionNumber when the largest number found
+    // leaves no room for another.
+    int next = 0;
+    int highest = 0;
+};
+
+// The session-number scan over the working directory's entries.
+SessionNumberScan ScanSessionNumber(const DirListing& entries);

@@ -208,35 +208,36 @@ private:
 
     bool ReadFrameEntry(int k, uint16_t& frames)
     {
-        int32_t offset;
         const std::string what = "frame count of picture " + std::to_string(k);
-        if (!FrameOffset(*m_offsets, k, offset))
+        const std::optional<int32_t> offset = FrameOffset(*m_offsets, k);
+        if (!offset)
             return Fail(m_workDir / "frmoffs.ini", "no row for picture " + std::to_string(k));
-        if (!CheckRange(offset, 2, what))
+        if (!CheckRange(*offset, 2, what))
             return false;
-        frames = static_cast<uint16_t>(Get(offset, 2));
+        frames = static_cast<uint16_t>(Get(*offset, 2));
         return true;
     }
 
     bool ReadCursor(int s, CursorPoint& cursor)
     {
-        int32_t offset;
-        if (!CursorOffset(*m_offsets, s, 1, offset))
+        const std::optional<int32_t> offset = CursorOffset(*m_offsets, s, 1);
+        if (!offset)
             return Fail(m_workDir / "curoffs.ini", "no row for capture step " + std::to_string(s));
-        return ReadPoint(offset, "cursor record of step " + std::to_string(s), cursor.x, cursor.y);
+        return ReadPoint(*offset, "cursor record of step " + std::to_string(s), cursor.x, cursor.y);
     }
 
     // The span's two 16-bit parts are read as they stand: a part the patcher skipped (a = 0, or b with
     // no low 16 bits) still holds the template's bytes.
     bool ReadSpan(int s, int32_t& span)
     {
-        int32_t first, second;
-        if (!CursorOffset(*m_offsets, s, 3, first) || !CursorOffset(*m_offsets, s, 4, second))
+        const std::optional<int32_t> first = CursorOffset(*m_offsets, s, 3);
+        const std::optional<int32_t> second = CursorOffset(*m_offsets, s, 4);
+        if (!first || !second)
             return Fail(m_workDir / "curoffs.ini", "no row for capture step " + std::to_string(s));
         const std::string what = "frame span of step " + std::to_string(s);
-        if (!CheckRange(first, 2, what) || !CheckRange(second, 2, what))
+        if (!CheckRange(*first, 2, what) || !CheckRange(*second, 2, what))
             return false;
-        span = static_cast<int32_t>(Get(first, 2) + Get(second, 2));
+        span = static_cast<int32_t>(Get(*first, 2) + Get(*second, 2));
         return true;
     }
 

@@ -150,14 +150,14 @@ int TemplateCapacity()
     return g_offsets.bitmapRows;
 }
 
-bool CursorOffset(int row, int column, int32_t& offset)
+std::optional<int32_t> CursorOffset(int row, int column)
 {
-    return CursorOffset(g_offsets, row, column, offset);
+    return CursorOffset(g_offsets, row, column);
 }
 
-bool FrameOffset(int entry, int32_t& offset)
+std::optional<int32_t> FrameOffset(int entry)
 {
-    return FrameOffset(g_offsets, entry, offset);
+    return FrameOffset(g_offsets, entry);
 }
 
 int PlacementCount(int row)
@@ -170,24 +170,22 @@ int32_t PlacementOffset(int row, int j)
     return PlacementOffset(g_offsets, row, j);
 }
 
-bool CursorOffset(const OffsetTables& tables, int row, int column, int32_t& offset)
+std::optional<int32_t> CursorOffset(const OffsetTables& tables, int row, int column)
 {
     if (row < 1 || row > kOffsetRows || column < 1 || column > 4)
-        return false;
+        return std::nullopt;
     if (row > tables.cursorRows && row > kBuiltInRows)
-        return false;
-    offset = tables.cursor[column - 1][row - 1];
-    return true;
+        return std::nullopt;
+    return tables.cursor[column - 1][row - 1];
 }
 
-bool FrameOffset(const OffsetTables& tables, int entry, int32_t& offset)
+std::optional<int32_t> FrameOffset(const OffsetTables& tables, int entry)
 {
     if (entry < 1 || entry > kOffsetRows)
-        return false;
+        return std::nullopt;
     if (entry > tables.frameRows && entry > kBuiltInRows)
-        return false;
-    offset = tables.frame[entry - 1];
-    return true;
+        return std::nullopt;
+    return tables.frame[entry - 1];
 }
 
 int PlacementCount(const OffsetTables& tables, int row)

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 constexpr int kOffsetRows = 400;
 constexpr int kMaxPlacements = 400;
@@ -43,17 +44,17 @@ int ParseFrameOffsets(const char* text, size_t size, OffsetTables& tables);
 
 int TemplateCapacity();
 
-// Lookups for the patcher. They answer false for an offset that neither a file nor the built-in
+// Lookups for the patcher. They answer nothing for an offset that neither a file nor the built-in
 // initial values supply: such a patch is skipped rather than written at offset 0.
-bool CursorOffset(int row, int column, int32_t& offset);
-bool FrameOffset(int entry, int32_t& offset);
+std::optional<int32_t> CursorOffset(int row, int column);
+std::optional<int32_t> FrameOffset(int entry);
 // Placement offsets of bitmap row `row` (1-based); the count is 0 for a row that was not read.
 int PlacementCount(int row);
 int32_t PlacementOffset(int row, int j);
 
 // The same lookups in tables of the caller's own: the export reads a session's offset files without
 // touching the program's.
-bool CursorOffset(const OffsetTables& tables, int row, int column, int32_t& offset);
-bool FrameOffset(const OffsetTables& tables, int entry, int32_t& offset);
+std::optional<int32_t> CursorOffset(const OffsetTables& tables, int row, int column);
+std::optional<int32_t> FrameOffset(const OffsetTables& tables, int entry);
 int PlacementCount(const OffsetTables& tables, int row);
 int32_t PlacementOffset(const OffsetTables& tables, int row, int j);

@@ -6,28 +6,6 @@
 #include "state/SessionState.h"
 #include "state/WorkingDirectory.h"
 
-#include <optional>
-
-namespace {
-
-std::optional<int32_t> CursorColumn(int row, int column)
-{
-    int32_t offset;
-    if (CursorOffset(row, column, offset))
-        return offset;
-    return std::nullopt;
-}
-
-std::optional<int32_t> FrameEntry(int entry)
-{
-    int32_t offset;
-    if (FrameOffset(entry, offset))
-        return offset;
-    return std::nullopt;
-}
-
-} // namespace
-
 bool BitmapFileName(char* out, int size, int session, int image)
 {
     return FormatText(out, size, "%s%s%s%d%simageBMP%d.bmp",
@@ -53,18 +31,18 @@ UnwrittenPictures RunOutputStep(int count, const CursorPoint& cursor, const Regi
         const int previousImage = s.imageCounter - 1;
         if (!wroteImage) {
             const int row = s.patcherSteps + 1;
-            const auto first = CursorColumn(row, 1);
-            const auto second = CursorColumn(row, 2);
+            const auto first = CursorOffset(row, 1);
+            const auto second = CursorOffset(row, 2);
             if (first && second)
                 PatchCursorPoint(*first, *second, cursor.x, cursor.y);
             if (s.patcherSteps != 0) {
-                PatchFrameCounts(CursorColumn(s.patcherSteps, 3), CursorColumn(s.patcherSteps, 4),
-                                 FrameEntry(previousImage), FrameMode::Full);
+                PatchFrameCounts(CursorOffset(s.patcherSteps, 3), CursorOffset(s.patcherSteps, 4),
+                                 FrameOffset(previousImage), FrameMode::Full);
             }
             ++s.patcherSteps;
             wroteImage = true;
         } else {
-            PatchFrameCounts(std::nullopt, std::nullopt, FrameEntry(previousImage), FrameMode::Zero);
+            PatchFrameCounts(std::nullopt, std::nullopt, FrameOffset(previousImage), FrameMode::Zero);
         }
         ++s.imageCounter;
         ++s.imagesWritten;

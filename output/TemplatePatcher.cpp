@@ -178,14 +178,14 @@ bool TemplateHoldsEveryRecord(const char* templatePath, char* message, size_t si
             if (!Inside(Wrap(int64_t{PlacementOffset(r, j)} + kPlacementValueOffset), kPointBytes,
                         templateSize))
                 file = "bmpoffs.ini";
-        int32_t offset;
         for (int column = 1; column <= 4 && !file; ++column) {
             const bool used = column <= 2 || r < capacity;
-            if (used && CursorOffset(r, column, offset) &&
-                !Inside(offset, column <= 2 ? kPointBytes : kCountBytes, templateSize))
+            const std::optional<int32_t> offset = used ? CursorOffset(r, column) : std::nullopt;
+            if (offset && !Inside(*offset, column <= 2 ? kPointBytes : kCountBytes, templateSize))
                 file = "curoffs.ini";
         }
-        if (!file && r < capacity && FrameOffset(r, offset) && !Inside(offset, kCountBytes, templateSize))
+        const std::optional<int32_t> frame = r < capacity ? FrameOffset(r) : std::nullopt;
+        if (!file && frame && !Inside(*frame, kCountBytes, templateSize))
             file = "frmoffs.ini";
         row = r;
     }

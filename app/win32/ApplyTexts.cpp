@@ -41,9 +41,8 @@ const TextId kCurrentTexts[] = {
 void CCaptureDlg::ApplyTexts(int language)
 {
     for (const ControlText& caption : kCaptions)
-        ::SetDlgItemTextA(Handle(), caption.controlId, LanguageText(language, caption.textId));
-    ::SetDlgItemTextA(Handle(), IDC_CAPTURE,
-                      LanguageText(language, SessionActive() ? kTextUncapture : kTextCapture));
+        SetItemText(caption.controlId, LanguageText(language, caption.textId));
+    SetItemText(IDC_CAPTURE, LanguageText(language, SessionActive() ? kTextUncapture : kTextCapture));
     for (TextId id : kCurrentTexts)
         RefreshCurrentText(language, id);
     if (SessionActive())
@@ -52,6 +51,6 @@ void CCaptureDlg::ApplyTexts(int language)
         ShowLastSession();
     // During a session the field names the target window; "None" would be wrong until it ends.
     if (!SessionActive())
-        ::SetDlgItemTextA(Handle(), IDC_CAPTURED_WINDOW, CurrentText(kTextNone));
+        SetItemText(IDC_CAPTURED_WINDOW, CurrentText(kTextNone));
     m_popup.ApplyTexts(language);
 }

@@ -1,11 +1,13 @@
 #pragma once
-#include "app/CreationStep.h"
 #include "app/win32/AboutDlg.h"
 #include "app/win32/RunningInstance.h"
 #include "app/win32/SessionExport.h"
 #include "capture/win32/HookLibrary.h"
+#include "common/win32/ComboBox.h"
+#include "common/win32/ListBox.h"
 #include "common/win32/ModalDialog.h"
 #include "popup/win32/FramePopup.h"
+#include "res/resource.h"
 
 // The main dialog: the whole program is this one modal dialog, and it alone touches its controls.
 //
@@ -13,7 +15,10 @@
 // OnInit, before anything is shown: a dialog procedure never sees WM_CREATE, and at that point the
 // window exists, so the failure boxes are owned by it, yet it is still hidden. A failure refuses the
 // dialog (the window is destroyed and DoModal returns -1) without it ever appearing.
-class CCaptureDlg : public CModalDialog, private ICreationSteps
+//
+// CaptureDlg.cpp holds the dialog's set-up and its controls, CaptureSession.cpp a session's start,
+// captures and end as the dialog shows them, ApplyTexts.cpp the texts of a language.
+class CCaptureDlg : public CModalDialog
 {
 public:
     CCaptureDlg();
@@ -31,14 +36,9 @@ protected:
     bool OnTimer(UINT_PTR timerId) override;
 
 private:
-    // The creation step's work, in the order RunCreationSteps asks for it.
-    bool ClaimSoleCopy() override { return m_instance.Claim(); }
-    bool WorkingDirectoryRecorded() override { return m_workDirRecorded; }
-    void ReadTexts() override;
-    int LoadBitmapOffsets() override;
-    int LoadCursorOffsets() override;
-    int LoadFrameOffsets() override;
-    bool LoadHookLibrary() override { return m_hooks.Load(); }
+    CListBox WindowList() const { return CListBox(Item(IDC_WINDOW_LIST)); }
+    CListBox KeyList() const { return CListBox(Item(IDC_KEY_LIST)); }
+    CComboBox LanguageList() const { return CComboBox(Item(IDC_LANGUAGE_LIST)); }
 
     void FillKeyList();
     void FillLanguageList();
@@ -48,12 +48,12 @@ private:
 
     void OnLanguageChange();
     void OnRefresh();
-    void OnCaptureButton();
     void OnAssignKey();
     void OnHelp();
-    LRESULT OnCaptureMessage(int x, int y);
 
-    // The controls in each state of a session.
+    // A session, as the dialog starts, shows and ends it (CaptureSession.cpp).
+    void OnCaptureButton();
+    LRESULT OnCaptureMessage(int x, int y);
     void ShowSessionStarting();
     void ShowSessionActive(const char* targetTitle);
     void ShowSessionIdle();
@@ -63,6 +63,7 @@ private:
     void ShowLastSession();
     // Ends the session, if one runs, and says that the target window is gone.
     void ShowTargetGone();
+    void ShowError(const char* message, UINT icon = MB_ICONERROR) const;
 
     HICON m_icon;
     bool m_workDirRecorded = false;

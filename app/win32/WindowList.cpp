@@ -2,23 +2,25 @@
 
 namespace {
 
+constexpr int kTitleBytes = 256;
+
 BOOL CALLBACK AddWindow(HWND window, LPARAM context)
 {
     if (!::IsWindowVisible(window))
         return TRUE;
-    char title[256];
-    if (::GetWindowTextA(window, title, 255) <= 0)
+    char title[kTitleBytes];
+    if (::GetWindowTextA(window, title, kTitleBytes - 1) <= 0)
         return TRUE;
-    const HWND list = reinterpret_cast<HWND>(context);
-    const LRESULT index = ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(title));
+    const CListBox& list = *reinterpret_cast<const CListBox*>(context);
+    const int index = list.AddString(title);
     if (index >= 0)
-        ::SendMessageA(list, LB_SETITEMDATA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(window));
+        list.SetItemData(index, reinterpret_cast<LPARAM>(window));
     return TRUE;
 }
 
 } // namespace
 
-void FillWindowList(HWND list)
+void FillWindowList(const CListBox& list)
 {
-    ::EnumWindows(AddWindow, reinterpret_cast<LPARAM>(list));
+    ::EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&list));
 }

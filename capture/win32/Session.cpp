@@ -31,7 +31,9 @@ FolderCreation CreateFolder(const char* path)
 
 SessionStart StartSession(SessionPlan& plan, HWND target, const CHookLibrary& hooks)
 {
-    switch (CreateSessionFolder(plan, CreateFolder)) {
+    const SessionFolder folder = CreateSessionFolder(plan, CreateFolder);
+    ApplySessionPlan(plan);
+    switch (folder) {
     case SessionFolder::Created:
         break;
     case SessionFolder::NoNumberLeft:
@@ -42,7 +44,7 @@ SessionStart StartSession(SessionPlan& plan, HWND target, const CHookLibrary& ho
         return SessionStart::FolderNotCreated;
     }
     DeleteStalePictures(plan.sessionDir, [](const char* path) { return ::DeleteFileA(path) != FALSE; });
-    if (!::CopyFileA(plan.templatePath, g_session.destinationFile, FALSE))
+    if (!::CopyFileA(plan.templatePath, plan.destinationFile, FALSE))
         return SessionStart::TemplateNotCopied;
 
     g_sessionWindows.target = target;
@@ -76,6 +78,12 @@ void RemoveSessionHooks()
 {
     g_sessionWindows.hook.Reset();
     StopTwinHook();
+}
+
+void AbandonSession()
+{
+    RemoveSessionHooks();
+    ReleaseComparisonImage();
 }
 
 void EndSession()

@@ -20,9 +20,10 @@ enum class SessionStart
     HookNotInstalled,
 };
 
-// Creates the plan's folder (under the next free number when the plan's is taken), deletes its stale
-// pictures, copies the template, makes `target` the target window and installs the hook; once started,
-// the target is brought to the top with the mouse in its middle.
+// Creates the plan's folder (under the next free number when the plan's is taken), makes the plan the
+// session state's (ApplySessionPlan), deletes its stale pictures, copies the template, makes `target` the
+// target window and installs the hook; once started, the target is brought to the top with the mouse in its
+// middle.
 SessionStart StartSession(SessionPlan& plan, HWND target, const CHookLibrary& hooks);
 
 // Removes the hook and ends the 32-bit helper with its twin of the hook.
@@ -35,3 +36,7 @@ bool TargetGone();
 // Removes the hooks, releases the comparison image and forgets the target window; a session that wrote
 // pictures records its report values.
 void EndSession();
+
+// At the program's close: removes a running session's hooks and releases the comparison image, without
+// ending the session's records. Harmless when no session runs, and when called twice.
+void AbandonSession();

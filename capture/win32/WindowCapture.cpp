@@ -2,6 +2,7 @@
 
 #include "capture/CaptureState.h"
 #include "common/ChangeDetection.h"
+#include "common/TextFormat.h"
 #include "common/win32/Handles.h"
 #include "output/win32/CaptureOutput.h"
 #include "state/SessionState.h"
@@ -12,23 +13,20 @@
 
 namespace {
 
-constexpr int kMessageBytes = 260;
-
-void WarnGrabFailed()
+CaptureStep Outcome(GrabOutcome outcome)
 {
-    ::MessageBoxA(nullptr,
-                  "Could not take the window's picture: Windows is short of graphics resources.\n"
-                  "Nothing was saved for this key press; the session goes on.",
-                  "Warning", MB_OK | MB_ICONWARNING);
+    CaptureStep step;
+    step.outcome = outcome;
+    return step;
 }
 
 } // namespace
 
-int CaptureTargetWindow(int x, int y)
+CaptureStep CaptureTargetWindow(int x, int y)
 {
     const HWND target = g_sessionWindows.target;
     if (!::IsWindow(target))
-        return -1;
+        return CaptureStep{};
     ++g_session.presses;
     g_session.lastCaptureX = x;
     g_session.lastCaptureY = y;
@@ -38,8 +36,35 @@ int CaptureTargetWindow(int x, int y)
     // or above it.
     const int left = rect.left > 0 ? rect.left : 0;
     const int top = rect.top > 0 ? rect.top : 0;
-    GrabWindowImage(CursorPoint{x - left - 1, y - top - 1});
-    return g_session.imageCounter - 1;
+    CaptureStep step = GrabWindowImage(CursorPoint{x - left - 1, y - top - 1});
+    step.written = g_session.imageCounter - 1;
+    return step;
+}
+
+std::optional<CaptureNotice> NoticeOf(const CaptureStep& step)
+{
+    CaptureNotice notice;
+    switch (step.outcome) {
+    case GrabOutcome::Written:
+        return std::nullopt;
+    case GrabOutcome::GrabFailed:
+        CopyText(notice.text, sizeof notice.text,
+                 "Could not take the window's picture: Windows is short of graphics resources.\n"
+                 "Nothing was saved for this key press; the session goes on.");
+        notice.caption = "Warning";
+        return notice;
+    case GrabOutcome::WindowNotVisible:
+        CopyText(notice.text, sizeof notice.text, "Check if the window is visible!");
+        notice.caption = "Warning";
+        return notice;
+    case GrabOutcome::PicturesNotWritten:
+        break;
+    }
+    if (!FormatUnwrittenPictures(notice.text, sizeof notice.text, step.unwritten))
+        return std::nullopt;
+    notice.caption = CurrentText(kTextError);
+    notice.icon = MB_ICONERROR;
+    return notice;
 }
 
 bool MakeComparisonImage(HDC context, HGDIOBJ replaced, std::vector<uint16_t>& pixels, int& stride)
@@ -77,7 +102,7 @@ bool MakeComparisonImage(HDC context, HGDIOBJ replaced, std::vector<uint16_t>& p
     return complete;
 }
 
-void GrabWindowImage(const CursorPoint& cursor)
+CaptureStep GrabWindowImage(const CursorPoint& cursor)
 {
     const HWND target = g_sessionWindows.target;
 
@@ -86,16 +111,12 @@ void GrabWindowImage(const CursorPoint& cursor)
     CWindowDc windowDc = CWindowDc::FromGetWindowDC(target);
     RECT clip{};
     if (!windowDc || ::GetClipBox(windowDc.Get(), &clip) == ERROR) {
-        windowDc.Reset();
-        WarnGrabFailed();
-        return;
+        return Outcome(GrabOutcome::GrabFailed);
     }
     const int width = clip.right - clip.left;
     const int height = clip.bottom - clip.top;
     if (width <= 0 || height <= 0) {
-        windowDc.Reset();
-        ::MessageBoxA(nullptr, "Check if the window is visible!", "Warning", MB_OK | MB_ICONWARNING);
-        return;
+        return Outcome(GrabOutcome::WindowNotVisible);
     }
 
     // A window too large for the memory left, or GDI objects used up: every call below can fail, and
@@ -103,9 +124,7 @@ void GrabWindowImage(const CursorPoint& cursor)
     CMemoryDc memory(::CreateCompatibleDC(windowDc.Get()));
     CBitmap grab(memory ? ::CreateCompatibleBitmap(windowDc.Get(), width, height) : nullptr);
     if (!grab) {
-        windowDc.Reset();
-        WarnGrabFailed();
-        return;
+        return Outcome(GrabOutcome::GrabFailed);
     }
     CSelection selection(memory.Get(), grab.Get());
     const bool copied = selection.Previous() && ::BitBlt(memory.Get(), 0, 0, width, height, windowDc.Get(),
@@ -116,14 +135,12 @@ void GrabWindowImage(const CursorPoint& cursor)
     if (!copied || !MakeComparisonImage(memory.Get(), selection.Previous(), pixels, stride)) {
         g_capture.spare = std::move(pixels);
         selection.Restore();
-        WarnGrabFailed();
-        return;
+        return Outcome(GrabOutcome::GrabFailed);
     }
 
     Region regions[kMaxChangedRegions];
     int count = 1;
-    const bool comparable = g_session.imageCounter != 1 && width == g_capture.previousWidth &&
-                            height == g_capture.previousHeight && HoldsComparisonImage();
+    const bool comparable = ComparesWithPrevious(g_session.imageCounter, width, height);
     if (comparable)
         count = DetectChanges(g_capture.comparison.data(), pixels.data(), width, height, stride, regions);
     else
@@ -131,7 +148,8 @@ void GrabWindowImage(const CursorPoint& cursor)
     g_capture.previousWidth = width;
     g_capture.previousHeight = height;
 
-    UnwrittenPictures unwritten;
+    CaptureStep step;
+    UnwrittenPictures& unwritten = step.unwritten;
     const int firstPicture = g_session.imageCounter;
     if (count > 0)
         unwritten = WriteCaptureOutput(memory.Get(), count, cursor, regions);
@@ -149,9 +167,7 @@ void GrabWindowImage(const CursorPoint& cursor)
     g_capture.comparisonStride = stride;
     if (!comparable && unwritten.count > 0)
         g_capture.comparison.clear(); // its memory stays for the next grab
-
-    // Last: the box runs a message loop, in which the next capture may already be handled.
-    char message[kMessageBytes];
-    if (FormatUnwrittenPictures(message, sizeof message, unwritten))
-        ::MessageBoxA(nullptr, message, CurrentText(kTextError), MB_OK | MB_ICONERROR);
+    if (unwritten.count > 0)
+        step.outcome = GrabOutcome::PicturesNotWritten;
+    return step;
 }

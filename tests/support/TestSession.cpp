@@ -82,27 +82,28 @@ void CExpectedDestination::Placement(int image, int32_t x, int32_t y)
 void CExpectedDestination::Cursor(int row, int32_t x, int32_t y)
 {
     for (int column : {1, 2}) {
-        int32_t offset = 0;
-        ASSERT_TRUE(CursorOffset(row, column, offset));
-        Set32(offset, x * kTwips);
-        Set32(offset + 4, y * kTwips);
+        const std::optional<int32_t> offset = CursorOffset(row, column);
+        ASSERT_TRUE(offset);
+        Set32(*offset, x * kTwips);
+        Set32(*offset + 4, y * kTwips);
     }
 }
 
 void CExpectedDestination::Span(int row, uint16_t first, uint16_t second)
 {
-    int32_t offset = 0;
-    ASSERT_TRUE(CursorOffset(row, 3, offset));
-    Set16(offset, first);
-    ASSERT_TRUE(CursorOffset(row, 4, offset));
-    Set16(offset, second);
+    const std::optional<int32_t> firstOffset = CursorOffset(row, 3);
+    ASSERT_TRUE(firstOffset);
+    Set16(*firstOffset, first);
+    const std::optional<int32_t> secondOffset = CursorOffset(row, 4);
+    ASSERT_TRUE(secondOffset);
+    Set16(*secondOffset, second);
 }
 
 void CExpectedDestination::Frame(int entry, uint16_t frames)
 {
-    int32_t offset = 0;
-    ASSERT_TRUE(FrameOffset(entry, offset));
-    Set16(offset, frames);
+    const std::optional<int32_t> offset = FrameOffset(entry);
+    ASSERT_TRUE(offset);
+    Set16(*offset, frames);
 }
 
 ::testing::AssertionResult CExpectedDestination::Matches(const std::string& path) const

@@ -40,15 +40,12 @@ TEST_F(OffsetTablesTest, BuiltInRowsBeforeAnyFile)
     EXPECT_EQ(CursorRow(1), (std::vector<int32_t>{555880, 555880, 555880, 555880}));
     EXPECT_EQ(CursorRow(2), (std::vector<int32_t>{556020, 556020, 556020, 556020}));
     EXPECT_EQ(CursorRow(3), (std::vector<int32_t>{0, 0, 0, 0}));
-    int32_t offset = -1;
-    EXPECT_TRUE(FrameOffset(1, offset));
-    EXPECT_EQ(offset, 555880);
-    EXPECT_TRUE(FrameOffset(2, offset));
-    EXPECT_EQ(offset, 556020);
+    EXPECT_EQ(FrameOffset(1), std::optional<int32_t>(555880));
+    EXPECT_EQ(FrameOffset(2), std::optional<int32_t>(556020));
     // Row 3 holds nothing any file or default gave: the patcher must skip it, not write at offset 0.
-    EXPECT_FALSE(FrameOffset(3, offset));
-    EXPECT_FALSE(CursorOffset(3, 1, offset));
-    EXPECT_TRUE(CursorOffset(2, 4, offset));
+    EXPECT_FALSE(FrameOffset(3));
+    EXPECT_FALSE(CursorOffset(3, 1));
+    EXPECT_TRUE(CursorOffset(2, 4));
 }
 
 TEST_F(OffsetTablesTest, CursorRowsIgnoreLineBreaks)
@@ -69,15 +66,13 @@ TEST_F(OffsetTablesTest, CursorReadingStopsAtABrokenRow)
     // A ";" missing inside the row ends the reading; the row's numbers read so far stay in the table.
     EXPECT_EQ(Cursor("1;2;3;4;\n5;6 7;8;\n9;10;11;12;\n"), 1);
     EXPECT_EQ(CursorRow(2), (std::vector<int32_t>{5, 6, 556020, 556020}));
-    int32_t offset;
-    EXPECT_TRUE(CursorOffset(2, 1, offset)); // a built-in row stays usable
-    EXPECT_EQ(offset, 5);
+    EXPECT_EQ(CursorOffset(2, 1), std::optional<int32_t>(5)); // a built-in row stays usable
 
     // The ";" after the fourth number is not needed, and a truncated last row is not counted.
     ResetOffsetTables();
     EXPECT_EQ(Cursor("1;2;3;4\n5;6;7;8\n9;10;11"), 2);
     EXPECT_EQ(CursorRow(3), (std::vector<int32_t>{9, 10, 11, 0}));
-    EXPECT_FALSE(CursorOffset(3, 1, offset));
+    EXPECT_FALSE(CursorOffset(3, 1));
 
     // The ";" must follow a number at once.
     ResetOffsetTables();

@@ -1,6 +1,7 @@
 // Rules of the session side that need no window: session numbering, the start and end of a session and
 // the report.
 #include "ProgramState.h"
+#include "capture/CaptureState.h"
 #include "capture/SessionLifecycle.h"
 #include "capture/SessionNumber.h"
 #include "capture/SessionReport.h"
@@ -19,6 +20,7 @@ namespace {
 using SessionNumberTest = testsupport::CProgramTest;
 using SessionLifecycleTest = testsupport::CProgramTest;
 using SessionReportTest = testsupport::CProgramTest;
+using CaptureRuleTest = testsupport::CProgramTest;
 
 TEST_F(SessionNumberTest, ReadsTheNumberLikePercentI)
 {
@@ -38,13 +40,14 @@ TEST_F(SessionNumberTest, ReadsTheNumberLikePercentI)
 
 TEST_F(SessionNumberTest, ScanCountsOnlyDirectories)
 {
-    EXPECT_EQ(ScanSessionNumber({{".", true}, {"..", true}}), 0);
-    EXPECT_EQ(ScanSessionNumber({{".", true}, {"template.fla", false}}), 1);
-    EXPECT_EQ(ScanSessionNumber({{"session1", true}, {"session7", true}, {"session9", false}, {"x", false}}),
-              8);
-    EXPECT_EQ(g_session.highestSessionFound, 7);
-    EXPECT_EQ(ScanSessionNumber({{"Session1", true}, {"session0x10", true}}), 17);
-    EXPECT_EQ(ScanSessionNumber({{"session1", true}, {"Session3", true}, {"sESSION2", true}}), 4);
+    EXPECT_EQ(ScanSessionNumber({{".", true}, {"..", true}}).next, 0);
+    EXPECT_EQ(ScanSessionNumber({{".", true}, {"template.fla", false}}).next, 1);
+    const SessionNumberScan scan =
+        ScanSessionNumber({{"session1", true}, {"session7", true}, {"session9", false}, {"x", false}});
+    EXPECT_EQ(scan.next, 8);
+    EXPECT_EQ(scan.highest, 7);
+    EXPECT_EQ(ScanSessionNumber({{"Session1", true}, {"session0x10", true}}).next, 17);
+    EXPECT_EQ(ScanSessionNumber({{"session1", true}, {"Session3", true}, {"sESSION2", true}}).next, 4);
 }
 
 TEST_F(SessionNumberTest, NothingFollowsTheLargestNumber)
@@ -53,20 +56,29 @@ TEST_F(SessionNumberTest, NothingFollowsTheLargestNumber)
     g_session.highestSessionFound = 3;
     // Saturated or exact, hex or decimal: the next number would overflow into a folder already taken.
     for (const char* name : {"session2147483647", "session99999999999", "session0x7fffffff"}) {
-        EXPECT_EQ(ScanSessionNumber({{"session3", true}, {name, true}, {"x", false}}), kNoSessionNumber)
+        EXPECT_EQ(ScanSessionNumber({{"session3", true}, {name, true}, {"x", false}}).next, kNoSessionNumber)
             << name;
         EXPECT_EQ(g_session.sessionNumber, 4) << name;
         EXPECT_EQ(g_session.highestSessionFound, 3) << name;
     }
-    EXPECT_EQ(ScanSessionNumber({{"session2147483646", true}}), 2147483647);
-    EXPECT_EQ(ScanSessionNumber({{"session2147483647", false}}), 1); // a file is no session
+    EXPECT_EQ(ScanSessionNumber({{"session2147483646", true}}).next, 2147483647);
+    EXPECT_EQ(ScanSessionNumber({{"session2147483647", false}}).next, 1); // a file is no session
 }
 
 TEST_F(SessionLifecycleTest, APlanNamesTheNextSessionsFilesBeforeAnythingIsMade)
 {
     std::strcpy(g_workDir, "C:\\work");
     g_session.frameTotal = 77;
+    g_session.presses = 5;
+    g_session.sessionNumber = 9;
     SessionPlan plan = PlanSession({{"session3", true}, {"template.fla", false}});
+    // Planning changes nothing (a refused start leaves the last session as it was); starting applies it.
+    EXPECT_EQ(g_session.frameTotal, 77);
+    EXPECT_EQ(g_session.presses, 5);
+    EXPECT_EQ(g_session.sessionNumber, 9);
+    EXPECT_STREQ(g_session.destinationFile, "");
+    EXPECT_EQ(plan.sessionNumber, 4);
+    ApplySessionPlan(plan);
     ASSERT_TRUE(plan.numbered);
     ASSERT_TRUE(plan.pathsFit);
     EXPECT_STREQ(plan.sessionDir, "C:\\work/session4");
@@ -74,6 +86,7 @@ TEST_F(SessionLifecycleTest, APlanNamesTheNextSessionsFilesBeforeAnythingIsMade)
     EXPECT_STREQ(g_session.destinationFile, "C:\\work/session4/destinationFLA4.fla");
     EXPECT_EQ(g_session.sessionNumber, 4);
     EXPECT_EQ(g_session.frameTotal, 1);
+    EXPECT_EQ(g_session.presses, 0);
 
     // No number left: nothing of the session state changes.
     plan = PlanSession({{"session2147483647", true}});
@@ -121,6 +134,7 @@ TEST_F(SessionLifecycleTest, ASessionStartsOnlyInAFolderItJustCreated)
         EXPECT_EQ(attempts, c.taken + 1) << dir;
         EXPECT_EQ(tried, dir);
         EXPECT_EQ(plan.sessionDir, dir);
+        ApplySessionPlan(plan);
         EXPECT_EQ(g_session.sessionNumber, n);
         EXPECT_EQ(g_session.destinationFile, dir + "/destinationFLA" + std::to_string(n) + ".fla");
     }
@@ -190,6 +204,28 @@ TEST_F(SessionLifecycleTest, EndReportsOnlyASessionThatWrotePictures)
     EXPECT_EQ(JudgeCapture(-1, 10), CaptureVerdict::TargetLost);
     EXPECT_EQ(JudgeCapture(9, 10), CaptureVerdict::Continue);
     EXPECT_EQ(JudgeCapture(0, 10), CaptureVerdict::Continue);
+}
+
+TEST_F(CaptureRuleTest, OnlyAGrabLikeTheHeldOneIsComparedWithIt)
+{
+    g_capture.previousWidth = 120;
+    g_capture.previousHeight = 80;
+    g_capture.comparison.assign(120 * 80, 0);
+    const struct
+    {
+        int imageCounter, width, height;
+        bool compared;
+    } cases[] = {
+        {2, 120, 80, true},  {9, 120, 80, true},
+        {1, 120, 80, false}, // a session's first picture is whole, whatever the last session held
+        {2, 121, 80, false}, {2, 120, 79, false}, // a new size
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ComparesWithPrevious(c.imageCounter, c.width, c.height), c.compared)
+            << c.imageCounter << " " << c.width << "x" << c.height;
+    // No image held (a missing whole picture, or a released one): the next grab is whole again.
+    g_capture.comparison.clear();
+    EXPECT_FALSE(ComparesWithPrevious(2, 120, 80));
 }
 
 TEST_F(SessionReportTest, ReportsFrameTotalPlusOne)

@@ -80,7 +80,8 @@ TEST_F(CaptureOutputTest, WritesBottomUpBgrFilesWithPaddedRows)
         for (int i = 0; i < 5; ++i) {
             const uint32_t expected = Colour(1 + i, y);
             const size_t at = 54 + row * 16 + i * 3;
-            EXPECT_EQ(two[at] | two[at + 1] << 8 | two[at + 2] << 16, expected) << "row " << row << " px " << i;
+            EXPECT_EQ(two[at] | two[at + 1] << 8 | two[at + 2] << 16, expected)
+                << "row " << row << " px " << i;
         }
     }
 }
@@ -103,10 +104,10 @@ TEST_F(CaptureOutputTest, PatchesThePlacementsAndDropsRegionsBeyondTheTemplate)
     const int32_t place2 = PlacementOffset(2, 1) + 16;
     EXPECT_EQ(Get32(after, place2), 40u);
     EXPECT_EQ(Get32(after, place2 + 4), 60u);
-    int32_t cursor;
-    ASSERT_TRUE(CursorOffset(1, 2, cursor));
-    EXPECT_EQ(Get32(after, cursor), 140u);
-    EXPECT_EQ(static_cast<int32_t>(Get32(after, cursor + 4)), -20);
+    const std::optional<int32_t> cursor = CursorOffset(1, 2);
+    ASSERT_TRUE(cursor);
+    EXPECT_EQ(Get32(after, *cursor), 140u);
+    EXPECT_EQ(static_cast<int32_t>(Get32(after, *cursor + 4)), -20);
 }
 
 TEST(PackedDibTest, NoBitmapGivesNoBlockAndNoFile)

@@ -11,9 +11,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
-#include <thread>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -59,46 +59,15 @@ LRESULT CALLBACK PaintProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return 0;
 }
 
-// Closes the next message box this process shows with `caption` and remembers its text, so that a
-// capture that shows a box does not block the test.
-class CBoxCloser
+// The text of the box the dialog shows for `step`, when its caption is `caption`; empty when there is
+// no box.
+std::string NoticeText(const CaptureStep& step, const std::string& caption = "Warning")
 {
-public:
-    explicit CBoxCloser(const char* caption = "Warning")
-        : m_thread([this, caption] {
-              for (int i = 0; i < 200 && !m_stop; ++i) {
-                  const HWND box = ::FindWindowA("#32770", caption);
-                  if (box) {
-                      char text[512] = "";
-                      ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-                      m_text = text;
-                      ::PostMessageA(box, WM_COMMAND, IDOK, 0);
-                      return;
-                  }
-                  ::Sleep(25);
-              }
-          })
-    {
-    }
-    ~CBoxCloser()
-    {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-    }
-    std::string Text()
-    {
-        m_stop = true;
-        if (m_thread.joinable())
-            m_thread.join();
-        return m_text;
-    }
-
-private:
-    std::atomic<bool> m_stop{false};
-    std::string m_text;
-    std::thread m_thread;
-};
+    const std::optional<CaptureNotice> notice = NoticeOf(step);
+    if (!notice)
+        return "";
+    return notice->caption == caption ? notice->text : "caption " + std::string(notice->caption);
+}
 
 // The part of `window` that a grab can see, as the platform reports it.
 RECT VisibleBox(HWND window)
@@ -147,6 +116,13 @@ protected:
         while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             ::DispatchMessageA(&msg);
     }
+    // A press that must go as it should: the number of pictures written, and no box to show.
+    static int Capture(int x, int y)
+    {
+        const CaptureStep step = CaptureTargetWindow(x, y);
+        EXPECT_EQ(NoticeText(step), "") << "at (" << x << ", " << y << ")";
+        return step.written;
+    }
     static int32_t Get32(const std::vector<uint8_t>& b, size_t at) { return testfiles::Read32(b, at); }
 
     HWND m_window = nullptr;
@@ -154,7 +130,7 @@ protected:
 
 TEST_F(WindowCaptureTest, FirstGrabIsWholeThenOnlyTheChange)
 {
-    EXPECT_EQ(CaptureTargetWindow(230, 170), 1);
+    EXPECT_EQ(Capture(230, 170), 1);
     EXPECT_EQ(g_session.lastCaptureX, 230);
     const auto whole = ReadBytes(Picture(1));
     ASSERT_EQ(whole.size(), 54u + kWidth * 3 * kHeight);
@@ -166,20 +142,20 @@ TEST_F(WindowCaptureTest, FirstGrabIsWholeThenOnlyTheChange)
 
     // Cursor points are measured from the window's corner, one pixel in.
     const auto destination = ReadBytes(g_session.destinationFile);
-    int32_t cursorOffset;
-    ASSERT_TRUE(CursorOffset(1, 1, cursorOffset));
-    EXPECT_EQ(Get32(destination, cursorOffset), (230 - 200 - 1) * 20);
-    EXPECT_EQ(Get32(destination, cursorOffset + 4), (170 - 150 - 1) * 20);
+    const std::optional<int32_t> cursorOffset = CursorOffset(1, 1);
+    ASSERT_TRUE(cursorOffset);
+    EXPECT_EQ(Get32(destination, *cursorOffset), (230 - 200 - 1) * 20);
+    EXPECT_EQ(Get32(destination, *cursorOffset + 4), (170 - 150 - 1) * 20);
 
     // Unchanged: nothing is written and the count stays.
-    EXPECT_EQ(CaptureTargetWindow(230, 170), 1);
+    EXPECT_EQ(Capture(230, 170), 1);
     EXPECT_FALSE(FileExists(Picture(2)));
     EXPECT_EQ(ReadBytes(g_session.destinationFile), destination);
 
     g_scene.squareX = 33;
     g_scene.squareY = 5;
     Repaint();
-    EXPECT_EQ(CaptureTargetWindow(201, 151), 2);
+    EXPECT_EQ(Capture(201, 151), 2);
     const auto square = ReadBytes(Picture(2));
     ASSERT_EQ(square.size(), 54u + 32 * 6);
     EXPECT_EQ(Get32(square, 18), 10);
@@ -192,7 +168,7 @@ TEST_F(WindowCaptureTest, WindowLeftOfTheScreenMeasuresTheCursorFromZero)
 {
     ::SetWindowPos(m_window, nullptr, -50, -30, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     Repaint();
-    EXPECT_EQ(CaptureTargetWindow(10, 20), 1);
+    EXPECT_EQ(Capture(10, 20), 1);
     // Exactly the visible part is grabbed. How much of a window beyond the screen's edge counts as
     // visible is the display's business (Wine reports more than the on-screen 70 x 50 pixels).
     const RECT visible = VisibleBox(m_window);
@@ -201,23 +177,23 @@ TEST_F(WindowCaptureTest, WindowLeftOfTheScreenMeasuresTheCursorFromZero)
     EXPECT_EQ(Get32(picture, 18), visible.right - visible.left);
     EXPECT_EQ(Get32(picture, 22), visible.bottom - visible.top);
     const auto destination = ReadBytes(g_session.destinationFile);
-    int32_t cursorOffset;
-    ASSERT_TRUE(CursorOffset(1, 1, cursorOffset));
-    EXPECT_EQ(Get32(destination, cursorOffset), (10 - 0 - 1) * 20);
-    EXPECT_EQ(Get32(destination, cursorOffset + 4), (20 - 0 - 1) * 20);
+    const std::optional<int32_t> cursorOffset = CursorOffset(1, 1);
+    ASSERT_TRUE(cursorOffset);
+    EXPECT_EQ(Get32(destination, *cursorOffset), (10 - 0 - 1) * 20);
+    EXPECT_EQ(Get32(destination, *cursorOffset + 4), (20 - 0 - 1) * 20);
 }
 
 TEST_F(WindowCaptureTest, InvisibleWindowWarnsAndChangesNothing)
 {
-    EXPECT_EQ(CaptureTargetWindow(210, 160), 1);
+    EXPECT_EQ(Capture(210, 160), 1);
     const auto comparison = g_capture.comparison;
     ::ShowWindow(m_window, SW_HIDE);
     Repaint();
     const auto before = ReadBytes(g_session.destinationFile);
     {
-        CBoxCloser closer;
-        EXPECT_EQ(CaptureTargetWindow(5, 6), 1);
-        EXPECT_EQ(closer.Text(), "Check if the window is visible!");
+        const CaptureStep step = CaptureTargetWindow(5, 6);
+        EXPECT_EQ(step.written, 1);
+        EXPECT_EQ(NoticeText(step), "Check if the window is visible!");
     }
     EXPECT_EQ(g_session.lastCaptureX, 5);
     EXPECT_EQ(ReadBytes(g_session.destinationFile), before);
@@ -227,7 +203,7 @@ TEST_F(WindowCaptureTest, InvisibleWindowWarnsAndChangesNothing)
 
 TEST_F(WindowCaptureTest, MinimisedWindowDoesNotBreakTheSession)
 {
-    EXPECT_EQ(CaptureTargetWindow(210, 160), 1);
+    EXPECT_EQ(Capture(210, 160), 1);
     ::ShowWindow(m_window, SW_MINIMIZE);
     Repaint();
     // Windows moves a minimised window out of sight: nothing is visible, so the press warns and writes
@@ -238,9 +214,9 @@ TEST_F(WindowCaptureTest, MinimisedWindowDoesNotBreakTheSession)
     std::string box;
     int written;
     {
-        CBoxCloser closer;
-        written = CaptureTargetWindow(5, 6);
-        box = closer.Text();
+        const CaptureStep step = CaptureTargetWindow(5, 6);
+        written = step.written;
+        box = NoticeText(step);
     }
     ::ShowWindow(m_window, SW_RESTORE);
     Repaint();
@@ -248,7 +224,7 @@ TEST_F(WindowCaptureTest, MinimisedWindowDoesNotBreakTheSession)
         EXPECT_EQ(box, "Check if the window is visible!");
         EXPECT_EQ(written, 1);
         // Restored, it is compared with the grab before the warning, the last one that saw it.
-        EXPECT_EQ(CaptureTargetWindow(5, 6), 1);
+        EXPECT_EQ(Capture(5, 6), 1);
         EXPECT_FALSE(FileExists(Picture(2)));
         return;
     }
@@ -259,7 +235,7 @@ TEST_F(WindowCaptureTest, MinimisedWindowDoesNotBreakTheSession)
     EXPECT_EQ(Get32(iconic, 18), visible.right - visible.left);
     EXPECT_EQ(Get32(iconic, 22), visible.bottom - visible.top);
     // Restored, its size differs from the iconic grab's, so it is written whole again.
-    EXPECT_EQ(CaptureTargetWindow(5, 6), 3);
+    EXPECT_EQ(Capture(5, 6), 3);
     const auto restored = ReadBytes(Picture(3));
     ASSERT_GE(restored.size(), 54u);
     EXPECT_EQ(Get32(restored, 18), kWidth);
@@ -271,13 +247,13 @@ TEST_F(WindowCaptureTest, FailedGrabSavesNothingAndTheSessionGoesOn)
     // At the session's first press: the next press is the first again and grabs the whole window.
     {
         CFailingCall fails(Call::CreateCompatibleBitmap);
-        CBoxCloser closer;
-        EXPECT_EQ(CaptureTargetWindow(210, 160), 0);
-        EXPECT_EQ(closer.Text(), kGrabFailedText);
+        const CaptureStep step = CaptureTargetWindow(210, 160);
+        EXPECT_EQ(step.written, 0);
+        EXPECT_EQ(NoticeText(step), kGrabFailedText);
     }
     EXPECT_FALSE(HoldsComparisonImage());
     EXPECT_FALSE(FileExists(Picture(1)));
-    EXPECT_EQ(CaptureTargetWindow(210, 160), 1);
+    EXPECT_EQ(Capture(210, 160), 1);
 
     g_scene.squareX = 33;
     g_scene.squareY = 5;
@@ -293,9 +269,9 @@ TEST_F(WindowCaptureTest, FailedGrabSavesNothingAndTheSessionGoesOn)
         Repaint();
         {
             CFailingCall fails(call);
-            CBoxCloser closer;
-            EXPECT_EQ(CaptureTargetWindow(210, 160), written);
-            EXPECT_EQ(closer.Text(), kGrabFailedText);
+            const CaptureStep step = CaptureTargetWindow(210, 160);
+            EXPECT_EQ(step.written, written);
+            EXPECT_EQ(NoticeText(step), kGrabFailedText);
             EXPECT_EQ(fails.Failures(), 1);
         }
         EXPECT_FALSE(FileExists(Picture(written + 1)));
@@ -304,7 +280,7 @@ TEST_F(WindowCaptureTest, FailedGrabSavesNothingAndTheSessionGoesOn)
         EXPECT_EQ(g_capture.previousWidth, kWidth);
         EXPECT_EQ(g_capture.previousHeight, kHeight);
         // The next press compares with the last good grab: only the square is written.
-        EXPECT_EQ(CaptureTargetWindow(210, 160), written + 1);
+        EXPECT_EQ(Capture(210, 160), written + 1);
         const auto square = ReadBytes(Picture(written + 1));
         ASSERT_GE(square.size(), 54u);
         EXPECT_EQ(Get32(square, 18), 10);
@@ -314,7 +290,7 @@ TEST_F(WindowCaptureTest, FailedGrabSavesNothingAndTheSessionGoesOn)
 
 TEST_F(WindowCaptureTest, PictureThatCannotBeWrittenIsNamedOnceAndKeepsItsPlace)
 {
-    EXPECT_EQ(CaptureTargetWindow(210, 160), 1);
+    EXPECT_EQ(Capture(210, 160), 1);
     g_scene.squareX = 33;
     g_scene.squareY = 5;
     struct SCase
@@ -336,11 +312,11 @@ TEST_F(WindowCaptureTest, PictureThatCannotBeWrittenIsNamedOnceAndKeepsItsPlace)
         Repaint();
         {
             CFailingCall fails(c.call, c.skip);
-            CBoxCloser closer("Error!");
-            EXPECT_EQ(CaptureTargetWindow(210, 160), k);
-            EXPECT_EQ(closer.Text(), "Could not write imageBMP" + std::to_string(k) +
-                                         ".bmp: out of memory, or the disk is full.\n"
-                                         "The session goes on without it.");
+            const CaptureStep step = CaptureTargetWindow(210, 160);
+            EXPECT_EQ(step.written, k);
+            EXPECT_EQ(NoticeText(step, "Error!"), "Could not write imageBMP" + std::to_string(k) +
+                                                      ".bmp: out of memory, or the disk is full.\n"
+                                                      "The session goes on without it.");
         }
         EXPECT_FALSE(FileExists(Picture(k)));
         // Its place in the destination file is patched all the same, so later pictures keep theirs.
@@ -351,7 +327,7 @@ TEST_F(WindowCaptureTest, PictureThatCannotBeWrittenIsNamedOnceAndKeepsItsPlace)
     g_scene.squareColour = 0x00FF00;
     Repaint();
     const int k = g_session.imageCounter;
-    EXPECT_EQ(CaptureTargetWindow(210, 160), k);
+    EXPECT_EQ(Capture(210, 160), k);
     EXPECT_TRUE(FileExists(Picture(k)));
 }
 
@@ -360,13 +336,14 @@ TEST_F(WindowCaptureTest, AMissingFirstPictureIsWrittenWholeAtTheNextPress)
 {
     {
         CFailingCall fails(Call::GlobalAlloc);
-        CBoxCloser closer("Error!");
-        EXPECT_EQ(CaptureTargetWindow(210, 160), 1);
-        EXPECT_EQ(closer.Text(), "Could not write imageBMP1.bmp: out of memory, or the disk is full.\n"
-                                 "The session goes on without it.");
+        const CaptureStep step = CaptureTargetWindow(210, 160);
+        EXPECT_EQ(step.written, 1);
+        EXPECT_EQ(NoticeText(step, "Error!"),
+                  "Could not write imageBMP1.bmp: out of memory, or the disk is full.\n"
+                  "The session goes on without it.");
     }
     EXPECT_FALSE(FileExists(Picture(1)));
-    EXPECT_EQ(CaptureTargetWindow(210, 160), 2);
+    EXPECT_EQ(Capture(210, 160), 2);
     const auto whole = ReadBytes(Picture(2));
     ASSERT_GE(whole.size(), 54u);
     EXPECT_EQ(Get32(whole, 18), kWidth);
@@ -374,12 +351,12 @@ TEST_F(WindowCaptureTest, AMissingFirstPictureIsWrittenWholeAtTheNextPress)
     const auto destination = ReadBytes(g_session.destinationFile);
     EXPECT_EQ(Get32(destination, PlacementOffset(2, 1) + 16), 0);
     // From then on only changes are written.
-    EXPECT_EQ(CaptureTargetWindow(210, 160), 2);
+    EXPECT_EQ(Capture(210, 160), 2);
 }
 
 TEST_F(WindowCaptureTest, AMissingChangeIsWrittenAtTheNextPressAndOnlyIt)
 {
-    EXPECT_EQ(CaptureTargetWindow(210, 160), 1);
+    EXPECT_EQ(Capture(210, 160), 1);
     g_scene.squareX = 33;
     g_scene.squareY = 5;
     g_scene.otherX = 100;
@@ -388,16 +365,17 @@ TEST_F(WindowCaptureTest, AMissingChangeIsWrittenAtTheNextPressAndOnlyIt)
     {
         // The first of the two pictures is written, the second is not.
         CFailingCall fails(Call::GlobalAlloc, 1);
-        CBoxCloser closer("Error!");
-        EXPECT_EQ(CaptureTargetWindow(210, 160), 3);
-        EXPECT_EQ(closer.Text(), "Could not write imageBMP3.bmp: out of memory, or the disk is full.\n"
-                                 "The session goes on without it.");
+        const CaptureStep step = CaptureTargetWindow(210, 160);
+        EXPECT_EQ(step.written, 3);
+        EXPECT_EQ(NoticeText(step, "Error!"),
+                  "Could not write imageBMP3.bmp: out of memory, or the disk is full.\n"
+                  "The session goes on without it.");
     }
     ASSERT_TRUE(FileExists(Picture(2)));
     EXPECT_EQ(Get32(ReadBytes(Picture(2)), 18), 10);
     EXPECT_FALSE(FileExists(Picture(3)));
 
-    EXPECT_EQ(CaptureTargetWindow(210, 160), 4);
+    EXPECT_EQ(Capture(210, 160), 4);
     const auto retaken = ReadBytes(Picture(4));
     ASSERT_GE(retaken.size(), 54u);
     EXPECT_EQ(Get32(retaken, 18), 4);
@@ -405,17 +383,17 @@ TEST_F(WindowCaptureTest, AMissingChangeIsWrittenAtTheNextPressAndOnlyIt)
     const auto destination = ReadBytes(g_session.destinationFile);
     EXPECT_EQ(Get32(destination, PlacementOffset(4, 1) + 16), 100 * 20);
     EXPECT_EQ(Get32(destination, PlacementOffset(4, 1) + 20), 70 * 20);
-    EXPECT_EQ(CaptureTargetWindow(210, 160), 4);
+    EXPECT_EQ(Capture(210, 160), 4);
 }
 
 TEST_F(WindowCaptureTest, DestroyedTargetIsReportedWithoutAnyBox)
 {
     ::DestroyWindow(m_window);
     m_window = nullptr;
-    EXPECT_EQ(CaptureTargetWindow(1, 2), -1);
+    EXPECT_EQ(Capture(1, 2), -1);
     EXPECT_EQ(g_session.lastCaptureX, 0);
     g_sessionWindows.target = nullptr;
-    EXPECT_EQ(CaptureTargetWindow(1, 2), -1);
+    EXPECT_EQ(Capture(1, 2), -1);
 }
 
 } // namespace
