@@ -1,7 +1,11 @@
 // The capturing key through the real hook library, as a user meets it: the key a new run starts with,
 // and Alt in the key whatever the speed at which its key events arrive.
 #include "DemoScene.h"
-#include "Driver.h"
+#include "harness/App.h"
+#include "harness/DemoTargetClient.h"
+#include "harness/Keyboard.h"
+#include "harness/Process.h"
+#include "harness/WorkDir.h"
 
 #include "common/File.h"
 #include "res/resource.h"
@@ -35,18 +39,6 @@ bool PressWritesPictures(CApp& app, HWND target, std::vector<INPUT> events, std:
     return written;
 }
 
-std::vector<INPUT> Chord(WORD modifier, WORD key)
-{
-    std::vector<INPUT> events;
-    if (modifier)
-        events.push_back(KeyInput(modifier, false));
-    events.push_back(KeyInput(key, false));
-    events.push_back(KeyInput(key, true));
-    if (modifier)
-        events.push_back(KeyInput(modifier, true));
-    return events;
-}
-
 TEST(HookKeyTest, ANewRunStartsWithF12WhateverTheLastRunChose)
 {
     // One working directory, so both runs load the same HookDll.dll, and a target that keeps that
@@ -60,7 +52,7 @@ TEST(HookKeyTest, ANewRunStartsWithF12WhateverTheLastRunChose)
         first.AssignKey(kF5, false, true, false);
         ASSERT_TRUE(WaitUntil([&] { return first.Text(IDC_CURRENT_KEY) == "Ctrl+F5"; }));
         ASSERT_TRUE(first.StartCapture(kDemoTitle));
-        ASSERT_TRUE(PressWritesPictures(first, target.Window(), Chord(VK_CONTROL, VK_F5), 80ms, dir, 1));
+        ASSERT_TRUE(PressWritesPictures(first, target.Window(), KeyChord(VK_F5, {VK_CONTROL}), 80ms, dir, 1));
         first.Click(IDC_CAPTURE);
         ASSERT_TRUE(WaitUntil([&] { return first.Text(IDC_CAPTURE) == "Capture"; }));
         ASSERT_TRUE(first.Close());
@@ -70,9 +62,9 @@ TEST(HookKeyTest, ANewRunStartsWithF12WhateverTheLastRunChose)
     ASSERT_TRUE(second.WaitForDialog());
     EXPECT_EQ(second.Text(IDC_CURRENT_KEY), "F12");
     ASSERT_TRUE(second.StartCapture(kDemoTitle));
-    EXPECT_FALSE(PressWritesPictures(second, target.Window(), Chord(VK_CONTROL, VK_F5), 80ms, dir, 2))
+    EXPECT_FALSE(PressWritesPictures(second, target.Window(), KeyChord(VK_F5, {VK_CONTROL}), 80ms, dir, 2))
         << "the first run's key still captures";
-    EXPECT_TRUE(PressWritesPictures(second, target.Window(), Chord(0, VK_F12), 80ms, dir, 2))
+    EXPECT_TRUE(PressWritesPictures(second, target.Window(), KeyChord(VK_F12), 80ms, dir, 2))
         << "F12, the key shown, does not capture";
 }
 
@@ -92,12 +84,12 @@ TEST(HookKeyTest, AltInTheKeyLeavesTheMenuAloneAtAnySpeed)
     for (const auto gap : {0ms, 80ms, 0ms}) {
         SCOPED_TRACE("gap " + std::to_string(gap.count()) + " ms");
         target.AddSquare(10 + 30 * dir.Pictures(1), 10, kRed);
-        ASSERT_TRUE(PressWritesPictures(app, target.Window(), Chord(VK_MENU, VK_F5), gap, dir, 1));
+        ASSERT_TRUE(PressWritesPictures(app, target.Window(), KeyChord(VK_F5, {VK_MENU}), gap, dir, 1));
         Pump(300ms);
         EXPECT_EQ(target.MenuRequests(), 0);
     }
     // Alt alone at machine speed still asks the window into menu mode: the count above can see it.
-    std::vector<INPUT> alt = Chord(0, VK_MENU);
+    std::vector<INPUT> alt = KeyChord(VK_MENU);
     Activate(target.Window());
     ::SendInput(static_cast<UINT>(alt.size()), alt.data(), sizeof(INPUT));
     EXPECT_TRUE(WaitUntil([&] { return target.MenuRequests() == 1; }));

@@ -1,6 +1,9 @@
 // Start-up as a user meets it: each missing piece stops the program with its own box before the
 // dialog shows; a complete working directory shows the dialog in English or in a chosen language.
-#include "Driver.h"
+#include "harness/App.h"
+#include "harness/Process.h"
+#include "harness/WindowSearch.h"
+#include "harness/WorkDir.h"
 
 #include "res/resource.h"
 
@@ -115,7 +118,7 @@ TEST(StartupTest, GoodStartShowsTheDialogInEnglish)
 TEST(StartupTest, HelpAndAboutFollowTheLanguage)
 {
     CWorkDir dir;
-    ::CopyFileA((BinDir() + "\\deutsch.lan").c_str(), dir.File("deutsch.lan").c_str(), FALSE);
+    dir.AddLanguageFile("deutsch.lan");
     CApp app(dir.Path());
     ASSERT_TRUE(app.WaitForDialog());
 
@@ -149,7 +152,7 @@ TEST(StartupTest, HelpAndAboutFollowTheLanguage)
 TEST(StartupTest, ChoosingALanguageRelabelsDialogAndPopup)
 {
     CWorkDir dir;
-    ::CopyFileA((BinDir() + "\\deutsch.lan").c_str(), dir.File("deutsch.lan").c_str(), FALSE);
+    dir.AddLanguageFile("deutsch.lan");
     CApp app(dir.Path());
     ASSERT_TRUE(app.WaitForDialog());
     ASSERT_EQ(app.ComboItems(IDC_LANGUAGE_LIST), (std::vector<std::string>{"english", "deutsch"}));

@@ -1,6 +1,8 @@
 // A language file saved as UTF-8 with a byte-order mark, as today's editors save it, shows the same
 // texts as the file in the ANSI code page: none shifted, every umlaut right.
-#include "Driver.h"
+#include "harness/App.h"
+#include "harness/Process.h"
+#include "harness/WorkDir.h"
 
 #include "common/File.h"
 #include "res/resource.h"

@@ -1,7 +1,9 @@
 // HookDll.dll as the program uses it: loaded here, hook installed system-wide, and real key presses
 // (SendInput) delivered to a window of flickmere_hookpeer.exe, so the hook procedure runs inside another
 // process, as it does inside a recorded application.
-#include "Driver.h"
+#include "harness/DemoTargetClient.h"
+#include "harness/Keyboard.h"
+#include "harness/Process.h"
 
 #include "capture/win32/HookLibrary.h"
 #include "common/win32/Handles.h"
