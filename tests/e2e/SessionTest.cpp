@@ -122,8 +122,14 @@ TEST_F(SessionTest, WholeSessionWritesTheChangesAndPatchesTheTemplate)
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(ReadWholeFile(player.c_str(), bytes));
     const std::string page(bytes.begin(), bytes.end());
-    EXPECT_NE(page.find("var steps = [\n    {frames: 45"), std::string::npos)
-        << "three steps, the first of 45 frames";
+    // The page's model holds three steps, the first of 45 frames.
+    const std::string stepStart = R"({"frames":)";
+    EXPECT_NE(page.find(R"("steps":[)" + stepStart + "45,"), std::string::npos)
+        << "the first step is not of 45 frames";
+    size_t steps = 0;
+    for (size_t at = page.find(stepStart); at != std::string::npos; at = page.find(stepStart, at + 1))
+        ++steps;
+    EXPECT_EQ(steps, 3u);
     ASSERT_TRUE(ReadWholeFile(animation.c_str(), bytes));
     ASSERT_GT(bytes.size(), 24u);
     const auto bigEndian32 = [&](size_t at) {
