@@ -5,7 +5,6 @@
 #include "harness/AppFixture.h"
 #include "harness/Keyboard.h"
 #include "harness/Process.h"
-#include "harness/WorkDir.h"
 
 #include "common/File.h"
 #include "res/resource.h"
@@ -72,21 +71,20 @@ TEST_P(KeyInAnyProgramTest, EachPressOfTheKeyShownIsCaptured)
 
 // Without its helper nothing could be captured in a 32-bit program: the session does not start, and
 // the box says why, rather than a session that records nothing.
-TEST(KeyInA32BitProgramTest, NoSessionStartsWithoutTheHelper)
+using KeyInA32BitProgramTest = CAppFixture;
+
+TEST_F(KeyInA32BitProgramTest, NoSessionStartsWithoutTheHelper)
 {
-    CWorkDir dir;
-    dir.Remove("FlickmereHook32.exe");
-    CDemoTarget target(80, 80, false, true);
-    ASSERT_TRUE(target.Window());
-    CApp app(dir.Path());
-    ASSERT_TRUE(app.WaitForDialog());
-    EXPECT_FALSE(app.StartCapture(kDemoTitle));
-    const auto box = app.WaitForMessageBox(5s);
+    m_dir->Remove("FlickmereHook32.exe");
+    ASSERT_NO_FATAL_FAILURE(StartTarget(80, 80, false, true));
+    ASSERT_NO_FATAL_FAILURE(StartApp());
+    EXPECT_FALSE(m_app->StartCapture(kDemoTitle));
+    const auto box = m_app->WaitForMessageBox(5s);
     ASSERT_TRUE(box);
-    app.CloseMessageBox(*box);
-    app.WaitForHandlers();
-    EXPECT_EQ(app.Text(IDC_CAPTURE), "Capture");
-    EXPECT_EQ(app.Text(IDC_CAPTURED_WINDOW), "None");
+    m_app->CloseMessageBox(*box);
+    m_app->WaitForHandlers();
+    EXPECT_EQ(m_app->Text(IDC_CAPTURE), "Capture");
+    EXPECT_EQ(m_app->Text(IDC_CAPTURED_WINDOW), "None");
 }
 
 INSTANTIATE_TEST_SUITE_P(Bitness, KeyInAnyProgramTest, ::testing::Bool(),

@@ -11,8 +11,8 @@ namespace e2e {
 void CAppFixture::Start(const WorkDirOptions& options, int left, int top)
 {
     m_dir = std::make_unique<CWorkDir>(options);
-    StartTarget(left, top);
-    StartApp();
+    ASSERT_NO_FATAL_FAILURE(StartTarget(left, top));
+    ASSERT_NO_FATAL_FAILURE(StartApp());
 }
 
 void CAppFixture::StartTarget(int left, int top, bool menuBar, bool thirtyTwoBit)
