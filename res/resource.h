@@ -1,6 +1,6 @@
 #pragma once
 // Resource and control ids. They are part of the program's contract with its dialog templates and with
-// the test driver, which finds controls by these numbers.
+// the test harness, which finds controls by these numbers.
 
 #define IDR_MAINFRAME 128
 #define IDD_CAPTURE_DIALOG 102

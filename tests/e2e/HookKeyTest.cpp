@@ -1,7 +1,9 @@
 // The capturing key through the real hook library, as a user meets it: the key a new run starts with,
 // and Alt in the key whatever the speed at which its key events arrive.
 #include "DemoScene.h"
-#include "Driver.h"
+#include "harness/AppFixture.h"
+#include "harness/Keyboard.h"
+#include "harness/Process.h"
 
 #include "common/File.h"
 #include "res/resource.h"
@@ -15,92 +17,77 @@ using namespace e2e;
 constexpr int kF5 = 4; // index in the key list
 constexpr uint32_t kRed = 0xE02020;
 
-// Sends `events` to `target`, all queued at once when `gap` is 0, else one by one with `gap` between
-// them as a person types; true when the press wrote pictures into folder session<session>.
-bool PressWritesPictures(CApp& app, HWND target, std::vector<INPUT> events, std::chrono::milliseconds gap,
-                         const CWorkDir& dir, int session)
+class HookKeyTest : public CAppFixture
 {
-    const int before = dir.Pictures(session);
-    Activate(target);
-    if (gap.count() == 0) {
-        ::SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
-    } else {
-        for (INPUT& event : events) {
-            ::SendInput(1, &event, sizeof(INPUT));
-            Pump(gap);
+protected:
+    // Sends `events` to the demo target, all queued at once when `gap` is 0, else one by one with `gap`
+    // between them as a person types; true when `app` wrote pictures into folder session<session>.
+    bool PressWritesPictures(CApp& app, std::vector<INPUT> events, std::chrono::milliseconds gap, int session)
+    {
+        const int before = m_dir->Pictures(session);
+        Activate(m_target->Window());
+        if (gap.count() == 0) {
+            ::SendInput(static_cast<UINT>(events.size()), events.data(), sizeof(INPUT));
+        } else {
+            for (INPUT& event : events) {
+                ::SendInput(1, &event, sizeof(INPUT));
+                Pump(gap);
+            }
         }
+        const bool written = WaitUntil([&] { return m_dir->Pictures(session) > before; }, 2s);
+        app.WaitForHandlers();
+        return written;
     }
-    const bool written = WaitUntil([&] { return dir.Pictures(session) > before; }, 2s);
-    app.WaitForHandlers();
-    return written;
-}
+};
 
-std::vector<INPUT> Chord(WORD modifier, WORD key)
-{
-    std::vector<INPUT> events;
-    if (modifier)
-        events.push_back(KeyInput(modifier, false));
-    events.push_back(KeyInput(key, false));
-    events.push_back(KeyInput(key, true));
-    if (modifier)
-        events.push_back(KeyInput(modifier, true));
-    return events;
-}
-
-TEST(HookKeyTest, ANewRunStartsWithF12WhateverTheLastRunChose)
+TEST_F(HookKeyTest, ANewRunStartsWithF12WhateverTheLastRunChose)
 {
     // One working directory, so both runs load the same HookDll.dll, and a target that keeps that
     // library loaded after the first run ends, as any application the user typed into would.
-    CWorkDir dir;
-    CDemoTarget target(80, 80);
-    ASSERT_TRUE(target.Window());
+    ASSERT_NO_FATAL_FAILURE(StartTarget(80, 80));
     {
-        CApp first(dir.Path());
+        CApp first(m_dir->Path());
         ASSERT_TRUE(first.WaitForDialog());
         first.AssignKey(kF5, false, true, false);
         ASSERT_TRUE(WaitUntil([&] { return first.Text(IDC_CURRENT_KEY) == "Ctrl+F5"; }));
         ASSERT_TRUE(first.StartCapture(kDemoTitle));
-        ASSERT_TRUE(PressWritesPictures(first, target.Window(), Chord(VK_CONTROL, VK_F5), 80ms, dir, 1));
+        ASSERT_TRUE(PressWritesPictures(first, KeyChord(VK_F5, {VK_CONTROL}), 80ms, 1));
         first.Click(IDC_CAPTURE);
         ASSERT_TRUE(WaitUntil([&] { return first.Text(IDC_CAPTURE) == "Capture"; }));
         ASSERT_TRUE(first.Close());
     }
 
-    CApp second(dir.Path());
-    ASSERT_TRUE(second.WaitForDialog());
-    EXPECT_EQ(second.Text(IDC_CURRENT_KEY), "F12");
-    ASSERT_TRUE(second.StartCapture(kDemoTitle));
-    EXPECT_FALSE(PressWritesPictures(second, target.Window(), Chord(VK_CONTROL, VK_F5), 80ms, dir, 2))
+    ASSERT_NO_FATAL_FAILURE(StartApp());
+    EXPECT_EQ(m_app->Text(IDC_CURRENT_KEY), "F12");
+    ASSERT_TRUE(m_app->StartCapture(kDemoTitle));
+    EXPECT_FALSE(PressWritesPictures(*m_app, KeyChord(VK_F5, {VK_CONTROL}), 80ms, 2))
         << "the first run's key still captures";
-    EXPECT_TRUE(PressWritesPictures(second, target.Window(), Chord(0, VK_F12), 80ms, dir, 2))
+    EXPECT_TRUE(PressWritesPictures(*m_app, KeyChord(VK_F12), 80ms, 2))
         << "F12, the key shown, does not capture";
 }
 
-TEST(HookKeyTest, AltInTheKeyLeavesTheMenuAloneAtAnySpeed)
+TEST_F(HookKeyTest, AltInTheKeyLeavesTheMenuAloneAtAnySpeed)
 {
-    CWorkDir dir;
-    CDemoTarget target(80, 80, true);
-    ASSERT_TRUE(target.Window());
-    CApp app(dir.Path());
-    ASSERT_TRUE(app.WaitForDialog());
-    app.AssignKey(kF5, false, false, true);
-    ASSERT_TRUE(WaitUntil([&] { return app.Text(IDC_CURRENT_KEY) == "Alt+F5"; }));
-    ASSERT_TRUE(app.StartCapture(kDemoTitle));
+    ASSERT_NO_FATAL_FAILURE(StartTarget(80, 80, true));
+    ASSERT_NO_FATAL_FAILURE(StartApp());
+    m_app->AssignKey(kF5, false, false, true);
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CURRENT_KEY) == "Alt+F5"; }));
+    ASSERT_NO_FATAL_FAILURE(StartCapture());
 
     // All four events queued at once, as macro tools and remote desktops send them, and with a
     // person's gaps.
     for (const auto gap : {0ms, 80ms, 0ms}) {
         SCOPED_TRACE("gap " + std::to_string(gap.count()) + " ms");
-        target.AddSquare(10 + 30 * dir.Pictures(1), 10, kRed);
-        ASSERT_TRUE(PressWritesPictures(app, target.Window(), Chord(VK_MENU, VK_F5), gap, dir, 1));
+        m_target->AddSquare(10 + 30 * m_dir->Pictures(1), 10, kRed);
+        ASSERT_TRUE(PressWritesPictures(*m_app, KeyChord(VK_F5, {VK_MENU}), gap, 1));
         Pump(300ms);
-        EXPECT_EQ(target.MenuRequests(), 0);
+        EXPECT_EQ(m_target->MenuRequests(), 0);
     }
     // Alt alone at machine speed still asks the window into menu mode: the count above can see it.
-    std::vector<INPUT> alt = Chord(0, VK_MENU);
-    Activate(target.Window());
+    std::vector<INPUT> alt = KeyChord(VK_MENU);
+    Activate(m_target->Window());
     ::SendInput(static_cast<UINT>(alt.size()), alt.data(), sizeof(INPUT));
-    EXPECT_TRUE(WaitUntil([&] { return target.MenuRequests() == 1; }));
+    EXPECT_TRUE(WaitUntil([&] { return m_target->MenuRequests() == 1; }));
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 // The capturing key and the frame and offset popup, worked from outside like a user would.
 #include "DemoScene.h"
-#include "Driver.h"
+#include "harness/AppFixture.h"
+#include "harness/Keyboard.h"
+#include "harness/Process.h"
+#include "harness/WindowSearch.h"
 #include "TestSession.h"
 
 #include "common/File.h"
@@ -15,47 +18,14 @@ using namespace e2e;
 using testfiles::Read16;
 using testfiles::ReadBytes;
 
-class KeyAndPopupTest : public ::testing::Test
+class KeyAndPopupTest : public CAppFixture
 {
 protected:
     void SetUp() override
     {
-        m_target = std::make_unique<CDemoTarget>(80, 80);
-        ASSERT_TRUE(m_target->Window());
-        m_app = std::make_unique<CApp>(m_dir.Path());
-        ASSERT_TRUE(m_app->WaitForDialog());
+        ASSERT_NO_FATAL_FAILURE(Start({}, 80, 80));
         m_popup = m_app->Popup();
         ASSERT_TRUE(m_popup);
-    }
-
-    void StartCapture()
-    {
-        ASSERT_TRUE(m_app->SelectListEntry(IDC_WINDOW_LIST, kDemoTitle));
-        m_app->Click(IDC_CAPTURE);
-        ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CAPTURE) == "Uncapture"; }));
-    }
-
-    std::string PicturePath(int k) const { return m_dir.File("session1\\imageBMP" + std::to_string(k) + ".bmp"); }
-
-    // A key press in the target; waits for picture `expect`, or a while when none should come.
-    void Press(WORD key, int expect, bool shift = false, bool ctrl = false, bool alt = false)
-    {
-        Activate(m_target->Window());
-        PressKey(key, shift, ctrl, alt);
-        if (expect > 0)
-            ASSERT_TRUE(WaitUntil([&] { return FileExists(PicturePath(expect)); })) << "picture " << expect;
-        else
-            Pump(1s);
-        m_app->WaitForHandlers();
-    }
-
-    void AssignKey(int index, bool shift, bool ctrl, bool alt)
-    {
-        ::SendMessageA(m_app->Control(IDC_KEY_LIST), LB_SETCURSEL, index, 0);
-        m_app->SetCheck(IDC_SHIFT, shift);
-        m_app->SetCheck(IDC_CTRL, ctrl);
-        m_app->SetCheck(IDC_ALT, alt);
-        m_app->Click(IDC_ASSIGN_KEY);
     }
 
     std::string PopupText(int id) const { return WindowText(::GetDlgItem(m_popup, id)); }
@@ -71,27 +41,24 @@ protected:
         Pump(200ms);
     }
 
-    CWorkDir m_dir;
-    std::unique_ptr<CDemoTarget> m_target;
-    std::unique_ptr<CApp> m_app;
     HWND m_popup = nullptr;
 };
 
 TEST_F(KeyAndPopupTest, KeyTextComesBackFromTheHookLibrary)
 {
-    AssignKey(0, true, false, true);
+    m_app->AssignKey(0, true, false, true);
     ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CURRENT_KEY) == "Alt+Shift+F1"; }));
-    AssignKey(4, true, true, true);
+    m_app->AssignKey(4, true, true, true);
     ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CURRENT_KEY) == "Ctrl+Alt+Shift+F5"; }));
-    AssignKey(11, false, false, false);
+    m_app->AssignKey(11, false, false, false);
     ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CURRENT_KEY) == "F12"; }));
 }
 
 TEST_F(KeyAndPopupTest, KeyChangeTakesEffectDuringTheSession)
 {
-    StartCapture();
+    ASSERT_NO_FATAL_FAILURE(StartCapture());
     Press(VK_F12, 1);
-    AssignKey(0, true, false, true);
+    m_app->AssignKey(0, true, false, true);
     ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CURRENT_KEY) == "Alt+Shift+F1"; }));
     EXPECT_EQ(m_app->Text(IDC_CAPTURE), "Uncapture");
 
@@ -114,9 +81,9 @@ TEST_F(KeyAndPopupTest, AltInTheKeyLeavesTheRecordedProgramsMenuAlone)
     ASSERT_TRUE(WaitUntil([&] { return m_target->MenuRequests() > 0; }));
     const int requests = m_target->MenuRequests();
 
-    AssignKey(4, false, false, true);
+    m_app->AssignKey(4, false, false, true);
     ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CURRENT_KEY) == "Alt+F5"; }));
-    StartCapture();
+    ASSERT_NO_FATAL_FAILURE(StartCapture());
     Press(VK_F5, 1, false, false, true);
     m_target->AddSquare(10, 10, 0xE02020);
     Press(VK_F5, 2, false, false, true);
@@ -126,7 +93,7 @@ TEST_F(KeyAndPopupTest, AltInTheKeyLeavesTheRecordedProgramsMenuAlone)
 
 TEST_F(KeyAndPopupTest, FrameAndOffsetTimeTheNextSteps)
 {
-    StartCapture();
+    ASSERT_NO_FATAL_FAILURE(StartCapture());
     Press(VK_F12, 1);
     // Typed into the popup and taken over when the user moves to the target.
     Activate(m_popup);
@@ -139,9 +106,9 @@ TEST_F(KeyAndPopupTest, FrameAndOffsetTimeTheNextSteps)
     m_app->Click(IDC_CAPTURE);
     ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CAPTURE) == "Capture"; }));
 
-    ASSERT_EQ(testsupport::LoadKitOffsets(m_dir.Path(), WorkDirOptions{}.capacity),
+    ASSERT_EQ(testsupport::LoadKitOffsets(m_dir->Path(), WorkDirOptions{}.capacity),
               WorkDirOptions{}.capacity);
-    const auto destination = ReadBytes(m_dir.File("session1\\destinationFLA1.fla"));
+    const auto destination = ReadBytes(m_dir->File("session1\\destinationFLA1.fla"));
     // The first span: 0 - 10 + 30 = 20 frames; then 10 - 10 + 30.
     EXPECT_EQ(Read16(destination, g_offsets.cursor[2][0]), 10);
     EXPECT_EQ(Read16(destination, g_offsets.cursor[3][0]), 10);
@@ -171,7 +138,8 @@ TEST_F(KeyAndPopupTest, SpinnedValuesReadBackAsShown)
 {
     SetPopupText(IDC_FRAME_EDIT, "999");
     Activate(m_popup);
-    ::SendMessageA(m_popup, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(m_popup, IDC_FRAME_EDIT)), TRUE);
+    ::SendMessageA(m_popup, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(m_popup, IDC_FRAME_EDIT)),
+                   TRUE);
     PressKey(VK_UP);
     ASSERT_TRUE(WaitUntil([&] { return PopupText(IDC_FRAME_EDIT) == "1000"; })) << PopupText(IDC_FRAME_EDIT);
     PressKey(VK_RETURN);
@@ -189,7 +157,7 @@ TEST_F(KeyAndPopupTest, ReturnGoesBackToTheLastCapturePointOnlyInASession)
     EXPECT_EQ(cursor.x, 11);
     EXPECT_EQ(cursor.y, 12);
 
-    StartCapture();
+    ASSERT_NO_FATAL_FAILURE(StartCapture());
     Activate(m_target->Window());
     ::SetCursorPos(150, 130);
     Press(VK_F12, 1);
@@ -198,7 +166,8 @@ TEST_F(KeyAndPopupTest, ReturnGoesBackToTheLastCapturePointOnlyInASession)
     ASSERT_TRUE(WaitUntil([&] {
         ::GetCursorPos(&cursor);
         return cursor.x == 150 && cursor.y == 130;
-    })) << cursor.x << "," << cursor.y;
+    })) << cursor.x
+        << "," << cursor.y;
 }
 
 TEST_F(KeyAndPopupTest, EscapeHidesThePopupAndPopUpBringsItBack)

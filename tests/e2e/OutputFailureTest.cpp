@@ -1,7 +1,10 @@
 // Output failures stay consistent: a template kit whose offsets point past the template is refused at
 // session start, and nothing runs behind the box of a failure that ends the program.
 #include "DemoScene.h"
-#include "Driver.h"
+#include "harness/AppFixture.h"
+#include "harness/Keyboard.h"
+#include "harness/Process.h"
+#include "harness/WindowSearch.h"
 
 #include "common/File.h"
 #include "hook/HookDll.h"
@@ -13,34 +16,25 @@ namespace {
 
 using namespace e2e;
 
-class OutputFailureTest : public ::testing::Test
+// The program starts in each case, once the case has changed its working directory.
+class OutputFailureTest : public CAppFixture
 {
 protected:
-    void SetUp() override
-    {
-        m_target = std::make_unique<CDemoTarget>(60, 60);
-        ASSERT_TRUE(m_target->Window());
-    }
+    void SetUp() override { ASSERT_NO_FATAL_FAILURE(StartTarget()); }
 
-    void StartApp()
+    void StartAppOnTarget()
     {
-        m_app = std::make_unique<CApp>(m_dir.Path());
-        ASSERT_TRUE(m_app->WaitForDialog());
-        ASSERT_TRUE(m_app->SelectListEntry(IDC_WINDOW_LIST, kDemoTitle));
-        ASSERT_TRUE(WaitUntil([&] { return m_app->Enabled(IDC_CAPTURE); }));
+        ASSERT_NO_FATAL_FAILURE(StartApp());
+        ASSERT_NO_FATAL_FAILURE(SelectTarget());
     }
-
-    CWorkDir m_dir;
-    std::unique_ptr<CDemoTarget> m_target;
-    std::unique_ptr<CApp> m_app;
 };
 
 TEST_F(OutputFailureTest, AnOffsetPastTheTemplateIsRefusedBeforeAnythingIsCreated)
 {
     std::vector<uint8_t> frames;
-    ASSERT_TRUE(ReadWholeFile(m_dir.File("frmoffs.ini").c_str(), frames));
-    m_dir.Write("frmoffs.ini", "2000000000;\n" + std::string(frames.begin(), frames.end()));
-    StartApp();
+    ASSERT_TRUE(ReadWholeFile(m_dir->File("frmoffs.ini").c_str(), frames));
+    m_dir->Write("frmoffs.ini", "2000000000;\n" + std::string(frames.begin(), frames.end()));
+    ASSERT_NO_FATAL_FAILURE(StartAppOnTarget());
     m_app->Click(IDC_CAPTURE);
     const auto box = m_app->WaitForMessageBox();
     ASSERT_TRUE(box);
@@ -48,20 +42,16 @@ TEST_F(OutputFailureTest, AnOffsetPastTheTemplateIsRefusedBeforeAnythingIsCreate
     EXPECT_EQ(box->caption, "Error!");
     EXPECT_EQ(box->icon, BoxIcon::Error);
     m_app->CloseMessageBox(*box);
-    EXPECT_EQ(m_app->Text(IDC_CAPTURE), "Capture");
-    EXPECT_TRUE(m_app->Enabled(IDC_CAPTURE));
-    EXPECT_TRUE(m_app->Enabled(IDC_WINDOW_LIST));
-    EXPECT_TRUE(m_app->Enabled(IDC_REFRESH));
-    EXPECT_FALSE(FileExists(m_dir.File("session1")));
+    ExpectIdle();
+    EXPECT_FALSE(FileExists(m_dir->File("session1")));
 }
 
 TEST_F(OutputFailureTest, NoCaptureStepRunsBehindTheBoxThatEndsTheProgram)
 {
-    StartApp();
-    m_app->Click(IDC_CAPTURE);
-    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CAPTURE) == "Uncapture"; }));
-    const std::string destination = m_dir.File("session1\\destinationFLA1.fla");
-    const std::string picture = m_dir.File("session1\\imageBMP1.bmp");
+    ASSERT_NO_FATAL_FAILURE(StartApp());
+    ASSERT_NO_FATAL_FAILURE(StartCapture());
+    const std::string destination = m_dir->File("session1\\destinationFLA1.fla");
+    const std::string picture = m_dir->File("session1\\imageBMP1.bmp");
     // Held without sharing, the destination file cannot be opened for the patches.
     const HANDLE held =
         ::CreateFileA(destination.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -70,7 +60,7 @@ TEST_F(OutputFailureTest, NoCaptureStepRunsBehindTheBoxThatEndsTheProgram)
     PressKey(VK_F12);
     const auto box = m_app->WaitForMessageBox();
     ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, "Can't open template file: " + m_dir.Path() + "/session1/destinationFLA1.fla\n");
+    EXPECT_EQ(box->text, "Can't open template file: " + m_dir->Path() + "/session1/destinationFLA1.fla\n");
     EXPECT_EQ(::GetWindow(box->window, GW_OWNER), m_app->Dialog());
 
     // Presses already queued, and new ones: none may write into the session the box ends.

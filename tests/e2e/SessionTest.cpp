@@ -2,7 +2,10 @@
 // key presses, and the pictures and destination file the session leaves behind.
 #include "export/BmpReader.h"
 #include "DemoScene.h"
-#include "Driver.h"
+#include "harness/AppFixture.h"
+#include "harness/Keyboard.h"
+#include "harness/Process.h"
+#include "harness/WindowSearch.h"
 #include "TestSession.h"
 
 #include "common/File.h"
@@ -20,47 +23,9 @@ using namespace e2e;
 constexpr uint32_t kRed = 0xE02020;
 constexpr uint32_t kGreen = 0x20C040;
 
-class SessionTest : public ::testing::Test
+class SessionTest : public CAppFixture
 {
 protected:
-    void Start(const WorkDirOptions& options = {})
-    {
-        m_dir = std::make_unique<CWorkDir>(options);
-        m_target = std::make_unique<CDemoTarget>(60, 60);
-        ASSERT_TRUE(m_target->Window());
-        m_app = std::make_unique<CApp>(m_dir->Path());
-        ASSERT_TRUE(m_app->WaitForDialog());
-    }
-
-    void StartCapture()
-    {
-        ASSERT_TRUE(m_app->SelectListEntry(IDC_WINDOW_LIST, kDemoTitle));
-        ASSERT_TRUE(WaitUntil([&] { return m_app->Enabled(IDC_CAPTURE); }));
-        m_app->Click(IDC_CAPTURE);
-        ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CAPTURE) == "Uncapture"; }));
-    }
-
-    std::string Session(int n) const { return m_dir->File("session" + std::to_string(n)); }
-    std::string PicturePath(int k, int session = 1) const
-    {
-        return Session(session) + "\\imageBMP" + std::to_string(k) + ".bmp";
-    }
-
-    // One press of the capturing key in the target with the cursor at `cursor`; waits until the
-    // capture step that writes picture `expectPicture` has finished, or a while when none is expected.
-    void Press(POINT cursor, int expectPicture)
-    {
-        Activate(m_target->Window());
-        ::SetCursorPos(cursor.x, cursor.y);
-        PressKey(VK_F12);
-        if (expectPicture > 0)
-            ASSERT_TRUE(WaitUntil([&] { return FileExists(PicturePath(expectPicture)); }))
-                << "picture " << expectPicture << " was not written";
-        else
-            Pump(1s);
-        m_app->WaitForHandlers();
-    }
-
     POINT TargetPoint(int dx, int dy) const
     {
         RECT rect;
@@ -83,16 +48,12 @@ protected:
                     << "picture " << k << " at " << x << "," << y;
             }
     }
-
-    std::unique_ptr<CWorkDir> m_dir;
-    std::unique_ptr<CDemoTarget> m_target;
-    std::unique_ptr<CApp> m_app;
 };
 
 TEST_F(SessionTest, WholeSessionWritesTheChangesAndPatchesTheTemplate)
 {
-    Start();
-    StartCapture();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(StartCapture());
     ASSERT_EQ(m_app->Text(IDC_CAPTURED_WINDOW), kDemoTitle);
     EXPECT_FALSE(m_app->Enabled(IDC_WINDOW_LIST));
     EXPECT_FALSE(m_app->Enabled(IDC_REFRESH));
@@ -161,8 +122,14 @@ TEST_F(SessionTest, WholeSessionWritesTheChangesAndPatchesTheTemplate)
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(ReadWholeFile(player.c_str(), bytes));
     const std::string page(bytes.begin(), bytes.end());
-    EXPECT_NE(page.find("var steps = [\n    {frames: 45"), std::string::npos)
-        << "three steps, the first of 45 frames";
+    // The page's model holds three steps, the first of 45 frames.
+    const std::string stepStart = R"({"frames":)";
+    EXPECT_NE(page.find(R"("steps":[)" + stepStart + "45,"), std::string::npos)
+        << "the first step is not of 45 frames";
+    size_t steps = 0;
+    for (size_t at = page.find(stepStart); at != std::string::npos; at = page.find(stepStart, at + 1))
+        ++steps;
+    EXPECT_EQ(steps, 3u);
     ASSERT_TRUE(ReadWholeFile(animation.c_str(), bytes));
     ASSERT_GT(bytes.size(), 24u);
     const auto bigEndian32 = [&](size_t at) {
@@ -175,7 +142,7 @@ TEST_F(SessionTest, WholeSessionWritesTheChangesAndPatchesTheTemplate)
 
 TEST_F(SessionTest, ASessionStartsOnlyInAFolderItCreatedAndLeavesEarlierTakesAlone)
 {
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     ::CreateDirectoryA(Session(1).c_str(), nullptr);
     ::CreateDirectoryA(Session(7).c_str(), nullptr);
     // A folder of another letter case is the same folder to the file system, and counts as session 8.
@@ -185,7 +152,7 @@ TEST_F(SessionTest, ASessionStartsOnlyInAFolderItCreatedAndLeavesEarlierTakesAlo
     m_dir->Write("Session8\\destinationFLA8.fla", "earlier take");
     // A plain file takes the name of session 9, so the session is number 10.
     m_dir->Write("session9", "a plain file");
-    StartCapture();
+    ASSERT_NO_FATAL_FAILURE(StartCapture());
     EXPECT_TRUE(FileExists(Session(10) + "\\destinationFLA10.fla"));
     for (int k : {1, 2, 3, 5}) {
         std::vector<uint8_t> bytes;
@@ -207,13 +174,12 @@ TEST_F(SessionTest, ASessionStartsOnlyInAFolderItCreatedAndLeavesEarlierTakesAlo
 
 TEST_F(SessionTest, NoSessionFollowsTheLargestNumber)
 {
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     // Read as the largest 32-bit number: one more would overflow into a folder used over and over.
     const std::string highest = m_dir->File("session99999999999");
     ::CreateDirectoryA(highest.c_str(), nullptr);
     m_dir->Write("session99999999999\\imageBMP1.bmp", "an earlier session's picture");
-    ASSERT_TRUE(m_app->SelectListEntry(IDC_WINDOW_LIST, kDemoTitle));
-    ASSERT_TRUE(WaitUntil([&] { return m_app->Enabled(IDC_CAPTURE); }));
+    ASSERT_NO_FATAL_FAILURE(SelectTarget());
     m_app->Click(IDC_CAPTURE);
     const auto box = m_app->WaitForMessageBox();
     ASSERT_TRUE(box);
@@ -225,10 +191,7 @@ TEST_F(SessionTest, NoSessionFollowsTheLargestNumber)
     m_app->CloseMessageBox(*box);
 
     // Idle, with nothing created or deleted.
-    EXPECT_EQ(m_app->Text(IDC_CAPTURE), "Capture");
-    EXPECT_TRUE(m_app->Enabled(IDC_CAPTURE));
-    EXPECT_TRUE(m_app->Enabled(IDC_WINDOW_LIST));
-    EXPECT_TRUE(m_app->Enabled(IDC_REFRESH));
+    ExpectIdle();
     EXPECT_EQ(m_app->Text(IDC_CAPTURED_WINDOW), "None");
     EXPECT_TRUE(FileExists(highest + "\\imageBMP1.bmp"));
     WIN32_FIND_DATAA found;
@@ -243,8 +206,8 @@ TEST_F(SessionTest, NoSessionFollowsTheLargestNumber)
 
 TEST_F(SessionTest, ASecondCopyIsTurnedAwayAndTheFirstSessionGoesOn)
 {
-    Start();
-    StartCapture();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(StartCapture());
     Press(TargetPoint(20, 20), 1);
 
     CWorkDir otherDir;
@@ -270,8 +233,8 @@ TEST_F(SessionTest, AFullTemplateEndsTheSession)
 {
     WorkDirOptions options;
     options.capacity = 3;
-    Start(options);
-    StartCapture();
+    ASSERT_NO_FATAL_FAILURE(Start(options));
+    ASSERT_NO_FATAL_FAILURE(StartCapture());
     Press(TargetPoint(20, 20), 1);
     // Four changed cells, two free slots: two pictures, then the session ends.
     m_target->AddSquare(150, 90, kGreen);
@@ -295,8 +258,8 @@ TEST_F(SessionTest, AFullTemplateEndsTheSession)
 
 TEST_F(SessionTest, APlayerThatCannotBeWrittenShowsOneBoxAndLeavesTheTake)
 {
-    Start();
-    StartCapture();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(StartCapture());
     Press(TargetPoint(30, 40), 1);
     ASSERT_TRUE(::CreateDirectoryA((Session(1) + "\\player.html").c_str(), nullptr));
     std::vector<uint8_t> picture, destination, after;
@@ -319,8 +282,8 @@ TEST_F(SessionTest, APlayerThatCannotBeWrittenShowsOneBoxAndLeavesTheTake)
 
 TEST_F(SessionTest, ALostTargetEndsTheSessionWithItsBox)
 {
-    Start();
-    StartCapture();
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(StartCapture());
     Press(TargetPoint(20, 20), 1);
     m_target->Close();
     Activate(m_app->Dialog());
@@ -336,9 +299,9 @@ TEST_F(SessionTest, ALostTargetEndsTheSessionWithItsBox)
 
 TEST_F(SessionTest, AMissingTemplateEndsTheProgramWithStatus2)
 {
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     m_dir->Remove("template.fla");
-    ASSERT_TRUE(m_app->SelectListEntry(IDC_WINDOW_LIST, kDemoTitle));
+    ASSERT_NO_FATAL_FAILURE(SelectTarget());
     m_app->Click(IDC_CAPTURE);
     const auto box = m_app->WaitForMessageBox();
     ASSERT_TRUE(box);
@@ -351,14 +314,13 @@ TEST_F(SessionTest, AMissingTemplateEndsTheProgramWithStatus2)
 
 TEST_F(SessionTest, TheHookFindsTheDialogUnderItsTranslatedTitle)
 {
-    Start();
+    ASSERT_NO_FATAL_FAILURE(Start());
     m_app.reset();
-    ::CopyFileA((BinDir() + "\\deutsch.lan").c_str(), m_dir->File("deutsch.lan").c_str(), FALSE);
-    m_app = std::make_unique<CApp>(m_dir->Path());
-    ASSERT_TRUE(m_app->WaitForDialog());
+    m_dir->AddLanguageFile("deutsch.lan");
+    ASSERT_NO_FATAL_FAILURE(StartApp());
     m_app->SelectCombo(IDC_LANGUAGE_LIST, 1);
     ASSERT_TRUE(WaitUntil([&] { return m_app->Title() == "Flickmere - Fensterrekorder"; }));
-    ASSERT_TRUE(m_app->SelectListEntry(IDC_WINDOW_LIST, kDemoTitle));
+    ASSERT_NO_FATAL_FAILURE(SelectTarget());
     m_app->Click(IDC_CAPTURE);
     ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CAPTURE) == "Aufnahme beenden"; }));
     // During the session the field keeps the target's title across a language change.

@@ -1,6 +1,8 @@
 // One copy of the program on the whole machine: the hook library's shared data is one for every user,
 // so a copy that another user runs turns a new one away, with a box that tells rather than warns.
-#include "Driver.h"
+#include "harness/App.h"
+#include "harness/WindowSearch.h"
+#include "harness/WorkDir.h"
 
 #include "common/win32/Handles.h"
 

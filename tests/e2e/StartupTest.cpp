@@ -1,6 +1,9 @@
 // Start-up as a user meets it: each missing piece stops the program with its own box before the
 // dialog shows; a complete working directory shows the dialog in English or in a chosen language.
-#include "Driver.h"
+#include "harness/AppFixture.h"
+#include "harness/Process.h"
+#include "harness/WindowSearch.h"
+#include "harness/WorkDir.h"
 
 #include "res/resource.h"
 
@@ -35,7 +38,10 @@ const StartupFailure kFailures[] = {
      BoxIcon::Warning},
 };
 
-TEST(StartupTest, EachMissingPieceEndsTheProgramWithItsBox)
+using StartupTest = CAppFixture;
+
+// Each case in a working directory of its own.
+TEST_F(StartupTest, EachMissingPieceEndsTheProgramWithItsBox)
 {
     for (const StartupFailure& failure : kFailures) {
         SCOPED_TRACE(failure.name);
@@ -55,40 +61,37 @@ TEST(StartupTest, EachMissingPieceEndsTheProgramWithItsBox)
     }
 }
 
-TEST(StartupTest, EmptyCursorAndFrameFilesDoNotStopStartup)
+TEST_F(StartupTest, EmptyCursorAndFrameFilesDoNotStopStartup)
 {
-    CWorkDir dir;
-    dir.Write("curoffs.ini", "");
-    dir.Write("frmoffs.ini", "");
-    CApp app(dir.Path());
-    ASSERT_TRUE(app.WaitForDialog());
+    m_dir->Write("curoffs.ini", "");
+    m_dir->Write("frmoffs.ini", "");
+    ASSERT_NO_FATAL_FAILURE(StartApp());
 }
 
-TEST(StartupTest, GoodStartShowsTheDialogInEnglish)
+TEST_F(StartupTest, GoodStartShowsTheDialogInEnglish)
 {
-    CWorkDir dir;
-    CApp app(dir.Path());
-    ASSERT_TRUE(app.WaitForDialog());
-    EXPECT_EQ(app.Title(), "Flickmere");
-    EXPECT_EQ(app.ListItems(IDC_KEY_LIST), (std::vector<std::string>{"F1", "F2", "F3", "F4", "F5", "F6", "F7",
-                                                                     "F8", "F9", "F10", "F11", "F12"}));
-    EXPECT_EQ(app.ListSelection(IDC_KEY_LIST), 11);
-    EXPECT_EQ(app.Text(IDC_CURRENT_KEY), "F12");
-    EXPECT_FALSE(app.Enabled(IDC_CAPTURE));
-    EXPECT_EQ(app.Text(IDC_CAPTURE), "Capture");
-    EXPECT_EQ(app.Text(IDC_ASSIGN_KEY), "Assign Key");
-    EXPECT_EQ(app.Text(IDC_GROUP_WINDOWS), "Select an application to be captured");
-    EXPECT_EQ(app.Text(IDC_CAPTURED_WINDOW), "None");
-    EXPECT_EQ(app.ComboItems(IDC_LANGUAGE_LIST), (std::vector<std::string>{"english"}));
-    ASSERT_TRUE(app.Popup());
-    EXPECT_TRUE(::IsWindowVisible(app.Popup()));
-    EXPECT_EQ(WindowText(app.Popup()), "Flickmere PopUp Window");
+    ASSERT_NO_FATAL_FAILURE(StartApp());
+    EXPECT_EQ(m_app->Title(), "Flickmere");
+    EXPECT_EQ(m_app->ListItems(IDC_KEY_LIST),
+              (std::vector<std::string>{"F1", "F2", "F3", "F4", "F5", "F6", "F7", "F8", "F9", "F10", "F11",
+                                        "F12"}));
+    EXPECT_EQ(m_app->ListSelection(IDC_KEY_LIST), 11);
+    EXPECT_EQ(m_app->Text(IDC_CURRENT_KEY), "F12");
+    EXPECT_FALSE(m_app->Enabled(IDC_CAPTURE));
+    EXPECT_EQ(m_app->Text(IDC_CAPTURE), "Capture");
+    EXPECT_EQ(m_app->Text(IDC_ASSIGN_KEY), "Assign Key");
+    EXPECT_EQ(m_app->Text(IDC_GROUP_WINDOWS), "Select an application to be captured");
+    EXPECT_EQ(m_app->Text(IDC_CAPTURED_WINDOW), "None");
+    EXPECT_EQ(m_app->ComboItems(IDC_LANGUAGE_LIST), (std::vector<std::string>{"english"}));
+    ASSERT_TRUE(m_app->Popup());
+    EXPECT_TRUE(::IsWindowVisible(m_app->Popup()));
+    EXPECT_EQ(WindowText(m_app->Popup()), "Flickmere PopUp Window");
 
     // The Help and About buttons share the language list's width with a 10-pixel gap.
     RECT list, help, about;
-    ::GetWindowRect(app.Control(IDC_LANGUAGE_LIST), &list);
-    ::GetWindowRect(app.Control(IDC_HELP_BUTTON), &help);
-    ::GetWindowRect(app.Control(IDC_ABOUT_BUTTON), &about);
+    ::GetWindowRect(m_app->Control(IDC_LANGUAGE_LIST), &list);
+    ::GetWindowRect(m_app->Control(IDC_HELP_BUTTON), &help);
+    ::GetWindowRect(m_app->Control(IDC_ABOUT_BUTTON), &about);
     const int half = (list.right - list.left) / 2;
     EXPECT_EQ(help.right - help.left, half - 5);
     EXPECT_EQ(about.left, list.left + half + 5);
@@ -98,7 +101,7 @@ TEST(StartupTest, GoodStartShowsTheDialogInEnglish)
     // other, and the last key of the list has room below it.
     const auto rect = [&](int id) {
         RECT r;
-        ::GetWindowRect(app.Control(id), &r);
+        ::GetWindowRect(m_app->Control(id), &r);
         return r;
     };
     EXPECT_EQ(rect(IDC_CURRENT_KEY_LABEL).left, rect(IDC_CURRENT_KEY).left);
@@ -106,29 +109,27 @@ TEST(StartupTest, GoodStartShowsTheDialogInEnglish)
     EXPECT_EQ(rect(IDC_LAST_SESSION_LABEL).left, rect(IDC_CAPTURED_LABEL).left);
     EXPECT_EQ(rect(IDC_LAST_SESSION_LABEL).top, rect(IDC_LAST_SESSION).top);
     RECT keys;
-    ::GetClientRect(app.Control(IDC_KEY_LIST), &keys);
-    const LRESULT row = ::SendMessageA(app.Control(IDC_KEY_LIST), LB_GETITEMHEIGHT, 0, 0);
-    const LRESULT rows = ::SendMessageA(app.Control(IDC_KEY_LIST), LB_GETCOUNT, 0, 0);
+    ::GetClientRect(m_app->Control(IDC_KEY_LIST), &keys);
+    const LRESULT row = ::SendMessageA(m_app->Control(IDC_KEY_LIST), LB_GETITEMHEIGHT, 0, 0);
+    const LRESULT rows = ::SendMessageA(m_app->Control(IDC_KEY_LIST), LB_GETCOUNT, 0, 0);
     EXPECT_GE(keys.bottom - rows * row, 4) << "the F12 row touches the bottom of the key list";
 }
 
-TEST(StartupTest, HelpAndAboutFollowTheLanguage)
+TEST_F(StartupTest, HelpAndAboutFollowTheLanguage)
 {
-    CWorkDir dir;
-    ::CopyFileA((BinDir() + "\\deutsch.lan").c_str(), dir.File("deutsch.lan").c_str(), FALSE);
-    CApp app(dir.Path());
-    ASSERT_TRUE(app.WaitForDialog());
+    m_dir->AddLanguageFile("deutsch.lan");
+    ASSERT_NO_FATAL_FAILURE(StartApp());
 
-    app.Click(IDC_HELP_BUTTON);
-    auto box = app.WaitForMessageBox();
+    m_app->Click(IDC_HELP_BUTTON);
+    auto box = m_app->WaitForMessageBox();
     ASSERT_TRUE(box);
     EXPECT_EQ(box->caption, "Instruction");
     EXPECT_EQ(box->text.substr(0, 32), "1. Select window to be captured.");
-    app.CloseMessageBox(*box);
+    m_app->CloseMessageBox(*box);
 
-    app.SelectCombo(IDC_LANGUAGE_LIST, 1);
-    ASSERT_TRUE(WaitUntil([&] { return app.Title() == "Flickmere - Fensterrekorder"; }));
-    app.Click(IDC_ABOUT_BUTTON);
+    m_app->SelectCombo(IDC_LANGUAGE_LIST, 1);
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Title() == "Flickmere - Fensterrekorder"; }));
+    m_app->Click(IDC_ABOUT_BUTTON);
     HWND about = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
         about = ::FindWindowA("#32770", "About");
@@ -137,7 +138,7 @@ TEST(StartupTest, HelpAndAboutFollowTheLanguage)
     // Centred on the main dialog, not at its top-left corner.
     RECT aboutRect, dialog;
     ::GetWindowRect(about, &aboutRect);
-    ::GetWindowRect(app.Dialog(), &dialog);
+    ::GetWindowRect(m_app->Dialog(), &dialog);
     EXPECT_NEAR(aboutRect.left + aboutRect.right, dialog.left + dialog.right, 2);
     EXPECT_NEAR(aboutRect.top + aboutRect.bottom, dialog.top + dialog.bottom, 2);
     EXPECT_EQ(WindowText(::GetDlgItem(about, IDC_ABOUT_TEXT)).substr(0, 10), "Flickmere\n");
@@ -146,29 +147,27 @@ TEST(StartupTest, HelpAndAboutFollowTheLanguage)
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(about) || !::IsWindow(about); }));
 }
 
-TEST(StartupTest, ChoosingALanguageRelabelsDialogAndPopup)
+TEST_F(StartupTest, ChoosingALanguageRelabelsDialogAndPopup)
 {
-    CWorkDir dir;
-    ::CopyFileA((BinDir() + "\\deutsch.lan").c_str(), dir.File("deutsch.lan").c_str(), FALSE);
-    CApp app(dir.Path());
-    ASSERT_TRUE(app.WaitForDialog());
-    ASSERT_EQ(app.ComboItems(IDC_LANGUAGE_LIST), (std::vector<std::string>{"english", "deutsch"}));
+    m_dir->AddLanguageFile("deutsch.lan");
+    ASSERT_NO_FATAL_FAILURE(StartApp());
+    ASSERT_EQ(m_app->ComboItems(IDC_LANGUAGE_LIST), (std::vector<std::string>{"english", "deutsch"}));
 
-    app.SelectCombo(IDC_LANGUAGE_LIST, 1);
-    ASSERT_TRUE(WaitUntil([&] { return app.Text(IDC_REFRESH) == "Aktualisieren"; }));
-    EXPECT_EQ(app.Title(), "Flickmere - Fensterrekorder");
-    EXPECT_EQ(app.Text(IDC_CAPTURE), "Aufnehmen");
-    EXPECT_EQ(app.Text(IDC_CAPTURED_WINDOW), "Keines");
-    EXPECT_EQ(app.Text(IDC_HELP_BUTTON), "Hilfe");
+    m_app->SelectCombo(IDC_LANGUAGE_LIST, 1);
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_REFRESH) == "Aktualisieren"; }));
+    EXPECT_EQ(m_app->Title(), "Flickmere - Fensterrekorder");
+    EXPECT_EQ(m_app->Text(IDC_CAPTURE), "Aufnehmen");
+    EXPECT_EQ(m_app->Text(IDC_CAPTURED_WINDOW), "Keines");
+    EXPECT_EQ(m_app->Text(IDC_HELP_BUTTON), "Hilfe");
     // The modifiers and the key field are never translated.
-    EXPECT_EQ(app.Text(IDC_SHIFT), "Shift");
-    EXPECT_EQ(app.Text(IDC_CURRENT_KEY), "F12");
-    EXPECT_EQ(WindowText(::GetDlgItem(app.Popup(), IDC_OFFSET_LABEL)), "Versatz:");
-    EXPECT_EQ(WindowText(::GetDlgItem(app.Popup(), IDC_RETURN)), "Zur\xFC"
-                                                                 "ck");
-    app.SelectCombo(IDC_LANGUAGE_LIST, 0);
-    ASSERT_TRUE(WaitUntil([&] { return app.Title() == "Flickmere"; }));
-    EXPECT_EQ(app.Text(IDC_REFRESH), "Refresh");
+    EXPECT_EQ(m_app->Text(IDC_SHIFT), "Shift");
+    EXPECT_EQ(m_app->Text(IDC_CURRENT_KEY), "F12");
+    EXPECT_EQ(WindowText(::GetDlgItem(m_app->Popup(), IDC_OFFSET_LABEL)), "Versatz:");
+    EXPECT_EQ(WindowText(::GetDlgItem(m_app->Popup(), IDC_RETURN)), "Zur\xFC"
+                                                                    "ck");
+    m_app->SelectCombo(IDC_LANGUAGE_LIST, 0);
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Title() == "Flickmere"; }));
+    EXPECT_EQ(m_app->Text(IDC_REFRESH), "Refresh");
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // A target window that is gone: Capture on it is refused, and closing it ends its session at once.
 #include "DemoScene.h"
-#include "Driver.h"
+#include "harness/AppFixture.h"
+#include "harness/Keyboard.h"
+#include "harness/Process.h"
 
 #include "common/File.h"
 #include "common/win32/Handles.h"
@@ -14,17 +16,13 @@ namespace {
 
 using namespace e2e;
 
-class TargetGoneTest : public ::testing::Test
+class TargetGoneTest : public CAppFixture
 {
 protected:
     void SetUp() override
     {
-        m_target = std::make_unique<CDemoTarget>(60, 60);
-        ASSERT_TRUE(m_target->Window());
-        m_app = std::make_unique<CApp>(m_dir.Path());
-        ASSERT_TRUE(m_app->WaitForDialog());
-        ASSERT_TRUE(m_app->SelectListEntry(IDC_WINDOW_LIST, kDemoTitle));
-        ASSERT_TRUE(WaitUntil([&] { return m_app->Enabled(IDC_CAPTURE); }));
+        ASSERT_NO_FATAL_FAILURE(Start());
+        ASSERT_NO_FATAL_FAILURE(SelectTarget());
     }
 
     void ExpectTargetNotFoundBox(std::chrono::milliseconds within)
@@ -35,10 +33,6 @@ protected:
         EXPECT_EQ(box->caption, "HWND Problem");
         m_app->CloseMessageBox(*box);
     }
-
-    CWorkDir m_dir;
-    std::unique_ptr<CDemoTarget> m_target;
-    std::unique_ptr<CApp> m_app;
 };
 
 TEST_F(TargetGoneTest, CaptureOnAClosedWindowIsRefusedAndTheListRefreshed)
@@ -52,18 +46,14 @@ TEST_F(TargetGoneTest, CaptureOnAClosedWindowIsRefusedAndTheListRefreshed)
     EXPECT_EQ(m_app->Text(IDC_CAPTURED_WINDOW), "None");
     const auto entries = m_app->ListItems(IDC_WINDOW_LIST);
     EXPECT_EQ(std::find(entries.begin(), entries.end(), kDemoTitle), entries.end());
-    EXPECT_FALSE(FileExists(m_dir.File("session1")));
+    EXPECT_FALSE(FileExists(m_dir->File("session1")));
     EXPECT_FALSE(m_app->WaitForMessageBox(500ms));
 }
 
 TEST_F(TargetGoneTest, ClosingTheRecordedWindowEndsTheSessionWithinASecond)
 {
-    m_app->Click(IDC_CAPTURE);
-    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CAPTURE) == "Uncapture"; }));
-    Activate(m_target->Window());
-    PressKey(VK_F12);
-    ASSERT_TRUE(WaitUntil([&] { return FileExists(m_dir.File("session1\\imageBMP1.bmp")); }));
-    m_app->WaitForHandlers();
+    ASSERT_NO_FATAL_FAILURE(StartCapture());
+    ASSERT_NO_FATAL_FAILURE(Press(VK_F12, 1));
 
     m_target->Close();
     // No key is pressed: the dialog notices on its own, within a second (and a margin for a busy machine).

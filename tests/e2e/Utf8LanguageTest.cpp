@@ -1,6 +1,8 @@
 // A language file saved as UTF-8 with a byte-order mark, as today's editors save it, shows the same
 // texts as the file in the ANSI code page: none shifted, every umlaut right.
-#include "Driver.h"
+#include "harness/AppFixture.h"
+#include "harness/Process.h"
+#include "harness/WorkDir.h"
 
 #include "common/File.h"
 #include "res/resource.h"
@@ -22,25 +24,25 @@ std::string Convert(const std::string& text, UINT from, UINT to)
     return out;
 }
 
-TEST(Utf8LanguageTest, AGermanFileSavedAsUtf8WithAMarkShowsItsTextsInPlace)
+using Utf8LanguageTest = CAppFixture;
+
+TEST_F(Utf8LanguageTest, AGermanFileSavedAsUtf8WithAMarkShowsItsTextsInPlace)
 {
     std::vector<uint8_t> windows1252;
     ASSERT_TRUE(ReadWholeFile((BinDir() + "\\deutsch.lan").c_str(), windows1252));
     const std::string german(windows1252.begin(), windows1252.end());
-    CWorkDir dir;
-    dir.Write("deutsch.lan", "\xEF\xBB\xBF" + Convert(german, 1252, CP_UTF8));
+    m_dir->Write("deutsch.lan", "\xEF\xBB\xBF" + Convert(german, 1252, CP_UTF8));
 
-    CApp app(dir.Path());
-    ASSERT_TRUE(app.WaitForDialog());
-    app.SelectCombo(IDC_LANGUAGE_LIST, 1);
-    ASSERT_TRUE(WaitUntil([&] { return app.Title() == "Flickmere - Fensterrekorder"; }));
+    ASSERT_NO_FATAL_FAILURE(StartApp());
+    m_app->SelectCombo(IDC_LANGUAGE_LIST, 1);
+    ASSERT_TRUE(WaitUntil([&] { return m_app->Title() == "Flickmere - Fensterrekorder"; }));
     // Read back through the ANSI code page the test shares with the program.
-    EXPECT_EQ(app.Text(IDC_ABOUT_BUTTON), Convert("\xDC"
-                                                  "ber",
-                                                  1252, CP_ACP)); // text 0
-    EXPECT_EQ(app.Text(IDC_GROUP_WINDOWS), Convert("Fenster f\xFCr die Aufnahme w\xE4hlen", 1252, CP_ACP));
-    EXPECT_EQ(app.Text(IDC_REFRESH), "Aktualisieren");
-    EXPECT_EQ(app.Text(IDC_CAPTURE), "Aufnehmen");
+    EXPECT_EQ(m_app->Text(IDC_ABOUT_BUTTON), Convert("\xDC"
+                                                     "ber",
+                                                     1252, CP_ACP)); // text 0
+    EXPECT_EQ(m_app->Text(IDC_GROUP_WINDOWS), Convert("Fenster f\xFCr die Aufnahme w\xE4hlen", 1252, CP_ACP));
+    EXPECT_EQ(m_app->Text(IDC_REFRESH), "Aktualisieren");
+    EXPECT_EQ(m_app->Text(IDC_CAPTURE), "Aufnehmen");
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 // What the release promises about Flickmere.exe itself: the manifest Windows reads when it starts the
 // program, the version Explorer shows, and a clean start with both in place. The program is the one
 // beside this test, or the unpacked release when FLICKMERE_APP_DIR names its folder.
-#include "Driver.h"
+#include "harness/App.h"
+#include "harness/Process.h"
+#include "harness/WorkDir.h"
 
 #include "common/Version.h"
 #include "common/win32/Handles.h"

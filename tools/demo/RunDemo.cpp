@@ -2,7 +2,10 @@
 // target, records a short session through real key presses, and saves a picture of the dialog with
 // its last-session report. Prints what it made, one "name: value" line each.
 #include "DemoScene.h"
-#include "Driver.h"
+#include "harness/App.h"
+#include "harness/DemoTargetClient.h"
+#include "harness/Keyboard.h"
+#include "harness/Process.h"
 #include "common/File.h"
 #include "common/win32/Handles.h"
 

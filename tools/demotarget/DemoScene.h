@@ -41,7 +41,7 @@ inline uint32_t DemoPixel(const DemoScene& scene, int x, int y)
     return colour;
 }
 
-// Messages the demo target understands (sent by the test driver or run.sh's demo).
+// Messages the demo target understands (sent by the test harness or run.sh's demo).
 enum DemoMessage : unsigned
 {
     kDemoAddSquare = 0x8001,  // WM_APP + 1: wParam = MAKEWPARAM(x, y), lParam = colour

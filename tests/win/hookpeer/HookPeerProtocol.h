@@ -1,5 +1,5 @@
 #pragma once
-// What flickmere_hookpeer.exe and HookDllTest.cpp tell each other. The peer is started as
+// What flickmere_hookpeer.exe and the hook tests (HookTestSupport.h) tell each other. The peer is started as
 //   flickmere_hookpeer.exe key                       -> exit code = EncodeCaptureKey(GETCAPTUREKEY)
 //   flickmere_hookpeer.exe window <hwnd> [peek]      -> a foreground window reporting keys to <hwnd>
 // In "peek" mode the peer looks at every message with PeekMessage(PM_NOREMOVE) before taking it, as

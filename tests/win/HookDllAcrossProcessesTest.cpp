@@ -1,9 +1,9 @@
 // HookDll.dll as the program uses it: loaded here, hook installed system-wide, and real key presses
 // (SendInput) delivered to a window of flickmere_hookpeer.exe, so the hook procedure runs inside another
 // process, as it does inside a recorded application.
-#include "Driver.h"
+#include "HookTestSupport.h"
+#include "harness/Keyboard.h"
 
-#include "capture/win32/HookLibrary.h"
 #include "common/win32/Handles.h"
 #include "hook/HookDll.h"
 #include "state/TextTable.h"
@@ -13,124 +13,19 @@
 
 #include <algorithm>
 #include <functional>
-#include <initializer_list>
-#include <iterator>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-constexpr DWORD kWaitMs = 3000;
+using namespace hooktest;
+using e2e::KeyChord;
+
 // Pressed after the keys under test: once the peer reports it, every earlier key has been through the
 // hook, and whatever the hook posted for them is already in this thread's queue.
 constexpr WORD kSentinelKey = VK_F11;
-
-std::string BesideTestExe(const char* fileName)
-{
-    return e2e::BinDir() + "\\" + fileName;
-}
-
-std::string UniqueTitle(const char* what)
-{
-    static int counter = 0;
-    return std::string("Flickmere hook test ") + what + " " + std::to_string(::GetCurrentProcessId()) + "-" +
-           std::to_string(counter++);
-}
-
-// Read from the mapped image, where an RVA is simply an offset from the module base.
-std::vector<std::string> SortedExportNames(HMODULE module)
-{
-    auto base = reinterpret_cast<const BYTE*>(module);
-    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
-        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-    std::vector<std::string> names;
-    if (directory.Size == 0)
-        return names;
-    auto exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + directory.VirtualAddress);
-    auto nameRvas = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
-    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
-        names.emplace_back(reinterpret_cast<const char*>(base + nameRvas[i]));
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// The library loaded as the program loads it. Puts the capturing key and window name back as a fresh
-// section has them, since the section outlives this object while any other process maps the DLL.
-class CTestHooks : public CHookLibrary
-{
-public:
-    CTestHooks() { m_loaded = Load(); }
-    ~CTestHooks()
-    {
-        SetCaptureKey(VK_F12, false, false, false);
-        SetWindowName("");
-    }
-    bool Loaded() const { return m_loaded; }
-
-private:
-    bool m_loaded;
-};
-
-// A process started from flickmere_hookpeer.exe; closed (or, failing that, ended) with the object.
-class CPeer
-{
-public:
-    explicit CPeer(const std::string& arguments)
-        : m_process("\"" + BesideTestExe("flickmere_hookpeer.exe") + "\" " + arguments)
-    {
-    }
-    ~CPeer() { m_process.End(window); }
-    CPeer(const CPeer&) = delete;
-    CPeer& operator=(const CPeer&) = delete;
-
-    bool Started() const { return m_process.Started(); }
-    DWORD ExitCode()
-    {
-        return m_process.WaitForExit(std::chrono::milliseconds(kWaitMs)).value_or(hookpeer::kFailed);
-    }
-
-    HWND window = nullptr;
-
-private:
-    e2e::CProcess m_process;
-};
-
-DWORD CaptureKeySeenByAnotherProcess()
-{
-    CPeer peer("key");
-    return peer.Started() ? peer.ExitCode() : hookpeer::kFailed;
-}
-
-// A hidden top-level window standing in for the program's main dialog; FindWindowA finds hidden
-// windows too, and a hidden one cannot take the foreground from the peer.
-class CTargetWindow
-{
-public:
-    explicit CTargetWindow(const std::string& title) : title(title)
-    {
-        static const ATOM windowClass = [] {
-            WNDCLASSA description{};
-            description.lpfnWndProc = ::DefWindowProcA;
-            description.hInstance = ::GetModuleHandleA(nullptr);
-            description.lpszClassName = "FlickmereHookTestTarget";
-            return ::RegisterClassA(&description);
-        }();
-        handle = ::CreateWindowExA(0, MAKEINTATOM(windowClass), title.c_str(), WS_OVERLAPPED, 0, 0, 100, 100,
-                                   nullptr, nullptr, ::GetModuleHandleA(nullptr), nullptr);
-    }
-    ~CTargetWindow()
-    {
-        if (handle)
-            ::DestroyWindow(handle);
-    }
-    CTargetWindow(const CTargetWindow&) = delete;
-    CTargetWindow& operator=(const CTargetWindow&) = delete;
-
-    std::string title;
-    HWND handle = nullptr;
-};
 
 struct SPosted
 {
@@ -139,19 +34,6 @@ struct SPosted
     WPARAM wParam;
     LPARAM lParam;
 };
-
-// Modifiers down, the key down and up, modifiers up in reverse order.
-std::vector<INPUT> Press(WORD virtualKey, std::initializer_list<WORD> modifiers = {})
-{
-    std::vector<INPUT> inputs;
-    for (WORD modifier : modifiers)
-        inputs.push_back(e2e::KeyInput(modifier, false));
-    inputs.push_back(e2e::KeyInput(virtualKey, false));
-    inputs.push_back(e2e::KeyInput(virtualKey, true));
-    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it)
-        inputs.push_back(e2e::KeyInput(*it, true));
-    return inputs;
-}
 
 // The outcome of some key presses: where the hook posted, and which keys the peer's window still got.
 struct SOutcome
@@ -240,7 +122,7 @@ protected:
     SOutcome Send(std::vector<INPUT> inputs)
     {
         m_posted.clear();
-        for (const INPUT& input : Press(kSentinelKey))
+        for (const INPUT& input : KeyChord(kSentinelKey))
             inputs.push_back(input);
         SOutcome outcome;
         if (::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size()) {
@@ -281,65 +163,10 @@ protected:
     std::vector<SPosted> m_posted;
 };
 
-TEST(HookDllLibrary, ExportsExactlyTheFourNames)
-{
-    CModule dll(::LoadLibraryExA(BesideTestExe("HookDll.dll").c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES));
-    ASSERT_TRUE(dll);
-    const std::vector<std::string> expected = {"GETCAPTUREKEY", "SETCAPTUREKEY", "SETWINDOWNAME",
-                                               "_SPYGETF12PROC@12"};
-    EXPECT_EQ(SortedExportNames(dll.Get()), expected);
-}
-
-TEST(HookDllLibrary, StartsAsPlainF12AndSharesTheKeyWithOtherProcesses)
-{
-    EXPECT_EQ(CaptureKeySeenByAnotherProcess(), hookpeer::EncodeCaptureKey(VK_F12, false, false, false))
-        << "a fresh section holds F12 without modifiers";
-
-    CTestHooks dll;
-    ASSERT_TRUE(dll.Loaded());
-    int key = 0;
-    bool shift = true, ctrl = true, alt = true;
-    dll.GetCaptureKey(key, shift, ctrl, alt);
-    EXPECT_EQ(hookpeer::EncodeCaptureKey(key, shift, ctrl, alt),
-              hookpeer::EncodeCaptureKey(VK_F12, false, false, false));
-
-    // Each modifier alone in one of the two, so a mix-up of their order shows.
-    struct SChoice
-    {
-        int key;
-        bool shift, ctrl, alt;
-    };
-    for (const SChoice& choice : {SChoice{VK_F1, true, false, true}, SChoice{VK_F5, false, true, false},
-                                  SChoice{VK_F12, true, true, true}}) {
-        const DWORD expectedKey =
-            hookpeer::EncodeCaptureKey(choice.key, choice.shift, choice.ctrl, choice.alt);
-        dll.SetCaptureKey(choice.key, choice.shift, choice.ctrl, choice.alt);
-        dll.GetCaptureKey(key, shift, ctrl, alt);
-        EXPECT_EQ(hookpeer::EncodeCaptureKey(key, shift, ctrl, alt), expectedKey);
-        EXPECT_EQ(CaptureKeySeenByAnotherProcess(), expectedKey);
-    }
-}
-
-TEST(HookDllLibrary, FreeForgetsTheFunctionsOfTheLibrary)
-{
-    CHookLibrary hooks;
-    ASSERT_TRUE(hooks.Load());
-    ASSERT_NE(hooks.HookProc(), nullptr);
-    hooks.Free();
-    EXPECT_EQ(hooks.Module(), nullptr);
-    EXPECT_EQ(hooks.HookProc(), nullptr);
-    // The library is gone from this process: a call that still went into it would crash.
-    int key = 0;
-    bool shift = false, ctrl = false, alt = false;
-    hooks.GetCaptureKey(key, shift, ctrl, alt);
-    EXPECT_EQ(key, 0);
-    hooks.SetWindowName("after Free");
-}
-
 TEST_P(HookDllAcrossProcesses, PlainF12PostsTheCursorOncePerPressAndIsSwallowed)
 {
     ASSERT_NO_FATAL_FAILURE(MoveCursor(300, 200));
-    SOutcome first = Send(Press(VK_F12));
+    SOutcome first = Send(KeyChord(VK_F12));
     ASSERT_EQ(first.captures.size(), 1u);
     EXPECT_EQ(first.captures[0].first, m_dialog->handle);
     EXPECT_EQ(first.captures[0].second.x, 300);
@@ -350,7 +177,7 @@ TEST_P(HookDllAcrossProcesses, PlainF12PostsTheCursorOncePerPressAndIsSwallowed)
     EXPECT_TRUE(first.peerStayedUnaware);
 
     ASSERT_NO_FATAL_FAILURE(MoveCursor(517, 389));
-    SOutcome second = Send(Press(VK_F12));
+    SOutcome second = Send(KeyChord(VK_F12));
     ASSERT_EQ(second.captures.size(), 1u);
     EXPECT_EQ(second.captures[0].second.x, 517);
     EXPECT_EQ(second.captures[0].second.y, 389);
@@ -362,7 +189,7 @@ TEST_P(HookDllAcrossProcesses, PlainF12PostsTheCursorOncePerPressAndIsSwallowed)
     EXPECT_FALSE(held.PeerGot(VK_F12));
 
     // With a modifier it is not the capturing key, so the application gets it.
-    SOutcome shifted = Send(Press(VK_F12, {VK_SHIFT}));
+    SOutcome shifted = Send(KeyChord(VK_F12, {VK_SHIFT}));
     EXPECT_TRUE(shifted.captures.empty());
     EXPECT_TRUE(shifted.PeerGot(VK_F12));
 }
@@ -371,28 +198,28 @@ TEST_P(HookDllAcrossProcesses, KeySetHereNeedsExactlyItsModifiersInTheOtherProce
 {
     m_dll.SetCaptureKey(VK_F1, true, false, true);
 
-    SOutcome chosen = Send(Press(VK_F1, {VK_SHIFT, VK_MENU}));
+    SOutcome chosen = Send(KeyChord(VK_F1, {VK_SHIFT, VK_MENU}));
     EXPECT_EQ(chosen.captures.size(), 1u);
     EXPECT_FALSE(chosen.PeerGot(VK_F1));
 
-    SOutcome plain = Send(Press(VK_F1));
+    SOutcome plain = Send(KeyChord(VK_F1));
     EXPECT_TRUE(plain.captures.empty());
     EXPECT_TRUE(plain.PeerGot(VK_F1));
 
-    SOutcome oldKey = Send(Press(VK_F12));
+    SOutcome oldKey = Send(KeyChord(VK_F12));
     EXPECT_TRUE(oldKey.captures.empty());
     EXPECT_TRUE(oldKey.PeerGot(VK_F12));
 
-    SOutcome missingShift = Send(Press(VK_F1, {VK_MENU}));
+    SOutcome missingShift = Send(KeyChord(VK_F1, {VK_MENU}));
     EXPECT_TRUE(missingShift.captures.empty());
     EXPECT_TRUE(missingShift.PeerGot(VK_F1));
 
-    SOutcome extraCtrl = Send(Press(VK_F1, {VK_SHIFT, VK_CONTROL, VK_MENU}));
+    SOutcome extraCtrl = Send(KeyChord(VK_F1, {VK_SHIFT, VK_CONTROL, VK_MENU}));
     EXPECT_TRUE(extraCtrl.captures.empty());
     EXPECT_TRUE(extraCtrl.PeerGot(VK_F1));
 
     m_dll.SetCaptureKey(VK_F12, false, false, false);
-    EXPECT_EQ(Send(Press(VK_F12)).captures.size(), 1u);
+    EXPECT_EQ(Send(KeyChord(VK_F12)).captures.size(), 1u);
 }
 
 TEST_P(HookDllAcrossProcesses, LatestWindowNameGetsTheMessage)
@@ -405,15 +232,15 @@ TEST_P(HookDllAcrossProcesses, LatestWindowNameGetsTheMessage)
     ASSERT_TRUE(other.handle);
 
     m_dll.SetWindowName(longTitle.c_str());
-    SOutcome redirected = Send(Press(VK_F12));
+    SOutcome redirected = Send(KeyChord(VK_F12));
     EXPECT_EQ(redirected.CapturesAt(other.handle), 1);
     EXPECT_EQ(redirected.CapturesAt(m_dialog->handle), 0);
 
     m_dll.SetWindowName((longTitle + "!").c_str());
-    EXPECT_EQ(Send(Press(VK_F12)).CapturesAt(other.handle), 1);
+    EXPECT_EQ(Send(KeyChord(VK_F12)).CapturesAt(other.handle), 1);
 
     m_dll.SetWindowName(m_dialog->title.c_str());
-    SOutcome back = Send(Press(VK_F12));
+    SOutcome back = Send(KeyChord(VK_F12));
     EXPECT_EQ(back.CapturesAt(m_dialog->handle), 1);
     EXPECT_EQ(back.CapturesAt(other.handle), 0);
 }
@@ -428,36 +255,9 @@ TEST_P(HookDllAcrossProcesses, OnlyTheNamingProcessGetsTheMessage)
 
     for (HWND bottom : {m_peer->window, own.handle}) {
         ::SetWindowPos(bottom, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-        SOutcome outcome = Send(Press(VK_F12));
+        SOutcome outcome = Send(KeyChord(VK_F12));
         ASSERT_EQ(outcome.captures.size(), 1u);
         EXPECT_EQ(outcome.captures[0].first, own.handle);
-    }
-}
-
-// Windows calls a hook library back in the thread that installed it for a program of the other
-// bitness: here the 64-bit library is called in this process while a 32-bit program has the keyboard.
-// The press is its twin's (which runs inside that program), so this library must neither post nor
-// swallow it; for a 64-bit program in front it takes the press as always.
-TEST(HookDllLibrary, CalledForA32BitProgramLeavesThePressToItsTwin)
-{
-    CTestHooks dll;
-    ASSERT_TRUE(dll.Loaded());
-    CTargetWindow dialog(UniqueTitle("dialog"));
-    ASSERT_TRUE(dialog.handle);
-    dll.SetWindowName(dialog.title.c_str());
-    constexpr LPARAM kFirstKeyDown = 0x00580001;
-    for (const bool thirtyTwoBit : {true, false}) {
-        SCOPED_TRACE(thirtyTwoBit ? "32-bit program in front" : "64-bit program in front");
-        e2e::CDemoTarget program(80, 80, false, thirtyTwoBit);
-        ASSERT_TRUE(program.Window());
-        e2e::Activate(program.Window());
-        ASSERT_EQ(::GetForegroundWindow(), program.Window());
-        const LRESULT swallowed = dll.HookProc()(HC_ACTION, VK_F12, kFirstKeyDown);
-        MSG posted;
-        const bool capture = ::PeekMessageA(&posted, dialog.handle, HOOKDLL_CAPTURE_MESSAGE,
-                                            HOOKDLL_CAPTURE_MESSAGE, PM_REMOVE);
-        EXPECT_EQ(swallowed != 0, !thirtyTwoBit);
-        EXPECT_EQ(capture, !thirtyTwoBit);
     }
 }
 

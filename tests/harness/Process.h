@@ -1,0 +1,47 @@
+#pragma once
+// Programs the tests and the demo start, and waits that keep this thread's windows answering.
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+
+// Pumps this thread's messages until `done` holds or `timeout` passes; returns `done()` at the end.
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5s);
+void Pump(std::chrono::milliseconds duration);
+
+// The directory of the running program, where the build puts Flickmere.exe, HookDll.dll and the demo
+// targets.
+std::string BinDir();
+
+// A program started from here; ended by the destructor if it still runs: asked first when a window is
+// named to close, then terminated.
+class CProcess
+{
+public:
+    CProcess() = default;
+    // The command line as CreateProcess takes it, in `workDir` (or this program's current directory).
+    explicit CProcess(std::string commandLine, const std::string& workDir = {});
+    ~CProcess();
+    CProcess(const CProcess&) = delete;
+    CProcess& operator=(const CProcess&) = delete;
+
+    bool Started() const { return m_info.hProcess != nullptr; }
+    DWORD Id() const { return m_info.dwProcessId; }
+    HANDLE Handle() const { return m_info.hProcess; }
+    bool Running() const;
+    // The exit status, or none when it still runs after `timeout`.
+    std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout);
+    // Posts WM_CLOSE to `window` (when given), waits a while, and terminates what is left.
+    void End(HWND window = nullptr);
+
+private:
+    PROCESS_INFORMATION m_info{};
+};
+
+} // namespace e2e

@@ -1,0 +1,128 @@
+// HookDll.dll as a library: its exports, the capturing key its shared section holds for every process,
+// and its hook procedure called here directly.
+#include "HookTestSupport.h"
+#include "harness/DemoTargetClient.h"
+#include "harness/Keyboard.h"
+
+#include "capture/win32/HookLibrary.h"
+#include "common/win32/Handles.h"
+#include "hook/HookDll.h"
+#include "tests/win/hookpeer/HookPeerProtocol.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace hooktest;
+
+// Read from the mapped image, where an RVA is simply an offset from the module base.
+std::vector<std::string> SortedExportNames(HMODULE module)
+{
+    auto base = reinterpret_cast<const BYTE*>(module);
+    auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    std::vector<std::string> names;
+    if (directory.Size == 0)
+        return names;
+    auto exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + directory.VirtualAddress);
+    auto nameRvas = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+        names.emplace_back(reinterpret_cast<const char*>(base + nameRvas[i]));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+DWORD CaptureKeySeenByAnotherProcess()
+{
+    CPeer peer("key");
+    return peer.Started() ? peer.ExitCode() : hookpeer::kFailed;
+}
+
+TEST(HookDllLibrary, ExportsExactlyTheFourNames)
+{
+    CModule dll(::LoadLibraryExA(BesideTestExe("HookDll.dll").c_str(), nullptr, DONT_RESOLVE_DLL_REFERENCES));
+    ASSERT_TRUE(dll);
+    const std::vector<std::string> expected = {"GETCAPTUREKEY", "SETCAPTUREKEY", "SETWINDOWNAME",
+                                               "_SPYGETF12PROC@12"};
+    EXPECT_EQ(SortedExportNames(dll.Get()), expected);
+}
+
+TEST(HookDllLibrary, StartsAsPlainF12AndSharesTheKeyWithOtherProcesses)
+{
+    EXPECT_EQ(CaptureKeySeenByAnotherProcess(), hookpeer::EncodeCaptureKey(VK_F12, false, false, false))
+        << "a fresh section holds F12 without modifiers";
+
+    CTestHooks dll;
+    ASSERT_TRUE(dll.Loaded());
+    int key = 0;
+    bool shift = true, ctrl = true, alt = true;
+    dll.GetCaptureKey(key, shift, ctrl, alt);
+    EXPECT_EQ(hookpeer::EncodeCaptureKey(key, shift, ctrl, alt),
+              hookpeer::EncodeCaptureKey(VK_F12, false, false, false));
+
+    // Each modifier alone in one of the two, so a mix-up of their order shows.
+    struct SChoice
+    {
+        int key;
+        bool shift, ctrl, alt;
+    };
+    for (const SChoice& choice : {SChoice{VK_F1, true, false, true}, SChoice{VK_F5, false, true, false},
+                                  SChoice{VK_F12, true, true, true}}) {
+        const DWORD expectedKey =
+            hookpeer::EncodeCaptureKey(choice.key, choice.shift, choice.ctrl, choice.alt);
+        dll.SetCaptureKey(choice.key, choice.shift, choice.ctrl, choice.alt);
+        dll.GetCaptureKey(key, shift, ctrl, alt);
+        EXPECT_EQ(hookpeer::EncodeCaptureKey(key, shift, ctrl, alt), expectedKey);
+        EXPECT_EQ(CaptureKeySeenByAnotherProcess(), expectedKey);
+    }
+}
+
+TEST(HookDllLibrary, FreeForgetsTheFunctionsOfTheLibrary)
+{
+    CHookLibrary hooks;
+    ASSERT_TRUE(hooks.Load());
+    ASSERT_NE(hooks.HookProc(), nullptr);
+    hooks.Free();
+    EXPECT_EQ(hooks.Module(), nullptr);
+    EXPECT_EQ(hooks.HookProc(), nullptr);
+    // The library is gone from this process: a call that still went into it would crash.
+    int key = 0;
+    bool shift = false, ctrl = false, alt = false;
+    hooks.GetCaptureKey(key, shift, ctrl, alt);
+    EXPECT_EQ(key, 0);
+    hooks.SetWindowName("after Free");
+}
+
+// Windows calls a hook library back in the thread that installed it for a program of the other
+// bitness: here the 64-bit library is called in this process while a 32-bit program has the keyboard.
+// The press is its twin's (which runs inside that program), so this library must neither post nor
+// swallow it; for a 64-bit program in front it takes the press as always.
+TEST(HookDllLibrary, CalledForA32BitProgramLeavesThePressToItsTwin)
+{
+    CTestHooks dll;
+    ASSERT_TRUE(dll.Loaded());
+    CTargetWindow dialog(UniqueTitle("dialog"));
+    ASSERT_TRUE(dialog.handle);
+    dll.SetWindowName(dialog.title.c_str());
+    constexpr LPARAM kFirstKeyDown = 0x00580001;
+    for (const bool thirtyTwoBit : {true, false}) {
+        SCOPED_TRACE(thirtyTwoBit ? "32-bit program in front" : "64-bit program in front");
+        e2e::CDemoTarget program(80, 80, false, thirtyTwoBit);
+        ASSERT_TRUE(program.Window());
+        e2e::Activate(program.Window());
+        ASSERT_EQ(::GetForegroundWindow(), program.Window());
+        const LRESULT swallowed = dll.HookProc()(HC_ACTION, VK_F12, kFirstKeyDown);
+        MSG posted;
+        const bool capture = ::PeekMessageA(&posted, dialog.handle, HOOKDLL_CAPTURE_MESSAGE,
+                                            HOOKDLL_CAPTURE_MESSAGE, PM_REMOVE);
+        EXPECT_EQ(swallowed != 0, !thirtyTwoBit);
+        EXPECT_EQ(capture, !thirtyTwoBit);
+    }
+}
+
+} // namespace
