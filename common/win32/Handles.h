@@ -2,8 +2,9 @@
 // Move-only owners for the Win32 handles the program creates. Each deleter matches the call that made
 // the handle: GetDC/GetWindowDC -> ReleaseDC, BeginPaint -> EndPaint, CreateCompatibleDC -> DeleteDC,
 // GDI objects -> DeleteObject, SetWindowsHookEx -> UnhookWindowsHookEx, LoadLibrary -> FreeLibrary,
-// FindFirstFile -> FindClose, kernel objects (CreateMutex) -> CloseHandle. The value a creator answers
-// on failure belongs to the traits too: most answer null, FindFirstFile answers INVALID_HANDLE_VALUE.
+// FindFirstFile -> FindClose, kernel objects (CreateMutex, CreateFile) -> CloseHandle. The value a creator
+// answers on failure belongs to the traits too: most answer null, FindFirstFile and CreateFile answer
+// INVALID_HANDLE_VALUE.
 #include <windows.h>
 
 #include <utility>
@@ -77,6 +78,13 @@ struct KernelTraits : NullIsInvalid<HANDLE>
 {
     static void Close(HANDLE h) { ::CloseHandle(h); }
 };
+// CreateFile answers INVALID_HANDLE_VALUE on failure, not null.
+struct FileTraits
+{
+    using Handle = HANDLE;
+    static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE h) { ::CloseHandle(h); }
+};
 struct LocalTraits : NullIsInvalid<HLOCAL>
 {
     static void Close(HLOCAL h) { ::LocalFree(h); }
@@ -91,6 +99,7 @@ using CGlobalMemory = CUniqueHandle<GlobalTraits>;
 using CLocalMemory = CUniqueHandle<LocalTraits>;
 // Kernel objects that report failure as null (CreateMutex, CreateEvent), not INVALID_HANDLE_VALUE.
 using CKernelHandle = CUniqueHandle<KernelTraits>;
+using CFileHandle = CUniqueHandle<FileTraits>;
 
 // A named mutex, made or opened; `existed` tells whether it was there already, made by someone else.
 // One that exists but may not be opened (another user's, whose default security lets only that user

@@ -7,6 +7,7 @@
 #include "harness/WindowSearch.h"
 
 #include "common/File.h"
+#include "common/win32/Handles.h"
 #include "hook/HookDll.h"
 #include "res/resource.h"
 
@@ -53,9 +54,9 @@ TEST_F(OutputFailureTest, NoCaptureStepRunsBehindTheBoxThatEndsTheProgram)
     const std::string destination = m_dir->File("session1\\destinationFLA1.fla");
     const std::string picture = m_dir->File("session1\\imageBMP1.bmp");
     // Held without sharing, the destination file cannot be opened for the patches.
-    const HANDLE held =
-        ::CreateFileA(destination.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const CFileHandle held(
+        ::CreateFileA(destination.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
     Activate(m_target->Window());
     PressKey(VK_F12);
     const auto box = m_app->WaitForMessageBox();
@@ -76,7 +77,6 @@ TEST_F(OutputFailureTest, NoCaptureStepRunsBehindTheBoxThatEndsTheProgram)
 
     m_app->CloseMessageBox(*box);
     EXPECT_EQ(m_app->WaitForExit(), 2u);
-    ::CloseHandle(held);
 }
 
 } // namespace

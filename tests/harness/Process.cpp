@@ -1,7 +1,5 @@
 #include "harness/Process.h"
 
-#include <utility>
-
 namespace e2e {
 
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
@@ -38,31 +36,31 @@ CProcess::CProcess(std::string commandLine, const std::string& workDir)
 {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    if (::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                         workDir.empty() ? nullptr : workDir.c_str(), &startup, &m_info))
-        ::CloseHandle(std::exchange(m_info.hThread, nullptr));
-    else
-        m_info = {};
+    PROCESS_INFORMATION started{};
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          workDir.empty() ? nullptr : workDir.c_str(), &startup, &started))
+        return;
+    const CKernelHandle thread(started.hThread);
+    m_process.Reset(started.hProcess);
+    m_id = started.dwProcessId;
 }
 
 CProcess::~CProcess()
 {
     End();
-    if (m_info.hProcess)
-        ::CloseHandle(m_info.hProcess);
 }
 
 bool CProcess::Running() const
 {
-    return m_info.hProcess && ::WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
+    return m_process && ::WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT;
 }
 
 std::optional<DWORD> CProcess::WaitForExit(std::chrono::milliseconds timeout)
 {
-    if (!m_info.hProcess || !WaitUntil([&] { return !Running(); }, timeout))
+    if (!m_process || !WaitUntil([&] { return !Running(); }, timeout))
         return std::nullopt;
     DWORD code = 0;
-    ::GetExitCodeProcess(m_info.hProcess, &code);
+    ::GetExitCodeProcess(m_process.Get(), &code);
     return code;
 }
 
@@ -72,11 +70,11 @@ void CProcess::End(HWND window)
         return;
     if (window) {
         ::PostMessageA(window, WM_CLOSE, 0, 0);
-        if (::WaitForSingleObject(m_info.hProcess, 5000) == WAIT_OBJECT_0)
+        if (::WaitForSingleObject(m_process.Get(), 5000) == WAIT_OBJECT_0)
             return;
     }
-    ::TerminateProcess(m_info.hProcess, 99);
-    ::WaitForSingleObject(m_info.hProcess, 5000);
+    ::TerminateProcess(m_process.Get(), 99);
+    ::WaitForSingleObject(m_process.Get(), 5000);
 }
 
 } // namespace e2e

@@ -1,5 +1,7 @@
 #pragma once
 // Programs the tests and the demo start, and waits that keep this thread's windows answering.
+#include "common/win32/Handles.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -31,9 +33,9 @@ public:
     CProcess(const CProcess&) = delete;
     CProcess& operator=(const CProcess&) = delete;
 
-    bool Started() const { return m_info.hProcess != nullptr; }
-    DWORD Id() const { return m_info.dwProcessId; }
-    HANDLE Handle() const { return m_info.hProcess; }
+    bool Started() const { return static_cast<bool>(m_process); }
+    DWORD Id() const { return m_id; }
+    HANDLE Handle() const { return m_process.Get(); }
     bool Running() const;
     // The exit status, or none when it still runs after `timeout`.
     std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout);
@@ -41,7 +43,8 @@ public:
     void End(HWND window = nullptr);
 
 private:
-    PROCESS_INFORMATION m_info{};
+    CKernelHandle m_process;
+    DWORD m_id = 0;
 };
 
 } // namespace e2e

@@ -4,6 +4,7 @@
 
 #include "TemplateKit.h"
 #include "common/File.h"
+#include "common/win32/Handles.h"
 
 #include <windows.h>
 
@@ -70,14 +71,13 @@ int CWorkDir::Pictures(int session) const
 {
     WIN32_FIND_DATAA found;
     const std::string pattern = File("session" + std::to_string(session) + "\\imageBMP*.bmp");
-    const HANDLE search = ::FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    const CFindHandle search(::FindFirstFileA(pattern.c_str(), &found));
+    if (!search)
         return 0;
     int count = 0;
     do
         ++count;
-    while (::FindNextFileA(search, &found));
-    ::FindClose(search);
+    while (::FindNextFileA(search.Get(), &found));
     return count;
 }
 
