@@ -112,6 +112,9 @@ std::string CDevToolsBrowser::Receive(std::chrono::steady_clock::time_point dead
     const size_t end = m_buffer.find('\0');
     std::string message = m_buffer.substr(0, end);
     m_buffer.erase(0, end + 1);
+    if (message.find("\"method\":\"Browser.downloadProgress\"") != std::string::npos &&
+        message.find("\"state\":\"completed\"") != std::string::npos)
+        ++m_downloadsCompleted;
     return message;
 }
 
@@ -170,6 +173,15 @@ std::string CDevToolsBrowser::Evaluate(const std::string& session, const std::st
         throw std::runtime_error("the page threw: " + reply);
     const size_t at = reply.find("\"value\":");
     return at == std::string::npos ? "undefined" : reply.substr(at + 8, reply.find('}', at) - at - 8);
+}
+
+bool CDevToolsBrowser::WaitForDownloads(int count, std::chrono::seconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (m_downloadsCompleted < count)
+        if (Receive(deadline).empty())
+            return false;
+    return true;
 }
 
 bool CDevToolsBrowser::WaitForEvent(const std::string& text, std::chrono::seconds timeout)

@@ -32,19 +32,25 @@ public:
     void Load(const std::string& session, const std::string& url);
     // The value of a JavaScript expression in the page, as JSON.
     std::string Evaluate(const std::string& session, const std::string& expression, bool userGesture = false);
-    // Waits for an event whose message holds `text`; false when none came in time.
-    bool WaitForEvent(const std::string& text, std::chrono::seconds timeout);
+    // Waits until `count` downloads have completed since the browser started (setDownloadBehavior with
+    // eventsEnabled). A download counts whenever its event came, also during an earlier Call, which
+    // reads past the events it does not wait for.
+    bool WaitForDownloads(int count, std::chrono::seconds timeout);
 
     const testfiles::CScratchDir& Profile() const { return m_profile; }
 
 private:
     std::string Receive(std::chrono::steady_clock::time_point deadline);
+    // Waits for an event whose message holds `text`; false when none came in time. Only events that
+    // come after the call count.
+    bool WaitForEvent(const std::string& text, std::chrono::seconds timeout);
 
     testfiles::CScratchDir m_profile;
     int m_pid = -1;
     int m_toBrowser = -1;
     int m_fromBrowser = -1;
     int m_lastId = 0;
+    int m_downloadsCompleted = 0;
     std::string m_buffer;
 };
 

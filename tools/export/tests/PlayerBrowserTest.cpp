@@ -140,7 +140,7 @@ TEST_F(PlayerBrowserTest, SaveVideoDownloadsTheWholeSessionAsWebm)
     const std::string page = browser.OpenPage(url);
     ASSERT_EQ(browser.Evaluate(page, "document.getElementById('video').hidden"), "false");
     browser.Evaluate(page, "document.getElementById('video').click()", true);
-    ASSERT_TRUE(browser.WaitForEvent("\"state\":\"completed\"", std::chrono::seconds(30))) << "no download";
+    ASSERT_TRUE(browser.WaitForDownloads(1, std::chrono::seconds(30))) << "no download";
 
     const std::string video = downloads + "/session1.webm";
     ASSERT_TRUE(fs::exists(video)) << "downloaded as something else";

@@ -115,7 +115,7 @@ TEST_F(PlayerEditorTest, TheTutorialTaskTakesAtMostFifteenActions)
     user.Click("#save");
     EXPECT_LE(user.Actions(), 15);
 
-    ASSERT_TRUE(m_browser.WaitForEvent("\"state\":\"completed\"", std::chrono::seconds(30))) << "no download";
+    ASSERT_TRUE(m_browser.WaitForDownloads(1, std::chrono::seconds(30))) << "no download";
     if (const char* shot = std::getenv("FLICKMERE_EDITOR_SHOT")) {
         const std::string reply = m_browser.Call("Page.captureScreenshot", "{}", page);
         std::ofstream(shot) << JsonStringField(reply, "data");
@@ -269,7 +269,7 @@ TEST_F(PlayerEditorTest, TheViewFitsTheCropToTheWindow)
 
     // The video shows the crop too.
     m_browser.Evaluate(page, "document.getElementById('video').click()", true);
-    ASSERT_TRUE(m_browser.WaitForEvent("\"state\":\"completed\"", std::chrono::seconds(30))) << "no video";
+    ASSERT_TRUE(m_browser.WaitForDownloads(1, std::chrono::seconds(30))) << "no video";
     std::string size;
     RunCommand("ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=p=0 " +
                    Quoted(Downloads() + "/session1.webm"),
