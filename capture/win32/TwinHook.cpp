@@ -47,6 +47,7 @@ bool StartTwinHook(const CHookLibrary& hooks, HWND target)
     if (!::CreateProcessA(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                           &started))
         return false;
+    // Only the process is waited for; its thread's handle goes when this returns.
     const CKernelHandle thread(started.hThread);
     g_sessionWindows.twinHelper.Reset(started.hProcess);
     g_sessionWindows.twinHelperThread = started.dwThreadId;
