@@ -36,6 +36,7 @@
 //   the captures. Until a name is given nothing is posted.
 #include "HookDll.h"
 #include "common/win32/Handles.h"
+#include "hook/TwinHelperProtocol.h"
 
 #include <cstring>
 #include <iterator>
@@ -82,18 +83,26 @@ LONG64 LoadCaptureKey()
 
 constexpr bool kThirtyTwoBit = sizeof(void*) == 4;
 
+// Whether the 32-bit twin hooks `thread`: its helper holds the thread's mark while it does.
+bool TwinHooksThread(DWORD thread)
+{
+    char name[kTwinMarkBytes];
+    TwinMarkName(thread, name);
+    return static_cast<bool>(CKernelHandle(::OpenMutexA(SYNCHRONIZE, FALSE, name)));
+}
+
 // Which of the two libraries takes a press: exactly one of them, whichever sees it first. Windows runs
 // a hook library only in processes of its own bitness; for a program of the other bitness it calls the
-// hook back in the thread that installed it (Flickmere's for this library, the helper's for its 32-bit
-// twin), and Wine does not call it at all. So a press can reach both libraries, one of them outside
-// the program it was meant for. The rule: the twin takes a press when the foreground window belongs to
-// a 32-bit (WOW64) process, this library takes every other, also when the bitness cannot be told.
-// Both libraries decide alike for the same press, so it is posted once and swallowed by the one that
-// posted it; the other passes it on.
+// hook back in the thread that installed it (Flickmere's for this library), and Wine does not call it
+// at all. The twin hooks only the recorded 32-bit program's thread, so it sees presses there alone.
+// The rule: a press in a 32-bit (WOW64) program is the twin's where the twin hooks that program's
+// thread, and this library's everywhere else, also when the bitness cannot be told. Both libraries
+// decide alike for the same press, so it is posted once and swallowed by the one that posted it; the
+// other passes it on.
 bool TakesPress()
 {
     DWORD process = 0;
-    ::GetWindowThreadProcessId(::GetForegroundWindow(), &process);
+    const DWORD thread = ::GetWindowThreadProcessId(::GetForegroundWindow(), &process);
     bool foregroundIs32Bit = kThirtyTwoBit;
     if (process != ::GetCurrentProcessId()) {
         foregroundIs32Bit = false;
@@ -102,7 +111,9 @@ bool TakesPress()
             foregroundIs32Bit = ::IsWow64Process(handle.Get(), &wow64) && wow64;
         }
     }
-    return foregroundIs32Bit == kThirtyTwoBit;
+    if constexpr (kThirtyTwoBit)
+        return foregroundIs32Bit;
+    return !foregroundIs32Bit || !TwinHooksThread(thread);
 }
 
 // GetKeyState answers as of the key message being processed, which stays right when all the events

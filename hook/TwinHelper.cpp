@@ -114,6 +114,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
         // Flickmere waits until this process is idle, which it is from its first look at its message
         // queue on: the hook must be in place by then, and the queue that Flickmere posts to too.
         if (twin.Install(thread)) {
+            // Held for as long as the hook is, and gone with this process however it ends.
+            char markName[kTwinMarkBytes];
+            TwinMarkName(thread, markName);
+            const CKernelHandle mark(::CreateMutexA(nullptr, FALSE, markName));
             MSG message;
             ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
             Serve(twin, dialog, process, owner.Get());

@@ -6,7 +6,8 @@
 //   kTwinSetKey, wParam = EncodeTwinKey(...)   the user assigned another key
 //   kTwinRename                                 the dialog has a new title (another language)
 //   WM_QUIT                                     the session is over: remove the hook and end
-// The helper also ends when the dialog's process does.
+// The helper also ends when the dialog's process does. While its hook is in place it holds a mutex
+// named TwinMarkName(thread): see TakesPress in HookDll.cpp.
 #include <windows.h>
 
 #define HOOKDLL_TWIN_HELPER_FILE "FlickmereHook32.exe"
@@ -22,4 +23,12 @@ constexpr WPARAM EncodeTwinKey(int virtualKey, bool shift, bool ctrl, bool alt)
 {
     return (static_cast<WPARAM>(virtualKey) & 0xFF) | (shift ? kTwinShift : 0) | (ctrl ? kTwinCtrl : 0) |
            (alt ? kTwinAlt : 0);
+}
+
+constexpr int kTwinMarkBytes = 48;
+
+// "Local\\Flickmere.Twin.<thread>": the helper and Flickmere run in one logon session.
+inline void TwinMarkName(DWORD thread, char (&name)[kTwinMarkBytes])
+{
+    ::wsprintfA(name, "Local\\Flickmere.Twin.%lu", static_cast<unsigned long>(thread));
 }

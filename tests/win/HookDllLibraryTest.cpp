@@ -7,6 +7,7 @@
 #include "capture/win32/HookLibrary.h"
 #include "common/win32/Handles.h"
 #include "hook/HookDll.h"
+#include "hook/TwinHelperProtocol.h"
 #include "tests/win/hookpeer/HookPeerProtocol.h"
 
 #include <gtest/gtest.h>
@@ -100,9 +101,10 @@ TEST(HookDllLibrary, FreeForgetsTheFunctionsOfTheLibrary)
 
 // Windows calls a hook library back in the thread that installed it for a program of the other
 // bitness: here the 64-bit library is called in this process while a 32-bit program has the keyboard.
-// The press is its twin's (which runs inside that program), so this library must neither post nor
-// swallow it; for a 64-bit program in front it takes the press as always.
-TEST(HookDllLibrary, CalledForA32BitProgramLeavesThePressToItsTwin)
+// Where the twin hooks that program's thread (its helper holds the thread's mark), the press is the
+// twin's, and this library must neither post nor swallow it; in any other program it takes the press,
+// or nobody would.
+TEST(HookDllLibrary, CalledForA32BitProgramLeavesThePressToItsTwinWhereTheTwinIs)
 {
     CTestHooks dll;
     ASSERT_TRUE(dll.Loaded());
@@ -110,18 +112,30 @@ TEST(HookDllLibrary, CalledForA32BitProgramLeavesThePressToItsTwin)
     ASSERT_TRUE(dialog.handle);
     dll.SetWindowName(dialog.title.c_str());
     constexpr LPARAM kFirstKeyDown = 0x00580001;
-    for (const bool thirtyTwoBit : {true, false}) {
-        SCOPED_TRACE(thirtyTwoBit ? "32-bit program in front" : "64-bit program in front");
-        e2e::CDemoTarget program(80, 80, false, thirtyTwoBit);
+    constexpr LPARAM kKeyUp = static_cast<LPARAM>(0xC0580001);
+    const struct
+    {
+        bool thirtyTwoBit;
+        bool twinThere;
+        bool taken;
+    } cases[] = {{true, true, false}, {true, false, true}, {false, false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.thirtyTwoBit ? "32-bit" : "64-bit") + " program in front, " +
+                     (c.twinThere ? "the twin on its thread" : "no twin"));
+        e2e::CDemoTarget program(80, 80, false, c.thirtyTwoBit);
         ASSERT_TRUE(program.Window());
+        char markName[kTwinMarkBytes];
+        TwinMarkName(::GetWindowThreadProcessId(program.Window(), nullptr), markName);
+        const CKernelHandle mark(c.twinThere ? ::CreateMutexA(nullptr, FALSE, markName) : nullptr);
         e2e::Activate(program.Window());
         ASSERT_EQ(::GetForegroundWindow(), program.Window());
         const LRESULT swallowed = dll.HookProc()(HC_ACTION, VK_F12, kFirstKeyDown);
         MSG posted;
         const bool capture = ::PeekMessageA(&posted, dialog.handle, HOOKDLL_CAPTURE_MESSAGE,
                                             HOOKDLL_CAPTURE_MESSAGE, PM_REMOVE);
-        EXPECT_EQ(swallowed != 0, !thirtyTwoBit);
-        EXPECT_EQ(capture, !thirtyTwoBit);
+        EXPECT_EQ(swallowed != 0, c.taken);
+        EXPECT_EQ(capture, c.taken);
+        dll.HookProc()(HC_ACTION, VK_F12, kKeyUp);
     }
 }
 
