@@ -48,8 +48,7 @@ TEST_F(HookKeyTest, ANewRunStartsWithF12WhateverTheLastRunChose)
     {
         CApp first(m_dir->Path());
         ASSERT_TRUE(first.WaitForDialog());
-        first.AssignKey(kF5, false, true, false);
-        ASSERT_TRUE(WaitUntil([&] { return first.Text(IDC_CURRENT_KEY) == "Ctrl+F5"; }));
+        ASSERT_TRUE(first.AssignKey(kF5, false, true, false, "Ctrl+F5"));
         ASSERT_TRUE(first.StartCapture(kDemoTitle));
         ASSERT_TRUE(PressWritesPictures(first, KeyChord(VK_F5, {VK_CONTROL}), 80ms, 1));
         first.Click(IDC_CAPTURE);
@@ -70,8 +69,7 @@ TEST_F(HookKeyTest, AltInTheKeyLeavesTheMenuAloneAtAnySpeed)
 {
     ASSERT_NO_FATAL_FAILURE(StartTarget(80, 80, true));
     ASSERT_NO_FATAL_FAILURE(StartApp());
-    m_app->AssignKey(kF5, false, false, true);
-    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CURRENT_KEY) == "Alt+F5"; }));
+    ASSERT_TRUE(m_app->AssignKey(kF5, false, false, true, "Alt+F5"));
     ASSERT_NO_FATAL_FAILURE(StartCapture());
 
     // All four events queued at once, as macro tools and remote desktops send them, and with a

@@ -46,20 +46,16 @@ protected:
 
 TEST_F(KeyAndPopupTest, KeyTextComesBackFromTheHookLibrary)
 {
-    m_app->AssignKey(0, true, false, true);
-    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CURRENT_KEY) == "Alt+Shift+F1"; }));
-    m_app->AssignKey(4, true, true, true);
-    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CURRENT_KEY) == "Ctrl+Alt+Shift+F5"; }));
-    m_app->AssignKey(11, false, false, false);
-    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CURRENT_KEY) == "F12"; }));
+    ASSERT_TRUE(m_app->AssignKey(0, true, false, true, "Alt+Shift+F1"));
+    ASSERT_TRUE(m_app->AssignKey(4, true, true, true, "Ctrl+Alt+Shift+F5"));
+    ASSERT_TRUE(m_app->AssignKey(11, false, false, false, "F12"));
 }
 
 TEST_F(KeyAndPopupTest, KeyChangeTakesEffectDuringTheSession)
 {
     ASSERT_NO_FATAL_FAILURE(StartCapture());
     Press(VK_F12, 1);
-    m_app->AssignKey(0, true, false, true);
-    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CURRENT_KEY) == "Alt+Shift+F1"; }));
+    ASSERT_TRUE(m_app->AssignKey(0, true, false, true, "Alt+Shift+F1"));
     EXPECT_EQ(m_app->Text(IDC_CAPTURE), "Uncapture");
 
     m_target->AddSquare(10, 10, 0xE02020);
@@ -81,8 +77,7 @@ TEST_F(KeyAndPopupTest, AltInTheKeyLeavesTheRecordedProgramsMenuAlone)
     ASSERT_TRUE(WaitUntil([&] { return m_target->MenuRequests() > 0; }));
     const int requests = m_target->MenuRequests();
 
-    m_app->AssignKey(4, false, false, true);
-    ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CURRENT_KEY) == "Alt+F5"; }));
+    ASSERT_TRUE(m_app->AssignKey(4, false, false, true, "Alt+F5"));
     ASSERT_NO_FATAL_FAILURE(StartCapture());
     Press(VK_F5, 1, false, false, true);
     m_target->AddSquare(10, 10, 0xE02020);

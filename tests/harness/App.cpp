@@ -58,13 +58,14 @@ std::optional<MessageBoxInfo> CApp::WaitForMessageBox(std::chrono::milliseconds 
     return ReadMessageBox(box);
 }
 
-void CApp::AssignKey(int index, bool shift, bool ctrl, bool alt) const
+bool CApp::AssignKey(int index, bool shift, bool ctrl, bool alt, const std::string& shown) const
 {
     SendWithTimeout(Control(IDC_KEY_LIST), LB_SETCURSEL, index);
     SetCheck(IDC_SHIFT, shift);
     SetCheck(IDC_CTRL, ctrl);
     SetCheck(IDC_ALT, alt);
     Click(IDC_ASSIGN_KEY);
+    return WaitUntil([&] { return Text(IDC_CURRENT_KEY) == shown; });
 }
 
 bool CApp::SelectWindow(const std::string& title) const

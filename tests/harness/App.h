@@ -50,8 +50,9 @@ public:
     std::vector<std::string> ComboItems(int id) const;
     void SelectCombo(int id, int index) const;
     void SetCheck(int id, bool checked) const;
-    // Picks function key F<index + 1> and the modifiers, then Assign Key.
-    void AssignKey(int index, bool shift, bool ctrl, bool alt) const;
+    // Picks function key F<index + 1> and the modifiers, then Assign Key; true once the dialog shows
+    // `shown` as the current key, which it reads back from the hook library.
+    bool AssignKey(int index, bool shift, bool ctrl, bool alt, const std::string& shown) const;
     // Selects the window with `title` in the window list; false when it is not listed or Capture stays
     // disabled.
     bool SelectWindow(const std::string& title) const;
