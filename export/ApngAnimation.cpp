@@ -16,7 +16,7 @@ constexpr uint32_t kPlayOnce = 1;
 constexpr int64_t kMaxDelayNum = UINT16_MAX;
 // Chromium, Firefox and WebKit show a frame of 10 ms or less for 100 ms, as they do for GIF (the
 // comparison of browsers' minimum frame delays, qiita.com/razokulover/items/34962844e314bb4bfd04; the
-// PNG specification lets viewers "impose a reasonable lower bound"). 11 ms is the shortest honest
+// APNG format lets viewers impose a reasonable lower bound on delays). 11 ms is the shortest honest
 // delay, and what a last step shorter than that gets.
 constexpr int kShortestDelayMs = 11;
 constexpr uint16_t kMillisecond = 1000;
