@@ -76,6 +76,12 @@ std::string ModelHead(const SessionTimeline& timeline, int session, int fps, con
     head["stage"] = {{"width", timeline.stageWidth},
                      {"height", timeline.stageHeight},
                      {"background", Colour(kStageBackground)}};
+    // The project file's name and limits, which the page's edits keep to.
+    head["projectFormat"] = {{"name", kProjectFormat},
+                             {"version", kProjectVersion},
+                             {"maxFps", kMaxProjectFps},
+                             {"maxFrames", kMaxStepFrames},
+                             {"maxCoordinate", kMaxStageCoordinate}};
     head["captionStyle"] = {
         {"fontPixels", kCaptionFontPixels},    {"lineHeight", kCaptionLineHeight},
         {"padding", kCaptionPadding},          {"border", kCaptionBorder},

@@ -90,7 +90,7 @@ lint_player() {
     command -v npm >/dev/null || ensure_packages nodejs npm || return 1
     (cd "$FLICKMERE_ROOT/tools/lint" && npm ci --no-audit --no-fund) &&
         "$FLICKMERE_ROOT/tools/lint/node_modules/.bin/eslint" --config "$FLICKMERE_ROOT/tools/lint/eslint.config.js" \
-            "$FLICKMERE_ROOT/export/player"
+            "$FLICKMERE_ROOT/export/player" "$FLICKMERE_ROOT/tests/player"
 }
 
 XVFB_PID=

@@ -1,0 +1,62 @@
+// The player's controls: the mode button, play, the step buttons, the seek bar and the step label,
+// Enlarge, and Save video with its status. They show what they are told and report what is pressed.
+
+export class PlayerControls {
+    #mode = document.getElementById("mode");
+    #row = document.getElementById("controls");
+    #play = document.getElementById("play");
+    #previous = document.getElementById("prev");
+    #next = document.getElementById("next");
+    #seek = document.getElementById("seek");
+    #label = document.getElementById("label");
+    #enlarge = document.getElementById("enlarge");
+    #video = document.getElementById("video");
+    #videoStatus = document.getElementById("videoStatus");
+
+    // `on` has a function for each control: playOrPause(), previous(), next(), seek(index), enlarge(),
+    // mode(), video().
+    bind(on) {
+        // A button keeps no focus after a click, so that the keys act on the page.
+        const click = (button, act) => button.addEventListener("click", () => {
+            act();
+            button.blur();
+        });
+        click(this.#play, on.playOrPause);
+        click(this.#previous, on.previous);
+        click(this.#next, on.next);
+        click(this.#video, on.video);
+        this.#mode.addEventListener("click", on.mode);
+        this.#seek.addEventListener("input", () => on.seek(Number(this.#seek.value) - 1));
+        this.#enlarge.addEventListener("change", on.enlarge);
+    }
+
+    get enlarge() {
+        return this.#enlarge.checked;
+    }
+    get height() {
+        return this.#row.offsetHeight;
+    }
+
+    showStep(index, count) {
+        this.#seek.max = String(count);
+        this.#seek.value = String(index + 1);
+        this.#label.textContent = `Step ${index + 1} / ${count}`;
+    }
+    showPlaying(playing) {
+        this.#play.textContent = playing ? "Pause" : "Play";
+    }
+    showMode(editing) {
+        this.#mode.textContent = editing ? "View" : "Edit";
+    }
+    // Save video shows only where the browser can record a canvas.
+    offerVideo() {
+        this.#video.hidden = false;
+    }
+    showRecording(recording) {
+        this.#video.disabled = recording;
+        this.#video.textContent = recording ? "Recording\u2026" : "Save video";
+    }
+    showVideoStatus(text) {
+        this.#videoStatus.textContent = text;
+    }
+}

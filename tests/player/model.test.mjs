@@ -1,0 +1,167 @@
+// The player's model without a browser: the take as the page reads it, the composition of a recorded
+// step, and the edit with its history. Run with `node --test`.
+import assert from "node:assert/strict";
+import {test} from "node:test";
+
+import {TakeEditor, compositionPlan, openingProject, readTake} from "../../export/player/model.js";
+import {arrowShape} from "../../export/player/captions.js";
+
+const kStyle = {fontPixels: 14, lineHeight: 18, padding: 6, border: 1, arrowHeadLength: 10, arrowHeadHalfWidth: 5};
+
+// A take of `wholes.length` recorded steps on a 200 x 100 stage: step s has one picture, grabbed whole
+// where wholes[s - 1] is true, and its pointer at (10 s, 5 s).
+function takeOf(wholes, project = null) {
+    return readTake({
+        name: "session3",
+        fps: 10,
+        stage: {width: 200, height: 100, background: "#000000"},
+        projectFormat: {name: "flickmere-project", version: 1, maxFps: 1000, maxFrames: 65535, maxCoordinate: 65535},
+        captionStyle: kStyle,
+        project,
+        steps: wholes.map((whole, index) => ({
+            frames: 10 * (index + 1), x: 10 * (index + 1), y: 5 * (index + 1),
+            pictures: [{x: index, y: 0, width: 8, height: 8, whole, src: "data:"}],
+        })),
+    });
+}
+
+const sources = (editor) => editor.project.steps.map((step) => step.source);
+
+test("a recorded step is composed from the last whole grab before it, or added to the step before", () => {
+    const take = takeOf([true, false, true, false, false]);
+    assert.deepEqual(take.wholeFrom.slice(1), [1, 1, 3, 3, 3]);
+    const cases = [
+        // composed, shown, clear, pictures of the steps
+        [0, 1, true, [1]],
+        [1, 2, false, [2]],
+        [2, 3, true, [3]],
+        [3, 5, true, [3, 4, 5]], // skipping a step composes afresh
+        [5, 4, true, [3, 4]], // and so does going back
+        [0, 2, true, [1, 2]],
+        [4, 4, false, []],
+    ];
+    for (const [composed, source, clear, steps] of cases)
+        assert.deepEqual(compositionPlan(take, composed, source),
+            {clear, pictures: steps.map((s) => take.steps[s - 1].pictures[0])}, `${composed} to ${source}`);
+});
+
+test("the page opens with the project file unless it shows a step the take lacks", () => {
+    const asRecorded = {format: "flickmere-project", version: 1, fps: 10,
+        steps: [{source: 1, frames: 10}, {source: 2, frames: 20}]};
+    assert.deepEqual(openingProject(takeOf([true, false])), {project: asRecorded, notice: ""});
+    const given = {format: "flickmere-project", version: 1, fps: 5, steps: [{source: 2, frames: 3, note: 1}]};
+    assert.deepEqual(openingProject(takeOf([true, false], given)), {project: given, notice: ""});
+    const beyond = {...given, steps: [{source: 3, frames: 3}]};
+    assert.deepEqual(openingProject(takeOf([true, false], beyond)), {project: asRecorded,
+        notice: "session3.flickmere.json shows step 3, but the take has 2: the take is shown as recorded."});
+});
+
+test("the step operations select the step they leave in view", () => {
+    const cases = [
+        // operation, selected before, sources after, selected after
+        [(e) => e.deleteStep(1), 3, [1, 3, 4], 2],
+        [(e) => e.deleteStep(3), 3, [1, 2, 3], 2],
+        [(e) => e.deleteStep(2), 0, [1, 2, 4], 0],
+        [(e) => e.duplicateStep(1), 0, [1, 2, 2, 3, 4], 2],
+        [(e) => e.moveStep(0, 2), 0, [2, 3, 1, 4], 2],
+        [(e) => e.moveStep(3, 0), 1, [4, 1, 2, 3], 0],
+    ];
+    for (const [operation, before, after, selected] of cases) {
+        const take = takeOf([true, false, false, false]);
+        const editor = new TakeEditor(take, openingProject(take).project);
+        editor.select(before);
+        operation(editor);
+        assert.deepEqual([sources(editor), editor.current], [after, selected], String(operation));
+        editor.undo();
+        assert.deepEqual([sources(editor), editor.current], [[1, 2, 3, 4], before], `undone: ${operation}`);
+    }
+});
+
+test("undo and redo take back whole runs of changes, and a new change drops what could be redone", () => {
+    const take = takeOf([true, false]);
+    const editor = new TakeEditor(take, openingProject(take).project);
+    for (const text of ["H", "He", "Hey"])
+        editor.setCaptionText(0, text);
+    editor.endMerge();
+    editor.setCaptionText(0, "Hey!");
+    editor.dragCaption("move", editor.step.caption, 5, 5, "drag1");
+    editor.dragCaption("move", {...editor.step.caption, x: editor.step.caption.x - 5}, 10, 0, "drag1");
+    const texts = () => editor.step.caption?.text;
+    assert.equal(editor.undo(), true);
+    assert.equal(texts(), "Hey!");
+    assert.equal(editor.undo(), true);
+    assert.equal(texts(), "Hey");
+    assert.equal(editor.undo(), true);
+    assert.equal(texts(), undefined);
+    assert.equal(editor.undo(), false);
+    assert.equal(editor.redo(), true);
+    assert.equal(texts(), "Hey");
+    editor.duplicateStep(0);
+    assert.equal(editor.canRedo, false);
+    // A change that changes nothing is no step of the history.
+    editor.select(0);
+    editor.removeCrop();
+    editor.undo();
+    assert.deepEqual(sources(editor), [1, 2]);
+});
+
+test("edits keep fields the page does not know, and a new crop goes before the steps", () => {
+    const given = {format: "flickmere-project", version: 1, fps: 10, theme: {a: [1, 2]},
+        steps: [{source: 2, frames: 20, note: "x", caption: {text: "Hi", x: 0, y: 0, width: 50, height: 30,
+            arrow: {x: 100, y: 50, tint: 3}, shade: true}}], later: 1};
+    const take = takeOf([true, false], given);
+    const editor = new TakeEditor(take, openingProject(take).project);
+    editor.setCrop({x: 1, y: 2, width: 30, height: 40}, "crop");
+    editor.setCaptionText(0, "Hi there");
+    editor.dragCaption("tip", editor.step.caption, -400, 0, "tip");
+    editor.duplicateStep(0);
+    assert.deepEqual(Object.keys(editor.project), ["format", "version", "fps", "theme", "crop", "steps", "later"]);
+    const step = editor.project.steps[1];
+    assert.deepEqual(step, {source: 2, frames: 20, note: "x", caption: {text: "Hi there", x: 0, y: 0, width: 50,
+        height: 32, arrow: {x: 0, y: 50, tint: 3}, shade: true}});
+    assert.deepEqual(given.steps[0].caption.text, "Hi", "the project given is not changed");
+});
+
+test("a caption is dragged, sized and aimed only within the stage", () => {
+    const cases = [
+        // kind, dx, dy, the fields that change
+        ["move", 500, -500, {x: 150, y: 0}],
+        ["move", -500, 500, {x: 0, y: 70}],
+        ["size", 500, 500, {width: 180, height: 80}],
+        ["size", -500, -500, {width: 3, height: 3}],
+        ["tip", 500, 500, {arrow: {x: 199, y: 99}}],
+    ];
+    const caption = {text: "Hi", x: 20, y: 20, width: 50, height: 30, arrow: {x: 5, y: 6}};
+    for (const [kind, dx, dy, changed] of cases) {
+        const take = takeOf([true], {format: "flickmere-project", version: 1, fps: 10,
+            steps: [{source: 1, frames: 10, caption}]});
+        const editor = new TakeEditor(take, openingProject(take).project);
+        editor.dragCaption(kind, caption, dx, dy, "drag");
+        assert.deepEqual(editor.step.caption, {...caption, ...changed}, `${kind} ${dx} ${dy}`);
+    }
+});
+
+test("a new caption sits below and right of the pointer, on the stage, its arrow at the pointer", () => {
+    const take = takeOf([true, false, false]);
+    const editor = new TakeEditor(take, openingProject(take).project);
+    editor.setCaptionText(2, "One\nTwo");
+    assert.deepEqual(editor.project.steps[2].caption,
+        {text: "One\nTwo", x: 0, y: 39, width: 200, height: 50, arrow: {x: 30, y: 15}});
+    editor.setCaptionText(2, "One");
+    assert.equal(editor.project.steps[2].caption.height, 50, "text taken away leaves the box as large");
+    editor.setCaptionText(2, "");
+    assert.equal(editor.project.steps[2].caption, undefined);
+});
+
+test("the arrow runs from the box's edge towards the tip's pixel, and not at all from inside the box", () => {
+    const box = {x: 10, y: 10, width: 40, height: 21};
+    assert.equal(arrowShape({...box, arrow: {x: 20, y: 15}}, kStyle), null);
+    const right = arrowShape({...box, arrow: {x: 99, y: 20}}, kStyle);
+    assert.deepEqual(right.start, {x: 50, y: 20.5});
+    assert.deepEqual(right.end, {x: 99.5, y: 20.5});
+    assert.ok(Math.abs(Math.hypot(right.end.x - right.base.x, right.end.y - right.base.y) - 10) < 1e-9);
+    // The head's corners lie its half width either side of the line.
+    assert.ok(Math.abs(Math.hypot(right.left.x - right.right.x, right.left.y - right.right.y) - 10) < 1e-9);
+    const short = arrowShape({...box, arrow: {x: 52, y: 20}}, kStyle);
+    assert.deepEqual(short.base, short.start, "a head longer than the arrow starts at the box");
+});
