@@ -218,7 +218,7 @@ document.addEventListener("keydown", (e) => {
         edit(() => editor.duplicateStep(editor.current));
     else if (editing && command && e.key === "s")
         saveProject();
-    else if (editing && e.key === "Delete" && editor.project.steps.length > 1)
+    else if (editing && e.key === "Delete")
         edit(() => editor.deleteStep(editor.current));
     else
         return;

@@ -115,7 +115,8 @@ export class TakeEditor {
         this.current = clamp(index, 0, this.project.steps.length - 1);
     }
 
-    // Changes a copy of the project with `edit`, which may answer the step to select afterwards.
+    // Changes a copy of the project with `edit`, which may answer the step to select afterwards. False
+    // when the change is refused; the project is then as it was.
     change(edit, mergeKey = null) {
         const next = structuredClone(this.project);
         const selected = edit(next) ?? this.current;
@@ -216,7 +217,8 @@ export class TakeEditor {
     }
     #commit(next, selected, mergeKey) {
         const before = this.#snapshot();
-        this.#adopt(next, selected);
+        if (!this.#adopt(next, selected))
+            return false;
         if (JSON.stringify(next) === before.text)
             return true;
         if (mergeKey === null || mergeKey !== this.#mergeKey) {
@@ -230,16 +232,23 @@ export class TakeEditor {
         if (!from.length)
             return false;
         const now = this.#snapshot();
-        const saved = from.pop();
-        this.#adopt(JSON.parse(saved.text), saved.current);
+        if (!this.#adopt(JSON.parse(from.at(-1).text), from.at(-1).current))
+            return false;
+        from.pop();
         to.push(now);
         this.#mergeKey = null;
         return true;
     }
-    // Where every change of the project, undo and redo included, comes in.
+    // Where every change of the project, undo and redo included, comes in, and is refused when it would
+    // break a rule: a take keeps at least one step, and every step shows a recorded step of the take.
     #adopt(project, selected) {
+        const recorded = this.take.steps.length;
+        const showsRecorded = (step) => Number.isInteger(step.source) && step.source >= 1 && step.source <= recorded;
+        if (project.steps.length === 0 || !project.steps.every(showsRecorded))
+            return false;
         this.project = project;
         this.current = clamp(selected, 0, project.steps.length - 1);
+        return true;
     }
 
     #onStage(point) {

@@ -77,6 +77,39 @@ test("the step operations select the step they leave in view", () => {
     }
 });
 
+test("no way of changing the edit leaves it without a step or with a step the take lacks", () => {
+    const attempts = [
+        ["delete", (e) => e.deleteStep(0)],
+        ["delete past the end", (e) => e.deleteStep(5)],
+        ["drag", (e) => e.moveStep(0, 3)],
+        ["a change that empties the list", (e) => e.change((project) => {
+            project.steps.length = 0;
+        })],
+        ["a step of another take", (e) => e.change((project) => {
+            project.steps[0].source = 3;
+        })],
+        ["a step that is not a number", (e) => e.change((project) => {
+            project.steps[0].source = "1";
+        })],
+    ];
+    for (const [what, attempt] of attempts) {
+        // One step left after deleting the other: every attempt after that, and every undo and redo
+        // around it, keeps one step.
+        const take = takeOf([true, false]);
+        const editor = new TakeEditor(take, openingProject(take).project);
+        assert.equal(editor.deleteStep(1), true);
+        const left = JSON.stringify(editor.project);
+        attempt(editor);
+        assert.equal(JSON.stringify(editor.project), left, what);
+        assert.equal(editor.canRedo, false, what);
+        for (const travel of [() => editor.undo(), () => editor.redo()])
+            for (let i = 0; i < 3; ++i)
+                travel();
+        assert.equal(JSON.stringify(editor.project), left, `${what}, undone and redone`);
+        assert.deepEqual([editor.step.source, editor.current], [1, 0], what);
+    }
+});
+
 test("undo and redo take back whole runs of changes, and a new change drops what could be redone", () => {
     const take = takeOf([true, false]);
     const editor = new TakeEditor(take, openingProject(take).project);
