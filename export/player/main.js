@@ -159,15 +159,19 @@ tools.bind({
     crop: () => setCropping(!cropping),
     uncrop: () => edit(() => editor.removeCrop()),
     save: saveProject,
-    // Taken as it is typed; a number not yet whole ("", "0.") changes nothing.
+    // Taken as it is typed, when it can be; the field is marked while it cannot.
     length: (text) => {
-        const seconds = Number(text);
-        if (seconds > 0)
-            edit(() => editor.setFrames(editor.current, Math.round(seconds * editor.project.fps)));
+        const problem = editor.setLength(editor.current, text);
+        tools.markLength(problem);
+        if (!problem)
+            redraw();
     },
     caption: (text) => edit(() => editor.setCaptionText(editor.current, text)),
     arrow: (on) => edit(() => editor.setArrow(editor.current, on)),
-    fieldLeft: () => editor.endMerge(),
+    fieldLeft: () => {
+        editor.endMerge();
+        drawStep();
+    },
 });
 
 // Dragging on the stage in the edit mode: the caption, its size, its arrow's tip, or a new crop. Each

@@ -82,6 +82,21 @@ export const shownArea = (take, project) =>
 
 export const secondsOf = (frames, fps) => frames / fps;
 
+// Every length the page shows, in the one rounding: to the millisecond, the shortest frame the format's
+// highest rate gives, so that a length shown and typed back in is the same number of frames.
+export const formatSeconds = (frames, fps) => String(Number(secondsOf(frames, fps).toFixed(3)));
+
+// A length as typed, in seconds with a decimal point or a decimal comma: the frames it takes at `fps`,
+// or why it cannot be taken.
+export function parseLength(text, fps, maxFrames) {
+    const number = text.trim().replace(",", ".");
+    const frames = /^(\d+\.?\d*|\.\d+)$/.test(number) ? Math.round(Number(number) * fps) : 0;
+    if (frames >= 1 && frames <= maxFrames)
+        return {frames};
+    return {problem: `A length is a number of seconds from ${formatSeconds(1, fps)} to ` +
+        `${formatSeconds(maxFrames, fps)}.`};
+}
+
 // ---- The edit and its history.
 
 const kNewCaptionWidth = 220;
@@ -151,10 +166,15 @@ export class TakeEditor {
             return to;
         });
     }
-    setFrames(index, frames) {
-        return this.change((project) => {
-            project.steps[index].frames = clamp(frames, 1, this.take.format.maxFrames);
+    // Takes a length as typed (parseLength); answers why not when it cannot be taken, else "".
+    setLength(index, text) {
+        const length = parseLength(text, this.project.fps, this.take.format.maxFrames);
+        if (length.problem)
+            return length.problem;
+        this.change((project) => {
+            project.steps[index].frames = length.frames;
         }, `length${index}`);
+        return "";
     }
     // An empty text removes the caption; the first text makes one, as large as its text.
     setCaptionText(index, text) {

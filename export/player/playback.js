@@ -40,8 +40,8 @@ export class Playback {
         clearTimeout(this.#timer);
         if (!this.playing)
             return;
-        const {project, current} = this.#editor;
-        this.#timer = setTimeout(() => this.#advance(), secondsOf(project.steps[current].frames, project.fps) * 1000);
+        const {project, step} = this.#editor;
+        this.#timer = setTimeout(() => this.#advance(), secondsOf(step.frames, project.fps) * 1000);
     }
     #advance() {
         if (this.#editor.current + 1 < this.#editor.project.steps.length)

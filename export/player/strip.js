@@ -2,7 +2,7 @@
 // step, its number and its length. It reports a click on a card, on a card's ×, and a card dragged to
 // another place.
 
-import {secondsOf} from "./model.js";
+import {formatSeconds} from "./model.js";
 import {StageCompositor} from "./pictures.js";
 
 const kThumbWidth = 128;
@@ -69,7 +69,7 @@ export class StepStrip {
             card.title = `Step ${index + 1}: recorded step ${step.source}. Drag to move it.`;
             const [number, length] = card.children[1].children;
             setText(number, `${index + 1}${step.caption ? " \u270E" : ""}`);
-            setText(length, `${secondsOf(step.frames, project.fps).toFixed(2)} s`);
+            setText(length, `${formatSeconds(step.frames, project.fps)} s`);
             card.lastChild.disabled = steps.length === 1;
         });
         for (const card of spare)

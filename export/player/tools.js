@@ -1,7 +1,7 @@
 // The edit mode's tools: undo and redo, duplicate and delete, the selected step's length and caption,
 // its arrow, crop, and save with its status. They show the step selected and report what is done.
 
-import {secondsOf} from "./model.js";
+import {formatSeconds} from "./model.js";
 
 export class EditTools {
     #section = document.getElementById("editor");
@@ -10,24 +10,35 @@ export class EditTools {
     #duplicate = document.getElementById("duplicate");
     #delete = document.getElementById("delete");
     #length = document.getElementById("length");
+    #lengthProblem = document.getElementById("lengthProblem");
     #caption = document.getElementById("captionText");
     #arrow = document.getElementById("arrow");
     #crop = document.getElementById("crop");
     #uncrop = document.getElementById("uncrop");
     #save = document.getElementById("save");
     #status = document.getElementById("saveStatus");
+    // The field whose input is being taken, while it is.
+    #typing = null;
 
     // `on` has a function for each tool: undo(), redo(), duplicate(), delete(), crop(), uncrop(), save(),
-    // length(text), caption(text), arrow(on), and fieldLeft() when a field that was typed into is left.
+    // length(text), caption(text), arrow(on), and fieldLeft() when a field is left: the tools are then
+    // shown afresh.
     bind(on) {
         for (const [button, act] of [[this.#undo, on.undo], [this.#redo, on.redo],
             [this.#duplicate, on.duplicate], [this.#delete, on.delete], [this.#crop, on.crop],
             [this.#uncrop, on.uncrop], [this.#save, on.save]])
             button.addEventListener("click", act);
-        this.#length.addEventListener("input", () => on.length(this.#length.value));
-        this.#caption.addEventListener("input", () => on.caption(this.#caption.value));
-        for (const field of [this.#length, this.#caption])
+        for (const [field, typed] of [[this.#length, on.length], [this.#caption, on.caption]]) {
+            field.addEventListener("input", () => {
+                this.#typing = field;
+                try {
+                    typed(field.value);
+                } finally {
+                    this.#typing = null;
+                }
+            });
             field.addEventListener("blur", on.fieldLeft);
+        }
         this.#arrow.addEventListener("change", () => on.arrow(this.#arrow.checked));
     }
 
@@ -38,12 +49,15 @@ export class EditTools {
         return this.#section.offsetHeight;
     }
 
-    // The tools show the step selected; a field being typed into keeps what is typed.
+    // The tools show the step selected, whatever selected it. Only the field whose typing is being taken
+    // keeps what is typed, as it is typed.
     show(editor) {
         const {project, step} = editor;
-        if (document.activeElement !== this.#length)
-            this.#length.value = String(Number(secondsOf(step.frames, project.fps).toFixed(3)));
-        if (document.activeElement !== this.#caption)
+        if (this.#typing !== this.#length) {
+            this.#length.value = formatSeconds(step.frames, project.fps);
+            this.markLength("");
+        }
+        if (this.#typing !== this.#caption)
             this.#caption.value = step.caption ? step.caption.text : "";
         this.#arrow.checked = Boolean(step.caption?.arrow);
         this.#arrow.disabled = !step.caption;
@@ -51,6 +65,12 @@ export class EditTools {
         this.#undo.disabled = !editor.canUndo;
         this.#redo.disabled = !editor.canRedo;
         this.#uncrop.disabled = !project.crop;
+    }
+    // Marks the length typed as one that cannot be taken, `problem` saying why; "" takes the mark away.
+    markLength(problem) {
+        this.#length.setAttribute("aria-invalid", String(Boolean(problem)));
+        this.#lengthProblem.textContent = problem;
+        this.#lengthProblem.hidden = !problem;
     }
     showCropping(on) {
         this.#crop.setAttribute("aria-pressed", String(on));

@@ -3,7 +3,9 @@
 import assert from "node:assert/strict";
 import {test} from "node:test";
 
-import {TakeEditor, compositionPlan, openingProject, readTake} from "../../export/player/model.js";
+import {
+    TakeEditor, compositionPlan, formatSeconds, openingProject, parseLength, readTake,
+} from "../../export/player/model.js";
 import {arrowShape} from "../../export/player/captions.js";
 
 const kStyle = {fontPixels: 14, lineHeight: 18, padding: 6, border: 1, arrowHeadLength: 10, arrowHeadHalfWidth: 5};
@@ -197,4 +199,41 @@ test("the arrow runs from the box's edge towards the tip's pixel, and not at all
     assert.ok(Math.abs(Math.hypot(right.left.x - right.right.x, right.left.y - right.right.y) - 10) < 1e-9);
     const short = arrowShape({...box, arrow: {x: 52, y: 20}}, kStyle);
     assert.deepEqual(short.base, short.start, "a head longer than the arrow starts at the box");
+});
+
+test("a length is taken with a decimal point or comma, within the frames a step can have, or not at all", () => {
+    const tooShortOrLong = {problem: "A length is a number of seconds from 0.083 to 5461.25."};
+    const cases = [
+        ["1,5", {frames: 18}],
+        ["1.5", {frames: 18}],
+        [" 2 ", {frames: 24}],
+        [".5", {frames: 6}],
+        ["5.", {frames: 60}],
+        ["0,04", tooShortOrLong],
+        ["0,05", {frames: 1}],
+        ["5461,25", {frames: 65535}],
+        ["0", tooShortOrLong],
+        ["-2", tooShortOrLong],
+        ["abc", tooShortOrLong],
+        ["", tooShortOrLong],
+        ["1,5,5", tooShortOrLong],
+        ["1.000,5", tooShortOrLong],
+        ["1e3", tooShortOrLong],
+        ["100000", tooShortOrLong],
+    ];
+    for (const [text, expected] of cases) {
+        const {frames, problem} = expected;
+        assert.deepEqual(parseLength(text, 12, 65535), problem ? {problem} : {frames}, JSON.stringify(text));
+    }
+});
+
+test("every length shown reads back as the frames it shows, at every rate the format allows", () => {
+    for (const fps of [1, 7, 12, 24, 25, 30, 60, 99, 100, 101, 333, 999, 1000])
+        for (let frames = 1; frames <= 65535; frames += frames < 200 ? 1 : 97) {
+            const shown = formatSeconds(frames, fps);
+            assert.deepEqual(parseLength(shown, fps, 65535), {frames}, `${frames} frames at ${fps} fps: ${shown}`);
+            assert.deepEqual(parseLength(shown.replace(".", ","), fps, 65535), {frames});
+        }
+    assert.equal(formatSeconds(50, 12), "4.167");
+    assert.equal(formatSeconds(30, 12), "2.5");
 });
