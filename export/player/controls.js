@@ -1,5 +1,6 @@
 // The player's controls: the mode button, play, the step buttons, the seek bar and the step label,
-// Enlarge, and Save video with its status. They show what they are told and report what is pressed.
+// Enlarge, and Save video with its status; and, above them, the offer of edits that were not saved. They
+// show what they are told and report what is pressed.
 
 export class PlayerControls {
     #mode = document.getElementById("mode");
@@ -12,6 +13,7 @@ export class PlayerControls {
     #enlarge = document.getElementById("enlarge");
     #video = document.getElementById("video");
     #videoStatus = document.getElementById("videoStatus");
+    #offer = document.getElementById("offer");
 
     // `on` has a function for each control: playOrPause(), previous(), next(), seek(index), enlarge(),
     // mode(), video().
@@ -58,5 +60,19 @@ export class PlayerControls {
     }
     showVideoStatus(text) {
         this.#videoStatus.textContent = text;
+    }
+
+    // Offers back the edits kept at `savedAt` (milliseconds since 1970) that were not saved; the offer
+    // goes with the first answer, restore() or discard().
+    offerUnsaved(savedAt, restore, discard) {
+        document.getElementById("offerText").textContent =
+            `This take has edits from ${new Date(savedAt).toLocaleString()} that were not saved.`;
+        this.#offer.hidden = false;
+        const answer = (act) => () => {
+            this.#offer.hidden = true;
+            act();
+        };
+        document.getElementById("restore").onclick = answer(restore);
+        document.getElementById("discard").onclick = answer(discard);
     }
 }

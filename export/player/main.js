@@ -10,6 +10,7 @@ import {Playback} from "./playback.js";
 import {StepStrip} from "./strip.js";
 import {EditTools} from "./tools.js";
 import {saveJson} from "./files.js";
+import {WorkingCopy} from "./workingCopy.js";
 import {recordVideo, videoFormat} from "./video.js";
 
 // Around the stage: the page's side margins and the room kept below it.
@@ -32,8 +33,12 @@ const strip = new StepStrip(take, pictures);
 const tools = new EditTools();
 const playback = new Playback(editor, (index) => showStep(index), (playing) => controls.showPlaying(playing));
 const format = videoFormat();
+const workingCopy = new WorkingCopy(pageStorage(), location.pathname, take);
 let editing = false;
 let cropping = false;
+// While edits kept from before are offered back, they stay kept as they are.
+let offering = false;
+let workingCopyFailed = false;
 
 // The caption's look is the one the animated PNG is drawn with (player.css uses these).
 const style = take.captionStyle;
@@ -83,8 +88,49 @@ function redraw() {
 }
 const edit = (change) => {
     change();
+    keepWorkingCopy();
     redraw();
 };
+
+// The browser's storage for the page, or null where it keeps none (a policy, a setting).
+function pageStorage() {
+    try {
+        return window.localStorage;
+    } catch {
+        return null;
+    }
+}
+function keepWorkingCopy() {
+    if (offering)
+        return;
+    if (!editor.unsaved)
+        workingCopy.drop();
+    else if (!workingCopy.keep(editor.project, Date.now()) && !workingCopyFailed) {
+        workingCopyFailed = true;
+        tools.showStatus("This browser keeps no copy of the edit for this page: save it before you close " +
+            "the page.");
+    }
+}
+function offerWorkingCopy() {
+    const kept = workingCopy.find(editor.project);
+    if (!kept)
+        return;
+    offering = true;
+    const answered = () => {
+        offering = false;
+        fitStage();
+    };
+    controls.offerUnsaved(kept.savedAt, () => {
+        answered();
+        if (!editing)
+            setEditing(true);
+        edit(() => editor.replace(kept.project));
+    }, () => {
+        answered();
+        workingCopy.drop();
+        keepWorkingCopy();
+    });
+}
 
 function setCropping(on) {
     cropping = on;
@@ -109,10 +155,13 @@ async function saveProject() {
     const saved = await saveJson(`${JSON.stringify(editor.project, null, 2)}\n`, take.projectFile);
     const beside = `It belongs beside the take: in the folder ${take.name}, next to player.html, ` +
         "where the export looks for it.";
-    if (saved.how === "cancelled")
+    if (saved.how === "cancelled") {
         tools.showStatus("Not saved.");
-    else
-        tools.showStatus(`${saved.how === "saved" ? "Saved" : "Downloaded"} ${saved.name}. ${beside}`);
+        return;
+    }
+    editor.markSaved();
+    keepWorkingCopy();
+    tools.showStatus(`${saved.how === "saved" ? "Saved" : "Downloaded"} ${saved.name}. ${beside}`);
 }
 
 function saveVideo() {
@@ -161,10 +210,11 @@ tools.bind({
     save: saveProject,
     // Taken as it is typed, when it can be; the field is marked while it cannot.
     length: (text) => {
-        const problem = editor.setLength(editor.current, text);
+        let problem = "";
+        edit(() => {
+            problem = editor.setLength(editor.current, text);
+        });
         tools.markLength(problem);
-        if (!problem)
-            redraw();
     },
     caption: (text) => edit(() => editor.setCaptionText(editor.current, text)),
     arrow: (on) => edit(() => editor.setArrow(editor.current, on)),
@@ -231,10 +281,18 @@ document.addEventListener("keydown", (e) => {
 
 if (format)
     controls.offerVideo();
+// Leaving the page with edits not saved asks first; the working copy keeps them either way.
+addEventListener("beforeunload", (e) => {
+    if (editor.unsaved) {
+        e.preventDefault();
+        e.returnValue = "";
+    }
+});
 addEventListener("resize", fitStage);
 addEventListener("hashchange", seekToHash);
 pictures.loaded.then(() => stageView.redrawPictures());
 
+offerWorkingCopy();
 redraw();
 if (!seekToHash())
     playback.play();

@@ -109,11 +109,14 @@ export class TakeEditor {
     #redo = [];
     // Changes with the same key in a row (one drag, typing into one field) are undone together.
     #mergeKey = null;
+    // The project as last saved, or as the page opened with it.
+    #savedText;
 
     constructor(take, project) {
         this.take = take;
         this.project = project;
         this.current = 0;
+        this.#savedText = JSON.stringify(project);
     }
 
     get step() {
@@ -124,6 +127,12 @@ export class TakeEditor {
     }
     get canRedo() {
         return this.#redo.length > 0;
+    }
+    get unsaved() {
+        return JSON.stringify(this.project) !== this.#savedText;
+    }
+    markSaved() {
+        this.#savedText = JSON.stringify(this.project);
     }
 
     select(index) {
@@ -136,6 +145,10 @@ export class TakeEditor {
         const next = structuredClone(this.project);
         const selected = edit(next) ?? this.current;
         return this.#commit(next, selected, mergeKey);
+    }
+    // Takes `project` whole, as one change: a working copy taken back.
+    replace(project) {
+        return this.#commit(structuredClone(project), 0, null);
     }
     undo() {
         return this.#travel(this.#undo, this.#redo);

@@ -7,6 +7,7 @@ import {
     TakeEditor, compositionPlan, formatSeconds, openingProject, parseLength, readTake,
 } from "../../export/player/model.js";
 import {arrowShape} from "../../export/player/captions.js";
+import {WorkingCopy} from "../../export/player/workingCopy.js";
 
 const kStyle = {fontPixels: 14, lineHeight: 18, padding: 6, border: 1, arrowHeadLength: 10, arrowHeadHalfWidth: 5};
 
@@ -236,4 +237,38 @@ test("every length shown reads back as the frames it shows, at every rate the fo
         }
     assert.equal(formatSeconds(50, 12), "4.167");
     assert.equal(formatSeconds(30, 12), "2.5");
+});
+
+test("a working copy is offered back to the same take, when it holds edits the page did not open with", () => {
+    const storage = new Map();
+    const localStorage = {getItem: (k) => storage.get(k) ?? null, setItem: (k, v) => storage.set(k, v),
+        removeItem: (k) => storage.delete(k)};
+    const take = takeOf([true, false]);
+    const editor = new TakeEditor(take, openingProject(take).project);
+    assert.equal(editor.unsaved, false);
+    editor.deleteStep(0);
+    assert.equal(editor.unsaved, true);
+    const copy = new WorkingCopy(localStorage, "/home/u/session3/player.html", take);
+    assert.equal(copy.keep(editor.project, 1234), true);
+
+    const opened = openingProject(take).project;
+    const again = (path, otherTake = take) => new WorkingCopy(localStorage, path, otherTake).find(opened);
+    assert.deepEqual(again("/home/u/session3/player.html"), {project: editor.project, savedAt: 1234});
+    assert.equal(again("/home/u/session4/player.html"), null, "another page");
+    assert.equal(again("/home/u/session3/player.html", takeOf([true, true])), null, "another recording");
+    assert.equal(new WorkingCopy(localStorage, "/home/u/session3/player.html", take).find(editor.project), null,
+        "the page opens with that edit already");
+
+    editor.undo();
+    assert.equal(editor.unsaved, false, "undone back to what was opened");
+    editor.duplicateStep(0);
+    editor.markSaved();
+    assert.equal(editor.unsaved, false, "saved");
+    copy.drop();
+    assert.equal(again("/home/u/session3/player.html"), null);
+    storage.set("flickmere-working-copy /x", "{not json");
+    assert.equal(again("/x"), null);
+    const nowhere = new WorkingCopy(null, "/x", take);
+    assert.equal(nowhere.keep(editor.project, 1), false, "a browser that keeps nothing says so");
+    assert.equal(nowhere.find(opened), null);
 });
