@@ -1,6 +1,10 @@
 // Files the page hands to the user, made in the page: nothing leaves the computer.
 
 const kKeepDownloadUrlMs = 60000;
+// A save dialog that cannot open (a headless browser, no dialog service on the desktop) is refused with
+// the same AbortError as the user's own cancel, but at once: a person takes longer than this to see the
+// dialog and cancel it.
+const kShortestCancelMs = 250;
 
 export function download(blob, name) {
     const link = document.createElement("a");
@@ -13,10 +17,11 @@ export function download(blob, name) {
 }
 
 // Writes `text` as a JSON file named `name`: with the browser's save dialog where it has one (the File
-// System Access API), else, or when the dialog is refused, as a download. Answers how it went: "saved"
-// (with the name chosen), "downloaded" or "cancelled".
+// System Access API), else, or when the dialog cannot open or is refused, as a download. Only the user's
+// own cancel is one. Answers how it went: "saved" (with the name chosen), "downloaded" or "cancelled".
 export async function saveJson(text, name) {
     if (window.showSaveFilePicker) {
+        const asked = performance.now();
         try {
             const file = await window.showSaveFilePicker({
                 suggestedName: name,
@@ -27,7 +32,7 @@ export async function saveJson(text, name) {
             await writable.close();
             return {how: "saved", name: file.name};
         } catch (error) {
-            if (error.name === "AbortError")
+            if (error.name === "AbortError" && performance.now() - asked >= kShortestCancelMs)
                 return {how: "cancelled"};
         }
     }
