@@ -30,3 +30,8 @@ export function arrowShape(caption, style) {
         right: {x: base.x + uy * half, y: base.y - ux * half},
     };
 }
+
+// Whether the caption's box reaches past the crop, where the view and the video cut it off.
+export const reachesPastCrop = (caption, crop) => Boolean(crop) && (caption.x < crop.x ||
+    caption.y < crop.y || caption.x + caption.width > crop.x + crop.width ||
+    caption.y + caption.height > crop.y + crop.height);

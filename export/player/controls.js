@@ -53,10 +53,12 @@ export class PlayerControls {
     // Save video shows only where the browser can record a canvas.
     offerVideo() {
         this.#video.hidden = false;
+        this.#videoStatus.hidden = false;
     }
+    // While a video is recorded the player shows what is recorded: its controls do nothing meanwhile.
     showRecording(recording) {
-        this.#video.disabled = recording;
-        this.#video.textContent = recording ? "Recording\u2026" : "Save video";
+        for (const control of [this.#video, this.#mode, this.#play, this.#previous, this.#next, this.#seek])
+            control.disabled = recording;
     }
     showVideoStatus(text) {
         this.#videoStatus.textContent = text;

@@ -36,6 +36,7 @@ const format = videoFormat();
 const workingCopy = new WorkingCopy(pageStorage(), location.pathname, take);
 let editing = false;
 let cropping = false;
+let recording = false;
 // While edits kept from before are offered back, they stay kept as they are.
 let offering = false;
 let workingCopyFailed = false;
@@ -164,10 +165,17 @@ async function saveProject() {
     tools.showStatus(`${saved.how === "saved" ? "Saved" : "Downloaded"} ${saved.name}. ${beside}`);
 }
 
+// While it records, the player shows what is recorded, and nothing else changes the page.
 function saveVideo() {
-    recordVideo(take, editor.project, pictures, byId("pointer"), format, {
+    const player = {stage: stageView.canvas, pointer: byId("pointer"), loaded: pictures.loaded, showStep};
+    recordVideo(take, editor.project, player, format, {
         status: (text) => controls.showVideoStatus(text),
-        recording: (on) => controls.showRecording(on),
+        recording: (on) => {
+            recording = on;
+            playback.pause();
+            controls.showRecording(on);
+            tools.inert = on;
+        },
     });
 }
 
@@ -230,7 +238,7 @@ let dragCount = 0;
 stageView.onPress((target, start) => {
     const kind = cropping ? "crop" : target;
     const caption = editor.step.caption;
-    if (!editing || kind === "stage" || (kind !== "crop" && !caption))
+    if (!editing || recording || kind === "stage" || (kind !== "crop" && !caption))
         return null;
     const mergeKey = `drag${++dragCount}`;
     const original = structuredClone(caption);
@@ -255,22 +263,24 @@ stageView.onPress((target, start) => {
 // pressing a focused button) is cancelled so that each key acts exactly once. Keys typed into a field
 // are the field's.
 document.addEventListener("keydown", (e) => {
-    if (e.target.closest?.("textarea, input:not([type=range]):not([type=checkbox])"))
+    if (recording || e.target.closest?.("textarea, input:not([type=range]):not([type=checkbox])"))
         return;
-    const command = e.ctrlKey || e.metaKey;
+    const command = editing && (e.ctrlKey || e.metaKey);
+    // A letter's case comes from Caps Lock as well as from Shift: Shift alone tells redo from undo.
+    const letter = e.key.toLowerCase();
     if (e.key === " ")
         playback.toggle();
     else if (e.key === "ArrowLeft")
         showStep(editor.current - 1);
     else if (e.key === "ArrowRight")
         showStep(editor.current + 1);
-    else if (editing && command && e.key === "z")
-        edit(() => editor.undo());
-    else if (editing && command && (e.key === "y" || e.key === "Z"))
+    else if (command && letter === "z")
+        edit(() => (e.shiftKey ? editor.redo() : editor.undo()));
+    else if (command && letter === "y")
         edit(() => editor.redo());
-    else if (editing && command && e.key === "d")
+    else if (command && letter === "d")
         edit(() => editor.duplicateStep(editor.current));
-    else if (editing && command && e.key === "s")
+    else if (command && letter === "s")
         saveProject();
     else if (editing && e.key === "Delete")
         edit(() => editor.deleteStep(editor.current));

@@ -20,7 +20,8 @@ export function readTake(pageModel) {
     }));
     const wholeFrom = [1];
     for (const step of steps)
-        wholeFrom[step.number] = step.pictures.some((p) => p.whole) ? step.number : wholeFrom[step.number - 1];
+        wholeFrom[step.number] = step.pictures.some((p) => p.whole) ? step.number
+            : wholeFrom[step.number - 1];
     return {
         name: pageModel.name,
         projectFile: `${pageModel.name}.flickmere.json`,
@@ -199,14 +200,14 @@ export class TakeEditor {
             else if (step.caption)
                 Object.assign(step.caption, {text, height: Math.max(step.caption.height, height)});
             else
-                step.caption = this.#newCaption(step, text, height);
+                step.caption = this.#newCaption(project, step, text, height);
         }, `caption${index}`);
     }
     setArrow(index, on) {
         return this.change((project) => {
             const step = project.steps[index];
             if (on)
-                step.caption.arrow = this.#onStage(this.take.steps[step.source - 1].pointer);
+                step.caption.arrow = this.#pointerOf(project, step);
             else
                 delete step.caption.arrow;
         });
@@ -226,21 +227,24 @@ export class TakeEditor {
         });
     }
     // Drags the caption of the step selected from where it was (`original`) by (dx, dy): `kind` is
-    // "move" for the box, "size" for its corner, "tip" for its arrow's tip. It stays on the stage.
+    // "move" for the box, "size" for its corner, "tip" for its arrow's tip. It stays within the part of
+    // the stage that is shown, the crop or the whole stage.
     dragCaption(kind, original, dx, dy, mergeKey) {
-        const {width, height} = this.take.stage;
-        const border = this.take.captionStyle.border;
+        const shown = shownArea(this.take, this.project);
+        const right = shown.x + shown.width;
+        const bottom = shown.y + shown.height;
+        const smallest = 2 * this.take.captionStyle.border + 1;
         return this.change((project) => {
             const caption = project.steps[this.current].caption;
             if (kind === "move") {
-                caption.x = clamp(original.x + dx, 0, width - caption.width);
-                caption.y = clamp(original.y + dy, 0, height - caption.height);
+                caption.x = clamp(original.x + dx, shown.x, right - caption.width);
+                caption.y = clamp(original.y + dy, shown.y, bottom - caption.height);
             } else if (kind === "size") {
-                caption.width = clamp(original.width + dx, 2 * border + 1, width - caption.x);
-                caption.height = clamp(original.height + dy, 2 * border + 1, height - caption.y);
+                caption.width = clamp(original.width + dx, smallest, right - caption.x);
+                caption.height = clamp(original.height + dy, smallest, bottom - caption.y);
             } else if (kind === "tip") {
-                caption.arrow.x = clamp(original.arrow.x + dx, 0, width - 1);
-                caption.arrow.y = clamp(original.arrow.y + dy, 0, height - 1);
+                caption.arrow.x = clamp(original.arrow.x + dx, shown.x, right - 1);
+                caption.arrow.y = clamp(original.arrow.y + dy, shown.y, bottom - 1);
             }
         }, mergeKey);
     }
@@ -276,7 +280,8 @@ export class TakeEditor {
     // break a rule: a take keeps at least one step, and every step shows a recorded step of the take.
     #adopt(project, selected) {
         const recorded = this.take.steps.length;
-        const showsRecorded = (step) => Number.isInteger(step.source) && step.source >= 1 && step.source <= recorded;
+        const showsRecorded = (step) =>
+            Number.isInteger(step.source) && step.source >= 1 && step.source <= recorded;
         if (project.steps.length === 0 || !project.steps.every(showsRecorded))
             return false;
         this.project = project;
@@ -284,21 +289,29 @@ export class TakeEditor {
         return true;
     }
 
-    #onStage(point) {
-        return {x: clamp(point.x, 0, this.take.stage.width - 1), y: clamp(point.y, 0, this.take.stage.height - 1)};
+    // The step's pointer, or the nearest point to it within the part of the stage that is shown.
+    #pointerOf(project, step) {
+        const {x, y} = this.take.steps[step.source - 1].pointer;
+        const shown = shownArea(this.take, project);
+        return {
+            x: clamp(x, shown.x, shown.x + shown.width - 1),
+            y: clamp(y, shown.y, shown.y + shown.height - 1),
+        };
     }
-    // Below and right of the step's pointer, with its arrow pointing at it.
-    #newCaption(step, text, height) {
+    // Below and right of the step's pointer, within the part of the stage that is shown, with its arrow
+    // pointing at the pointer.
+    #newCaption(project, step, text, height) {
         const pointer = this.take.steps[step.source - 1].pointer;
-        const {width: stageWidth, height: stageHeight} = this.take.stage;
-        const width = Math.min(kNewCaptionWidth, stageWidth);
+        const shown = shownArea(this.take, project);
+        const width = Math.min(kNewCaptionWidth, shown.width);
+        const bottom = shown.y + shown.height;
         return {
             text,
-            x: clamp(pointer.x + kNewCaptionOffset, 0, stageWidth - width),
-            y: clamp(pointer.y + kNewCaptionOffset, 0, Math.max(0, stageHeight - height)),
+            x: clamp(pointer.x + kNewCaptionOffset, shown.x, shown.x + shown.width - width),
+            y: clamp(pointer.y + kNewCaptionOffset, shown.y, Math.max(shown.y, bottom - height)),
             width,
             height,
-            arrow: this.#onStage(pointer),
+            arrow: this.#pointerOf(project, step),
         };
     }
     // Keys keep the order they were added in: all are added again, the crop just before "steps".

@@ -3,7 +3,7 @@
 // reported in stage pixels, with the handle it hit.
 
 import {clamp} from "./model.js";
-import {arrowShape} from "./captions.js";
+import {arrowShape, reachesPastCrop} from "./captions.js";
 import {StageCompositor} from "./pictures.js";
 
 const kMinScale = 0.05;
@@ -51,17 +51,22 @@ export class StageView {
     }
 
     // Shows recorded step `source` with its pointer, and `caption` (none: null) with its handles when
-    // `editing`; `crop` is marked when `editing`.
+    // `editing`; `crop` is marked when `editing`, and so is a caption that reaches past it.
     show({source, caption, crop, editing}) {
         this.#source = source;
         this.#compositor.draw(source);
         const pointer = this.#take.steps[source - 1].pointer;
         this.#pointer.style.transform = `translate(${pointer.x}px,${pointer.y}px)`;
         this.#drawCaption(caption, editing);
+        const box = this.#captionLayer.querySelector(".caption");
+        if (box && editing && reachesPastCrop(caption, crop)) {
+            box.classList.add("past-crop");
+            box.title = "This caption reaches past the crop: the view and the video cut it off.";
+        }
         this.#cropBox.hidden = !editing || !crop;
         if (!this.#cropBox.hidden)
-            Object.assign(this.#cropBox.style, {left: `${crop.x}px`, top: `${crop.y}px`, width: `${crop.width}px`,
-                height: `${crop.height}px`});
+            this.#cropBox.style.cssText =
+                `left: ${crop.x}px; top: ${crop.y}px; width: ${crop.width}px; height: ${crop.height}px`;
     }
     // Draws the step shown again, once the pictures it lacked have loaded.
     redrawPictures() {

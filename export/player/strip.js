@@ -1,6 +1,6 @@
-// The edit mode's strip of steps: a card for each step of the edit, with the thumbnail of its recorded
-// step, its number and its length. It reports a click on a card, on a card's ×, and a card dragged to
-// another place.
+// The edit mode's strip of steps: a card for each step of the edit, with the thumbnail and the number of
+// its recorded step, its own number and its length. It reports a click on a card, on a card's ×, and a
+// card dragged to another place.
 
 import {formatSeconds} from "./model.js";
 import {StageCompositor} from "./pictures.js";
@@ -63,6 +63,7 @@ export class StepStrip {
             if (!card) {
                 card = cards[index] = spare.pop() ?? this.#newCard();
                 card.firstChild.dataset.source = String(step.source);
+                card.querySelector(".source").textContent = `Recorded ${step.source}`;
                 this.#paintThumbnail(card.firstChild);
             }
             card.dataset.index = String(index);
@@ -70,7 +71,7 @@ export class StepStrip {
             const [number, length] = card.children[1].children;
             setText(number, `${index + 1}${step.caption ? " \u270E" : ""}`);
             setText(length, `${formatSeconds(step.frames, project.fps)} s`);
-            card.lastChild.disabled = steps.length === 1;
+            card.querySelector(".remove").disabled = steps.length === 1;
         });
         for (const card of spare)
             card.remove();
@@ -167,7 +168,10 @@ export class StepStrip {
         remove.className = "remove";
         remove.textContent = "\u00D7";
         remove.title = "Delete this step";
-        card.append(this.#newCanvas(), info, remove);
+        // The recorded step the card shows, which stays when the steps are numbered anew.
+        const source = document.createElement("span");
+        source.className = "source";
+        card.append(this.#newCanvas(), info, remove, source);
         return card;
     }
 }

@@ -3,6 +3,8 @@
 
 import {formatSeconds} from "./model.js";
 
+const kCropHint = "Drag over the stage to keep only that part.";
+
 export class EditTools {
     #section = document.getElementById("editor");
     #undo = document.getElementById("undo");
@@ -45,6 +47,10 @@ export class EditTools {
     set hidden(hidden) {
         this.#section.hidden = hidden;
     }
+    // Inert tools take no input.
+    set inert(inert) {
+        this.#section.inert = inert;
+    }
     get height() {
         return this.#section.offsetHeight;
     }
@@ -74,6 +80,10 @@ export class EditTools {
     }
     showCropping(on) {
         this.#crop.setAttribute("aria-pressed", String(on));
+        if (on)
+            this.showStatus(kCropHint);
+        else if (this.#status.textContent === kCropHint)
+            this.showStatus("");
     }
     showStatus(text) {
         this.#status.textContent = text;

@@ -1,10 +1,10 @@
-// Save video: the take played once more, as edited, onto a canvas that the browser's MediaRecorder
-// records in real time; the recording is offered as a download.
+// Save video: the take played once more, as edited, in the player on the page, each step copied from the
+// player's stage onto a canvas that the browser's MediaRecorder records in real time; the recording is
+// offered as a download.
 
 import {secondsOf, shownArea} from "./model.js";
 import {arrowShape} from "./captions.js";
 import {download} from "./files.js";
-import {StageCompositor} from "./pictures.js";
 
 // A last frame this long after the last step is due, so that the video lasts the whole last step.
 const kEndFrameMs = 50;
@@ -141,33 +141,33 @@ function runSteps(steps, fps, draw, end, stopped) {
     next(0);
 }
 
-// Records `project` as a video, named after the take: `report.status(text)` says how it goes and
-// `report.recording(on)` when it starts and ends.
-export async function recordVideo(take, project, pictures, pointerSvg, format, report) {
+// Records `project` as a video named after the take. `player.showStep(index)` shows a step in the player,
+// whose stage (`player.stage`, a canvas) then holds its pictures; `player.pointer` is the player's pointer.
+// `report.status(text)` says how it goes, `report.recording(on)` when it starts and ends.
+export async function recordVideo(take, project, player, format, report) {
     if (document.hidden) {
         report.status("The page is hidden: keep it in view to record.");
         return;
     }
-    const painter = new FramePainter(take, pointerSvg);
+    const painter = new FramePainter(take, player.pointer);
+    report.recording(true);
     // Without a caption nothing waits for the font, so the recording starts with the click.
     if (project.steps.some((step) => step.caption))
         await document.fonts.load(painter.font);
+    await player.loaded;
     const steps = project.steps;
     const shown = shownArea(take, project);
-    const layers = document.createElement("canvas");
-    const compositor = new StageCompositor(take, pictures.images, layers);
     const frame = document.createElement("canvas");
     frame.width = shown.width;
     frame.height = shown.height;
     const context = frame.getContext("2d");
-    await pictures.loaded;
     const recording = new CanvasRecording(frame, format);
     const draw = (index) => {
+        player.showStep(index);
         report.status(`Recording step ${index + 1} of ${steps.length}`);
-        compositor.draw(steps[index].source);
         context.save();
         context.translate(-shown.x, -shown.y);
-        context.drawImage(layers, 0, 0);
+        context.drawImage(player.stage, 0, 0);
         painter.paint(context, steps[index]);
         context.restore();
     };
@@ -176,7 +176,6 @@ export async function recordVideo(take, project, pictures, pointerSvg, format, r
         context.drawImage(frame, 0, 0);
         setTimeout(() => recording.stop(), kEndFrameMs);
     };
-    report.recording(true);
     draw(0);
     recording.start();
     runSteps(steps, project.fps, draw, end, () => recording.abandoned);

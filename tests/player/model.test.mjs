@@ -6,10 +6,12 @@ import {test} from "node:test";
 import {
     TakeEditor, compositionPlan, formatSeconds, openingProject, parseLength, readTake,
 } from "../../export/player/model.js";
-import {arrowShape} from "../../export/player/captions.js";
+import {arrowShape, reachesPastCrop} from "../../export/player/captions.js";
 import {WorkingCopy} from "../../export/player/workingCopy.js";
 
-const kStyle = {fontPixels: 14, lineHeight: 18, padding: 6, border: 1, arrowHeadLength: 10, arrowHeadHalfWidth: 5};
+const kStyle = {
+    fontPixels: 14, lineHeight: 18, padding: 6, border: 1, arrowHeadLength: 10, arrowHeadHalfWidth: 5,
+};
 
 // A take of `wholes.length` recorded steps on a 200 x 100 stage: step s has one picture, grabbed whole
 // where wholes[s - 1] is true, and its pointer at (10 s, 5 s).
@@ -18,7 +20,9 @@ function takeOf(wholes, project = null) {
         name: "session3",
         fps: 10,
         stage: {width: 200, height: 100, background: "#000000"},
-        projectFormat: {name: "flickmere-project", version: 1, maxFps: 1000, maxFrames: 65535, maxCoordinate: 65535},
+        projectFormat: {
+            name: "flickmere-project", version: 1, maxFps: 1000, maxFrames: 65535, maxCoordinate: 65535,
+        },
         captionStyle: kStyle,
         project,
         steps: wholes.map((whole, index) => ({
@@ -151,30 +155,40 @@ test("edits keep fields the page does not know, and a new crop goes before the s
     editor.setCaptionText(0, "Hi there");
     editor.dragCaption("tip", editor.step.caption, -400, 0, "tip");
     editor.duplicateStep(0);
-    assert.deepEqual(Object.keys(editor.project), ["format", "version", "fps", "theme", "crop", "steps", "later"]);
+    assert.deepEqual(Object.keys(editor.project),
+        ["format", "version", "fps", "theme", "crop", "steps", "later"]);
     const step = editor.project.steps[1];
-    assert.deepEqual(step, {source: 2, frames: 20, note: "x", caption: {text: "Hi there", x: 0, y: 0, width: 50,
-        height: 32, arrow: {x: 0, y: 50, tint: 3}, shade: true}});
+    assert.deepEqual(step, {source: 2, frames: 20, note: "x", caption: {text: "Hi there", x: 0, y: 0,
+        width: 50, height: 32, arrow: {x: 1, y: 41, tint: 3}, shade: true}});
     assert.deepEqual(given.steps[0].caption.text, "Hi", "the project given is not changed");
 });
 
-test("a caption is dragged, sized and aimed only within the stage", () => {
+test("a caption is dragged, sized and aimed only within the part of the stage that is shown", () => {
+    const crop = {x: 10, y: 10, width: 100, height: 60};
     const cases = [
-        // kind, dx, dy, the fields that change
-        ["move", 500, -500, {x: 150, y: 0}],
-        ["move", -500, 500, {x: 0, y: 70}],
-        ["size", 500, 500, {width: 180, height: 80}],
-        ["size", -500, -500, {width: 3, height: 3}],
-        ["tip", 500, 500, {arrow: {x: 199, y: 99}}],
+        // kind, dx, dy, crop, the fields that change
+        ["move", 500, -500, null, {x: 150, y: 0}],
+        ["move", -500, 500, null, {x: 0, y: 70}],
+        ["size", 500, 500, null, {width: 180, height: 80}],
+        ["size", -500, -500, null, {width: 3, height: 3}],
+        ["tip", 500, 500, null, {arrow: {x: 199, y: 99}}],
+        ["move", 500, 500, crop, {x: 60, y: 40}],
+        ["move", -500, -500, crop, {x: 10, y: 10}],
+        ["size", 500, 500, crop, {width: 90, height: 50}],
+        ["tip", -500, 500, crop, {arrow: {x: 10, y: 69}}],
     ];
     const caption = {text: "Hi", x: 20, y: 20, width: 50, height: 30, arrow: {x: 5, y: 6}};
-    for (const [kind, dx, dy, changed] of cases) {
+    for (const [kind, dx, dy, cropped, changed] of cases) {
         const take = takeOf([true], {format: "flickmere-project", version: 1, fps: 10,
-            steps: [{source: 1, frames: 10, caption}]});
+            ...(cropped ? {crop: cropped} : {}), steps: [{source: 1, frames: 10, caption}]});
         const editor = new TakeEditor(take, openingProject(take).project);
         editor.dragCaption(kind, caption, dx, dy, "drag");
-        assert.deepEqual(editor.step.caption, {...caption, ...changed}, `${kind} ${dx} ${dy}`);
+        assert.deepEqual(editor.step.caption, {...caption, ...changed}, `${kind} ${dx} ${dy} ${cropped}`);
+        assert.equal(reachesPastCrop(editor.step.caption, cropped), false);
     }
+    assert.equal(reachesPastCrop(caption, crop), false);
+    for (const past of [{x: 9}, {y: 9}, {width: 91}, {height: 51}])
+        assert.equal(reachesPastCrop({...caption, ...past}, crop), true, JSON.stringify(past));
 });
 
 test("a new caption sits below and right of the pointer, on the stage, its arrow at the pointer", () => {
@@ -202,7 +216,7 @@ test("the arrow runs from the box's edge towards the tip's pixel, and not at all
     assert.deepEqual(short.base, short.start, "a head longer than the arrow starts at the box");
 });
 
-test("a length is taken with a decimal point or comma, within the frames a step can have, or not at all", () => {
+test("a length is taken with a decimal point or comma, within the frames a step has, or not at all", () => {
     const tooShortOrLong = {problem: "A length is a number of seconds from 0.083 to 5461.25."};
     const cases = [
         ["1,5", {frames: 18}],
@@ -232,14 +246,14 @@ test("every length shown reads back as the frames it shows, at every rate the fo
     for (const fps of [1, 7, 12, 24, 25, 30, 60, 99, 100, 101, 333, 999, 1000])
         for (let frames = 1; frames <= 65535; frames += frames < 200 ? 1 : 97) {
             const shown = formatSeconds(frames, fps);
-            assert.deepEqual(parseLength(shown, fps, 65535), {frames}, `${frames} frames at ${fps} fps: ${shown}`);
+            assert.deepEqual(parseLength(shown, fps, 65535), {frames}, `${frames} at ${fps} fps: ${shown}`);
             assert.deepEqual(parseLength(shown.replace(".", ","), fps, 65535), {frames});
         }
     assert.equal(formatSeconds(50, 12), "4.167");
     assert.equal(formatSeconds(30, 12), "2.5");
 });
 
-test("a working copy is offered back to the same take, when it holds edits the page did not open with", () => {
+test("a working copy is offered back to the same take when it holds edits the page did not open with", () => {
     const storage = new Map();
     const localStorage = {getItem: (k) => storage.get(k) ?? null, setItem: (k, v) => storage.set(k, v),
         removeItem: (k) => storage.delete(k)};
@@ -256,8 +270,8 @@ test("a working copy is offered back to the same take, when it holds edits the p
     assert.deepEqual(again("/home/u/session3/player.html"), {project: editor.project, savedAt: 1234});
     assert.equal(again("/home/u/session4/player.html"), null, "another page");
     assert.equal(again("/home/u/session3/player.html", takeOf([true, true])), null, "another recording");
-    assert.equal(new WorkingCopy(localStorage, "/home/u/session3/player.html", take).find(editor.project), null,
-        "the page opens with that edit already");
+    const page = new WorkingCopy(localStorage, "/home/u/session3/player.html", take);
+    assert.equal(page.find(editor.project), null, "the page opens with that edit already");
 
     editor.undo();
     assert.equal(editor.unsaved, false, "undone back to what was opened");

@@ -8,6 +8,7 @@ const rules = {
     "prefer-const": "error",
     "prefer-arrow-callback": "error",
     "eqeqeq": "error",
+    "max-len": ["error", {code: 110}],
 };
 
 module.exports = [
