@@ -182,7 +182,7 @@ TEST_F(PlayerEditorTest, EditsUndoAndRedoKeepFieldsThePageDoesNotKnow)
     user.Click("#strip li:nth-child(1)");
     user.Click("#duplicate");                                // recorded 2 2 4 1, step 2 selected
     user.Drag(user.OnStage(40, 50), user.OnStage(50, 55));   // the caption moved to (40, 45)
-    user.Drag(user.OnStage(100, 75), user.OnStage(120, 85)); // and made 80 x 40
+    user.Drag(user.OnStage(97, 72), user.OnStage(117, 82)); // and made 80 x 40 by its corner
     user.Click("#undo");
     user.Click("#undo");
     user.Click("#redo");
