@@ -3,7 +3,7 @@
 // The page's views draw what this holds and report input that main.js turns into calls of it; nothing
 // here touches the page, so `node --test` tries it directly.
 
-import {captionHeight} from "./captions.js";
+import {captionHeight, captionLines, readCaptionFont} from "./captions.js";
 
 export const clamp = (value, low, high) => Math.max(low, Math.min(high, value));
 
@@ -31,6 +31,7 @@ export function readTake(pageModel) {
         wholeFrom,
         format: pageModel.projectFormat,
         captionStyle: pageModel.captionStyle,
+        captionFont: readCaptionFont(pageModel.captionFont),
         projectGiven: pageModel.project,
     };
 }
@@ -74,6 +75,10 @@ export function openingProject(take) {
             "the take is shown as recorded.",
     };
 }
+
+// A caption's text in the lines its box shows, in the take's caption style and font.
+export const captionLinesOf = (take, caption) =>
+    captionLines(caption.text, caption.width, take.captionStyle, take.captionFont);
 
 // The part of the stage a viewer sees: the crop, or the whole stage.
 export const shownArea = (take, project) =>
@@ -190,19 +195,21 @@ export class TakeEditor {
         }, `length${index}`);
         return "";
     }
-    // An empty text removes the caption; the first text makes one, as large as its text.
+    // An empty text removes the caption; the first text makes one, as large as its text. A caption grows
+    // taller where its text needs more lines.
     setCaptionText(index, text) {
         return this.change((project) => {
             const step = project.steps[index];
-            const height = captionHeight(text.split("\n").length, this.take.captionStyle);
             if (!text)
                 delete step.caption;
             else if (step.caption)
-                Object.assign(step.caption, {text, height: Math.max(step.caption.height, height)});
+                Object.assign(step.caption, {text, height: Math.max(step.caption.height,
+                    this.#heightFor(text, step.caption.width))});
             else
-                step.caption = this.#newCaption(project, step, text, height);
+                step.caption = this.#newCaption(project, step, text);
         }, `caption${index}`);
     }
+
     setArrow(index, on) {
         return this.change((project) => {
             const step = project.steps[index];
@@ -300,10 +307,14 @@ export class TakeEditor {
     }
     // Below and right of the step's pointer, within the part of the stage that is shown, with its arrow
     // pointing at the pointer.
-    #newCaption(project, step, text, height) {
+    #heightFor(text, width) {
+        return captionHeight(captionLinesOf(this.take, {text, width}).length, this.take.captionStyle);
+    }
+    #newCaption(project, step, text) {
         const pointer = this.take.steps[step.source - 1].pointer;
         const shown = shownArea(this.take, project);
         const width = Math.min(kNewCaptionWidth, shown.width);
+        const height = this.#heightFor(text, width);
         const bottom = shown.y + shown.height;
         return {
             text,

@@ -2,7 +2,7 @@
 // handles in the edit mode) and the crop, fitted to the room the page leaves it. A press on it is
 // reported in stage pixels, with the handle it hit.
 
-import {clamp} from "./model.js";
+import {captionLinesOf, clamp} from "./model.js";
 import {arrowShape, reachesPastCrop} from "./captions.js";
 import {StageCompositor} from "./pictures.js";
 
@@ -145,7 +145,7 @@ export class StageView {
         box.dataset.handle = "move";
         box.style.cssText = `left: ${caption.x}px; top: ${caption.y}px; width: ${caption.width}px; ` +
             `height: ${caption.height}px`;
-        box.textContent = caption.text;
+        box.textContent = captionLinesOf(this.#take, caption).join("\n");
         layer.append(box);
         if (editing) {
             layer.append(this.#dragHandle("size", caption.x + caption.width, caption.y + caption.height));

@@ -2,6 +2,7 @@
 // its arrow, crop, and save with its status. They show the step selected and report what is done.
 
 import {formatSeconds} from "./model.js";
+import {missingCharacters} from "./captions.js";
 
 const kCropHint = "Drag over the stage to keep only that part.";
 
@@ -14,6 +15,7 @@ export class EditTools {
     #length = document.getElementById("length");
     #lengthProblem = document.getElementById("lengthProblem");
     #caption = document.getElementById("captionText");
+    #captionNote = document.getElementById("captionNote");
     #arrow = document.getElementById("arrow");
     #crop = document.getElementById("crop");
     #uncrop = document.getElementById("uncrop");
@@ -65,6 +67,7 @@ export class EditTools {
         }
         if (this.#typing !== this.#caption)
             this.#caption.value = step.caption ? step.caption.text : "";
+        this.#markMissing(missingCharacters(step.caption?.text ?? "", editor.take.captionFont));
         this.#arrow.checked = Boolean(step.caption?.arrow);
         this.#arrow.disabled = !step.caption;
         this.#delete.disabled = project.steps.length === 1;
@@ -77,6 +80,14 @@ export class EditTools {
         this.#length.setAttribute("aria-invalid", String(Boolean(problem)));
         this.#lengthProblem.textContent = problem;
         this.#lengthProblem.hidden = !problem;
+    }
+    // The characters of the caption that its font cannot draw: the animated PNG shows an empty box for
+    // each, where the page and its video fall back to another font.
+    #markMissing(missing) {
+        this.#caption.classList.toggle("lacking", missing.length > 0);
+        this.#captionNote.hidden = !missing.length;
+        this.#captionNote.textContent = missing.length ? `The caption font has no ${missing.join(" ")}: ` +
+            "the animated PNG shows an empty box for each." : "";
     }
     showCropping(on) {
         this.#crop.setAttribute("aria-pressed", String(on));

@@ -2,7 +2,7 @@
 // player's stage onto a canvas that the browser's MediaRecorder records in real time; the recording is
 // offered as a download.
 
-import {secondsOf, shownArea} from "./model.js";
+import {captionLinesOf, secondsOf, shownArea} from "./model.js";
 import {arrowShape} from "./captions.js";
 import {download} from "./files.js";
 
@@ -77,7 +77,7 @@ class FramePainter {
         context.textBaseline = "middle";
         const left = x + border + style.padding;
         const top = y + border + style.padding;
-        caption.text.split("\n").forEach((line, index) => {
+        captionLinesOf(this.#take, caption).forEach((line, index) => {
             context.fillText(line, left, top + (index + 0.5) * style.lineHeight);
         });
         context.restore();

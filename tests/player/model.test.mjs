@@ -6,12 +6,18 @@ import {test} from "node:test";
 import {
     TakeEditor, compositionPlan, formatSeconds, openingProject, parseLength, readTake,
 } from "../../export/player/model.js";
-import {arrowShape, reachesPastCrop} from "../../export/player/captions.js";
+import {
+    arrowShape, captionLines, missingCharacters, reachesPastCrop, readCaptionFont,
+} from "../../export/player/captions.js";
 import {WorkingCopy} from "../../export/player/workingCopy.js";
 
 const kStyle = {
     fontPixels: 14, lineHeight: 18, padding: 6, border: 1, arrowHeadLength: 10, arrowHeadHalfWidth: 5,
 };
+
+// A font whose every printable ASCII character is 7 pixels wide at the style's 14 pixels, 5 for one it
+// lacks.
+const kFont = {unitsPerEm: 2048, missingAdvance: 5 * 2048 / 14, advances: [[32, ...Array(95).fill(1024)]]};
 
 // A take of `wholes.length` recorded steps on a 200 x 100 stage: step s has one picture, grabbed whole
 // where wholes[s - 1] is true, and its pointer at (10 s, 5 s).
@@ -24,6 +30,7 @@ function takeOf(wholes, project = null) {
             name: "flickmere-project", version: 1, maxFps: 1000, maxFrames: 65535, maxCoordinate: 65535,
         },
         captionStyle: kStyle,
+        captionFont: kFont,
         project,
         steps: wholes.map((whole, index) => ({
             frames: 10 * (index + 1), x: 10 * (index + 1), y: 5 * (index + 1),
@@ -159,7 +166,7 @@ test("edits keep fields the page does not know, and a new crop goes before the s
         ["format", "version", "fps", "theme", "crop", "steps", "later"]);
     const step = editor.project.steps[1];
     assert.deepEqual(step, {source: 2, frames: 20, note: "x", caption: {text: "Hi there", x: 0, y: 0,
-        width: 50, height: 32, arrow: {x: 1, y: 41, tint: 3}, shade: true}});
+        width: 50, height: 50, arrow: {x: 1, y: 41, tint: 3}, shade: true}});
     assert.deepEqual(given.steps[0].caption.text, "Hi", "the project given is not changed");
 });
 
@@ -285,4 +292,31 @@ test("a working copy is offered back to the same take when it holds edits the pa
     const nowhere = new WorkingCopy(null, "/x", take);
     assert.equal(nowhere.keep(editor.project, 1), false, "a browser that keeps nothing says so");
     assert.equal(nowhere.find(opened), null);
+});
+
+test("a caption breaks at spaces within its box, and a word wider than the box at the box's edge", () => {
+    const font = readCaptionFont(kFont);
+    // Room for `characters` characters of 7 pixels, within the border and the padding.
+    const box = (characters) => 7 * characters + 2 * (kStyle.border + kStyle.padding);
+    const cases = [
+        ["one two three", 7, ["one two", "three"]],
+        ["one two three", 6.9, ["one", "two", "three"]],
+        ["one two three", 13, ["one two three"]],
+        ["ab    cd", 2, ["ab", "cd"]],
+        ["ab    cd", 4, ["ab", "cd"]],
+        ["   ab", 2, ["ab"]],
+        ["ab cd", 1, ["a", "b", "c", "d"]],
+        ["abcdefghij", 4, ["abcd", "efgh", "ij"]],
+        ["a abcdefghij b", 4, ["a", "abcd", "efgh", "ij b"]],
+        ["a\n\nb  ", 4, ["a", "", "b  "]],
+        ["", 4, [""]],
+        ["ab", -1, ["a", "b"]],
+        // Two characters it lacks, 5 pixels each, fit where two of 7 would not.
+        ["\u4F60\u597D", 10 / 7, ["\u4F60\u597D"]],
+        ["ab", 10 / 7, ["a", "b"]],
+    ];
+    for (const [text, characters, lines] of cases)
+        assert.deepEqual(captionLines(text, box(characters), kStyle, font), lines, `${text}: ${characters}`);
+    assert.deepEqual(missingCharacters("Hi \u4F60\u597D \u4F60\n\u{1F642}", font),
+        ["\u4F60", "\u597D", "\u{1F642}"]);
 });
