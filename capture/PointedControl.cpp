@@ -282,10 +282,11 @@ uint32_t WindowState(const PointerFacts& facts, WindowKind kind)
     return state;
 }
 
-// The name from the window's own text: only a button's or a label's, never a protected field's.
-std::string TextName(const PointerFacts& facts, WindowKind kind, uint32_t state)
+// The name from the window's own text: only a button's or a label's, never a protected field's. A
+// picture's text names its resource, not what it shows.
+std::string TextName(const PointerFacts& facts, WindowKind kind, int role, uint32_t state)
 {
-    if (!facts.messages.text || (state & kStateProtected) != 0)
+    if (!facts.messages.text || (state & kStateProtected) != 0 || role == kRoleGraphic)
         return {};
     const bool noPrefix = kind == WindowKind::Label && (facts.window.style & kStaticNoPrefix) != 0;
     return noPrefix ? *facts.messages.text : WithoutMnemonics(*facts.messages.text);
@@ -356,9 +357,10 @@ std::optional<StepControl> DecideControl(const PointerFacts& facts)
         control.role = RoleWord(hitRole);
         control.source = "hit-test";
     } else {
-        const std::string ownName = TextName(facts, kind, state);
+        const int role = RoleOfClass(window, kind);
+        const std::string ownName = TextName(facts, kind, role, state);
         control.name = Shortened(accessible && !accessible->name.empty() ? accessible->name : ownName);
-        control.role = RoleWord(RoleOfClass(window, kind));
+        control.role = RoleWord(role);
         control.source = kind == WindowKind::Button ? "button" : kind == WindowKind::Menu ? "menu" : "class";
     }
     control.states = StateWords(state);

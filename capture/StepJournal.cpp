@@ -44,6 +44,16 @@ bool CStepJournal::Answer(int press, StepControl control, uint64_t doneAt)
     return false;
 }
 
+bool CStepJournal::Skip(int press)
+{
+    for (StepRecord& record : m_records)
+        if (record.press == press && record.lookup == StepLookup::Pending) {
+            record.lookup = StepLookup::Skipped;
+            return true;
+        }
+    return false;
+}
+
 bool CStepJournal::Expire(uint64_t now)
 {
     bool changed = false;

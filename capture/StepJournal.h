@@ -35,6 +35,10 @@ public:
     // of the press, else the record is marked late. False when no pending record of that press is left.
     bool Answer(int press, StepControl control, uint64_t doneAt);
 
+    // The lookup of `press` was not made, as it waited behind a stuck one: the record is marked skipped.
+    // False when no pending record of that press is left.
+    bool Skip(int press);
+
     // Pending records older than kLookupLimitMs at `now` are marked late; true when one was.
     bool Expire(uint64_t now);
 

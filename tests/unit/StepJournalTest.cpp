@@ -94,6 +94,9 @@ TEST(StepJournalTest, PendingRecordsExpireAndSkippedOnesStay)
     EXPECT_EQ(journal.Records()[2].lookup, StepLookup::Pending);
     EXPECT_FALSE(journal.Expire(kLookupLimitMs + 2));
     EXPECT_FALSE(journal.Answer(2, Seen("button", "Save"), 150)) << "a skipped press has no lookup to answer";
+    EXPECT_TRUE(journal.Skip(3));
+    EXPECT_EQ(journal.Records()[2].lookup, StepLookup::Skipped);
+    EXPECT_FALSE(journal.Skip(3));
 }
 
 } // namespace
