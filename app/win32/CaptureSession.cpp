@@ -159,8 +159,8 @@ LRESULT CCaptureDlg::OnCaptureMessage(int x, int y)
 {
     const int firstPicture = g_session.imageCounter;
     const CaptureStep step = CaptureTargetWindow(x, y);
-    const CResult<void> stepsWritten =
-        step.written >= 0 ? m_steps.RecordPress(x, y, firstPicture, g_session.imageCounter) : CResult<void>{};
+    if (step.written >= 0)
+        m_steps.RecordPress(x, y, firstPicture, g_session.imageCounter);
     const std::optional<CaptureNotice> notice = NoticeOf(step);
     // Each box comes after every change of state of the press: a box runs a message loop, in which the
     // next capture may already be handled.
@@ -168,7 +168,6 @@ LRESULT CCaptureDlg::OnCaptureMessage(int x, int y)
     case CaptureVerdict::TemplateFull:
         EndSessionAndShow();
         ShowCaptureNotice(notice);
-        ShowStepsFailure(stepsWritten);
         ::MessageBoxA(Handle(), CurrentText(kTextTemplateFull), CurrentText(kTextTemplateFull), MB_OK);
         return 1;
     case CaptureVerdict::TargetLost:
@@ -182,7 +181,6 @@ LRESULT CCaptureDlg::OnCaptureMessage(int x, int y)
     if (SessionActive())
         ShowSessionProgress();
     ShowCaptureNotice(notice);
-    ShowStepsFailure(stepsWritten);
     return step.written;
 }
 

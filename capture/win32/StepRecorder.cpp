@@ -29,22 +29,24 @@ void CStepRecorder::Start(HWND dialog, HWND target, const std::filesystem::path&
     const StepSettings settings = ReadSettings();
     m_file = file;
     m_target = target;
+    m_dialog = dialog;
+    m_unwritten = false;
     m_presses = 0;
     m_failureTold = false;
     m_journal.reset();
     if (!settings.steps)
         return;
     m_journal.emplace(settings.chords);
-    m_worker.Notify(dialog, WM_STEP_LOOKED_UP);
+    m_worker.Notify(dialog, WM_STEPS_CHANGED);
     DWORD process = 0;
     ::GetWindowThreadProcessId(target, &process);
     hooks.SetRecordedProcess(settings.chords ? process : 0);
 }
 
-CResult<void> CStepRecorder::RecordPress(int x, int y, int firstPicture, int nextPicture)
+void CStepRecorder::RecordPress(int x, int y, int firstPicture, int nextPicture)
 {
     if (!m_journal)
-        return {};
+        return;
     const POINT point{x, y};
     const uint64_t now = ::GetTickCount64();
     LookupRequest request{++m_presses, point, ViewAtPress(point, m_target), now};
@@ -58,7 +60,8 @@ CResult<void> CStepRecorder::RecordPress(int x, int y, int firstPicture, int nex
     m_journal->Expire(now);
     m_journal->AddPress(request.press, std::move(pictures), request.view.window.title, DecideControl(seen),
                         lookup, now);
-    return Write();
+    m_unwritten = true;
+    ::PostMessageA(m_dialog, WM_STEPS_CHANGED, 0, 0);
 }
 
 bool CStepRecorder::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, CResult<void>& written)
@@ -68,9 +71,9 @@ bool CStepRecorder::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, CResul
             m_journal->AddChord(UnpackChord(static_cast<uint32_t>(wParam), static_cast<char32_t>(lParam)));
         return true;
     }
-    if (message != WM_STEP_LOOKED_UP)
+    if (message != WM_STEPS_CHANGED)
         return false;
-    bool changed = false;
+    bool changed = m_unwritten;
     for (LookupAnswer& answer : m_worker.TakeAnswers()) {
         if (!m_journal)
             continue; // an answer from an ended session
@@ -80,16 +83,18 @@ bool CStepRecorder::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, CResul
         else
             changed = m_journal->Skip(answer.press) || changed;
     }
-    if (changed)
+    if (changed && m_journal) {
+        m_unwritten = false;
         written = Write();
+    }
     return true;
 }
 
 void CStepRecorder::End(const CHookLibrary& hooks)
 {
     hooks.SetRecordedProcess(0);
-    if (m_journal && m_journal->Expire(::GetTickCount64() + kLookupLimitMs + 1))
-        // Left unsaid: a pending record already reads as a late one, so a failure here loses nothing.
+    if (m_journal && (m_journal->Expire(::GetTickCount64() + kLookupLimitMs + 1) || m_unwritten))
+        // Left unsaid, as the session is over: the box would come after its report.
         static_cast<void>(Write());
     m_journal.reset();
     m_target = nullptr;
