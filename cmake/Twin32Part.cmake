@@ -15,7 +15,8 @@ add_executable(FlickmereHook32 WIN32 hook/TwinHelper.cpp)
 target_include_directories(FlickmereHook32 PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(FlickmereHook32 PRIVATE user32 kernel32)
 
-# A 32-bit program to record in the end-to-end tests.
+# 32-bit programs to record in the end-to-end tests.
 add_executable(FlickmereDemoTarget32 WIN32 tools/demotarget/DemoTarget.cpp)
 target_include_directories(FlickmereDemoTarget32 PRIVATE ${CMAKE_SOURCE_DIR})
 target_link_libraries(FlickmereDemoTarget32 PRIVATE user32 gdi32)
+add_executable(FlickmereControlsTarget32 WIN32 tools/controlstarget/ControlsTarget.cpp)

@@ -24,3 +24,8 @@ std::string AnimationFileName(int session)
 {
     return SessionFolderName(session) + ".png";
 }
+
+std::string StepsFileName(int session)
+{
+    return SessionFolderName(session) + ".steps.json";
+}

@@ -1,7 +1,8 @@
 #pragma once
 // The names of a session's files, which the capture writes and the export reads: session<N>/ under the
 // working directory holds destinationFLA<N>.fla, imageBMP1.bmp, imageBMP2.bmp, ..., and, once exported,
-// player.html, session<N>.png and the edit session<N>.flickmere.json.
+// player.html, session<N>.png and the edit session<N>.flickmere.json. While it records, the capture also
+// keeps session<N>.steps.json there: what each press was about.
 #include <string>
 
 // The C-style writers put these together with a number in their own buffers.
@@ -18,3 +19,4 @@ std::string PictureFileName(int picture);     // imageBMP<k>.bmp
 std::string DestinationFileName(int session); // destinationFLA<N>.fla
 std::string ProjectFileName(int session);     // session<N>.flickmere.json
 std::string AnimationFileName(int session);   // session<N>.png
+std::string StepsFileName(int session);       // session<N>.steps.json

@@ -34,7 +34,14 @@
 // - The message goes to the top-level window with the name given to SETWINDOWNAME that belongs to the
 //   process which gave it: a folder or a document window carrying the program's title must not take
 //   the captures. Until a name is given nothing is posted.
+//
+// Chords for the steps file: in the process SETRECORDEDPROCESS names (none until it does, and none again
+// after the first SETWINDOWNAME of a process, like the key), the first key-down of a key pressed with
+// Ctrl or Alt that IsReportedChord (common/KeyChord.h) takes is posted to the dialog as
+// HOOKDLL_CHORD_MESSAGE. Nothing is reported from any other process, no plain key ever, and none of the
+// keys the hook sends itself. The key goes on to the application either way.
 #include "HookDll.h"
+#include "common/KeyChord.h"
 #include "common/win32/Handles.h"
 #include "hook/TwinHelperProtocol.h"
 
@@ -63,6 +70,7 @@ constexpr size_t kWindowNameSize = HOOKDLL_MAX_WINDOW_NAME + 1;
 volatile LONG64 g_captureKey HOOKDLL_SHARED = kDefaultCaptureKey;
 char g_windowName[kWindowNameSize] HOOKDLL_SHARED = {'\0'};
 volatile DWORD g_windowProcess HOOKDLL_SHARED = 0;
+volatile DWORD g_recordedProcess HOOKDLL_SHARED = 0;
 
 #if defined(_MSC_VER)
 #pragma data_seg()
@@ -127,13 +135,17 @@ bool IsDown(int virtualKey, bool inReadingThread)
     return (state & 0x8000) != 0;
 }
 
+bool InReadingThread()
+{
+    return ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr) == ::GetCurrentThreadId();
+}
+
 bool IsCapturingKey(WPARAM virtualKey)
 {
     const LONG64 capture = LoadCaptureKey();
     if (virtualKey != static_cast<WPARAM>(static_cast<DWORD>(capture)) || !TakesPress())
         return false;
-    const bool inReadingThread =
-        ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr) == ::GetCurrentThreadId();
+    const bool inReadingThread = InReadingThread();
     return IsDown(VK_SHIFT, inReadingThread) == ((capture & kShiftBit) != 0) &&
            IsDown(VK_CONTROL, inReadingThread) == ((capture & kCtrlBit) != 0) &&
            IsDown(VK_MENU, inReadingThread) == ((capture & kAltBit) != 0);
@@ -227,22 +239,49 @@ HWND FindNamedWindow(const char* name, DWORD process)
     return nullptr;
 }
 
-void PostCapture()
+HWND FindDialog()
 {
     // Copy first: the program may rename its dialog while this runs in another process, and the
     // copy is NUL-terminated whatever the shared buffer holds.
     char name[kWindowNameSize];
     std::memcpy(name, g_windowName, sizeof name);
     name[sizeof name - 1] = '\0';
-    if (name[0] == '\0')
-        return;
-    HWND dialog = FindNamedWindow(name, g_windowProcess);
+    return name[0] == '\0' ? nullptr : FindNamedWindow(name, g_windowProcess);
+}
+
+void PostCapture()
+{
+    HWND dialog = FindDialog();
     POINT cursor;
     if (dialog == nullptr || !PhysicalCursorPos(cursor))
         return;
     // Sign-extended, so a cursor on a monitor left of the primary one reads back as a negative int.
     ::PostMessageA(dialog, HOOKDLL_CAPTURE_MESSAGE, static_cast<WPARAM>(static_cast<LONG_PTR>(cursor.x)),
                    static_cast<LPARAM>(cursor.y));
+}
+
+// A key-down in the recorded process that is a chord goes to the dialog; see the top of this file.
+void ReportChord(WPARAM virtualKey, LPARAM keyInfo)
+{
+    const DWORD recorded = g_recordedProcess;
+    if (recorded == 0 || recorded != ::GetCurrentProcessId() ||
+        ::GetMessageExtraInfo() == static_cast<LPARAM>(kInjectedMark))
+        return;
+    const bool inReadingThread = InReadingThread();
+    KeyDown down;
+    down.key = static_cast<int>(virtualKey);
+    down.ctrl = IsDown(VK_CONTROL, inReadingThread);
+    down.alt = IsDown(VK_MENU, inReadingThread);
+    down.shift = IsDown(VK_SHIFT, inReadingThread);
+    down.rightAlt = IsDown(VK_RMENU, inReadingThread);
+    down.extended = (keyInfo & (1 << 24)) != 0;
+    // In this thread's keyboard layout; a dead key has the top bit set and names nothing.
+    const UINT character = ::MapVirtualKeyW(static_cast<UINT>(virtualKey), MAPVK_VK_TO_CHAR);
+    down.character = (character & 0x80000000u) != 0 ? 0 : static_cast<char32_t>(character & 0xFFFF);
+    if (!IsReportedChord(down))
+        return;
+    if (HWND dialog = FindDialog())
+        ::PostMessageA(dialog, HOOKDLL_CHORD_MESSAGE, PackChord(down), static_cast<LPARAM>(down.character));
 }
 
 } // namespace
@@ -264,6 +303,9 @@ LRESULT CALLBACK SpyGetF12Proc(int code, WPARAM wParam, LPARAM lParam) noexcept
         }
         if (HoldBackAltRelease(wParam, lParam))
             return 1;
+        // A peeked key comes again as HC_ACTION: reported then, once.
+        if (code == HC_ACTION && IsFirstKeyDown(lParam))
+            ReportChord(wParam, lParam);
     }
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -304,7 +346,13 @@ void WINAPI SETWINDOWNAMEOF(const char* windowName, DWORD process)
     if (!g_namedByThisProcess) {
         g_namedByThisProcess = true;
         ::InterlockedExchange64(&g_captureKey, kDefaultCaptureKey);
+        g_recordedProcess = 0;
     }
+}
+
+void WINAPI SETRECORDEDPROCESS(DWORD process)
+{
+    g_recordedProcess = process;
 }
 
 } // extern "C"

@@ -16,6 +16,9 @@
 #endif
 
 #define HOOKDLL_CAPTURE_MESSAGE (WM_USER + 1)
+// A chord pressed in the process SETRECORDEDPROCESS named, for the steps file: wParam and lParam as
+// PackChord and the character in common/KeyChord.h. Only chords with Ctrl or Alt that type nothing.
+#define HOOKDLL_CHORD_MESSAGE (WM_APP + 0x10)
 // The longest window name the DLL keeps, as long as the program's longest text; a longer name is cut
 // to this length.
 #define HOOKDLL_MAX_WINDOW_NAME 499
@@ -32,12 +35,15 @@ extern "C" {
 typedef void(WINAPI* PFN_SETCAPTUREKEY)(int virtualKey, bool shift, bool ctrl, bool alt);
 typedef void(WINAPI* PFN_GETCAPTUREKEY)(int* virtualKey, bool* shift, bool* ctrl, bool* alt);
 typedef void(WINAPI* PFN_SETWINDOWNAME)(const char* windowName);
+// The process whose chords are reported, 0 for none.
+typedef void(WINAPI* PFN_SETRECORDEDPROCESS)(DWORD process);
 
 void WINAPI SETCAPTUREKEY(int virtualKey, bool shift, bool ctrl, bool alt);
 void WINAPI GETCAPTUREKEY(int* virtualKey, bool* shift, bool* ctrl, bool* alt);
 void WINAPI SETWINDOWNAME(const char* windowName);
+void WINAPI SETRECORDEDPROCESS(DWORD process);
 
-// The 32-bit twin, HookDll32.dll, has the four exports above and this fifth one: its helper names the
+// The 32-bit twin, HookDll32.dll, has the exports above and this fifth one: its helper names the
 // dialog of another process, Flickmere's. The 64-bit library does not export it.
 #define HOOKDLL_TWIN_FILE "HookDll32.dll"
 typedef void(WINAPI* PFN_SETWINDOWNAMEOF)(const char* windowName, DWORD process);

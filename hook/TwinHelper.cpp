@@ -36,8 +36,9 @@ public:
             return false;
         m_setCaptureKey = HookDllExport<PFN_SETCAPTUREKEY>(m_module.Get(), "SETCAPTUREKEY");
         m_setWindowNameOf = HookDllExport<PFN_SETWINDOWNAMEOF>(m_module.Get(), "SETWINDOWNAMEOF");
+        m_setRecordedProcess = HookDllExport<PFN_SETRECORDEDPROCESS>(m_module.Get(), "SETRECORDEDPROCESS");
         m_hookProc = HookDllExport<HOOKPROC>(m_module.Get(), HOOKDLL_HOOK_PROC_EXPORT);
-        return m_setCaptureKey && m_setWindowNameOf && m_hookProc;
+        return m_setCaptureKey && m_setWindowNameOf && m_setRecordedProcess && m_hookProc;
     }
 
     void SetKey(WPARAM key) const
@@ -52,6 +53,7 @@ public:
         ::GetWindowTextA(dialog, title, sizeof title);
         m_setWindowNameOf(title, process);
     }
+    void SetRecordedProcess(WPARAM process) const { m_setRecordedProcess(static_cast<DWORD>(process)); }
     bool Install(DWORD thread)
     {
         m_hook.Reset(::SetWindowsHookExA(WH_KEYBOARD, m_hookProc, m_module.Get(), thread));
@@ -64,6 +66,7 @@ private:
     CHook m_hook;
     PFN_SETCAPTUREKEY m_setCaptureKey = nullptr;
     PFN_SETWINDOWNAMEOF m_setWindowNameOf = nullptr;
+    PFN_SETRECORDEDPROCESS m_setRecordedProcess = nullptr;
     HOOKPROC m_hookProc = nullptr;
 };
 
@@ -81,6 +84,8 @@ void Serve(CTwin& twin, HWND dialog, DWORD process, HANDLE owner)
                 twin.SetKey(message.wParam);
             else if (message.hwnd == nullptr && message.message == kTwinRename)
                 twin.NameDialog(dialog, process);
+            else if (message.hwnd == nullptr && message.message == kTwinRecord)
+                twin.SetRecordedProcess(message.wParam);
             else
                 ::DispatchMessageA(&message);
         }

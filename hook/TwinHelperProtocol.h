@@ -5,6 +5,7 @@
 // and waits until it is idle: its hook is then in place. Later it posts to the helper's thread:
 //   kTwinSetKey, wParam = EncodeTwinKey(...)   the user assigned another key
 //   kTwinRename                                 the dialog has a new title (another language)
+//   kTwinRecord, wParam = process id            report that process's chords (0: none)
 //   WM_QUIT                                     the session is over: remove the hook and end
 // The helper also ends when the dialog's process does. While its hook is in place it holds a mutex
 // named TwinMarkName(thread): see TakesPress in HookDll.cpp.
@@ -14,6 +15,7 @@
 
 constexpr UINT kTwinSetKey = WM_APP + 1;
 constexpr UINT kTwinRename = WM_APP + 2;
+constexpr UINT kTwinRecord = WM_APP + 3;
 
 constexpr WPARAM kTwinShift = 0x100;
 constexpr WPARAM kTwinCtrl = 0x200;

@@ -67,6 +67,9 @@ const DefaultText kDefaults[] = {
     {kTextOnePicture, "%i picture"},
     {kTextPictures, "%i pictures"},
     {kTextProgress, "%s, %s"},
+    {kTextStepsNotWritten,
+     "The steps file of this session could not be written:\n%s\n\nThe pictures are saved as "
+     "before; the next key press writes the steps file again."},
 };
 
 bool EndsWithLan(const std::string& name)

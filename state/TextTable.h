@@ -47,7 +47,7 @@ enum TextId
     kTextOnePicture = 32,
     kTextPictures = 33,
     kTextProgress = 34,
-    kTextSpare35 = 35,
+    kTextStepsNotWritten = 35, // the steps file could not be written, with %s for the reason
     kTextSpare36 = 36,
     kTextStartupMark = 37, // "yes..." makes the language the one the program starts in
 };

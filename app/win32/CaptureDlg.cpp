@@ -136,6 +136,11 @@ bool CCaptureDlg::OnButtonClicked(int buttonId)
 
 bool CCaptureDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
+    CResult<void> stepsWritten;
+    if (m_steps.OnMessage(message, wParam, lParam, stepsWritten)) {
+        ShowStepsFailure(stepsWritten);
+        return true;
+    }
     if (message != WM_CAPTURE_KEY)
         return false;
     if (FatalOutputPending())
@@ -198,6 +203,7 @@ bool CCaptureDlg::OnPaint()
 bool CCaptureDlg::OnClose()
 {
     m_popup.Destroy();
+    m_steps.End(m_hooks);
     // The hook goes before the library it comes from.
     AbandonSession();
     m_hooks.Free();

@@ -3,6 +3,7 @@
 #include "app/win32/RunningInstance.h"
 #include "app/win32/SessionExport.h"
 #include "capture/win32/HookLibrary.h"
+#include "capture/win32/StepRecorder.h"
 #include "common/win32/ComboBox.h"
 #include "common/win32/ListBox.h"
 #include "common/win32/ModalDialog.h"
@@ -64,6 +65,8 @@ private:
     // Ends the session, if one runs, and says that the target window is gone.
     void ShowTargetGone();
     void ShowError(const char* message, UINT icon = MB_ICONERROR) const;
+    // The steps file could not be written: says so in a box, once a session.
+    void ShowStepsFailure(const CResult<void>& written) const;
 
     HICON m_icon;
     bool m_workDirRecorded = false;
@@ -72,4 +75,5 @@ private:
     CAboutDlg m_about;
     CFramePopup m_popup;
     CSessionExport m_export; // the last ended session's player and animation
+    CStepRecorder m_steps;   // the running session's steps file
 };

@@ -7,6 +7,7 @@
 #include "capture/SessionReport.h"
 #include "capture/win32/Session.h"
 #include "capture/win32/WindowCapture.h"
+#include "common/SessionNames.h"
 #include "common/TextFormat.h"
 #include "common/win32/DirectoryListing.h"
 #include "output/FatalOutput.h"
@@ -18,12 +19,23 @@
 #include "state/win32/SessionWindows.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 
 namespace {
 
 constexpr int kMessageBytes = 260;
+
+// session<N>\session<N>.steps.json of the plan, from the session folder's path in the ANSI code page.
+std::filesystem::path StepsFile(const SessionPlan& plan)
+{
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, plan.sessionDir, -1, nullptr, 0);
+    std::wstring folder(length > 0 ? static_cast<size_t>(length) : 1, L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, plan.sessionDir, -1, folder.data(), length);
+    folder.resize(folder.size() - 1); // the terminating null
+    return std::filesystem::path(folder) / StepsFileName(plan.sessionNumber);
+}
 // While a session runs, the target window is looked for this often, so that closing it ends the
 // session within about a second.
 constexpr UINT_PTR kTargetWatchTimer = 1;
@@ -67,6 +79,16 @@ void ShowCaptureNotice(const std::optional<CaptureNotice>& notice)
 void CCaptureDlg::ShowError(const char* message, UINT icon) const
 {
     ::MessageBoxA(Handle(), message, CurrentText(kTextError), MB_OK | icon);
+}
+
+void CCaptureDlg::ShowStepsFailure(const CResult<void>& written) const
+{
+    if (written)
+        return;
+    char message[2 * kMessageBytes];
+    FormatText(message, sizeof message, CurrentText(kTextStepsNotWritten), {written.Error().text.c_str()});
+    // No owner, like a capture step's notice: the dialog is not disabled behind it.
+    ::MessageBoxA(nullptr, message, CurrentText(kTextError), MB_OK | MB_ICONWARNING);
 }
 
 void CCaptureDlg::OnCaptureButton()
@@ -125,6 +147,7 @@ void CCaptureDlg::OnCaptureButton()
         ShowSessionIdle();
         break;
     case SessionStart::Started:
+        m_steps.Start(Handle(), target, StepsFile(plan), m_hooks);
         ShowSessionActive(title.c_str());
         ShowSessionProgress();
         ::SetTimer(Handle(), kTargetWatchTimer, kTargetWatchMilliseconds, nullptr);
@@ -134,7 +157,10 @@ void CCaptureDlg::OnCaptureButton()
 
 LRESULT CCaptureDlg::OnCaptureMessage(int x, int y)
 {
+    const int firstPicture = g_session.imageCounter;
     const CaptureStep step = CaptureTargetWindow(x, y);
+    if (step.written >= 0)
+        m_steps.RecordPress(x, y, firstPicture, g_session.imageCounter);
     const std::optional<CaptureNotice> notice = NoticeOf(step);
     // Each box comes after every change of state of the press: a box runs a message loop, in which the
     // next capture may already be handled.
@@ -205,6 +231,7 @@ void CCaptureDlg::EndSessionAndShow()
 {
     ::KillTimer(Handle(), kTargetWatchTimer);
     const bool wrotePictures = g_session.imageCounter != 1;
+    m_steps.End(m_hooks);
     EndSession();
     if (wrotePictures)
         m_export.Start(g_workDir, g_session.sessionNumber);

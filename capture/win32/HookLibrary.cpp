@@ -11,9 +11,10 @@ bool CHookLibrary::Load()
     m_setCaptureKey = HookDllExport<PFN_SETCAPTUREKEY>(module.Get(), "SETCAPTUREKEY");
     m_getCaptureKey = HookDllExport<PFN_GETCAPTUREKEY>(module.Get(), "GETCAPTUREKEY");
     m_setWindowName = HookDllExport<PFN_SETWINDOWNAME>(module.Get(), "SETWINDOWNAME");
+    m_setRecordedProcess = HookDllExport<PFN_SETRECORDEDPROCESS>(module.Get(), "SETRECORDEDPROCESS");
     m_hookProc = HookDllExport<HOOKPROC>(module.Get(), HOOKDLL_HOOK_PROC_EXPORT);
     // A library without the exports is as good as none: nothing could be captured with it.
-    if (!m_setCaptureKey || !m_getCaptureKey || !m_setWindowName || !m_hookProc) {
+    if (!m_setCaptureKey || !m_getCaptureKey || !m_setWindowName || !m_setRecordedProcess || !m_hookProc) {
         ForgetExports();
         return false;
     }
@@ -32,6 +33,7 @@ void CHookLibrary::ForgetExports()
     m_setCaptureKey = nullptr;
     m_getCaptureKey = nullptr;
     m_setWindowName = nullptr;
+    m_setRecordedProcess = nullptr;
     m_hookProc = nullptr;
 }
 
@@ -55,6 +57,13 @@ void CHookLibrary::SetWindowName(const char* title) const
     TellTwinHook(kTwinRename, 0);
 }
 
+void CHookLibrary::SetRecordedProcess(DWORD process) const
+{
+    if (m_setRecordedProcess)
+        m_setRecordedProcess(process);
+    TellTwinHook(kTwinRecord, process);
+}
+
 void CHookLibrary::SetDialog(HWND dialog)
 {
     m_dialog = dialog;
@@ -66,8 +75,12 @@ void CHookLibrary::SetDialog(HWND dialog)
     const HMODULE user32 = ::GetModuleHandleA("user32.dll");
     if (!user32)
         return;
-    if (const auto filterWindow = HookDllExport<FilterWindow>(user32, "ChangeWindowMessageFilterEx"))
-        filterWindow(dialog, HOOKDLL_CAPTURE_MESSAGE, kAllow, nullptr);
-    else if (const auto filterProcess = HookDllExport<FilterProcess>(user32, "ChangeWindowMessageFilter"))
-        filterProcess(HOOKDLL_CAPTURE_MESSAGE, kAllow);
+    const auto filterWindow = HookDllExport<FilterWindow>(user32, "ChangeWindowMessageFilterEx");
+    const auto filterProcess = HookDllExport<FilterProcess>(user32, "ChangeWindowMessageFilter");
+    for (const UINT message : {HOOKDLL_CAPTURE_MESSAGE, HOOKDLL_CHORD_MESSAGE}) {
+        if (filterWindow)
+            filterWindow(dialog, message, kAllow, nullptr);
+        else if (filterProcess)
+            filterProcess(message, kAllow);
+    }
 }

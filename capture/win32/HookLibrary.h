@@ -8,7 +8,7 @@
 class CHookLibrary
 {
 public:
-    // LoadLibraryA("HookDll.dll"); false when it or one of its four exports is missing.
+    // LoadLibraryA("HookDll.dll"); false when it or one of its exports is missing.
     bool Load();
     // The function pointers point into the library, so they go with it.
     void Free();
@@ -18,6 +18,8 @@ public:
     void SetCaptureKey(int keyCode, bool shift, bool ctrl, bool alt) const;
     void GetCaptureKey(int& keyCode, bool& shift, bool& ctrl, bool& alt) const;
     void SetWindowName(const char* title) const;
+    // The process whose chords the hook reports to the dialog (HOOKDLL_CHORD_MESSAGE), 0 for none.
+    void SetRecordedProcess(DWORD process) const;
 
     // The dialog that gets the captures, given once it is named: the 32-bit helper is told about it.
     // The hook's message is let into it from programs with lower rights than this one: when Flickmere
@@ -33,6 +35,7 @@ private:
     PFN_SETCAPTUREKEY m_setCaptureKey = nullptr;
     PFN_GETCAPTUREKEY m_getCaptureKey = nullptr;
     PFN_SETWINDOWNAME m_setWindowName = nullptr;
+    PFN_SETRECORDEDPROCESS m_setRecordedProcess = nullptr;
     HOOKPROC m_hookProc = nullptr;
     HWND m_dialog = nullptr;
 };

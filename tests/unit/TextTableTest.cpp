@@ -41,7 +41,8 @@ TEST_F(TextTableTest, EveryBlockStartsWithTheEnglishDefaults)
         EXPECT_EQ(Text(language, 27).substr(0, 10), "Flickmere\n");
         EXPECT_EQ(Text(language, 30), "%i press");
         EXPECT_EQ(Text(language, 34), "%s, %s");
-        for (int unused : {28, 35, 36, 37})
+        EXPECT_EQ(Text(language, 35).rfind("The steps file of this session could not be written:\n%s\n", 0), 0u);
+        for (int unused : {28, 36, 37})
             EXPECT_EQ(Text(language, unused), "") << unused;
     }
     const std::string help = Text(0, 23);
