@@ -280,23 +280,6 @@ TEST_F(SessionTest, APlayerThatCannotBeWrittenShowsOneBoxAndLeavesTheTake)
     EXPECT_FALSE(FileExists(Session(1) + "\\session1.png"));
 }
 
-TEST_F(SessionTest, ALostTargetEndsTheSessionWithItsBox)
-{
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(StartCapture());
-    Press(TargetPoint(20, 20), 1);
-    m_target->Close();
-    Activate(m_app->Dialog());
-    PressKey(VK_F12);
-    const auto box = m_app->WaitForMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, "Target window is not found");
-    EXPECT_EQ(box->caption, "HWND Problem");
-    m_app->CloseMessageBox(*box);
-    EXPECT_EQ(m_app->Text(IDC_CAPTURE), "Capture");
-    EXPECT_TRUE(m_app->Enabled(IDC_REFRESH));
-}
-
 TEST_F(SessionTest, AMissingTemplateEndsTheProgramWithStatus2)
 {
     ASSERT_NO_FATAL_FAILURE(Start());
