@@ -149,7 +149,10 @@ TEST_F(StartupTest, HelpAndAboutFollowTheLanguage)
     EXPECT_EQ(WindowText(::GetDlgItem(about, IDC_ABOUT_TEXT)).substr(0, 10), "Flickmere\n");
     EXPECT_NE(WindowText(::GetDlgItem(about, IDC_ABOUT_TEXT)).find("Nimmt ein Fenster"), std::string::npos);
     ::PostMessageA(about, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(about) || !::IsWindow(about); }));
+    // Once the box is gone the dialog it was opened from is active again, not the next window in line
+    // (the popup here; on Windows often another program's).
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(about); }));
+    EXPECT_EQ(::GetForegroundWindow(), m_app->Dialog()) << "active: " << WindowText(::GetForegroundWindow());
 }
 
 TEST_F(StartupTest, ChoosingALanguageRelabelsDialogAndPopup)
