@@ -67,6 +67,16 @@ const DefaultText kDefaults[] = {
     {kTextOnePicture, "%i picture"},
     {kTextPictures, "%i pictures"},
     {kTextProgress, "%s, %s"},
+    {kTextTwinMissing, "FlickmereHook32.exe is missing: it must be beside Flickmere.exe to record a 32-bit "
+                       "program."},
+    {kTextTwinNotStarted, "FlickmereHook32.exe, which records 32-bit programs, could not be started:\n%s"},
+    {kTextTwinNoLibrary, "FlickmereHook32.exe could not load HookDll32.dll: it must be beside Flickmere.exe "
+                         "to record a 32-bit program."},
+    {kTextTwinNoDialog, "FlickmereHook32.exe could not find Flickmere's window, so it could not record this "
+                        "32-bit program."},
+    {kTextTwinNoHook, "The keyboard hook could not be installed in this 32-bit program. If the program runs "
+                      "as administrator, run Flickmere as administrator too."},
+    {kTextTwinNotReady, "FlickmereHook32.exe did not get ready to record this 32-bit program."},
 };
 
 bool EndsWithLan(const std::string& name)
@@ -183,7 +193,7 @@ int ReadLanguageFile(int language, const char* path)
             continue;
         if (length > 0 && line[length - 1] == '\n')
             --length;
-        // The table has 38 texts of 499 bytes: later lines are ignored, longer ones shortened.
+        // The table has kTexts texts of 499 bytes: later lines are ignored, longer ones shortened.
         if (stored >= kTexts)
             continue;
         char* text = g_texts.texts[language][stored++];

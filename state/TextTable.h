@@ -2,7 +2,7 @@
 #include "common/DirEntry.h"
 
 constexpr int kLanguages = 10;
-constexpr int kTexts = 38;
+constexpr int kTexts = 44;
 constexpr int kTextBytes = 500;
 constexpr int kLanguageNameBytes = 255;
 
@@ -50,6 +50,15 @@ enum TextId
     kTextSpare35 = 35,
     kTextSpare36 = 36,
     kTextStartupMark = 37, // "yes..." makes the language the one the program starts in
+    // Why no session started on a 32-bit program: FlickmereHook32.exe, which puts the hook's 32-bit
+    // twin into it, is missing, could not be started (%s the system's reason), could not load
+    // HookDll32.dll, could not find the dialog, could not install the hook, or was not ready.
+    kTextTwinMissing = 38,
+    kTextTwinNotStarted = 39,
+    kTextTwinNoLibrary = 40,
+    kTextTwinNoDialog = 41,
+    kTextTwinNoHook = 42,
+    kTextTwinNotReady = 43,
 };
 
 // Every UI text in every language, fixed size: text k of language L is texts[L][k], at most 499
