@@ -77,6 +77,8 @@ const DefaultText kDefaults[] = {
     {kTextTwinNoHook, "The keyboard hook could not be installed in this 32-bit program. If the program runs "
                       "as administrator, run Flickmere as administrator too."},
     {kTextTwinNotReady, "FlickmereHook32.exe did not get ready to record this 32-bit program."},
+    {kTextExportFailed, "The player and the animated PNG of session %i could not be written:\n%s\n\nThe "
+                        "session's pictures and template file are unchanged."},
 };
 
 bool EndsWithLan(const std::string& name)

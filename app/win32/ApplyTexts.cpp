@@ -35,7 +35,7 @@ const TextId kCurrentTexts[] = {
     kTextUncapture,  kTextTemplateFull, kTextTargetNotFound, kTextCorruptFile,   kTextInstructions,
     kTextTitle,      kTextOnePress,     kTextPresses,        kTextOnePicture,    kTextPictures,
     kTextProgress,   kTextTwinMissing,  kTextTwinNotStarted, kTextTwinNoLibrary, kTextTwinNoDialog,
-    kTextTwinNoHook, kTextTwinNotReady};
+    kTextTwinNoHook, kTextTwinNotReady, kTextExportFailed};
 
 } // namespace
 

@@ -32,6 +32,9 @@ CCaptureDlg::~CCaptureDlg()
     // Enter or Esc end the dialog without the close step; a running session's hook must not outlive
     // the library it comes from.
     AbandonSession();
+    // The files are complete before the program ends; what failed meanwhile is shown without a dialog.
+    m_export.Finish();
+    ShowExportFailures();
 }
 
 bool CCaptureDlg::OnInit()
@@ -46,6 +49,7 @@ bool CCaptureDlg::OnInit()
         return false;
     }
     InstallFatalOutputBox(Handle());
+    m_export.Prepare(g_workDir, Handle(), kExportFailedMessage);
     ::SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     ::SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
     FillWindowList(WindowList());
@@ -136,6 +140,10 @@ bool CCaptureDlg::OnButtonClicked(int buttonId)
 
 bool CCaptureDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
+    if (message == kExportFailedMessage) {
+        ShowExportFailures(wParam, lParam);
+        return true;
+    }
     if (message != WM_CAPTURE_KEY)
         return false;
     if (FatalOutputPending())

@@ -17,7 +17,11 @@
 // dialog (the window is destroyed and DoModal returns -1) without it ever appearing.
 //
 // CaptureDlg.cpp holds the dialog's set-up and its controls, CaptureSession.cpp a session's start,
-// captures and end as the dialog shows them, ApplyTexts.cpp the texts of a language.
+// captures and end as the dialog shows them, CaptureExports.cpp the exports of sessions, ApplyTexts.cpp
+// the texts of a language.
+// Posted by the export thread to the main dialog after an export failed.
+constexpr UINT kExportFailedMessage = WM_APP + 1;
+
 class CCaptureDlg : public CModalDialog
 {
 public:
@@ -65,11 +69,16 @@ private:
     void ShowTargetGone();
     void ShowError(const char* message, UINT icon = MB_ICONERROR) const;
 
+    // The exports (CaptureExports.cpp): a session's player and animation are written on the export
+    // thread, and its failures are shown once it posts kExportFailedMessage.
+    void ExportSession(int session);
+    void ShowExportFailures(WPARAM unrecordedSession = 0, LPARAM unrecorded = 0);
+
     HICON m_icon;
     bool m_workDirRecorded = false;
     CRunningInstance m_instance;
     CHookLibrary m_hooks;
     CAboutDlg m_about;
     CFramePopup m_popup;
-    CSessionExport m_export; // the last ended session's player and animation
+    CSessionExport m_export; // the ended sessions' players and animations
 };

@@ -110,8 +110,6 @@ void CCaptureDlg::OnCaptureButton()
         ShowTargetGone();
         return;
     }
-    // The previous session's player is still being written: its folder and number stay its own.
-    m_export.Wait();
     SessionPlan plan = PlanSession(ListDirectory("*.*"));
     if (!plan.numbered) {
         // Nothing has been created or deleted, and the dialog is still idle.
@@ -238,7 +236,7 @@ void CCaptureDlg::EndSessionAndShow()
     const bool wrotePictures = g_session.imageCounter != 1;
     EndSession();
     if (wrotePictures)
-        m_export.Start(g_workDir, g_session.sessionNumber);
+        ExportSession(g_session.sessionNumber);
     ShowSessionIdle();
     ShowLastSession();
 }

@@ -268,8 +268,7 @@ TEST_F(SessionTest, APlayerThatCannotBeWrittenShowsOneBoxAndLeavesTheTake)
     const auto box = m_app->WaitForMessageBox();
     ASSERT_TRUE(box);
     EXPECT_EQ(box->caption, "Flickmere");
-    EXPECT_EQ(box->text.rfind("The player and the animated PNG of this session could not be written:\n", 0),
-              0u)
+    EXPECT_EQ(box->text.rfind("The player and the animated PNG of session 1 could not be written:\n", 0), 0u)
         << box->text;
     EXPECT_NE(box->text.find("player.html: cannot be written"), std::string::npos) << box->text;
     EXPECT_EQ(box->icon, BoxIcon::Warning);
