@@ -3,8 +3,8 @@
 
 #include "HeadlessChromium.h"
 #include "common/ChangeDetection.h"
-#include "export/PngEncoder.h"
-#include "export/SessionTimeline.h"
+#include "export/codec/PngEncoder.h"
+#include "export/take/SessionTimeline.h"
 #include "state/FrameValues.h"
 
 #include <cstdio>

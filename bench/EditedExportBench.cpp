@@ -4,7 +4,7 @@
 #include "FfmpegDecode.h"
 #include "Ratios.h"
 #include "common/ChangeDetection.h"
-#include "export/Project.h"
+#include "export/take/Project.h"
 #include "state/FrameValues.h"
 
 #include <benchmark/benchmark.h>

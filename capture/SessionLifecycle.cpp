@@ -2,6 +2,7 @@
 
 #include "capture/SessionNumber.h"
 #include "capture/SessionReport.h"
+#include "common/SessionNames.h"
 #include "common/TextFormat.h"
 #include "output/OutputStep.h"
 #include "state/SessionState.h"
@@ -14,10 +15,10 @@ namespace {
 bool NamePaths(int n, char (&sessionDir)[kPathBytes], char (&templatePath)[kPathBytes],
                char (&destinationFile)[kPathBytes])
 {
-    return FormatText(sessionDir, sizeof sessionDir, "%s/%s%d", {g_workDir, "session", n}) &&
-           FormatText(templatePath, sizeof templatePath, "%s/template.fla", {g_workDir}) &&
-           FormatText(destinationFile, sizeof destinationFile, "%s/%s%d.fla",
-                      {sessionDir, "destinationFLA", n});
+    return FormatText(sessionDir, sizeof sessionDir, "%s/%s%d", {g_workDir, kSessionWord, n}) &&
+           FormatText(templatePath, sizeof templatePath, "%s/%s", {g_workDir, kTemplateFileName}) &&
+           FormatText(destinationFile, sizeof destinationFile, "%s/%s%d%s",
+                      {sessionDir, kDestinationStem, n, kDestinationExtension});
 }
 
 } // namespace
@@ -80,7 +81,8 @@ SessionFolder CreateSessionFolder(SessionPlan& plan,
 void DeleteStalePictures(const char* sessionDir, const std::function<bool(const char* path)>& deleteFile)
 {
     char name[kPathBytes];
-    for (int k = 1; FormatText(name, sizeof name, "%s/imageBMP%d.bmp", {sessionDir, k}); ++k)
+    for (int k = 1;
+         FormatText(name, sizeof name, "%s/%s%d%s", {sessionDir, kPictureStem, k, kPictureExtension}); ++k)
         if (!deleteFile(name))
             break;
 }

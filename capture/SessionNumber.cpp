@@ -1,6 +1,7 @@
 #include "capture/SessionNumber.h"
 
 #include "common/IntScan.h"
+#include "common/SessionNames.h"
 
 #include <cstring>
 #include <limits>
@@ -22,10 +23,9 @@ bool StartsWithWordAnyCase(const char* name, const char* word)
 
 int SessionNumberOf(const char* name)
 {
-    static const char kWord[] = "session";
-    if (!StartsWithWordAnyCase(name, kWord))
+    if (!StartsWithWordAnyCase(name, kSessionWord))
         return 0;
-    const char* rest = name + sizeof kWord - 1;
+    const char* rest = name + sizeof kSessionWord - 1;
     CIntScanner in(rest, std::strlen(rest));
     int32_t value = 0;
     return in.ReadInt(value) ? value : 0;

@@ -14,6 +14,8 @@
 constexpr int kGridColumns = 4;
 constexpr int kGridRows = 4;
 constexpr int kMaxChangedRegions = kGridColumns * kGridRows;
+// A key press hands at most this many changed regions to the output step.
+constexpr int kMergedRegions = 4;
 
 // One cell of the grid. Unlike Region, right and bottom are exclusive, so a cell can be empty: the first
 // three columns are empty when the grab is narrower than four pixels, and likewise for rows.

@@ -1,9 +1,9 @@
-#include "ApngAnimation.h"
+#include "export/ApngAnimation.h"
 
-#include "EditedCanvas.h"
-#include "PointerShape.h"
-#include "StageComposer.h"
-#include "TakeEdit.h"
+#include "export/render/EditedCanvas.h"
+#include "export/render/PointerShape.h"
+#include "export/render/StageComposer.h"
+#include "export/take/TakeEdit.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
-#include "ApngEncoder.h"
-#include "Project.h"
-#include "SessionTimeline.h"
+#include "export/codec/ApngEncoder.h"
+#include "export/take/Project.h"
+#include "export/take/SessionTimeline.h"
 
 #include <string>
 

@@ -1,8 +1,10 @@
-#include "HtmlPlayer.h"
+#include "export/HtmlPlayer.h"
 
-#include "CaptionStyle.h"
-#include "PngEncoder.h"
-#include "PointerShape.h"
+#include "common/SessionNames.h"
+#include "export/render/CaptionStyle.h"
+#include "export/codec/PngEncoder.h"
+#include "export/take/BmpReader.h"
+#include "export/render/PointerShape.h"
 
 #include <cstddef>
 #include <cstdio>
@@ -71,7 +73,7 @@ std::string ForScript(const std::string& json)
 std::string ModelHead(const SessionTimeline& timeline, int session, int fps, const Project* project)
 {
     ProjectJson head = ProjectJson::object();
-    head["name"] = "session" + std::to_string(session);
+    head["name"] = SessionFolderName(session);
     head["fps"] = fps;
     head["stage"] = {{"width", timeline.stageWidth},
                      {"height", timeline.stageHeight},

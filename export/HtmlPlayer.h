@@ -1,6 +1,6 @@
 #pragma once
-#include "Project.h"
-#include "SessionTimeline.h"
+#include "export/take/Project.h"
+#include "export/take/SessionTimeline.h"
 
 #include <functional>
 #include <string>

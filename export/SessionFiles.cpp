@@ -1,24 +1,25 @@
-#include "SessionFiles.h"
+#include "export/SessionFiles.h"
 
-#include "HtmlPlayer.h"
-#include "ReplacingFile.h"
-#include "TakeEdit.h"
+#include "common/SessionNames.h"
+#include "export/HtmlPlayer.h"
+#include "export/codec/ReplacingFile.h"
+#include "export/take/TakeEdit.h"
 
 namespace fs = std::filesystem;
 
 fs::path SessionFolder(const fs::path& workDir, int session)
 {
-    return workDir / ("session" + std::to_string(session));
+    return workDir / SessionFolderName(session);
 }
 
 fs::path PlayerFile(const fs::path& workDir, int session)
 {
-    return SessionFolder(workDir, session) / "player.html";
+    return SessionFolder(workDir, session) / kPlayerFileName;
 }
 
 fs::path AnimationFile(const fs::path& workDir, int session)
 {
-    return SessionFolder(workDir, session) / ("session" + std::to_string(session) + ".png");
+    return SessionFolder(workDir, session) / AnimationFileName(session);
 }
 
 bool WritePlayerFile(const SessionTimeline& timeline, int session, int fps, const Project* project,
@@ -49,21 +50,32 @@ bool WriteApngFile(const SessionTimeline& timeline, const ApngOptions& options, 
     return out.Open(file, error) && write() && out.Commit(error);
 }
 
+bool OpenTake(const fs::path& workDir, int session, const TakeSource& source, Take& take, std::string& error)
+{
+    if (!DecodeSession(workDir, session, take.timeline, error))
+        return false;
+    const fs::path file = source.projectFile.empty() ? ProjectFileOf(workDir, session) : source.projectFile;
+    std::error_code ec;
+    const bool edited = source.edit == TakeSource::Edit::Required ||
+                        (source.edit == TakeSource::Edit::IfThere && fs::exists(file, ec));
+    take.project.reset();
+    if (!edited)
+        return true;
+    Project project;
+    if (!LoadProject(file, take.timeline, project, error))
+        return false;
+    take.project = std::move(project);
+    return true;
+}
+
 bool WriteSessionFiles(const fs::path& workDir, int session, std::string& error)
 {
-    SessionTimeline timeline;
-    if (!DecodeSession(workDir, session, timeline, error))
+    Take take;
+    if (!OpenTake(workDir, session, {}, take, error))
         return false;
-    Project project;
-    const fs::path projectFile = ProjectFileOf(workDir, session);
-    std::error_code ec;
-    const bool edited = fs::exists(projectFile, ec);
-    if (edited && !LoadProject(projectFile, timeline, project, error))
-        return false;
-    ApngOptions options{edited ? project.fps : kDefaultFps};
+    const ApngOptions options{take.project ? take.project->fps : kDefaultFps};
     uint64_t bytes = 0;
-    return WritePlayerFile(timeline, session, kDefaultFps, edited ? &project : nullptr,
-                           PlayerFile(workDir, session), error) &&
-           WriteApngFile(timeline, options, edited ? &project : nullptr, AnimationFile(workDir, session),
-                         bytes, error);
+    return WritePlayerFile(take.timeline, session, kDefaultFps, take.Edit(), PlayerFile(workDir, session),
+                           error) &&
+           WriteApngFile(take.timeline, options, take.Edit(), AnimationFile(workDir, session), bytes, error);
 }

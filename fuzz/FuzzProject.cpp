@@ -1,6 +1,6 @@
 // Feeds arbitrary text to the project file's reader: nothing may crash it, and whatever it takes must
 // be written back as a file that it takes again, unchanged.
-#include "export/Project.h"
+#include "export/take/Project.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,6 @@
 #include "output/OutputStep.h"
 
+#include "common/SessionNames.h"
 #include "common/TextFormat.h"
 #include "output/OffsetTables.h"
 #include "output/TemplatePatcher.h"
@@ -8,8 +9,9 @@
 
 bool BitmapFileName(char* out, int size, int session, int image)
 {
-    return FormatText(out, size, "%s%s%s%d%simageBMP%d.bmp",
-                      {g_workDir, kPathSeparator, "session", session, kPathSeparator, image});
+    return FormatText(out, size, "%s%s%s%d%s%s%d%s",
+                      {g_workDir, kPathSeparator, kSessionWord, session, kPathSeparator, kPictureStem, image,
+                       kPictureExtension});
 }
 
 UnwrittenPictures RunOutputStep(int count, const CursorPoint& cursor, const Region* regions,

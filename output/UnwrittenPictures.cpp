@@ -1,5 +1,6 @@
 #include "output/UnwrittenPictures.h"
 
+#include "common/SessionNames.h"
 #include "common/TextFormat.h"
 
 #include <cstring>
@@ -13,8 +14,8 @@ bool FormatUnwrittenPictures(char* out, size_t size, const UnwrittenPictures& pi
     char names[kMergedRegions * 32] = "";
     for (int i = 0; i < pictures.count; ++i) {
         const size_t used = std::strlen(names);
-        FormatText(names + used, sizeof names - used, i == 0 ? "imageBMP%d.bmp" : ", imageBMP%d.bmp",
-                   {pictures.numbers[i]});
+        FormatText(names + used, sizeof names - used, i == 0 ? "%s%d%s" : ", %s%d%s",
+                   {kPictureStem, pictures.numbers[i], kPictureExtension});
     }
     FormatText(out, size,
                "Could not write %s: out of memory, or the disk is full.\nThe session goes on without %s.",

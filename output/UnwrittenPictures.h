@@ -1,5 +1,5 @@
 #pragma once
-#include "common/Region.h"
+#include "common/ChangeDetection.h"
 
 #include <cstddef>
 

@@ -11,13 +11,15 @@ import re
 import sys
 
 LAYERS = [
-    ["common", "res"],  # stateless basics, resource ids
+    ["common", "res"],  # basics, resource ids
+    ["export/codec"],  # the PNG and animated PNG encoders: on common/ alone
     ["hook"],  # the hook library: it takes header-only handle owners from common/ and links nothing of it
     ["state"],  # process-wide records
     ["output"],  # offset tables, patcher, bitmap files
-    ["export"],  # a recorded take as a player page or an animated PNG, and its edit; reads output's formats
+    ["export/take"],  # what was recorded and how it was edited, read and checked; reads output's formats
+    ["export/render"],  # the stage, the pointer and the captions drawn from the take
     # Folders of one rank never include each other.
-    ["capture", "popup"],  # sessions, window capture | the frame and offset popup
+    ["capture", "popup", "export"],  # sessions, window capture | the frame popup | the animation and the page
     ["app"],  # start-up, the main dialog
 ]
 RANK = {folder: rank for rank, folders in enumerate(LAYERS) for folder in folders}
@@ -26,16 +28,26 @@ WINDOWS_ONLY = {"hook", "res"}
 INCLUDE = re.compile(r'^\s*#\s*include\s+([<"])([^>"]+)[>"]', re.M)
 
 
-def node(path):
-    """The folder a file belongs to, with its win32/ part kept apart: "capture/win32"."""
+def folder_of(path):
+    """The layer a file belongs to: its sub-layer where its folder has them ("export/take")."""
     parts = path.split("/")
-    if len(parts) < 2 or parts[0] not in RANK:
+    if len(parts) > 2 and "/".join(parts[:2]) in RANK:
+        return "/".join(parts[:2])
+    return parts[0] if len(parts) > 1 and parts[0] in RANK else None
+
+
+def node(path):
+    """The layer a file belongs to, with its win32/ part kept apart: "capture/win32"."""
+    folder = folder_of(path)
+    if folder is None:
         return None
-    return parts[0] + ("/win32" if "win32" in parts[1:-1] else "")
+    return folder + ("/win32" if "win32" in path.split("/")[1:-1] else "")
 
 
 def sources(root):
     for folder in RANK:
+        if "/" in folder:
+            continue  # walked with its top folder
         for directory, _, names in os.walk(os.path.join(root, folder)):
             for name in names:
                 if name.endswith((".h", ".cpp")):
@@ -48,7 +60,7 @@ def main():
     edges = {}
     for path in sorted(sources(root)):
         source = node(path)
-        folder = source.split("/")[0]
+        folder = folder_of(path)
         portable = not source.endswith("/win32") and folder not in WINDOWS_ONLY
         with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
             text = f.read()
@@ -62,7 +74,7 @@ def main():
                 continue  # a file of the same folder, named without its path
             if portable and (included.endswith("/win32") or included.split("/")[0] in WINDOWS_ONLY):
                 problems.append(f"{path}: the portable core includes {target}")
-            target_folder = included.split("/")[0]
+            target_folder = folder_of(target)
             if target_folder != folder and RANK[target_folder] >= RANK[folder]:
                 problems.append(f"{path}: {folder}/ may not include {target} ({target_folder}/ is not below it)")
             if included != source:

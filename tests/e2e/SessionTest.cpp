@@ -1,6 +1,6 @@
 // Whole capture sessions through the real hook: a demo target whose content the test changes, real
 // key presses, and the pictures and destination file the session leaves behind.
-#include "export/BmpReader.h"
+#include "export/take/BmpReader.h"
 #include "DemoScene.h"
 #include "harness/AppFixture.h"
 #include "harness/Keyboard.h"

@@ -1,5 +1,5 @@
-#include "export/CaptionRenderer.h"
-#include "export/CaptionStyle.h"
+#include "export/render/CaptionRenderer.h"
+#include "export/render/CaptionStyle.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "export/Project.h"
+#include "export/take/Project.h"
 
 #include <gtest/gtest.h>
 

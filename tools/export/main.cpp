@@ -1,8 +1,7 @@
 // flickmere-export: turns one recorded capture session into a self-contained HTML player, or into an
 // animated PNG, as its project file edits it.
-#include "export/SessionFiles.h"
-#include "export/TakeEdit.h"
 #include "common/Version.h"
+#include "export/SessionFiles.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +15,7 @@ namespace {
 constexpr int kMaxFps = 1000;
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
+constexpr int kGoOn = -1; // the command line asks for an export
 
 const char kUsage[] =
     "usage: flickmere-export <working directory> <session number> [--fps N] [--project [FILE] | "
@@ -55,13 +55,7 @@ struct Options
     fs::path apngFile; // empty: session<N>/session<N>.png
     ApngOptions animation{kDefaultFps};
     bool fpsGiven = false; // --fps, which overrides the project's rate
-    enum class Edit
-    {
-        IfThere, // the project file beside the take, when there is one
-        Required,
-        None,
-    } edit = Edit::IfThere;
-    fs::path projectFile; // empty: the one beside the take
+    TakeSource source;
 };
 
 // The picture files left out cost only themselves; each is named once.
@@ -98,10 +92,10 @@ int WriteApng(const Options& options, const SessionTimeline& timeline, const Pro
     return 0;
 }
 
-// `args` in UTF-8, the program's name left out.
-int Run(const std::vector<std::string>& args)
+// Reads the command line into `options`; -1 to go on, else the exit status (a usage error, or --help or
+// --version done). `args` in UTF-8, the program's name left out.
+int ParseArguments(const std::vector<std::string>& args, Options& options)
 {
-    Options options;
     std::string positional[2];
     int positionalCount = 0;
     bool animationOnly = false; // an option that means nothing without --apng was given
@@ -123,15 +117,15 @@ int Run(const std::vector<std::string>& args)
             options.fpsGiven = true;
             ++i;
         } else if (arg == "--project") {
-            if (options.edit == Options::Edit::None)
+            if (options.source.edit == TakeSource::Edit::None)
                 return UsageError("--project and --no-project exclude each other");
-            options.edit = Options::Edit::Required;
+            options.source.edit = TakeSource::Edit::Required;
             if (i + 1 < argc && !args[i + 1].empty() && args[i + 1][0] != '-')
-                options.projectFile = fs::u8path(args[++i]);
+                options.source.projectFile = fs::u8path(args[++i]);
         } else if (arg == "--no-project") {
-            if (options.edit == Options::Edit::Required)
+            if (options.source.edit == TakeSource::Edit::Required)
                 return UsageError("--project and --no-project exclude each other");
-            options.edit = Options::Edit::None;
+            options.source.edit = TakeSource::Edit::None;
         } else if (arg == "--apng") {
             options.apng = true;
             // FILE is optional: the next word is it unless it is an option.
@@ -159,27 +153,22 @@ int Run(const std::vector<std::string>& args)
         return UsageError("the session number must be a positive whole number, not \"" + positional[1] +
                           "\"");
     options.workDir = fs::u8path(positional[0]);
+    return kGoOn;
+}
 
-    SessionTimeline timeline;
+int Run(const std::vector<std::string>& args)
+{
+    Options options;
+    if (const int status = ParseArguments(args, options); status != kGoOn)
+        return status;
+    Take take;
     std::string error;
-    if (!DecodeSession(options.workDir, options.session, timeline, error))
+    if (!OpenTake(options.workDir, options.session, options.source, take, error))
         return Failed(error);
-
-    // The project is read and checked whole before anything is written.
-    Project project;
-    const fs::path projectFile =
-        options.projectFile.empty() ? ProjectFileOf(options.workDir, options.session) : options.projectFile;
-    std::error_code ec;
-    const bool edited = options.edit == Options::Edit::Required ||
-                        (options.edit == Options::Edit::IfThere && fs::exists(projectFile, ec));
-    if (edited) {
-        if (!LoadProject(projectFile, timeline, project, error))
-            return Failed(error);
-        if (!options.fpsGiven)
-            options.animation.fps = project.fps;
-    }
-    const Project* edit = edited ? &project : nullptr;
-    return options.apng ? WriteApng(options, timeline, edit) : WritePlayer(options, timeline, edit);
+    if (take.project && !options.fpsGiven)
+        options.animation.fps = take.project->fps;
+    return options.apng ? WriteApng(options, take.timeline, take.Edit())
+                        : WritePlayer(options, take.timeline, take.Edit());
 }
 
 int RunCaught(const std::vector<std::string>& args)

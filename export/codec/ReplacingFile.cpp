@@ -1,0 +1,108 @@
+#include "export/codec/ReplacingFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Enough tries to pass over what earlier runs of the same process id left behind.
+constexpr int kMaxTries = 100;
+
+std::FILE* CreateExclusive(const fs::path& path)
+{
+#ifdef _WIN32
+    const int fd = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    std::FILE* file = fd < 0 ? nullptr : _fdopen(fd, "wb");
+    if (fd >= 0 && !file)
+        _close(fd);
+#else
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    std::FILE* file = fd < 0 ? nullptr : ::fdopen(fd, "wb");
+    if (fd >= 0 && !file)
+        ::close(fd);
+#endif
+    return file;
+}
+
+int ProcessId()
+{
+#ifdef _WIN32
+    return _getpid();
+#else
+    return static_cast<int>(::getpid());
+#endif
+}
+
+} // namespace
+
+CReplacingFile::~CReplacingFile()
+{
+    Discard();
+}
+
+bool CReplacingFile::Open(const fs::path& target, std::string& error)
+{
+    Discard();
+    m_target = target;
+    for (int n = 0; n < kMaxTries && !m_file; ++n) {
+        m_temporary = target;
+        m_temporary += "." + std::to_string(ProcessId()) + "-" + std::to_string(n) + ".tmp";
+        m_file = CreateExclusive(m_temporary);
+        if (!m_file && errno != EEXIST)
+            break;
+    }
+    if (!m_file) {
+        error = m_temporary.u8string() + ": cannot be written";
+        m_temporary.clear();
+        return false;
+    }
+    m_written = true;
+    return true;
+}
+
+bool CReplacingFile::Write(const void* data, size_t size)
+{
+    m_written = m_written && m_file && std::fwrite(data, 1, size, m_file) == size;
+    return m_written;
+}
+
+bool CReplacingFile::Commit(std::string& error)
+{
+    const bool closed = m_file && std::fclose(m_file) == 0;
+    m_file = nullptr;
+    if (!closed || !m_written) {
+        error = m_temporary.u8string() + ": cannot be written";
+        Discard();
+        return false;
+    }
+    std::error_code ec;
+    fs::rename(m_temporary, m_target, ec);
+    if (ec) {
+        error = m_target.u8string() + ": cannot be written (" + ec.message() + ")";
+        Discard();
+        return false;
+    }
+    m_temporary.clear();
+    return true;
+}
+
+void CReplacingFile::Discard()
+{
+    if (m_file)
+        std::fclose(m_file);
+    m_file = nullptr;
+    if (!m_temporary.empty()) {
+        std::error_code ignored;
+        fs::remove(m_temporary, ignored); // ours: made by exclusive creation above
+        m_temporary.clear();
+    }
+}

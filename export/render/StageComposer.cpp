@@ -1,0 +1,140 @@
+#include "export/render/StageComposer.h"
+
+#include "export/render/PointerShape.h"
+
+#include <algorithm>
+
+CStageComposer::CStageComposer(const SessionTimeline& timeline, bool pointer, size_t checkpointBytes)
+    : m_timeline(timeline), m_pointer(pointer)
+{
+    m_stage.width = timeline.stageWidth;
+    m_stage.height = timeline.stageHeight;
+    m_stage.rgb.resize(size_t(m_stage.width) * m_stage.height * 3);
+    Clear();
+    // The copies are spread evenly over the take, so that none is more than that many steps away.
+    const size_t copies = m_stage.rgb.empty() ? 0 : checkpointBytes / m_stage.rgb.size();
+    if (copies > 0)
+        m_checkpointEvery = std::max<size_t>(1, (timeline.steps.size() + copies - 1) / copies);
+}
+
+bool CStageComposer::ComposeStep(size_t step, Region& changed, std::string& error)
+{
+    changed = kNoBox;
+    const std::vector<TimelineStep>& steps = m_timeline.steps;
+    if (step >= steps.size()) {
+        error = "step " + std::to_string(step + 1) + " is not a recorded step";
+        return false;
+    }
+    // Where to start drawing from, latest first: the stage as it is, a copy, a whole grab (which clears
+    // the stage), the beginning.
+    size_t start = 0;
+    for (size_t s = step + 1; s-- > 0;)
+        if (!steps[s].pictures.empty() && steps[s].pictures.front().wholeGrab) {
+            start = s;
+            break;
+        }
+    const Checkpoint* from = nullptr;
+    for (const Checkpoint& c : m_checkpoints)
+        if (c.step <= step && c.step + 1 > start && (!from || c.step > from->step))
+            from = &c;
+    const bool drawOn = m_next <= step + 1 && m_next > start && (!from || m_next > from->step + 1);
+    if (!drawOn) {
+        changed = {0, 0, m_stage.width - 1, m_stage.height - 1};
+        if (from) {
+            m_stage.rgb = from->rgb;
+            m_pointerBox = from->pointerBox;
+            m_underPointer = from->underPointer;
+            m_next = from->step + 1;
+        } else {
+            Clear();
+            m_pointerBox = kNoBox;
+            m_next = start;
+        }
+    }
+    while (m_next <= step) {
+        Region box;
+        if (!DrawNextStep(box, error))
+            return false;
+        changed = UnionBox(changed, box);
+        const size_t drawn = m_next - 1;
+        if (m_checkpointEvery > 0 && (drawn + 1) % m_checkpointEvery == 0 &&
+            std::none_of(m_checkpoints.begin(), m_checkpoints.end(),
+                         [drawn](const Checkpoint& c) { return c.step == drawn; }))
+            m_checkpoints.push_back({drawn, m_stage.rgb, m_pointerBox, m_underPointer});
+    }
+    return true;
+}
+
+void CStageComposer::Clear()
+{
+    const uint8_t background[3] = {uint8_t(kStageBackground >> 16), uint8_t(kStageBackground >> 8),
+                                   uint8_t(kStageBackground)};
+    for (size_t i = 0; i < m_stage.rgb.size(); i += 3)
+        std::copy_n(background, 3, m_stage.rgb.begin() + i);
+}
+
+bool CStageComposer::DrawNextStep(Region& changed, std::string& error)
+{
+    const size_t s = m_next++;
+    const TimelineStep& step = m_timeline.steps.at(s);
+    const CursorPoint before = s > 0 ? m_timeline.steps[s - 1].cursor : step.cursor;
+    // A pointer that stays where it was changes only what the pictures change under it.
+    const bool moved = m_pointer && (s == 0 || before.x != step.cursor.x || before.y != step.cursor.y);
+    changed = moved ? m_pointerBox : kNoBox;
+    RestoreUnderPointer();
+    for (const TimelinePicture& p : step.pictures) {
+        if (p.wholeGrab) {
+            Clear();
+            changed = {0, 0, m_stage.width - 1, m_stage.height - 1};
+        }
+        if (!Paint(p, error))
+            return false;
+        changed = UnionBox(changed, {p.x, p.y, p.x + p.width - 1, p.y + p.height - 1});
+    }
+    Region box;
+    if (m_pointer && PointerRegion(step.cursor, m_stage.width, m_stage.height, box)) {
+        SaveUnderPointer(box);
+        DrawPointer(m_stage.rgb.data(), m_stage.width, m_stage.height, step.cursor);
+        if (moved)
+            changed = UnionBox(changed, box);
+    }
+    return true;
+}
+
+bool CStageComposer::Paint(const TimelinePicture& p, std::string& error)
+{
+    CBmpFile bmp;
+    std::string why;
+    // The header was read when the timeline was; the file may still have changed since.
+    const bool ok = bmp.Open(p.file, why) && bmp.Width() == p.width && bmp.Height() == p.height &&
+                    bmp.ReadRows(
+                        [&](int y, const uint8_t* rgb) {
+                            std::copy_n(rgb, size_t(p.width) * 3,
+                                        m_stage.rgb.begin() + (size_t(p.y + y) * m_stage.width + p.x) * 3);
+                        },
+                        why);
+    if (!ok)
+        error = p.file.u8string() + ": " + (why.empty() ? "changed while being read" : why);
+    return ok;
+}
+
+void CStageComposer::SaveUnderPointer(const Region& box)
+{
+    m_pointerBox = box;
+    m_underPointer.clear();
+    for (int y = box.top; y <= box.bottom; ++y) {
+        const auto row = m_stage.rgb.begin() + (size_t(y) * m_stage.width + box.left) * 3;
+        m_underPointer.insert(m_underPointer.end(), row, row + box.Width() * 3);
+    }
+}
+
+void CStageComposer::RestoreUnderPointer()
+{
+    if (IsEmpty(m_pointerBox))
+        return;
+    auto in = m_underPointer.begin();
+    for (int y = m_pointerBox.top; y <= m_pointerBox.bottom; ++y, in += m_pointerBox.Width() * 3)
+        std::copy(in, in + m_pointerBox.Width() * 3,
+                  m_stage.rgb.begin() + (size_t(y) * m_stage.width + m_pointerBox.left) * 3);
+    m_pointerBox = kNoBox;
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The stage as a session showed it, one step after another: what the animated PNG and the tests draw.
+#include "export/take/BmpReader.h"
+#include "export/take/SessionTimeline.h"
+
+#include <string>
+#include <vector>
+
+class CStageComposer
+{
+public:
+    // The stage starts as kStageBackground. ComposeStep may keep copies of the stage, as many as fit in
+    // `checkpointBytes`, so that going back replays few steps.
+    CStageComposer(const SessionTimeline& timeline, bool pointer, size_t checkpointBytes = 0);
+
+    // Draws the next step over the stage: its pictures, each read from its file only now, then the
+    // pointer at its cursor. `changed` is the union box of the step's pictures and of the pointer's old
+    // and new boxes (the whole stage for a whole grab), kNoBox when nothing changed. False, with the
+    // file and the reason in `error`, when a picture cannot be read although its header could.
+    bool DrawNextStep(Region& changed, std::string& error);
+
+    // The stage as it is after step `step` (from 0), whichever step was composed before: an edited take
+    // shows the recorded steps in any order. Going back replays from the latest of a copy kept on the
+    // way and the step's window grabbed whole; no more than the copies and one stage is ever held.
+    // `changed` is a box around every pixel that may differ from the stage as the call found it: the
+    // whole stage when it started over, kNoBox when the stage was at that step already.
+    bool ComposeStep(size_t step, Region& changed, std::string& error);
+
+    const RgbImage& Stage() const { return m_stage; }
+    // For drawing over the stage for a moment; what is drawn must be put back before the next step.
+    RgbImage& Stage() { return m_stage; }
+
+private:
+    struct Checkpoint
+    {
+        size_t step;
+        std::vector<uint8_t> rgb;
+        Region pointerBox;
+        std::vector<uint8_t> underPointer;
+    };
+
+    void Clear();
+    bool Paint(const TimelinePicture& p, std::string& error);
+    void SaveUnderPointer(const Region& box);
+    void RestoreUnderPointer();
+
+    const SessionTimeline& m_timeline;
+    bool m_pointer;
+    size_t m_next = 0;
+    RgbImage m_stage;
+    Region m_pointerBox = kNoBox; // where the arrow is drawn, and the pixels it covers
+    std::vector<uint8_t> m_underPointer;
+    size_t m_checkpointEvery = 0; // steps between two copies; 0 keeps none
+    std::vector<Checkpoint> m_checkpoints;
+};

@@ -1,0 +1,160 @@
+#include "export/take/ProjectLines.h"
+
+#include <cstddef>
+#include <iterator>
+#include <vector>
+
+namespace {
+
+// An input iterator over the text that counts the line feeds it has passed. The parser reads strictly
+// forward and, for keys and the start of objects and arrays, tells of them right after their last
+// character, so the count at that moment is the line they are on.
+class CLineCountingIterator
+{
+public:
+    using iterator_category = std::input_iterator_tag;
+    using value_type = char;
+    using difference_type = std::ptrdiff_t;
+    using pointer = const char*;
+    using reference = const char&;
+
+    CLineCountingIterator(const char* at, int* lineFeeds) : m_at(at), m_lineFeeds(lineFeeds) {}
+
+    reference operator*() const { return *m_at; }
+    CLineCountingIterator& operator++()
+    {
+        if (*m_at == '\n')
+            ++*m_lineFeeds;
+        ++m_at;
+        return *this;
+    }
+    bool operator==(const CLineCountingIterator& other) const { return m_at == other.m_at; }
+    bool operator!=(const CLineCountingIterator& other) const { return m_at != other.m_at; }
+
+private:
+    const char* m_at;
+    int* m_lineFeeds;
+};
+
+// Builds the document as nlohmann's own DOM parser does and notes where each value starts.
+class CLineRecorder
+{
+public:
+    using number_integer_t = ProjectJson::number_integer_t;
+    using number_unsigned_t = ProjectJson::number_unsigned_t;
+    using number_float_t = ProjectJson::number_float_t;
+    using string_t = ProjectJson::string_t;
+    using binary_t = ProjectJson::binary_t;
+
+    CLineRecorder(ProjectJson& document, JsonLines& lines, const int& lineFeeds)
+        : m_dom(document, false), m_lines(lines), m_lineFeeds(lineFeeds)
+    {
+    }
+
+    bool null() { return Value() && m_dom.null(); }
+    bool boolean(bool value) { return Value() && m_dom.boolean(value); }
+    bool number_integer(number_integer_t value) { return Value() && m_dom.number_integer(value); }
+    bool number_unsigned(number_unsigned_t value) { return Value() && m_dom.number_unsigned(value); }
+    bool number_float(number_float_t value, const string_t& text)
+    {
+        return Value() && m_dom.number_float(value, text);
+    }
+    bool string(string_t& value) { return Value() && m_dom.string(value); }
+    bool binary(binary_t& value) { return Value() && m_dom.binary(value); }
+    bool start_object(std::size_t size) { return Open(false) && m_dom.start_object(size); }
+    bool end_object() { return Close() && m_dom.end_object(); }
+    bool start_array(std::size_t size) { return Open(true) && m_dom.start_array(size); }
+    bool end_array() { return Close() && m_dom.end_array(); }
+    bool key(string_t& name)
+    {
+        const std::string& parent = m_levels.back().path;
+        m_keyPath = parent.empty() ? name : parent + "." + name;
+        m_lines[m_keyPath] = Line();
+        return m_dom.key(name);
+    }
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e)
+    {
+        m_error = e.what();
+        m_errorLine = Line();
+        return false;
+    }
+
+    const std::string& Error() const { return m_error; }
+    int ErrorLine() const { return m_errorLine; }
+
+private:
+    struct Level
+    {
+        bool array;
+        std::size_t index;
+        std::string path;
+    };
+
+    int Line() const { return m_lineFeeds + 1; }
+
+    // The path of the value that starts now; an array element's line is noted here, a key's at the key.
+    std::string StartValue()
+    {
+        if (m_levels.empty()) {
+            m_lines[""] = Line();
+            return "";
+        }
+        Level& level = m_levels.back();
+        if (!level.array)
+            return m_keyPath;
+        const std::string path = level.path + "[" + std::to_string(level.index++) + "]";
+        m_lines[path] = Line();
+        return path;
+    }
+    bool Value()
+    {
+        StartValue();
+        return true;
+    }
+    bool Open(bool array)
+    {
+        m_levels.push_back({array, 0, StartValue()});
+        return true;
+    }
+    bool Close()
+    {
+        m_levels.pop_back();
+        return true;
+    }
+
+    nlohmann::detail::json_sax_dom_parser<ProjectJson> m_dom;
+    JsonLines& m_lines;
+    const int& m_lineFeeds;
+    std::vector<Level> m_levels;
+    std::string m_keyPath;
+    std::string m_error;
+    int m_errorLine = 0;
+};
+
+// nlohmann's messages begin with "[json.exception.parse_error.101] parse error at line 3, column 4: ";
+// the line is said by the caller, so only what follows the last ": " of that prefix is kept.
+std::string Reason(const std::string& what)
+{
+    const std::size_t prefixEnd = what.find("syntax error");
+    return prefixEnd == std::string::npos ? what : what.substr(prefixEnd);
+}
+
+} // namespace
+
+bool ParseJsonWithLines(const std::string& text, ProjectJson& document, JsonLines& lines, std::string& error)
+{
+    int lineFeeds = 0;
+    ProjectJson parsed;
+    JsonLines found;
+    CLineRecorder recorder(parsed, found, lineFeeds);
+    const char* begin = text.data();
+    const bool ok = ProjectJson::sax_parse(CLineCountingIterator(begin, &lineFeeds),
+                                           CLineCountingIterator(begin + text.size(), &lineFeeds), &recorder);
+    if (!ok) {
+        error = "line " + std::to_string(recorder.ErrorLine()) + ": " + Reason(recorder.Error());
+        return false;
+    }
+    document = std::move(parsed);
+    lines = std::move(found);
+    return true;
+}

@@ -1,0 +1,162 @@
+// The timeline decoded from a destination file patched by the program's own output step: which
+// pictures each step shows, where, for how long, and where the pointer is.
+#include "RecordedSession.h"
+#include "export/take/SessionTimeline.h"
+#include "output/OffsetTables.h"
+#include "state/FrameValues.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+using namespace exporttest;
+
+struct ExpectedStep
+{
+    int frames;
+    CursorPoint cursor;
+    std::vector<std::pair<int, Region>> pictures; // imageBMP number, where it was cut from the window
+};
+
+SessionTimeline Decode(const CRecordedSession& session)
+{
+    SessionTimeline timeline;
+    std::string error;
+    EXPECT_TRUE(DecodeSession(session.WorkDir(), 1, timeline, error)) << error;
+    return timeline;
+}
+
+void ExpectTimeline(const CRecordedSession& session, const std::vector<ExpectedStep>& expected,
+                    const std::vector<std::string>& skipped = {})
+{
+    const SessionTimeline timeline = Decode(session);
+    EXPECT_EQ(timeline.skipped, skipped);
+    EXPECT_EQ(timeline.stageWidth, kStageWidth);
+    EXPECT_EQ(timeline.stageHeight, kStageHeight);
+    ASSERT_EQ(timeline.steps.size(), expected.size());
+    for (size_t s = 0; s < expected.size(); ++s) {
+        SCOPED_TRACE("step " + std::to_string(s + 1));
+        const TimelineStep& step = timeline.steps[s];
+        EXPECT_EQ(step.frames, expected[s].frames);
+        EXPECT_EQ(step.cursor.x, expected[s].cursor.x);
+        EXPECT_EQ(step.cursor.y, expected[s].cursor.y);
+        ASSERT_EQ(step.pictures.size(), expected[s].pictures.size());
+        for (size_t i = 0; i < step.pictures.size(); ++i) {
+            const TimelinePicture& p = step.pictures[i];
+            const auto& [number, r] = expected[s].pictures[i];
+            EXPECT_EQ(p.number, number);
+            EXPECT_EQ(p.x, r.left);
+            EXPECT_EQ(p.y, r.top);
+            EXPECT_EQ(p.wholeGrab, number == 1);
+            ASSERT_EQ(p.width, r.Width());
+            ASSERT_EQ(p.height, r.Height());
+            RgbImage image;
+            std::string error;
+            ASSERT_TRUE(ReadBmpFile(p.file, image, error)) << error;
+            ASSERT_EQ(image.width, r.Width());
+            ASSERT_EQ(image.height, r.Height());
+            const RgbImage& window = session.WindowAtStep(static_cast<int>(s) + 1);
+            for (int y = 0; y < r.Height(); ++y)
+                ASSERT_TRUE(std::equal(image.rgb.begin() + y * r.Width() * 3,
+                                       image.rgb.begin() + (y + 1) * r.Width() * 3,
+                                       window.rgb.begin() + ((r.top + y) * kStageWidth + r.left) * 3))
+                    << "picture " << number << " row " << y;
+        }
+    }
+}
+
+// Closed steps last their span (45, 30, 20), not their frame value (50, 30, 24); the open last step
+// keeps the frame value used last.
+const std::vector<ExpectedStep> kSample = {
+    {45, {10, 20}, {{1, {0, 0, 156, 120}}}},
+    {30, {-3, 7}, {{2, {5, 6, 44, 35}}, {3, {100, 0, 156, 49}}, {4, {30, 60, 50, 70}}}},
+    {20, {140, 100}, {{5, {120, 90, 156, 120}}}},
+    {24, {200, 50}, {{6, {100, 80, 139, 120}}}},
+};
+
+TEST(TimelineTest, StepsPicturesPlacementsCursorsAndDurations)
+{
+    CRecordedSession session;
+    RecordSample(session);
+    // The program that runs the export keeps its own offset tables, whatever the session's files say.
+    g_offsets.frame[0] = 12345;
+    const OffsetTables before = g_offsets;
+    ExpectTimeline(session, kSample);
+    EXPECT_EQ(std::memcmp(&before, &g_offsets, sizeof before), 0) << "the program's offset tables changed";
+
+    // The same picture stored top-down (negative height) reads the same.
+    std::vector<uint8_t> bmp = testfiles::ReadBytes(session.File("imageBMP3.bmp"));
+    std::vector<uint8_t> flipped(bmp.begin(), bmp.begin() + 54);
+    const size_t rowBytes = 172; // 57 pixels, padded
+    for (size_t row = (bmp.size() - 54) / rowBytes; row-- > 0;)
+        flipped.insert(flipped.end(), bmp.begin() + 54 + row * rowBytes,
+                       bmp.begin() + 54 + (row + 1) * rowBytes);
+    flipped[22] = static_cast<uint8_t>(-50);
+    flipped[23] = flipped[24] = flipped[25] = 0xFF;
+    testfiles::WriteText(session.File("imageBMP3.bmp"), std::string(flipped.begin(), flipped.end()));
+    ExpectTimeline(session, kSample);
+}
+
+TEST(TimelineTest, UnclosedStepsAndSpansThatSayNothing)
+{
+    // A single step was never closed: it lasts the program's default frame value.
+    CRecordedSession single;
+    RecordSample(single, 1);
+    ExpectTimeline(single, {{kDefaultFrameValue, {10, 20}, {{1, {0, 0, 156, 120}}}}});
+
+    CRecordedSession session;
+    RecordSample(session);
+    // A span whose parts both read 0 says nothing: the step's frame value (50) stands in.
+    std::vector<uint8_t> bytes = testfiles::ReadBytes(session.File("destinationFLA1.fla"));
+    for (int column : {2, 3})
+        bytes.at(g_offsets.cursor[column][0]) = bytes.at(g_offsets.cursor[column][0] + 1) = 0;
+    testfiles::WriteText(session.File("destinationFLA1.fla"), std::string(bytes.begin(), bytes.end()));
+    std::vector<ExpectedStep> expected = kSample;
+    expected[0].frames = 50;
+    ExpectTimeline(session, expected);
+
+    // A missing or unreadable picture costs that picture only: every step keeps its time and pointer,
+    // and each picture left out is named once.
+    fs::remove(session.File("imageBMP5.bmp"));
+    fs::resize_file(session.File("imageBMP3.bmp"), 60);
+    expected[1].pictures.erase(expected[1].pictures.begin() + 1);
+    expected[2].pictures.clear();
+    ExpectTimeline(
+        session, expected,
+        {session.File("imageBMP3.bmp") + ": pixel data cut short: needs 8654 bytes, the file has 60",
+         session.File("imageBMP5.bmp") + ": missing"});
+
+    // The last picture counts too: the pictures run up to the highest number in the folder.
+    fs::remove(session.File("imageBMP4.bmp"));
+    expected[1].pictures.pop_back();
+    ExpectTimeline(
+        session, expected,
+        {session.File("imageBMP3.bmp") + ": pixel data cut short: needs 8654 bytes, the file has 60",
+         session.File("imageBMP4.bmp") + ": missing", session.File("imageBMP5.bmp") + ": missing"});
+}
+
+// A window that changed its size between two presses: its whole grab at (0, 0), the only picture of
+// its step, clears the stage, which is as large as the largest window.
+TEST(TimelineTest, AWholeGrabOfAnotherSizeIsTheWindowResized)
+{
+    CRecordedSession session(100, 60);
+    session.Step({{0, 0, 99, 59}}, {1, 1});
+    g_frameValues = {10, 0};
+    session.Resize(140, 50);
+    session.Step({{0, 0, 139, 49}}, {2, 2}); // wider, lower
+    session.Step({{0, 0, 34, 11}}, {3, 3});  // inside the top-left cell of 140 x 50: a change
+    session.Resize(36, 12);                  // one pixel wider than that cell: taken as the window
+    session.Step({{0, 0, 35, 11}}, {4, 4});
+    session.Step({{0, 0, 35, 11}}, {5, 5}); // the same size again: a change
+    const SessionTimeline timeline = Decode(session);
+    EXPECT_EQ(timeline.stageWidth, 140);
+    EXPECT_EQ(timeline.stageHeight, 60);
+    std::vector<bool> whole;
+    for (const TimelineStep& step : timeline.steps)
+        whole.push_back(step.pictures.at(0).wholeGrab);
+    EXPECT_EQ(whole, (std::vector<bool>{true, true, false, true, false}));
+}
+
+} // namespace
