@@ -77,8 +77,14 @@ const DefaultText kDefaults[] = {
     {kTextTwinNoHook, "The keyboard hook could not be installed in this 32-bit program. If the program runs "
                       "as administrator, run Flickmere as administrator too."},
     {kTextTwinNotReady, "FlickmereHook32.exe did not get ready to record this 32-bit program."},
-    {kTextExportFailed, "The player and the animated PNG of session %i could not be written:\n%s\n\nThe "
-                        "session's pictures and template file are unchanged."},
+    {kTextExportNotWritten,
+     "The player and the animated PNG of session %i could not be written:\n%s\n\nBoth, "
+     "and the session's pictures and template file, are as they were."},
+    {kTextExportPlayerNotWritten,
+     "The player of session %i could not be written, and so its animated PNG was "
+     "not written either:\n%s\n\nBoth are as they were."},
+    {kTextExportAnimationNotWritten, "The player of session %i was written, but its animated PNG could not "
+                                     "be:\n%s\n\nThe animated PNG is as it was."},
 };
 
 bool EndsWithLan(const std::string& name)

@@ -2,7 +2,7 @@
 #include "common/DirEntry.h"
 
 constexpr int kLanguages = 10;
-constexpr int kTexts = 45;
+constexpr int kTexts = 47;
 constexpr int kTextBytes = 500;
 constexpr int kLanguageNameBytes = 255;
 
@@ -59,8 +59,11 @@ enum TextId
     kTextTwinNoDialog = 41,
     kTextTwinNoHook = 42,
     kTextTwinNotReady = 43,
-    // A session's player and animated PNG could not be written: %i the session, %s why.
-    kTextExportFailed = 44,
+    // What of a session's export could not be written, %i the session, %s why: neither file (the take
+    // could not be opened), the player (and so not the animation after it), or the animation alone.
+    kTextExportNotWritten = 44,
+    kTextExportPlayerNotWritten = 45,
+    kTextExportAnimationNotWritten = 46,
 };
 
 // Every UI text in every language, fixed size: text k of language L is texts[L][k], at most 499

@@ -4,6 +4,7 @@
 
 #include "common/TextFormat.h"
 #include "common/win32/CodePages.h"
+#include "export/SessionFiles.h"
 #include "state/TextTable.h"
 
 #include <new>
@@ -13,11 +14,23 @@ namespace {
 // The export's words are UTF-8 and may name paths beyond the ANSI code page, so the box is a wide one.
 constexpr int kFailureBytes = 2048;
 
+TextId FailureText(int output)
+{
+    switch (output) {
+    case kPlayerNotWritten:
+        return kTextExportPlayerNotWritten;
+    case kAnimationNotWritten:
+        return kTextExportAnimationNotWritten;
+    default:
+        return kTextExportNotWritten;
+    }
+}
+
 // In a box without owner: the dialog is not disabled behind it while a session may record.
 void ShowExportFailure(const ExportFailure& failure)
 {
     const std::string format =
-        CodePageFromWide(CP_UTF8, WideFromCodePage(CP_ACP, CurrentText(kTextExportFailed)));
+        CodePageFromWide(CP_UTF8, WideFromCodePage(CP_ACP, CurrentText(FailureText(failure.output))));
     char text[kFailureBytes];
     FormatText(text, sizeof text, format.c_str(), {failure.session, failure.error.c_str()});
     ::MessageBoxW(nullptr, WideFromCodePage(CP_UTF8, text).c_str(),
@@ -35,7 +48,7 @@ void CCaptureDlg::ExportSession(int session)
 void CCaptureDlg::ShowExportFailures(WPARAM unrecordedSession, LPARAM unrecorded)
 {
     if (unrecorded == kExportFailureUnrecorded)
-        ShowExportFailure({static_cast<int>(unrecordedSession), std::bad_alloc().what()});
+        ShowExportFailure({static_cast<int>(unrecordedSession), kTakeNotOpened, std::bad_alloc().what()});
     for (const ExportFailure& failure : m_export.TakeFailures())
         ShowExportFailure(failure);
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 void CSessionExport::Prepare(const char* workDir, HWND window, UINT message)
 {
@@ -36,7 +37,7 @@ void CSessionExport::Add(int session)
         lost.swap(m_waiting);
     }
     for (int waiting : lost)
-        Fail(waiting, "no thread could be started for it");
+        Fail({waiting, kTakeNotOpened, "no thread could be started for it"});
 }
 
 void CSessionExport::Finish()
@@ -64,11 +65,12 @@ bool CSessionExport::TakeNext(int& session)
     return true;
 }
 
-void CSessionExport::Fail(int session, const std::string& error)
+void CSessionExport::Fail(ExportFailure failure)
 {
+    const int session = failure.session;
     try {
         const std::lock_guard<std::mutex> hold(m_lock);
-        m_failures.push_back({session, error});
+        m_failures.push_back(std::move(failure));
     } catch (...) {
         // No memory even for the failure: the message alone names the session.
         ::PostMessageA(m_window, m_message, static_cast<WPARAM>(session), kExportFailureUnrecorded);
@@ -83,16 +85,19 @@ DWORD WINAPI CSessionExport::Run(LPVOID self)
     auto* owner = static_cast<CSessionExport*>(self);
     int session = 0;
     while (owner->TakeNext(session)) {
-        std::string error;
+        ExportFailure failure{session, kTakeNotOpened, {}};
         try {
-            if (WriteSessionFiles(owner->m_workDir, session, error))
+            const CResult<> written = WriteSessionFiles(owner->m_workDir, session);
+            if (written)
                 continue;
+            failure.output = written.Error().code;
+            failure.error = written.Error().text;
         } catch (const std::exception& e) {
-            error = e.what();
+            failure.error = e.what();
         } catch (...) {
-            error = "unexpected error";
+            failure.error = "unexpected error";
         }
-        owner->Fail(session, error);
+        owner->Fail(std::move(failure));
     }
     return 0;
 }

@@ -10,10 +10,12 @@
 #include <string>
 #include <vector>
 
-// An export that could not be done: its session, and one line of why, in UTF-8.
+// An export that could not be done: its session, which of its files were not written (a
+// SessionFilesFailure) and one line of why, in UTF-8.
 struct ExportFailure
 {
     int session = 0;
+    int output = 0;
     std::string error;
 };
 
@@ -44,7 +46,7 @@ private:
     // The next session to export, taken off the queue; false (and the thread marked ended) when none is
     // left.
     bool TakeNext(int& session);
-    void Fail(int session, const std::string& error);
+    void Fail(ExportFailure failure);
 
     std::wstring m_workDir;
     HWND m_window = nullptr;

@@ -5,17 +5,26 @@
 
 #include "DemoScene.h"
 #include "common/File.h"
+#include "common/win32/CodePages.h"
 #include "output/DibFile.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace {
 
 using namespace e2e;
+
+// `text` in Windows-1252 as the ANSI code page that the program and the test share has it.
+std::string AnsiFromWindows1252(const std::string& text)
+{
+    return CodePageFromWide(CP_ACP, WideFromCodePage(1252, text));
+}
 
 // A 24-bit picture of noise, which takes the export a while to draw and compress.
 bool WriteNoisePicture(const std::string& path, int width, int height)
@@ -36,6 +45,13 @@ bool WriteNoisePicture(const std::string& path, int width, int height)
         block[i] = static_cast<uint8_t>(noise >> 24);
     }
     return WritePackedDib(path.c_str(), block.data(), static_cast<uint32_t>(block.size())) == 1;
+}
+
+// A file, not a folder of that name.
+bool IsFile(const std::string& path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 class SessionExportTest : public CAppFixture
@@ -64,6 +80,62 @@ TEST_F(SessionExportTest, TheNextSessionStartsWhileTheLastOneIsExported)
     EXPECT_FALSE(FileExists(Player(1))) << "the new session waited for the last one's export";
     // The export goes on beside the new session, and is complete.
     EXPECT_TRUE(WaitUntil([&] { return FileExists(Player(1)) && FileExists(Animation(1)); }, 120s));
+}
+
+// Each case ends a session of its own in a folder named with a letter beyond ASCII, with one of its
+// outputs spoiled; the box says which output failed and names the path as the user sees it.
+TEST_F(SessionExportTest, AFailureBoxSaysWhichOutputFailedAndNamesThePathAsTheUserNamedIt)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(const std::string& folder)> spoil;
+        std::string text;
+        std::string blamed;
+        bool playerWritten;
+    };
+    const auto folderNamed = [](const char* name) {
+        return [name](const std::string& folder) {
+            ::CreateDirectoryA((folder + "\\" + name).c_str(), nullptr);
+        };
+    };
+    const Case cases[] = {
+        {"the animation", folderNamed("session1.png"),
+         "The player of session 1 was written, but its animated PNG could not be:\n", "session1.png", true},
+        {"the player", folderNamed("player.html"),
+         "The player of session 2 could not be written, and so its animated PNG was not written either:\n",
+         "player.html", false},
+        {"the take's edit",
+         [this](const std::string&) { m_dir->Write("session3\\session3.flickmere.json", "{"); },
+         "The player and the animated PNG of session 3 could not be written:\n",
+         "session3.flickmere.json: ", false},
+    };
+    WorkDirOptions options;
+    options.nameEnd = AnsiFromWindows1252(" J\xFCrgen");
+    ASSERT_NO_FATAL_FAILURE(Start(options));
+    int session = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ++session;
+        ASSERT_NO_FATAL_FAILURE(StartCapture());
+        Press(VK_F12, 0);
+        std::vector<uint8_t> picture, after;
+        ASSERT_TRUE(ReadWholeFile(PicturePath(1, session).c_str(), picture));
+        c.spoil(Session(session));
+        m_app->Click(IDC_CAPTURE);
+        const auto box = m_app->WaitForMessageBox();
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->caption, "Flickmere");
+        EXPECT_EQ(box->text.rfind(c.text, 0), 0u) << box->text;
+        EXPECT_NE(box->text.find(Session(session) + "\\" + c.blamed), std::string::npos) << box->text;
+        EXPECT_EQ(box->icon, BoxIcon::Warning);
+        m_app->CloseMessageBox(*box);
+        EXPECT_FALSE(m_app->WaitForMessageBox(500ms));
+        ASSERT_TRUE(ReadWholeFile(PicturePath(1, session).c_str(), after));
+        EXPECT_TRUE(after == picture);
+        EXPECT_EQ(IsFile(Player(session)), c.playerWritten);
+        EXPECT_FALSE(IsFile(Animation(session)));
+    }
 }
 
 } // namespace
