@@ -49,7 +49,7 @@ bool CCaptureDlg::OnInit()
         return false;
     }
     InstallFatalOutputBox(Handle());
-    m_export.Prepare(g_workDir, Handle(), kExportFailedMessage);
+    StartExports();
     ::SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     ::SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
     FillWindowList(WindowList());

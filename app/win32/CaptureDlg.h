@@ -71,6 +71,8 @@ private:
 
     // The exports (CaptureExports.cpp): a session's player and animation are written on the export
     // thread, and its failures are shown once it posts kExportFailedMessage.
+    // At start: removes what unfinished exports left in the session folders.
+    void StartExports();
     void ExportSession(int session);
     void ShowExportFailures(WPARAM unrecordedSession = 0, LPARAM unrecorded = 0);
 

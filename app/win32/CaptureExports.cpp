@@ -1,11 +1,13 @@
-// The main dialog's side of the exports: each session that ends is handed to the export thread, and
-// what could not be written is shown in a box.
+// The main dialog's side of the exports: what unfinished exports left goes at start, each session that
+// ends is handed to the export thread, and what could not be written is shown in a box.
 #include "app/win32/CaptureDlg.h"
 
+#include "app/ExportLeftovers.h"
 #include "common/TextFormat.h"
 #include "common/win32/CodePages.h"
 #include "export/SessionFiles.h"
 #include "state/TextTable.h"
+#include "state/WorkingDirectory.h"
 
 #include <new>
 
@@ -39,6 +41,12 @@ void ShowExportFailure(const ExportFailure& failure)
 }
 
 } // namespace
+
+void CCaptureDlg::StartExports()
+{
+    m_export.Prepare(g_workDir, Handle(), kExportFailedMessage);
+    RemoveExportLeftovers(WideFromCodePage(CP_ACP, g_workDir));
+}
 
 void CCaptureDlg::ExportSession(int session)
 {

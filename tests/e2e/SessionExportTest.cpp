@@ -82,6 +82,19 @@ TEST_F(SessionExportTest, TheNextSessionStartsWhileTheLastOneIsExported)
     EXPECT_TRUE(WaitUntil([&] { return FileExists(Player(1)) && FileExists(Animation(1)); }, 120s));
 }
 
+TEST_F(SessionExportTest, AtStartOnlyWhatUnfinishedExportsLeftIsRemoved)
+{
+    ::CreateDirectoryA(Session(1).c_str(), nullptr);
+    for (const char* name :
+         {"player.html.4711-0.tmp", "session1.png.4711-1.tmp", "notes.4711-0.tmp", "player.html.tmp"})
+        m_dir->Write(std::string("session1\\") + name, "left");
+    ASSERT_NO_FATAL_FAILURE(StartApp());
+    EXPECT_FALSE(FileExists(Session(1) + "\\player.html.4711-0.tmp"));
+    EXPECT_FALSE(FileExists(Session(1) + "\\session1.png.4711-1.tmp"));
+    EXPECT_TRUE(FileExists(Session(1) + "\\notes.4711-0.tmp"));
+    EXPECT_TRUE(FileExists(Session(1) + "\\player.html.tmp"));
+}
+
 // Each case ends a session of its own in a folder named with a letter beyond ASCII, with one of its
 // outputs spoiled; the box says which output failed and names the path as the user sees it.
 TEST_F(SessionExportTest, AFailureBoxSaysWhichOutputFailedAndNamesThePathAsTheUserNamedIt)
