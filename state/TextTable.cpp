@@ -85,6 +85,8 @@ const DefaultText kDefaults[] = {
      "not written either:\n%s\n\nBoth are as they were."},
     {kTextExportAnimationNotWritten, "The player of session %i was written, but its animated PNG could not "
                                      "be:\n%s\n\nThe animated PNG is as it was."},
+    {kTextWatchEnded, "Flickmere does not notice edits saved in the session folders here while it runs: a "
+                      "saved edit reaches the player and the animated PNG when Flickmere starts again."},
 };
 
 bool EndsWithLan(const std::string& name)

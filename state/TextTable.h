@@ -2,7 +2,7 @@
 #include "common/DirEntry.h"
 
 constexpr int kLanguages = 10;
-constexpr int kTexts = 47;
+constexpr int kTexts = 48;
 constexpr int kTextBytes = 500;
 constexpr int kLanguageNameBytes = 255;
 
@@ -64,6 +64,8 @@ enum TextId
     kTextExportNotWritten = 44,
     kTextExportPlayerNotWritten = 45,
     kTextExportAnimationNotWritten = 46,
+    // The program cannot notice edits saved while it runs.
+    kTextWatchEnded = 47,
 };
 
 // Every UI text in every language, fixed size: text k of language L is texts[L][k], at most 499

@@ -54,7 +54,8 @@ const TextId kCurrentTexts[] = {kTextCapture,
                                 kTextTwinNotReady,
                                 kTextExportNotWritten,
                                 kTextExportPlayerNotWritten,
-                                kTextExportAnimationNotWritten};
+                                kTextExportAnimationNotWritten,
+                                kTextWatchEnded};
 
 } // namespace
 

@@ -49,7 +49,6 @@ bool CCaptureDlg::OnInit()
         return false;
     }
     InstallFatalOutputBox(Handle());
-    StartExports();
     ::SendMessageA(Handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon));
     ::SendMessageA(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon));
     FillWindowList(WindowList());
@@ -60,6 +59,7 @@ bool CCaptureDlg::OnInit()
     Layout();
     m_hooks.SetWindowName(CurrentText(kTextTitle));
     m_hooks.SetDialog(Handle());
+    StartExports();
     return true;
 }
 
@@ -142,6 +142,10 @@ bool CCaptureDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
 {
     if (message == kExportFailedMessage) {
         ShowExportFailures(wParam, lParam);
+        return true;
+    }
+    if (message == kProjectSavedMessage) {
+        OnProjectSaved(wParam, lParam);
         return true;
     }
     if (message != WM_CAPTURE_KEY)

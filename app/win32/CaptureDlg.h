@@ -1,6 +1,7 @@
 #pragma once
 #include "app/win32/AboutDlg.h"
 #include "app/win32/RunningInstance.h"
+#include "app/win32/ProjectWatch.h"
 #include "app/win32/SessionExport.h"
 #include "capture/win32/HookLibrary.h"
 #include "common/win32/ComboBox.h"
@@ -21,6 +22,8 @@
 // the texts of a language.
 // Posted by the export thread to the main dialog after an export failed.
 constexpr UINT kExportFailedMessage = WM_APP + 1;
+// Posted by the project watch: a session's edit was saved (ProjectWatch.h).
+constexpr UINT kProjectSavedMessage = WM_APP + 2;
 
 class CCaptureDlg : public CModalDialog
 {
@@ -71,9 +74,15 @@ private:
 
     // The exports (CaptureExports.cpp): a session's player and animation are written on the export
     // thread, and its failures are shown once it posts kExportFailedMessage.
-    // At start: removes what unfinished exports left in the session folders.
+    // At start: removes what unfinished exports left, watches for saved edits and exports the sessions
+    // whose edit is newer than their files.
     void StartExports();
     void ExportSession(int session);
+    // Exports a session again for its edit, unless that is what its last export read.
+    void ExportEdit(int session);
+    // Each session whose edit is newer than its player or animation.
+    void ExportEditedSessions();
+    void OnProjectSaved(WPARAM session, LPARAM watchEnded);
     void ShowExportFailures(WPARAM unrecordedSession = 0, LPARAM unrecorded = 0);
 
     HICON m_icon;
@@ -82,5 +91,6 @@ private:
     CHookLibrary m_hooks;
     CAboutDlg m_about;
     CFramePopup m_popup;
-    CSessionExport m_export; // the ended sessions' players and animations
+    CSessionExport m_export; // the players and animations of ended and edited sessions
+    CProjectWatch m_watch;
 };

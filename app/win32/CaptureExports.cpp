@@ -1,13 +1,17 @@
-// The main dialog's side of the exports: what unfinished exports left goes at start, each session that
-// ends is handed to the export thread, and what could not be written is shown in a box.
+// The main dialog's side of the exports: what unfinished exports left goes at start; each session that
+// ends, and each whose edit is newer than its player or animation, at start or once it is saved, is
+// handed to the export thread; and what could not be written is shown in a box.
 #include "app/win32/CaptureDlg.h"
 
+#include "app/EditedSessions.h"
 #include "app/ExportLeftovers.h"
 #include "common/TextFormat.h"
 #include "common/win32/CodePages.h"
 #include "export/SessionFiles.h"
+#include "state/SessionState.h"
 #include "state/TextTable.h"
 #include "state/WorkingDirectory.h"
+#include "state/win32/SessionWindows.h"
 
 #include <new>
 
@@ -44,13 +48,43 @@ void ShowExportFailure(const ExportFailure& failure)
 
 void CCaptureDlg::StartExports()
 {
+    const std::wstring workDir = WideFromCodePage(CP_ACP, g_workDir);
     m_export.Prepare(g_workDir, Handle(), kExportFailedMessage);
-    RemoveExportLeftovers(WideFromCodePage(CP_ACP, g_workDir));
+    RemoveExportLeftovers(workDir);
+    // The watch before the look at every session, so that no edit saved in between is missed. A watch
+    // that cannot start is told of once the dialog shows.
+    if (!m_watch.Start(workDir, Handle(), kProjectSavedMessage))
+        ::PostMessageA(Handle(), kProjectSavedMessage, kEveryEditMayHaveChanged, kWatchEnded);
+    ExportEditedSessions();
 }
 
 void CCaptureDlg::ExportSession(int session)
 {
     m_export.Add(session);
+}
+
+void CCaptureDlg::ExportEdit(int session)
+{
+    // The session being recorded is exported when it ends, with the edit saved meanwhile.
+    if (!SessionActive() || session != g_session.sessionNumber)
+        m_export.AddIfEditIsNew(session);
+}
+
+void CCaptureDlg::ExportEditedSessions()
+{
+    for (int session : SessionsBehindTheirEdit(WideFromCodePage(CP_ACP, g_workDir)))
+        ExportEdit(session);
+}
+
+void CCaptureDlg::OnProjectSaved(WPARAM session, LPARAM watchEnded)
+{
+    if (session == kEveryEditMayHaveChanged)
+        ExportEditedSessions();
+    else
+        ExportEdit(static_cast<int>(session));
+    if (watchEnded == kWatchEnded)
+        ::MessageBoxA(Handle(), CurrentText(kTextWatchEnded), CurrentText(kTextTitle),
+                      MB_OK | MB_ICONWARNING);
 }
 
 void CCaptureDlg::ShowExportFailures(WPARAM unrecordedSession, LPARAM unrecorded)

@@ -1,5 +1,6 @@
 #include "app/win32/SessionExport.h"
 
+#include "app/EditedSessions.h"
 #include "common/win32/CodePages.h"
 #include "export/SessionFiles.h"
 
@@ -38,6 +39,18 @@ void CSessionExport::Add(int session)
     }
     for (int waiting : lost)
         Fail({waiting, kTakeNotOpened, "no thread could be started for it"});
+}
+
+void CSessionExport::AddIfEditIsNew(int session)
+{
+    const std::optional<std::filesystem::file_time_type> edit = EditTime(m_workDir, session);
+    {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        const auto read = m_editsRead.find(session);
+        if (read != m_editsRead.end() && read->second == edit)
+            return;
+    }
+    Add(session);
 }
 
 void CSessionExport::Finish()
@@ -79,25 +92,35 @@ void CSessionExport::Fail(ExportFailure failure)
     ::PostMessageA(m_window, m_message, 0, 0);
 }
 
-// No exception may leave a thread procedure: each becomes the session's failure.
 DWORD WINAPI CSessionExport::Run(LPVOID self)
 {
     auto* owner = static_cast<CSessionExport*>(self);
     int session = 0;
-    while (owner->TakeNext(session)) {
-        ExportFailure failure{session, kTakeNotOpened, {}};
-        try {
-            const CResult<> written = WriteSessionFiles(owner->m_workDir, session);
-            if (written)
-                continue;
-            failure.output = written.Error().code;
-            failure.error = written.Error().text;
-        } catch (const std::exception& e) {
-            failure.error = e.what();
-        } catch (...) {
-            failure.error = "unexpected error";
-        }
-        owner->Fail(std::move(failure));
-    }
+    while (owner->TakeNext(session))
+        owner->Export(session);
     return 0;
+}
+
+// No exception may leave the thread procedure: each becomes the session's failure.
+void CSessionExport::Export(int session)
+{
+    ExportFailure failure{session, kTakeNotOpened, {}};
+    try {
+        // Taken before the export reads the file: a save after this is exported again.
+        const std::optional<std::filesystem::file_time_type> edit = EditTime(m_workDir, session);
+        {
+            const std::lock_guard<std::mutex> hold(m_lock);
+            m_editsRead[session] = edit;
+        }
+        const CResult<> written = WriteSessionFiles(m_workDir, session);
+        if (written)
+            return;
+        failure.output = written.Error().code;
+        failure.error = written.Error().text;
+    } catch (const std::exception& e) {
+        failure.error = e.what();
+    } catch (...) {
+        failure.error = "unexpected error";
+    }
+    Fail(std::move(failure));
 }

@@ -6,7 +6,10 @@
 #include "common/win32/Handles.h"
 
 #include <deque>
+#include <filesystem>
+#include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +38,9 @@ public:
     void Prepare(const char* workDir, HWND window, UINT message);
     // Asks for `session`'s export; a session that is still waiting is not asked for twice.
     void Add(int session);
+    // Asks for it when its project file is not the one its last export read: a save is reported as
+    // several changes, some of them after the export it caused has begun.
+    void AddIfEditIsNew(int session);
     // Returns once every export asked for is done, so that the files are complete before the program
     // ends.
     void Finish();
@@ -46,6 +52,7 @@ private:
     // The next session to export, taken off the queue; false (and the thread marked ended) when none is
     // left.
     bool TakeNext(int& session);
+    void Export(int session);
     void Fail(ExportFailure failure);
 
     std::wstring m_workDir;
@@ -58,4 +65,6 @@ private:
     // Whether m_thread still takes sessions off m_waiting.
     bool m_running = false;
     std::vector<ExportFailure> m_failures;
+    // The time of the project file that each session's last export read, none when it had none.
+    std::map<int, std::optional<std::filesystem::file_time_type>> m_editsRead;
 };

@@ -54,9 +54,29 @@ bool IsFile(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// An edit of a take of two steps that shows them the other way round, the first with a caption.
+std::string ProjectShowing(const std::string& caption)
+{
+    return R"({"format": "flickmere-project", "version": 1, "fps": 12, "steps": [)"
+           R"({"source": 2, "frames": 24, "caption": {"text": ")" +
+           caption + R"(", "x": 4, "y": 5, "width": 150, "height": 30}}, {"source": 1, "frames": 12}]})";
+}
+
 class SessionExportTest : public CAppFixture
 {
 protected:
+    std::vector<uint8_t> Bytes(const std::string& path) const
+    {
+        std::vector<uint8_t> bytes;
+        ReadWholeFile(path.c_str(), bytes);
+        return bytes;
+    }
+    bool PlayerShows(const std::string& text) const
+    {
+        const std::vector<uint8_t> page = Bytes(Player(1));
+        return std::string(page.begin(), page.end()).find(text) != std::string::npos;
+    }
+
     std::string Player(int session) const { return Session(session) + "\\player.html"; }
     std::string Animation(int session) const
     {
@@ -93,6 +113,48 @@ TEST_F(SessionExportTest, AtStartOnlyWhatUnfinishedExportsLeftIsRemoved)
     EXPECT_FALSE(FileExists(Session(1) + "\\session1.png.4711-1.tmp"));
     EXPECT_TRUE(FileExists(Session(1) + "\\notes.4711-0.tmp"));
     EXPECT_TRUE(FileExists(Session(1) + "\\player.html.tmp"));
+}
+
+// A project file saved in the session's folder reaches the player and the animation without a command:
+// while the program runs, within seconds, and at its next start when it was saved meanwhile. A broken
+// one leaves both as they were, with one box.
+TEST_F(SessionExportTest, AnEditReachesThePlayerAndTheAnimationWithoutACommand)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    ASSERT_NO_FATAL_FAILURE(StartCapture());
+    Press(VK_F12, 1);
+    m_target->AddSquare(100, 55, 0xE02020);
+    Press(VK_F12, 2);
+    m_app->Click(IDC_CAPTURE);
+    ASSERT_TRUE(WaitUntil([&] { return IsFile(Player(1)) && IsFile(Animation(1)); }, 30s));
+    const std::string project = Session(1) + "\\session1.flickmere.json";
+    std::vector<uint8_t> animation = Bytes(Animation(1));
+
+    m_dir->Write("session1\\session1.flickmere.json", ProjectShowing("Saved while it runs"));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return PlayerShows("Saved while it runs") && Bytes(Animation(1)) != animation; }, 10s));
+    const std::vector<uint8_t> page = Bytes(Player(1));
+    animation = Bytes(Animation(1));
+
+    m_dir->Write("session1\\session1.flickmere.json", "{\"format\": \"flickmere-project\",");
+    const auto box = m_app->WaitForMessageBox(10s);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->text.rfind("The player and the animated PNG of session 1 could not be written:\n" +
+                                  project + ": line ",
+                              0),
+              0u)
+        << box->text;
+    m_app->CloseMessageBox(*box);
+    EXPECT_FALSE(m_app->WaitForMessageBox(2s)) << "a second box";
+    EXPECT_TRUE(Bytes(Player(1)) == page);
+    EXPECT_TRUE(Bytes(Animation(1)) == animation);
+
+    // Saved while the program does not run.
+    ASSERT_TRUE(m_app->Close());
+    m_dir->Write("session1\\session1.flickmere.json", ProjectShowing("Saved before the start"));
+    ASSERT_NO_FATAL_FAILURE(StartApp());
+    EXPECT_TRUE(WaitUntil(
+        [&] { return PlayerShows("Saved before the start") && Bytes(Animation(1)) != animation; }, 10s));
 }
 
 // Each case ends a session of its own in a folder named with a letter beyond ASCII, with one of its
