@@ -4,6 +4,7 @@
 #include "harness/Process.h"
 
 #include "DemoScene.h"
+#include "DibBlock.h"
 #include "common/File.h"
 #include "common/win32/CodePages.h"
 #include "output/DibFile.h"
@@ -11,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,18 +29,9 @@ std::string AnsiFromWindows1252(const std::string& text)
 // A 24-bit picture of noise, which takes the export a while to draw and compress.
 bool WriteNoisePicture(const std::string& path, int width, int height)
 {
-    DibHeader header{};
-    header.biSize = sizeof header;
-    header.biWidth = width;
-    header.biHeight = height;
-    header.biPlanes = 1;
-    header.biBitCount = 24;
-    header.biCompression = kBiRgb;
-    const uint32_t rowBytes = DibRowBytes(width, 24);
-    std::vector<uint8_t> block(sizeof header + size_t{rowBytes} * height);
-    std::memcpy(block.data(), &header, sizeof header);
+    std::vector<uint8_t> block = DibBlock(width, height, 24);
     uint32_t noise = 12345;
-    for (size_t i = sizeof header; i < block.size(); ++i) {
+    for (size_t i = sizeof(DibHeader); i < block.size(); ++i) {
         noise = noise * 1103515245u + 12345u;
         block[i] = static_cast<uint8_t>(noise >> 24);
     }
