@@ -6,6 +6,7 @@
 #include "export/take/TakeEdit.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace fs = std::filesystem;
 
@@ -33,16 +34,11 @@ int SessionOfProjectFile(const std::string& relative)
                : 0;
 }
 
-std::optional<fs::file_time_type> EditTime(const fs::path& workDir, int session)
-{
-    return WriteTime(ProjectFileOf(workDir, session));
-}
-
 std::vector<int> SessionsBehindTheirEdit(const fs::path& workDir)
 {
     std::vector<int> behind;
     ForEachSessionFolder(workDir, [&](int session, const fs::path&) {
-        const std::optional<fs::file_time_type> edit = EditTime(workDir, session);
+        const std::optional<fs::file_time_type> edit = WriteTime(ProjectFileOf(workDir, session));
         if (!edit)
             return;
         const std::optional<fs::file_time_type> player = WriteTime(PlayerFile(workDir, session));

@@ -3,7 +3,6 @@
 // again: the project file saved while the program runs, and at start every session whose project file
 // is newer than what was written from it.
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,9 +10,6 @@
 // separator) names: session<N>/session<N>.flickmere.json, the folder as the export writes into it
 // (SessionFolders.h); 0 for every other file.
 int SessionOfProjectFile(const std::string& relative);
-
-// When the project file of `session` was last written; none when there is none.
-std::optional<std::filesystem::file_time_type> EditTime(const std::filesystem::path& workDir, int session);
 
 // The sessions under `workDir` with a project file that is newer than their player page or their
 // animated PNG, or beside which either is missing, in ascending order.

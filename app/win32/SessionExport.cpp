@@ -1,12 +1,26 @@
 #include "app/win32/SessionExport.h"
 
-#include "app/EditedSessions.h"
 #include "common/win32/CodePages.h"
+#include "common/File.h"
 #include "export/SessionFiles.h"
+#include "export/take/TakeEdit.h"
 
 #include <algorithm>
 #include <exception>
 #include <utility>
+
+namespace {
+
+// The project file of `session` as it is now; none when there is none, or it cannot be read.
+std::optional<std::vector<uint8_t>> EditOf(const std::wstring& workDir, int session)
+{
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(ProjectFileOf(workDir, session), bytes))
+        return std::nullopt;
+    return bytes;
+}
+
+} // namespace
 
 void CSessionExport::Prepare(const char* workDir, HWND window, UINT message)
 {
@@ -43,7 +57,7 @@ void CSessionExport::Add(int session)
 
 void CSessionExport::AddIfEditIsNew(int session)
 {
-    const std::optional<std::filesystem::file_time_type> edit = EditTime(m_workDir, session);
+    const std::optional<std::vector<uint8_t>> edit = EditOf(m_workDir, session);
     {
         const std::lock_guard<std::mutex> hold(m_lock);
         const auto read = m_editsRead.find(session);
@@ -107,10 +121,10 @@ void CSessionExport::Export(int session)
     ExportFailure failure{session, kTakeNotOpened, {}};
     try {
         // Taken before the export reads the file: a save after this is exported again.
-        const std::optional<std::filesystem::file_time_type> edit = EditTime(m_workDir, session);
+        std::optional<std::vector<uint8_t>> edit = EditOf(m_workDir, session);
         {
             const std::lock_guard<std::mutex> hold(m_lock);
-            m_editsRead[session] = edit;
+            m_editsRead[session] = std::move(edit);
         }
         const CResult<> written = WriteSessionFiles(m_workDir, session);
         if (written)

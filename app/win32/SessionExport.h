@@ -5,8 +5,8 @@
 // own. A failure leaves that session's files as they were; the dialog is told, and shows it.
 #include "common/win32/Handles.h"
 
+#include <cstdint>
 #include <deque>
-#include <filesystem>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -65,6 +65,8 @@ private:
     // Whether m_thread still takes sessions off m_waiting.
     bool m_running = false;
     std::vector<ExportFailure> m_failures;
-    // The time of the project file that each session's last export read, none when it had none.
-    std::map<int, std::optional<std::filesystem::file_time_type>> m_editsRead;
+    // The project file that each session's last export read, none when it had none. Its bytes rather
+    // than its time: the C runtime keeps file times in whole seconds, and a second save can come within
+    // one.
+    std::map<int, std::optional<std::vector<uint8_t>>> m_editsRead;
 };

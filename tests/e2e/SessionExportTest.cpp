@@ -14,6 +14,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -56,11 +57,30 @@ std::string ProjectShowing(const std::string& caption)
 class SessionExportTest : public CAppFixture
 {
 protected:
-    std::vector<uint8_t> Bytes(const std::string& path) const
+    static std::vector<uint8_t> Bytes(const std::string& path)
     {
         std::vector<uint8_t> bytes;
         ReadWholeFile(path.c_str(), bytes);
         return bytes;
+    }
+    // When the file was last written, looked up without opening it: on Windows a file that is open
+    // cannot be replaced, so the test never holds one that the program may be writing again.
+    static uint64_t WriteTime(const std::string& path)
+    {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+            return 0;
+        return uint64_t{data.ftLastWriteTime.dwHighDateTime} << 32 | data.ftLastWriteTime.dwLowDateTime;
+    }
+    // Waits until session 1's player and animation have both been written again since `times`, and
+    // then holds their new times.
+    bool OutputsRewritten(std::pair<uint64_t, uint64_t>& times) const
+    {
+        const auto now = [&] { return std::make_pair(WriteTime(Player(1)), WriteTime(Animation(1))); };
+        const bool rewritten =
+            WaitUntil([&] { return now().first != times.first && now().second != times.second; }, 10s);
+        times = now();
+        return rewritten;
     }
     bool PlayerShows(const std::string& text) const
     {
@@ -119,11 +139,13 @@ TEST_F(SessionExportTest, AnEditReachesThePlayerAndTheAnimationWithoutACommand)
     m_app->Click(IDC_CAPTURE);
     ASSERT_TRUE(WaitUntil([&] { return IsFile(Player(1)) && IsFile(Animation(1)); }, 30s));
     const std::string project = Session(1) + "\\session1.flickmere.json";
+    std::pair<uint64_t, uint64_t> written{WriteTime(Player(1)), WriteTime(Animation(1))};
     std::vector<uint8_t> animation = Bytes(Animation(1));
 
     m_dir->Write("session1\\session1.flickmere.json", ProjectShowing("Saved while it runs"));
-    EXPECT_TRUE(WaitUntil(
-        [&] { return PlayerShows("Saved while it runs") && Bytes(Animation(1)) != animation; }, 10s));
+    ASSERT_TRUE(OutputsRewritten(written));
+    EXPECT_TRUE(PlayerShows("Saved while it runs"));
+    EXPECT_TRUE(Bytes(Animation(1)) != animation);
     const std::vector<uint8_t> page = Bytes(Player(1));
     animation = Bytes(Animation(1));
 
@@ -144,8 +166,9 @@ TEST_F(SessionExportTest, AnEditReachesThePlayerAndTheAnimationWithoutACommand)
     ASSERT_TRUE(m_app->Close());
     m_dir->Write("session1\\session1.flickmere.json", ProjectShowing("Saved before the start"));
     ASSERT_NO_FATAL_FAILURE(StartApp());
-    EXPECT_TRUE(WaitUntil(
-        [&] { return PlayerShows("Saved before the start") && Bytes(Animation(1)) != animation; }, 10s));
+    ASSERT_TRUE(OutputsRewritten(written));
+    EXPECT_TRUE(PlayerShows("Saved before the start"));
+    EXPECT_TRUE(Bytes(Animation(1)) != animation);
 }
 
 // Each case ends a session of its own in a folder named with a letter beyond ASCII, with one of its
