@@ -1,7 +1,7 @@
 #include "app/win32/SessionExport.h"
 
-#include "common/win32/CodePages.h"
 #include "common/File.h"
+#include "common/win32/CodePages.h"
 #include "export/SessionFiles.h"
 #include "export/take/TakeEdit.h"
 
