@@ -68,14 +68,18 @@ bool OpenTake(const fs::path& workDir, int session, const TakeSource& source, Ta
     return true;
 }
 
-bool WriteSessionFiles(const fs::path& workDir, int session, std::string& error)
+CResult<> WriteSessionFiles(const fs::path& workDir, int session)
 {
     Take take;
+    std::string error;
     if (!OpenTake(workDir, session, {}, take, error))
-        return false;
+        return Fail(error, kTakeNotOpened);
+    if (!WritePlayerFile(take.timeline, session, kDefaultFps, take.Edit(), PlayerFile(workDir, session),
+                         error))
+        return Fail(error, kPlayerNotWritten);
     const ApngOptions options{take.project ? take.project->fps : kDefaultFps};
     uint64_t bytes = 0;
-    return WritePlayerFile(take.timeline, session, kDefaultFps, take.Edit(), PlayerFile(workDir, session),
-                           error) &&
-           WriteApngFile(take.timeline, options, take.Edit(), AnimationFile(workDir, session), bytes, error);
+    if (!WriteApngFile(take.timeline, options, take.Edit(), AnimationFile(workDir, session), bytes, error))
+        return Fail(error, kAnimationNotWritten);
+    return {};
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The files a session is shown by, each under its final name only once it is complete: what the
 // command writes on request and the program writes when a session ends.
+#include "common/Result.h"
 #include "export/ApngAnimation.h"
 #include "export/take/Project.h"
 #include "export/take/SessionTimeline.h"
@@ -51,8 +52,19 @@ bool WritePlayerFile(const SessionTimeline& timeline, int session, int fps, cons
 bool WriteApngFile(const SessionTimeline& timeline, const ApngOptions& options, const Project* project,
                    const std::filesystem::path& file, uint64_t& bytes, std::string& error);
 
-// Both, as a session ends: the player page and the looping animation with the pointer, at the default
-// speed, or as the project file beside the take edits the animation when there is one. Pictures left
-// out are not failures. False, with one line in `error`, when either could not be written or the project
-// file is refused; the session's own files are never changed.
-bool WriteSessionFiles(const std::filesystem::path& workDir, int session, std::string& error);
+// What WriteSessionFiles could not write, as its failure's code.
+enum SessionFilesFailure
+{
+    // The take could not be opened (see OpenTake): neither file was written.
+    kTakeNotOpened = 1,
+    // The player page could not be written, so the animation was not written either.
+    kPlayerNotWritten,
+    // The player page was written, the animation was not.
+    kAnimationNotWritten,
+};
+
+// Both, as a session ends or its edit changes: the player page, then the looping animation with the
+// pointer, at the default speed, or as the project file beside the take edits the animation when there
+// is one. Pictures left out are not failures. A failure's code is a SessionFilesFailure; a file that is
+// not written keeps what it held, and the session's own files are never changed.
+CResult<> WriteSessionFiles(const std::filesystem::path& workDir, int session);

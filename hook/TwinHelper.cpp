@@ -17,15 +17,6 @@
 
 namespace {
 
-enum ExitCode
-{
-    kEnded = 0,
-    kBadArguments = 1,
-    kNoDialog = 2,
-    kNoLibrary = 3,
-    kNoHook = 4,
-};
-
 class CTwin
 {
 public:
@@ -103,16 +94,16 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
     const char* threadText = end;
     const auto thread = static_cast<DWORD>(std::strtoul(threadText, &end, 10));
     if (dialog == nullptr || end == keyText || thread == 0)
-        return kBadArguments;
+        return kTwinBadArguments;
     DWORD process = 0;
     ::GetWindowThreadProcessId(dialog, &process);
     const CKernelHandle owner(process ? ::OpenProcess(SYNCHRONIZE, FALSE, process) : nullptr);
     if (!owner)
-        return kNoDialog;
+        return kTwinNoDialog;
     CTwin twin;
-    int result = kEnded;
+    DWORD result = kTwinEnded;
     if (!twin.Load()) {
-        result = kNoLibrary;
+        result = kTwinNoLibrary;
     } else {
         twin.NameDialog(dialog, process);
         twin.SetKey(key);
@@ -127,8 +118,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int)
             ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE);
             Serve(twin, dialog, process, owner.Get());
         } else {
-            result = kNoHook;
+            result = kTwinNoHook;
         }
     }
-    return result;
+    return static_cast<int>(result);
 }

@@ -8,10 +8,23 @@
 //   kTwinRecord, wParam = process id            report that process's chords (0: none)
 //   WM_QUIT                                     the session is over: remove the hook and end
 // The helper also ends when the dialog's process does. While its hook is in place it holds a mutex
-// named TwinMarkName(thread): see TakesPress in HookDll.cpp.
+// named TwinMarkName(thread): see TakesPress in HookDll.cpp. When it ends before it is idle, its exit
+// status says why, and Flickmere names that reason in its box.
 #include <windows.h>
 
 #define HOOKDLL_TWIN_HELPER_FILE "FlickmereHook32.exe"
+
+enum TwinExitStatus : DWORD
+{
+    kTwinEnded = 0,
+    kTwinBadArguments = 1,
+    // The dialog's process could not be opened: the helper could not tell when Flickmere ends.
+    kTwinNoDialog = 2,
+    // HookDll32.dll or one of its exports is missing.
+    kTwinNoLibrary = 3,
+    // SetWindowsHookEx refused the recorded program's thread.
+    kTwinNoHook = 4,
+};
 
 constexpr UINT kTwinSetKey = WM_APP + 1;
 constexpr UINT kTwinRename = WM_APP + 2;

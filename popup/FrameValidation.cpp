@@ -28,7 +28,7 @@ FramePair TakeOverFramePair(const char* frameText, const char* offsetText, Frame
     const FrameValues typed{ReadLeadingInt(frameText), ReadLeadingInt(offsetText)};
     if (typed.frame == values.frame && typed.offset == values.offset)
         return FramePair::Unchanged;
-    if (typed.frame <= typed.offset)
+    if (typed.frame <= typed.offset || typed.frame > kMaxFrameValue)
         return FramePair::Refused;
     values = typed;
     return FramePair::TakenOver;

@@ -70,6 +70,26 @@ const DefaultText kDefaults[] = {
     {kTextStepsNotWritten,
      "The steps file of this session could not be written:\n%s\n\nThe pictures are saved as "
      "before; the next key press writes the steps file again."},
+    {kTextTwinMissing, "FlickmereHook32.exe is missing: it must be beside Flickmere.exe to record a 32-bit "
+                       "program."},
+    {kTextTwinNotStarted, "FlickmereHook32.exe, which records 32-bit programs, could not be started:\n%s"},
+    {kTextTwinNoLibrary, "FlickmereHook32.exe could not load HookDll32.dll: it must be beside Flickmere.exe "
+                         "to record a 32-bit program."},
+    {kTextTwinNoDialog, "FlickmereHook32.exe could not find Flickmere's window, so it could not record this "
+                        "32-bit program."},
+    {kTextTwinNoHook, "The keyboard hook could not be installed in this 32-bit program. If the program runs "
+                      "as administrator, run Flickmere as administrator too."},
+    {kTextTwinNotReady, "FlickmereHook32.exe did not get ready to record this 32-bit program."},
+    {kTextExportNotWritten,
+     "The player and the animated PNG of session %i could not be written:\n%s\n\nBoth, "
+     "and the session's pictures and template file, are as they were."},
+    {kTextExportPlayerNotWritten,
+     "The player of session %i could not be written, and so its animated PNG was "
+     "not written either:\n%s\n\nBoth are as they were."},
+    {kTextExportAnimationNotWritten, "The player of session %i was written, but its animated PNG could not "
+                                     "be:\n%s\n\nThe animated PNG is as it was."},
+    {kTextWatchEnded, "Flickmere does not notice edits saved in the session folders here while it runs: a "
+                      "saved edit reaches the player and the animated PNG when Flickmere starts again."},
 };
 
 bool EndsWithLan(const std::string& name)
@@ -186,7 +206,7 @@ int ReadLanguageFile(int language, const char* path)
             continue;
         if (length > 0 && line[length - 1] == '\n')
             --length;
-        // The table has 38 texts of 499 bytes: later lines are ignored, longer ones shortened.
+        // The table has kTexts texts of 499 bytes: later lines are ignored, longer ones shortened.
         if (stored >= kTexts)
             continue;
         char* text = g_texts.texts[language][stored++];

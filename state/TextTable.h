@@ -2,7 +2,7 @@
 #include "common/DirEntry.h"
 
 constexpr int kLanguages = 10;
-constexpr int kTexts = 38;
+constexpr int kTexts = 48;
 constexpr int kTextBytes = 500;
 constexpr int kLanguageNameBytes = 255;
 
@@ -50,6 +50,22 @@ enum TextId
     kTextStepsNotWritten = 35, // the steps file could not be written, with %s for the reason
     kTextSpare36 = 36,
     kTextStartupMark = 37, // "yes..." makes the language the one the program starts in
+    // Why no session started on a 32-bit program: FlickmereHook32.exe, which puts the hook's 32-bit
+    // twin into it, is missing, could not be started (%s the system's reason), could not load
+    // HookDll32.dll, could not find the dialog, could not install the hook, or was not ready.
+    kTextTwinMissing = 38,
+    kTextTwinNotStarted = 39,
+    kTextTwinNoLibrary = 40,
+    kTextTwinNoDialog = 41,
+    kTextTwinNoHook = 42,
+    kTextTwinNotReady = 43,
+    // What of a session's export could not be written, %i the session, %s why: neither file (the take
+    // could not be opened), the player (and so not the animation after it), or the animation alone.
+    kTextExportNotWritten = 44,
+    kTextExportPlayerNotWritten = 45,
+    kTextExportAnimationNotWritten = 46,
+    // The program cannot notice edits saved while it runs.
+    kTextWatchEnded = 47,
 };
 
 // Every UI text in every language, fixed size: text k of language L is texts[L][k], at most 499

@@ -30,11 +30,32 @@ const ControlText kCaptions[] = {
 };
 
 // The texts that messages and captions read later.
-const TextId kCurrentTexts[] = {
-    kTextCapture,          kTextError,        kTextReport,       kTextNone,
-    kTextCantOpenTemplate, kTextUncapture,    kTextTemplateFull, kTextTargetNotFound,
-    kTextCorruptFile,      kTextInstructions, kTextTitle,        kTextOnePress,
-    kTextPresses,          kTextOnePicture,   kTextPictures,     kTextProgress};
+const TextId kCurrentTexts[] = {kTextCapture,
+                                kTextError,
+                                kTextReport,
+                                kTextNone,
+                                kTextCantOpenTemplate,
+                                kTextUncapture,
+                                kTextTemplateFull,
+                                kTextTargetNotFound,
+                                kTextCorruptFile,
+                                kTextInstructions,
+                                kTextTitle,
+                                kTextOnePress,
+                                kTextPresses,
+                                kTextOnePicture,
+                                kTextPictures,
+                                kTextProgress,
+                                kTextTwinMissing,
+                                kTextTwinNotStarted,
+                                kTextTwinNoLibrary,
+                                kTextTwinNoDialog,
+                                kTextTwinNoHook,
+                                kTextTwinNotReady,
+                                kTextExportNotWritten,
+                                kTextExportPlayerNotWritten,
+                                kTextExportAnimationNotWritten,
+                                kTextWatchEnded};
 
 } // namespace
 

@@ -32,6 +32,9 @@ CCaptureDlg::~CCaptureDlg()
     // Enter or Esc end the dialog without the close step; a running session's hook must not outlive
     // the library it comes from.
     AbandonSession();
+    // The files are complete before the program ends; what failed meanwhile is shown without a dialog.
+    m_export.Finish();
+    ShowExportFailures();
 }
 
 bool CCaptureDlg::OnInit()
@@ -56,6 +59,7 @@ bool CCaptureDlg::OnInit()
     Layout();
     m_hooks.SetWindowName(CurrentText(kTextTitle));
     m_hooks.SetDialog(Handle());
+    StartExports();
     return true;
 }
 
@@ -139,6 +143,14 @@ bool CCaptureDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
     CResult<void> stepsWritten;
     if (m_steps.OnMessage(message, wParam, lParam, stepsWritten)) {
         ShowStepsFailure(stepsWritten);
+        return true;
+    }
+    if (message == kExportFailedMessage) {
+        ShowExportFailures(wParam, lParam);
+        return true;
+    }
+    if (message == kProjectSavedMessage) {
+        OnProjectSaved(wParam, lParam);
         return true;
     }
     if (message != WM_CAPTURE_KEY)

@@ -1,6 +1,7 @@
 #pragma once
 #include "app/win32/AboutDlg.h"
 #include "app/win32/RunningInstance.h"
+#include "app/win32/ProjectWatch.h"
 #include "app/win32/SessionExport.h"
 #include "capture/win32/HookLibrary.h"
 #include "capture/win32/StepRecorder.h"
@@ -18,7 +19,13 @@
 // dialog (the window is destroyed and DoModal returns -1) without it ever appearing.
 //
 // CaptureDlg.cpp holds the dialog's set-up and its controls, CaptureSession.cpp a session's start,
-// captures and end as the dialog shows them, ApplyTexts.cpp the texts of a language.
+// captures and end as the dialog shows them, CaptureExports.cpp the exports of sessions, ApplyTexts.cpp
+// the texts of a language.
+// Posted by the export thread to the main dialog after an export failed.
+constexpr UINT kExportFailedMessage = WM_APP + 1;
+// Posted by the project watch: a session's edit was saved (ProjectWatch.h).
+constexpr UINT kProjectSavedMessage = WM_APP + 2;
+
 class CCaptureDlg : public CModalDialog
 {
 public:
@@ -68,12 +75,26 @@ private:
     // The steps file could not be written: says so in a box, once a session.
     void ShowStepsFailure(const CResult<void>& written) const;
 
+    // The exports (CaptureExports.cpp): a session's player and animation are written on the export
+    // thread, and its failures are shown once it posts kExportFailedMessage.
+    // At start: removes what unfinished exports left, watches for saved edits and exports the sessions
+    // whose edit is newer than their files.
+    void StartExports();
+    void ExportSession(int session);
+    // Exports a session again for its edit, unless that is what its last export read.
+    void ExportEdit(int session);
+    // Each session whose edit is newer than its player or animation.
+    void ExportEditedSessions();
+    void OnProjectSaved(WPARAM session, LPARAM watchEnded);
+    void ShowExportFailures(WPARAM unrecordedSession = 0, LPARAM unrecorded = 0);
+
     HICON m_icon;
     bool m_workDirRecorded = false;
     CRunningInstance m_instance;
     CHookLibrary m_hooks;
     CAboutDlg m_about;
     CFramePopup m_popup;
-    CSessionExport m_export; // the last ended session's player and animation
-    CStepRecorder m_steps;   // the running session's steps file
+    CSessionExport m_export; // the players and animations of ended and edited sessions
+    CProjectWatch m_watch;
+    CStepRecorder m_steps; // the running session's steps file
 };

@@ -67,6 +67,32 @@ void ReportHookFailure()
                   MB_OK | MB_ICONINFORMATION);
 }
 
+// Why the hook's twin is not in the 32-bit target; for a helper that could not be started, with the
+// system's reason that GetLastError holds.
+std::string TwinHookFailureText(TwinHookStart twin)
+{
+    const std::string reason = SystemErrorText(::GetLastError());
+    struct TwinFailureText
+    {
+        TwinHookStart twin;
+        TextId text;
+    };
+    static const TwinFailureText kTexts[] = {
+        {TwinHookStart::HelperMissing, kTextTwinMissing},
+        {TwinHookStart::HelperNotStarted, kTextTwinNotStarted},
+        {TwinHookStart::LibraryNotLoaded, kTextTwinNoLibrary},
+        {TwinHookStart::DialogNotFound, kTextTwinNoDialog},
+        {TwinHookStart::HookNotInstalled, kTextTwinNoHook},
+    };
+    TextId id = kTextTwinNotReady;
+    for (const TwinFailureText& t : kTexts)
+        if (t.twin == twin)
+            id = t.text;
+    char message[2 * kMessageBytes];
+    FormatText(message, sizeof message, CurrentText(id), {reason.c_str()});
+    return message;
+}
+
 // A capture step's notice, in a box without owner: the dialog is not disabled behind it.
 void ShowCaptureNotice(const std::optional<CaptureNotice>& notice)
 {
@@ -106,8 +132,6 @@ void CCaptureDlg::OnCaptureButton()
         ShowTargetGone();
         return;
     }
-    // The previous session's player is still being written: its folder and number stay its own.
-    m_export.Wait();
     SessionPlan plan = PlanSession(ListDirectory("*.*"));
     if (!plan.numbered) {
         // Nothing has been created or deleted, and the dialog is still idle.
@@ -122,7 +146,8 @@ void CCaptureDlg::OnCaptureButton()
     ShowSessionStarting();
     const std::string title = windows.Text(selection);
 
-    switch (StartSession(plan, target, m_hooks)) {
+    TwinHookStart twin = TwinHookStart::Started;
+    switch (StartSession(plan, target, m_hooks, twin)) {
     case SessionStart::TemplateNotCopied: {
         char message[kMessageBytes];
         FormatText(message, sizeof message, CurrentText(kTextCantOpenTemplate), {plan.templatePath});
@@ -144,6 +169,10 @@ void CCaptureDlg::OnCaptureButton()
     }
     case SessionStart::HookNotInstalled:
         ReportHookFailure();
+        ShowSessionIdle();
+        break;
+    case SessionStart::TwinHookNotStarted:
+        ShowError(TwinHookFailureText(twin).c_str());
         ShowSessionIdle();
         break;
     case SessionStart::Started:
@@ -234,7 +263,7 @@ void CCaptureDlg::EndSessionAndShow()
     m_steps.End(m_hooks);
     EndSession();
     if (wrotePictures)
-        m_export.Start(g_workDir, g_session.sessionNumber);
+        ExportSession(g_session.sessionNumber);
     ShowSessionIdle();
     ShowLastSession();
 }

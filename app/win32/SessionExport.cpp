@@ -1,57 +1,140 @@
 #include "app/win32/SessionExport.h"
 
+#include "common/File.h"
+#include "common/win32/CodePages.h"
 #include "export/SessionFiles.h"
+#include "export/take/TakeEdit.h"
 
+#include <algorithm>
 #include <exception>
+#include <utility>
 
 namespace {
 
-constexpr char kFailureTitle[] = "Flickmere";
-
-// No owner: the dialog's thread may be waiting for this one, and an owned box would send it messages.
-void ShowFailure(const std::string& why)
+// The project file of `session` as it is now; none when there is none, or it cannot be read.
+std::optional<std::vector<uint8_t>> EditOf(const std::wstring& workDir, int session)
 {
-    const std::string text = "The player and the animated PNG of this session could not be written:\n" + why +
-                             "\n\nThe session's pictures and template file are unchanged.";
-    ::MessageBoxA(nullptr, text.c_str(), kFailureTitle,
-                  MB_OK | MB_ICONWARNING | MB_TOPMOST | MB_SETFOREGROUND);
+    std::vector<uint8_t> bytes;
+    if (!ReadWholeFile(ProjectFileOf(workDir, session), bytes))
+        return std::nullopt;
+    return bytes;
 }
 
 } // namespace
 
-void CSessionExport::Start(const char* workDir, int session)
+void CSessionExport::Prepare(const char* workDir, HWND window, UINT message)
 {
-    Wait();
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, workDir, -1, nullptr, 0);
-    m_workDir.assign(length > 0 ? length : 1, L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, workDir, -1, m_workDir.data(), length);
-    m_workDir.resize(m_workDir.size() - 1); // the terminating null
-    m_session = session;
-    m_thread.Reset(::CreateThread(nullptr, 0, Run, this, 0, nullptr));
-    if (!m_thread)
-        ShowFailure("no thread could be started for it");
+    m_workDir = WideFromCodePage(CP_ACP, workDir);
+    m_window = window;
+    m_message = message;
 }
 
-void CSessionExport::Wait()
+void CSessionExport::Add(int session)
+{
+    {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        if (std::find(m_waiting.begin(), m_waiting.end(), session) == m_waiting.end())
+            m_waiting.push_back(session);
+        if (m_running)
+            return;
+        m_running = true;
+    }
+    // The thread that ran last has left its loop (m_running was false) and is about to end.
+    if (m_thread)
+        ::WaitForSingleObject(m_thread.Get(), INFINITE);
+    m_thread.Reset(::CreateThread(nullptr, 0, Run, this, 0, nullptr));
+    if (m_thread)
+        return;
+    std::deque<int> lost;
+    {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        m_running = false;
+        lost.swap(m_waiting);
+    }
+    for (int waiting : lost)
+        Fail({waiting, kTakeNotOpened, "no thread could be started for it"});
+}
+
+void CSessionExport::AddIfEditIsNew(int session)
+{
+    const std::optional<std::vector<uint8_t>> edit = EditOf(m_workDir, session);
+    {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        const auto read = m_editsRead.find(session);
+        if (read != m_editsRead.end() && read->second == edit)
+            return;
+    }
+    Add(session);
+}
+
+void CSessionExport::Finish()
 {
     if (m_thread)
         ::WaitForSingleObject(m_thread.Get(), INFINITE);
     m_thread.Reset();
 }
 
-// No exception may leave a thread procedure: each becomes the failure box.
+std::vector<ExportFailure> CSessionExport::TakeFailures()
+{
+    const std::lock_guard<std::mutex> hold(m_lock);
+    return std::move(m_failures);
+}
+
+bool CSessionExport::TakeNext(int& session)
+{
+    const std::lock_guard<std::mutex> hold(m_lock);
+    if (m_waiting.empty()) {
+        m_running = false;
+        return false;
+    }
+    session = m_waiting.front();
+    m_waiting.pop_front();
+    return true;
+}
+
+void CSessionExport::Fail(ExportFailure failure)
+{
+    const int session = failure.session;
+    try {
+        const std::lock_guard<std::mutex> hold(m_lock);
+        m_failures.push_back(std::move(failure));
+    } catch (...) {
+        // No memory even for the failure: the message alone names the session.
+        ::PostMessageA(m_window, m_message, static_cast<WPARAM>(session), kExportFailureUnrecorded);
+        return;
+    }
+    ::PostMessageA(m_window, m_message, 0, 0);
+}
+
 DWORD WINAPI CSessionExport::Run(LPVOID self)
 {
-    const auto* owner = static_cast<const CSessionExport*>(self);
-    std::string error;
+    auto* owner = static_cast<CSessionExport*>(self);
+    int session = 0;
+    while (owner->TakeNext(session))
+        owner->Export(session);
+    return 0;
+}
+
+// No exception may leave the thread procedure: each becomes the session's failure.
+void CSessionExport::Export(int session)
+{
+    ExportFailure failure{session, kTakeNotOpened, {}};
     try {
-        if (WriteSessionFiles(owner->m_workDir, owner->m_session, error))
-            return 0;
+        // Taken before the export reads the file: a save after this is exported again.
+        std::optional<std::vector<uint8_t>> edit = EditOf(m_workDir, session);
+        {
+            const std::lock_guard<std::mutex> hold(m_lock);
+            m_editsRead[session] = std::move(edit);
+        }
+        const CResult<> written = WriteSessionFiles(m_workDir, session);
+        if (written)
+            return;
+        failure.output = written.Error().code;
+        failure.error = written.Error().text;
     } catch (const std::exception& e) {
-        error = e.what();
+        failure.error = e.what();
     } catch (...) {
-        error = "unexpected error";
+        failure.error = "unexpected error";
     }
-    ShowFailure(error);
-    return 1;
+    Fail(std::move(failure));
 }

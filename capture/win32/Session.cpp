@@ -29,8 +29,9 @@ FolderCreation CreateFolder(const char* path)
 
 } // namespace
 
-SessionStart StartSession(SessionPlan& plan, HWND target, const CHookLibrary& hooks)
+SessionStart StartSession(SessionPlan& plan, HWND target, const CHookLibrary& hooks, TwinHookStart& twin)
 {
+    twin = TwinHookStart::Started;
     const SessionFolder folder = CreateSessionFolder(plan, CreateFolder);
     ApplySessionPlan(plan);
     switch (folder) {
@@ -57,12 +58,14 @@ SessionStart StartSession(SessionPlan& plan, HWND target, const CHookLibrary& ho
         return SessionStart::HookNotInstalled;
     }
     // Only the 32-bit twin reaches a 32-bit target.
-    if (Is32BitWindow(target) && !StartTwinHook(hooks, target)) {
+    if (Is32BitWindow(target))
+        twin = StartTwinHook(hooks, target);
+    if (twin != TwinHookStart::Started) {
         const DWORD error = ::GetLastError();
         RemoveSessionHooks();
         g_sessionWindows.target = nullptr;
         ::SetLastError(error);
-        return SessionStart::HookNotInstalled;
+        return SessionStart::TwinHookNotStarted;
     }
     ::BringWindowToTop(target);
     CentreCursorOn(target);

@@ -2,6 +2,7 @@
 // The Windows side of a capture session: its folder and template copy, the target window and the
 // keyboard hook. The main dialog decides when, and shows what these return.
 #include "capture/SessionLifecycle.h"
+#include "capture/win32/TwinHook.h"
 
 #include <windows.h>
 
@@ -18,13 +19,16 @@ enum class SessionStart
     FolderNotCreated,
     // The hook could not be installed; GetLastError tells why. The session is not active.
     HookNotInstalled,
+    // The target is a 32-bit program and the hook's twin could not be started there; StartSession's
+    // `twin` tells why. The session is not active.
+    TwinHookNotStarted,
 };
 
 // Creates the plan's folder (under the next free number when the plan's is taken), makes the plan the
 // session state's (ApplySessionPlan), deletes its stale pictures, copies the template, makes `target` the
-// target window and installs the hook; once started, the target is brought to the top with the mouse in its
-// middle.
-SessionStart StartSession(SessionPlan& plan, HWND target, const CHookLibrary& hooks);
+// target window and installs the hook, and on a 32-bit target its twin (what came of that in `twin`); once
+// started, the target is brought to the top with the mouse in its middle.
+SessionStart StartSession(SessionPlan& plan, HWND target, const CHookLibrary& hooks, TwinHookStart& twin);
 
 // Removes the hook and ends the 32-bit helper with its twin of the hook.
 void RemoveSessionHooks();

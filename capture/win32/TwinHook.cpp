@@ -23,14 +23,32 @@ bool HelperPath(char* path, DWORD size)
     return CopyText(folderEnd, room, HOOKDLL_TWIN_HELPER_FILE);
 }
 
+// Why a helper that ended before it was ready did so.
+TwinHookStart EndedHelper(HANDLE helper)
+{
+    DWORD status = 0;
+    if (!::GetExitCodeProcess(helper, &status))
+        return TwinHookStart::NotReady;
+    switch (status) {
+    case kTwinNoLibrary:
+        return TwinHookStart::LibraryNotLoaded;
+    case kTwinNoDialog:
+        return TwinHookStart::DialogNotFound;
+    case kTwinNoHook:
+        return TwinHookStart::HookNotInstalled;
+    default:
+        return TwinHookStart::NotReady;
+    }
+}
+
 } // namespace
 
-bool StartTwinHook(const CHookLibrary& hooks, HWND target)
+TwinHookStart StartTwinHook(const CHookLibrary& hooks, HWND target)
 {
     char path[MAX_PATH];
     if (!HelperPath(path, sizeof path)) {
         ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        return false;
+        return TwinHookStart::HelperNotStarted;
     }
     int key = 0;
     bool shift = false, ctrl = false, alt = false;
@@ -45,19 +63,26 @@ bool StartTwinHook(const CHookLibrary& hooks, HWND target)
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
     if (!::CreateProcessA(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &started))
-        return false;
+                          &started)) {
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                   ? TwinHookStart::HelperMissing
+                   : TwinHookStart::HelperNotStarted;
+    }
     // Only the process is waited for; its thread's handle goes when this returns.
     const CKernelHandle thread(started.hThread);
     g_sessionWindows.twinHelper.Reset(started.hProcess);
     g_sessionWindows.twinHelperThread = started.dwThreadId;
     if (::WaitForInputIdle(started.hProcess, kReadyTimeoutMs) != 0 ||
         ::WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0) {
+        // Told while the process handle is still held; a helper still running was not ready in time.
+        const TwinHookStart outcome = ::WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0
+                                          ? EndedHelper(started.hProcess)
+                                          : TwinHookStart::NotReady;
         StopTwinHook();
-        ::SetLastError(ERROR_MOD_NOT_FOUND);
-        return false;
+        return outcome;
     }
-    return true;
+    return TwinHookStart::Started;
 }
 
 void StopTwinHook()

@@ -7,10 +7,25 @@
 
 class CHookLibrary;
 
+// What came of starting the helper: its hook is in place, or why not.
+enum class TwinHookStart
+{
+    Started,
+    // FlickmereHook32.exe is not beside the program.
+    HelperMissing,
+    // The system refused to start it for another reason; GetLastError tells why.
+    HelperNotStarted,
+    // The helper's own refusals, told by its exit status (hook/TwinHelperProtocol.h).
+    LibraryNotLoaded,
+    DialogNotFound,
+    HookNotInstalled,
+    // It ended for another reason, or was not ready in time.
+    NotReady,
+};
+
 // Starts the helper for the library's dialog and key, hooking the thread of `target`, and waits until
-// its hook is in place. False when the helper is missing, did not start or ended at once; GetLastError
-// tells why when the system knows.
-bool StartTwinHook(const CHookLibrary& hooks, HWND target);
+// its hook is in place.
+TwinHookStart StartTwinHook(const CHookLibrary& hooks, HWND target);
 
 // Asks the helper to remove its hook and end, and waits for it a while; ends it otherwise.
 void StopTwinHook();

@@ -4,14 +4,16 @@ INT_PTR CModalDialog::DoModal(HWND owner)
 {
     m_ended = false;
     m_result = -1;
-    const bool ownerWasEnabled = owner && ::IsWindowEnabled(owner);
+    // Only an owner that was enabled is enabled again: a dialog opened from another modal one leaves
+    // that one's owner as it was.
+    m_reenabledOwner = owner && ::IsWindowEnabled(owner) ? owner : nullptr;
     if (!CreateFromTemplate(owner))
         return m_result;
     // Like DialogBox, a modal dialog shows itself whether or not its template says WS_VISIBLE.
     if (!m_ended && !::IsWindowVisible(Handle()))
         ::ShowWindow(Handle(), SW_SHOWNORMAL);
-    if (ownerWasEnabled)
-        ::EnableWindow(owner, FALSE);
+    if (m_reenabledOwner)
+        ::EnableWindow(m_reenabledOwner, FALSE);
 
     MSG msg;
     while (!m_ended) {
@@ -28,8 +30,7 @@ INT_PTR CModalDialog::DoModal(HWND owner)
             ::DispatchMessageA(&msg);
         }
     }
-    if (ownerWasEnabled)
-        ::EnableWindow(owner, TRUE);
+    EnableOwner();
     Destroy();
     return m_result;
 }
@@ -38,6 +39,9 @@ void CModalDialog::End(INT_PTR result)
 {
     m_result = result;
     m_ended = true;
+    // The owner first, as EndDialog does: Windows activates the next window when the active one hides,
+    // and passes over a disabled owner to whatever window comes next, often another program's.
+    EnableOwner();
     ::ShowWindow(Handle(), SW_HIDE);
     // Wake the modal loop so that it sees the end at once.
     ::PostMessageA(Handle(), WM_NULL, 0, 0);
@@ -48,4 +52,11 @@ void CModalDialog::Refuse()
     m_result = -1;
     m_ended = true;
     ::DestroyWindow(Handle());
+}
+
+void CModalDialog::EnableOwner()
+{
+    if (m_reenabledOwner)
+        ::EnableWindow(m_reenabledOwner, TRUE);
+    m_reenabledOwner = nullptr;
 }

@@ -24,6 +24,10 @@ protected:
     void Refuse();
 
 private:
+    void EnableOwner();
+
+    // The owner that DoModal disabled, until it is enabled again.
+    HWND m_reenabledOwner = nullptr;
     bool m_ended = false;
     INT_PTR m_result = -1;
 };

@@ -42,7 +42,35 @@ int ProcessId()
 #endif
 }
 
+constexpr char kTemporaryEnd[] = ".tmp";
+
+bool IsDigits(const std::string& text)
+{
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
 } // namespace
+
+fs::path TemporaryNameOf(const fs::path& target, int process, int attempt)
+{
+    fs::path name = target;
+    name += "." + std::to_string(process) + "-" + std::to_string(attempt) + kTemporaryEnd;
+    return name;
+}
+
+bool IsTemporaryNameOf(const std::string& name, const std::string& targetName)
+{
+    const size_t start = targetName.size() + 1;
+    const size_t endLength = sizeof kTemporaryEnd - 1;
+    if (name.size() <= start + endLength || name.compare(0, targetName.size(), targetName) != 0 ||
+        name[targetName.size()] != '.' ||
+        name.compare(name.size() - endLength, endLength, kTemporaryEnd) != 0)
+        return false;
+    const std::string numbers = name.substr(start, name.size() - endLength - start);
+    const size_t dash = numbers.find('-');
+    return dash != std::string::npos && IsDigits(numbers.substr(0, dash)) &&
+           IsDigits(numbers.substr(dash + 1));
+}
 
 CReplacingFile::~CReplacingFile()
 {
@@ -54,8 +82,7 @@ bool CReplacingFile::Open(const fs::path& target, std::string& error)
     Discard();
     m_target = target;
     for (int n = 0; n < kMaxTries && !m_file; ++n) {
-        m_temporary = target;
-        m_temporary += "." + std::to_string(ProcessId()) + "-" + std::to_string(n) + ".tmp";
+        m_temporary = TemporaryNameOf(target, ProcessId(), n);
         m_file = CreateExclusive(m_temporary);
         if (!m_file && errno != EEXIST)
             break;

@@ -7,6 +7,12 @@
 #include <filesystem>
 #include <string>
 
+// The temporary names: "<target's name>.<process id>-<attempt>.tmp" beside the target. A write that
+// never finished (its program was ended) leaves its file under such a name.
+std::filesystem::path TemporaryNameOf(const std::filesystem::path& target, int process, int attempt);
+// Whether `name` (a file name, in UTF-8) is a temporary name of a target named `targetName`.
+bool IsTemporaryNameOf(const std::string& name, const std::string& targetName);
+
 class CReplacingFile
 {
 public:

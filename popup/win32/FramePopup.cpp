@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kValueDigits = 5;
 constexpr int kLowest = 1;
-constexpr int kHighest = 0x10000;
+constexpr int kHighest = kMaxFrameValue;
 
 } // namespace
 

@@ -125,6 +125,11 @@ TEST_F(KeyAndPopupTest, InvalidPairsFallBackToThePreviousOne)
     SetPopupText(IDC_FRAME_EDIT, "");
     PressEnterInPopup();
     EXPECT_EQ(PopupText(IDC_FRAME_EDIT), "50");
+
+    // More than a frame count holds.
+    SetPopupText(IDC_FRAME_EDIT, "65536");
+    PressEnterInPopup();
+    EXPECT_EQ(PopupText(IDC_FRAME_EDIT), "50");
     // Enter leaves the popup open.
     EXPECT_TRUE(::IsWindowVisible(m_popup));
 }

@@ -11,6 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 namespace {
 
 using namespace e2e;
@@ -63,22 +66,58 @@ TEST_P(KeyInAnyProgramTest, EachPressOfTheKeyShownIsCaptured)
     EXPECT_TRUE(Press(KeyChord(VK_F5, {VK_MENU}))) << "Alt+F5 after the dialog was renamed";
 }
 
-// Without its helper nothing could be captured in a 32-bit program: the session does not start, and
-// the box says why, rather than a session that records nothing.
+// Without its helper nothing could be captured in a 32-bit program: the session does not start, and the
+// box names the reason, rather than a session that records nothing.
 using KeyInA32BitProgramTest = CAppFixture;
 
-TEST_F(KeyInA32BitProgramTest, NoSessionStartsWithoutTheHelper)
+TEST_F(KeyInA32BitProgramTest, NoSessionStartsWithoutTheTwinAndTheBoxSaysWhy)
 {
-    m_dir->Remove("FlickmereHook32.exe");
+    struct Case
+    {
+        const char* name;
+        std::function<void(CWorkDir&)> spoil;
+        const char* text;
+    };
+    // The helper's own refusals come as its exit status, given here by a stand-in.
+    const auto helperEndingWith = [](int status) {
+        return [status](CWorkDir& dir) {
+            ::CopyFileA((BinDir() + "\\flickmere_faketwin.exe").c_str(),
+                        dir.File("FlickmereHook32.exe").c_str(), FALSE);
+            dir.Write("twin-status.txt", std::to_string(status));
+        };
+    };
+    const Case cases[] = {
+        {"helper missing", [](CWorkDir& dir) { dir.Remove("FlickmereHook32.exe"); },
+         "FlickmereHook32.exe is missing: it must be beside Flickmere.exe to record a 32-bit program."},
+        {"twin library missing", [](CWorkDir& dir) { dir.Remove("HookDll32.dll"); },
+         "FlickmereHook32.exe could not load HookDll32.dll: it must be beside Flickmere.exe to record a "
+         "32-bit "
+         "program."},
+        {"dialog not found", helperEndingWith(2),
+         "FlickmereHook32.exe could not find Flickmere's window, so it could not record this 32-bit "
+         "program."},
+        {"hook refused", helperEndingWith(4),
+         "The keyboard hook could not be installed in this 32-bit program. If the program runs as "
+         "administrator, run Flickmere as administrator too."},
+    };
     ASSERT_NO_FATAL_FAILURE(StartTarget(80, 80, false, true));
-    ASSERT_NO_FATAL_FAILURE(StartApp());
-    EXPECT_FALSE(m_app->StartCapture(kDemoTitle));
-    const auto box = m_app->WaitForMessageBox(5s);
-    ASSERT_TRUE(box);
-    m_app->CloseMessageBox(*box);
-    m_app->WaitForHandlers();
-    EXPECT_EQ(m_app->Text(IDC_CAPTURE), "Capture");
-    EXPECT_EQ(m_app->Text(IDC_CAPTURED_WINDOW), "None");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CWorkDir dir;
+        c.spoil(dir);
+        CApp app(dir.Path());
+        ASSERT_TRUE(app.WaitForDialog());
+        ASSERT_TRUE(app.SelectWindow(kDemoTitle));
+        app.Click(IDC_CAPTURE);
+        const auto box = app.WaitForMessageBox(15s);
+        ASSERT_TRUE(box);
+        EXPECT_EQ(box->text, c.text);
+        EXPECT_EQ(box->caption, "Error!");
+        app.CloseMessageBox(*box);
+        app.WaitForHandlers();
+        EXPECT_EQ(app.Text(IDC_CAPTURE), "Capture");
+        EXPECT_EQ(app.Text(IDC_CAPTURED_WINDOW), "None");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Bitness, KeyInAnyProgramTest, ::testing::Bool(),

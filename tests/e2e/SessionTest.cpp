@@ -256,47 +256,6 @@ TEST_F(SessionTest, AFullTemplateEndsTheSession)
     EXPECT_FALSE(m_app->WaitForMessageBox(500ms));
 }
 
-TEST_F(SessionTest, APlayerThatCannotBeWrittenShowsOneBoxAndLeavesTheTake)
-{
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(StartCapture());
-    Press(TargetPoint(30, 40), 1);
-    ASSERT_TRUE(::CreateDirectoryA((Session(1) + "\\player.html").c_str(), nullptr));
-    std::vector<uint8_t> picture, destination, after;
-    ASSERT_TRUE(ReadWholeFile(PicturePath(1).c_str(), picture));
-    m_app->Click(IDC_CAPTURE);
-    const auto box = m_app->WaitForMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->caption, "Flickmere");
-    EXPECT_EQ(box->text.rfind("The player and the animated PNG of this session could not be written:\n", 0),
-              0u)
-        << box->text;
-    EXPECT_NE(box->text.find("player.html: cannot be written"), std::string::npos) << box->text;
-    EXPECT_EQ(box->icon, BoxIcon::Warning);
-    m_app->CloseMessageBox(*box);
-    EXPECT_FALSE(m_app->WaitForMessageBox(500ms));
-    ASSERT_TRUE(ReadWholeFile(PicturePath(1).c_str(), after));
-    EXPECT_TRUE(after == picture);
-    EXPECT_FALSE(FileExists(Session(1) + "\\session1.png"));
-}
-
-TEST_F(SessionTest, ALostTargetEndsTheSessionWithItsBox)
-{
-    ASSERT_NO_FATAL_FAILURE(Start());
-    ASSERT_NO_FATAL_FAILURE(StartCapture());
-    Press(TargetPoint(20, 20), 1);
-    m_target->Close();
-    Activate(m_app->Dialog());
-    PressKey(VK_F12);
-    const auto box = m_app->WaitForMessageBox();
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->text, "Target window is not found");
-    EXPECT_EQ(box->caption, "HWND Problem");
-    m_app->CloseMessageBox(*box);
-    EXPECT_EQ(m_app->Text(IDC_CAPTURE), "Capture");
-    EXPECT_TRUE(m_app->Enabled(IDC_REFRESH));
-}
-
 TEST_F(SessionTest, AMissingTemplateEndsTheProgramWithStatus2)
 {
     ASSERT_NO_FATAL_FAILURE(Start());

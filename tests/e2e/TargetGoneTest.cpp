@@ -1,4 +1,5 @@
-// A target window that is gone: Capture on it is refused, and closing it ends its session at once.
+// A target window that is gone: Capture on it is refused, and closing it ends its session at once, by the
+// dialog's watch or by the next press, whichever comes first.
 #include "DemoScene.h"
 #include "harness/AppFixture.h"
 #include "harness/Keyboard.h"
@@ -6,6 +7,7 @@
 
 #include "common/File.h"
 #include "common/win32/Handles.h"
+#include "hook/HookDll.h"
 #include "res/resource.h"
 
 #include <gtest/gtest.h>
@@ -65,6 +67,49 @@ TEST_F(TargetGoneTest, ClosingTheRecordedWindowEndsTheSessionWithinASecond)
     EXPECT_EQ(m_app->Text(IDC_LAST_SESSION).rfind("Result dir name - session1.", 0), 0u);
     // Ended once: no second box follows.
     EXPECT_FALSE(m_app->WaitForMessageBox(1s));
+}
+
+// Holds a thread of another process still while it lives: what is posted to the thread meanwhile waits
+// in its queue.
+class CHeldThread
+{
+public:
+    explicit CHeldThread(HWND window)
+        : m_thread(::OpenThread(THREAD_SUSPEND_RESUME, FALSE, ::GetWindowThreadProcessId(window, nullptr)))
+    {
+        m_held = m_thread && ::SuspendThread(m_thread.Get()) != static_cast<DWORD>(-1);
+    }
+    ~CHeldThread()
+    {
+        if (m_held)
+            ::ResumeThread(m_thread.Get());
+    }
+    bool Held() const { return m_held; }
+
+private:
+    CKernelHandle m_thread;
+    bool m_held = false;
+};
+
+TEST_F(TargetGoneTest, APressAfterTheWindowClosedEndsTheSessionWithoutAPicture)
+{
+    ASSERT_NO_FATAL_FAILURE(StartCapture());
+    ASSERT_NO_FATAL_FAILURE(Press(VK_F12, 1));
+    {
+        // A press the hook posted just before the dialog's watch looked again. Posted messages are taken
+        // before timer messages, so the press is handled first, once the dialog runs again.
+        const CHeldThread held(m_app->Dialog());
+        ASSERT_TRUE(held.Held());
+        m_target->Close();
+        ::PostMessageA(m_app->Dialog(), HOOKDLL_CAPTURE_MESSAGE, 100, 100);
+    }
+    ExpectTargetNotFoundBox(10s);
+    EXPECT_EQ(m_app->Text(IDC_CAPTURE), "Capture");
+    EXPECT_EQ(m_app->Text(IDC_LAST_SESSION).rfind("Result dir name - session1.", 0), 0u);
+    // Nothing of the closed window, nor of the screen in its place, is written, and the session ended
+    // once: no further box follows, from the press or from the watch.
+    EXPECT_FALSE(m_app->WaitForMessageBox(1s));
+    EXPECT_FALSE(FileExists(PicturePath(2)));
 }
 
 } // namespace

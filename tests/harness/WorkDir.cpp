@@ -25,7 +25,7 @@ CWorkDir::CWorkDir(const WorkDirOptions& options)
     char temp[MAX_PATH];
     ::GetTempPathA(sizeof temp, temp);
     m_path = std::string(temp) + "flickmere-e2e-" + std::to_string(::GetCurrentProcessId()) + "-" +
-             std::to_string(counter++);
+             std::to_string(counter++) + options.nameEnd;
     ::CreateDirectoryA(m_path.c_str(), nullptr);
     ::CopyFileA((AppDir() + "\\Flickmere.exe").c_str(), File("Flickmere.exe").c_str(), FALSE);
     if (options.hookDll) {

@@ -13,6 +13,8 @@ struct WorkDirOptions
     int capacity = 20;
     bool templateKit = true;
     bool hookDll = true;
+    // Put at the end of the folder's name, in the ANSI code page: a user's own folder name.
+    std::string nameEnd;
 };
 
 // A fresh working directory under %TEMP% holding Flickmere.exe, HookDll.dll with its 32-bit twin and

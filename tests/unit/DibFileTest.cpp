@@ -1,3 +1,4 @@
+#include "DibBlock.h"
 #include "FailingAllocations.h"
 #include "TestFiles.h"
 #include "output/DibFile.h"
@@ -40,21 +41,6 @@ public:
     int discards = 0;
 };
 
-std::vector<uint8_t> Block(int32_t width, int32_t height, uint16_t bits, uint32_t clrUsed = 0)
-{
-    DibHeader h{};
-    h.biSize = 40;
-    h.biWidth = width;
-    h.biHeight = height;
-    h.biPlanes = 1;
-    h.biBitCount = bits;
-    h.biClrUsed = clrUsed;
-    h.biSizeImage = DibRowBytes(width, bits) * height;
-    std::vector<uint8_t> block(40 + DibColourTableSize(h) + h.biSizeImage, 0x5A);
-    std::memcpy(block.data(), &h, sizeof h);
-    return block;
-}
-
 uint32_t Get32(const std::vector<uint8_t>& b, size_t at)
 {
     uint32_t v;
@@ -93,9 +79,7 @@ TEST(DibFileTest, BlocksOfAnySizeReadBackWhole)
     // Sizes around the pieces the block is handed over in: a reader sees every byte, in order.
     testfiles::CScratchDir dir;
     for (int32_t width : {1, 10922, 10923, 21846}) {
-        auto block = Block(width, 1, 24);
-        for (size_t i = sizeof(DibHeader); i < block.size(); ++i)
-            block[i] = static_cast<uint8_t>(i * 7);
+        const auto block = PatternedDibBlock(width, 1, 24);
         const std::string path = dir.File("picture.bmp");
         ASSERT_EQ(WritePackedDib(path.c_str(), block.data(), static_cast<uint32_t>(block.size())), 1)
             << width;
@@ -114,7 +98,7 @@ TEST(DibFileTest, BlocksOfAnySizeReadBackWhole)
 
 TEST(DibFileTest, FileHeaderPrecedesTheBlock)
 {
-    const auto block = Block(1, 1, 24);
+    const auto block = DibBlock(1, 1, 24);
     CRecordingSink sink;
     EXPECT_EQ(WritePackedDib("pic.bmp", block.data(), block.size(), sink), 1);
     EXPECT_EQ(sink.created, "pic.bmp");
@@ -128,7 +112,7 @@ TEST(DibFileTest, FileHeaderPrecedesTheBlock)
     EXPECT_TRUE(std::equal(block.begin(), block.end(), sink.bytes.begin() + 14));
 
     // With a colour table the pixels start behind it.
-    const auto indexed = Block(3, 2, 8);
+    const auto indexed = DibBlock(3, 2, 8);
     CRecordingSink sink8;
     EXPECT_EQ(WritePackedDib("p8.bmp", indexed.data(), indexed.size(), sink8), 1);
     EXPECT_EQ(Get32(sink8.bytes, 10), 14u + 40 + 1024);
@@ -137,7 +121,7 @@ TEST(DibFileTest, FileHeaderPrecedesTheBlock)
 
 TEST(DibFileTest, FailuresAreReportedHonestly)
 {
-    const auto block = Block(4, 4, 24);
+    const auto block = DibBlock(4, 4, 24);
     CRecordingSink noFile;
     noFile.canCreate = false;
     EXPECT_EQ(WritePackedDib("x.bmp", block.data(), block.size(), noFile), 0);
@@ -160,7 +144,7 @@ TEST(DibFileTest, ReplacesAnExistingFile)
     testfiles::CScratchDir dir;
     const std::string name = dir.File("imageBMP1.bmp");
     testfiles::WriteText(name, std::string(500, 'x'));
-    const auto block = Block(2, 2, 24);
+    const auto block = DibBlock(2, 2, 24);
     EXPECT_EQ(WritePackedDib(name.c_str(), block.data(), block.size()), 1);
     EXPECT_EQ(testfiles::ReadBytes(name).size(), 14 + block.size());
     EXPECT_EQ(WritePackedDib(dir.File("missing/imageBMP1.bmp").c_str(), block.data(), block.size()), 0);
@@ -170,7 +154,7 @@ TEST(DibFileTest, OutOfMemoryLeavesNoPictureBehind)
 {
     testfiles::CScratchDir dir;
     const std::string name = dir.File("imageBMP1.bmp");
-    const auto block = Block(64, 64, 24);
+    const auto block = DibBlock(64, 64, 24);
     {
         testalloc::CFailingAllocations outOfMemory(4096);
         EXPECT_EQ(WritePackedDib(name.c_str(), block.data(), block.size()), 0);

@@ -25,7 +25,9 @@ TEST(FrameValidationTest, APairStandsOnlyWithFrameAboveOffset)
         // Offset 0 is fine with any frame from 1.
         {"1", "0", FramePair::TakenOver, 1, 0},
         // The atoi rule: leading digits only.
-        {"65536", "12x", FramePair::TakenOver, 65536, 12},
+        {"65535", "12x", FramePair::TakenOver, 65535, 12},
+        // A frame count has 16 bits: 65536 would be stored as 0.
+        {"65536", "12", FramePair::Refused, 65535, 12},
     };
     FrameValues values;
     for (const Case& c : cases) {

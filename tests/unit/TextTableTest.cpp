@@ -78,7 +78,7 @@ TEST_F(TextTableTest, LanguageFileLinesBecomeTextsInOrder)
 TEST_F(TextTableTest, OverlongFilesAndLinesStayInsideTheTable)
 {
     std::string file;
-    for (int i = 0; i < 45; ++i)
+    for (int i = 0; i < kTexts + 7; ++i)
         file += "text " + std::to_string(i) + "\n";
     file.replace(file.find("text 3\n"), 7, std::string(600, 'a') + "\n");
     file.replace(file.find("text 5\n"), 7, std::string(1500, 'b') + "\n");
