@@ -155,7 +155,8 @@ function setEditing(on) {
 async function saveProject() {
     const saved = await saveJson(`${JSON.stringify(editor.project, null, 2)}\n`, take.projectFile);
     const beside = `It belongs beside the take: in the folder ${take.name}, next to player.html, ` +
-        "where the export looks for it.";
+        "where the export looks for it. Once it is there, Flickmere writes this player and the animated " +
+        "PNG again within a second while it runs (reload the page to see them), or else when it next starts.";
     if (saved.how === "cancelled") {
         tools.showStatus("Not saved.");
         return;
