@@ -133,6 +133,7 @@ protected:
 
 TEST_P(StepsFileTest, NamesEachControlUnderThePointer)
 {
+    constexpr int kPressAttempts = 3;
     struct Expected
     {
         POINT point;
@@ -148,9 +149,15 @@ TEST_P(StepsFileTest, NamesEachControlUnderThePointer)
         {ItemCentre(2), "Item 3", "list-item", 0},
     };
     int press = 0;
+    std::vector<StepRecord> named;
     for (const Expected& e : expected) {
-        PressAt(e.point);
-        const StepRecord step = WaitForStep(++press);
+        // A machine busy with other work can keep a lookup past its limit, and the step then rightly
+        // gets the fallback: such a press is made again, a few times at most.
+        StepRecord step;
+        for (int attempt = 0; attempt < kPressAttempts && step.lookup != StepLookup::Answered; ++attempt) {
+            PressAt(e.point);
+            step = WaitForStep(++press);
+        }
         ASSERT_EQ(step.press, press) << e.name;
         EXPECT_EQ(step.lookup, StepLookup::Answered) << e.name;
         EXPECT_EQ(step.window, kControlsTitle);
@@ -169,12 +176,11 @@ TEST_P(StepsFileTest, NamesEachControlUnderThePointer)
             EXPECT_EQ(rect, (StepRect{own.left, own.top, own.right - own.left, own.bottom - own.top}))
                 << e.name;
         }
+        named.push_back(step);
     }
-    const std::vector<StepRecord> steps = Steps();
-    EXPECT_EQ(steps.front().pictures, std::vector<int>{1}) << "the first press writes the whole window";
-    const auto protectedField =
-        std::find(steps[3].control->states.begin(), steps[3].control->states.end(), "protected");
-    EXPECT_NE(protectedField, steps[3].control->states.end());
+    EXPECT_EQ(Steps().front().pictures, std::vector<int>{1}) << "the first press writes the whole window";
+    const std::vector<std::string>& passwordStates = named[3].control->states;
+    EXPECT_NE(std::find(passwordStates.begin(), passwordStates.end(), "protected"), passwordStates.end());
 }
 
 TEST_P(StepsFileTest, KeepsNoSecretAndOnlyTheRecordedWindowsChords)
