@@ -22,60 +22,75 @@ fs::path AnimationFile(const fs::path& workDir, int session)
     return SessionFolder(workDir, session) / AnimationFileName(session);
 }
 
-bool WritePlayerFile(const SessionTimeline& timeline, int session, int fps, const Project* project,
-                     const fs::path& file, std::string& error)
+CResult<> WritePlayerFile(const SessionTimeline& timeline, int session, int fps, const Project* project,
+                          const fs::path& file)
 {
     CReplacingFile out;
-    return out.Open(file, error) &&
-           WritePlayerHtml(
-               timeline, session, fps,
-               [&](const std::string& text) { return out.Write(text.data(), text.size()); }, error,
-               project) &&
-           out.Commit(error);
+    std::string error;
+    if (!out.Open(file, error))
+        return Fail(error);
+    const CResult<> written = WritePlayerHtml(
+        timeline, session, fps, [&](const std::string& text) { return out.Write(text.data(), text.size()); },
+        project);
+    if (!written)
+        return written;
+    if (!out.Commit(error))
+        return Fail(error);
+    return {};
 }
 
-bool WriteApngFile(const SessionTimeline& timeline, const ApngOptions& options, const Project* project,
-                   const fs::path& file, uint64_t& bytes, std::string& error)
+CResult<uint64_t> WriteApngFile(const SessionTimeline& timeline, const ApngOptions& options,
+                                const Project* project, const fs::path& file)
 {
     CReplacingFile out;
-    bytes = 0;
+    uint64_t bytes = 0;
     const auto sink = [&](const uint8_t* data, size_t size) {
         bytes += size;
         return out.Write(data, size);
     };
-    const auto write = [&] {
-        return project ? WriteEditedApng(timeline, *project, options, sink, error)
-                       : WriteApng(timeline, options, sink, error);
-    };
-    return out.Open(file, error) && write() && out.Commit(error);
+    std::string error;
+    const bool written = out.Open(file, error) &&
+                         (project ? WriteEditedApng(timeline, *project, options, sink, error)
+                                  : WriteApng(timeline, options, sink, error)) &&
+                         out.Commit(error);
+    if (!written)
+        return Fail(error);
+    return bytes;
 }
 
-bool OpenTake(const fs::path& workDir, int session, const TakeSource& source, Take& take, std::string& error)
+CResult<Take> OpenTake(const fs::path& workDir, int session, const TakeSource& source)
 {
-    if (!DecodeSession(workDir, session, take.timeline, error))
-        return false;
+    CResult<SessionTimeline> timeline = DecodeSession(workDir, session);
+    if (!timeline)
+        return timeline.Error();
+    Take take;
+    take.timeline = std::move(*timeline);
     const fs::path file = source.projectFile.empty() ? ProjectFileOf(workDir, session) : source.projectFile;
     std::error_code ec;
     const bool edited = source.edit == TakeSource::Edit::Required ||
                         (source.edit == TakeSource::Edit::IfThere && fs::exists(file, ec));
-    take.project.reset();
     if (!edited)
-        return true;
-    Project project;
-    if (!LoadProject(file, take.timeline, project, error))
-        return false;
-    take.project = std::move(project);
-    return true;
+        return take;
+    CResult<Project> project = LoadProject(file, take.timeline);
+    if (!project)
+        return project.Error();
+    take.project = std::move(*project);
+    return take;
 }
 
-bool WriteSessionFiles(const fs::path& workDir, int session, std::string& error)
+CResult<> WriteSessionFiles(const fs::path& workDir, int session)
 {
-    Take take;
-    if (!OpenTake(workDir, session, {}, take, error))
-        return false;
-    const ApngOptions options{take.project ? take.project->fps : kDefaultFps};
-    uint64_t bytes = 0;
-    return WritePlayerFile(take.timeline, session, kDefaultFps, take.Edit(), PlayerFile(workDir, session),
-                           error) &&
-           WriteApngFile(take.timeline, options, take.Edit(), AnimationFile(workDir, session), bytes, error);
+    const CResult<Take> take = OpenTake(workDir, session, {});
+    if (!take)
+        return take.Error();
+    const ApngOptions options{take->project ? take->project->fps : kDefaultFps};
+    if (const CResult<> player =
+            WritePlayerFile(take->timeline, session, kDefaultFps, take->Edit(), PlayerFile(workDir, session));
+        !player)
+        return player;
+    const CResult<uint64_t> animation =
+        WriteApngFile(take->timeline, options, take->Edit(), AnimationFile(workDir, session));
+    if (!animation)
+        return animation.Error();
+    return {};
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The files a session is shown by, each under its final name only once it is complete: what the
 // command writes on request and the program writes when a session ends.
+#include "common/Result.h"
 #include "export/ApngAnimation.h"
 #include "export/take/Project.h"
 #include "export/take/SessionTimeline.h"
@@ -39,20 +40,19 @@ struct Take
 };
 
 // The one place that decides whether a take is shown edited: decodes the session and reads and checks
-// the project file `source` names, whole, before anything is written. False, with one line in `error`,
-// when the session cannot be decoded or the project file is refused.
-bool OpenTake(const std::filesystem::path& workDir, int session, const TakeSource& source, Take& take,
-              std::string& error);
+// the project file `source` names, whole, before anything is written. Refused, with one line, when the
+// session cannot be decoded or the project file is refused.
+CResult<Take> OpenTake(const std::filesystem::path& workDir, int session, const TakeSource& source);
 
 // The player page, which starts from `project` (when given) and lets it be edited further.
-bool WritePlayerFile(const SessionTimeline& timeline, int session, int fps, const Project* project,
-                     const std::filesystem::path& file, std::string& error);
-// The take as recorded, or as `project` (when given) edits it. `bytes` is the size of the file written.
-bool WriteApngFile(const SessionTimeline& timeline, const ApngOptions& options, const Project* project,
-                   const std::filesystem::path& file, uint64_t& bytes, std::string& error);
+CResult<> WritePlayerFile(const SessionTimeline& timeline, int session, int fps, const Project* project,
+                          const std::filesystem::path& file);
+// The take as recorded, or as `project` (when given) edits it; answers the size of the file written.
+CResult<uint64_t> WriteApngFile(const SessionTimeline& timeline, const ApngOptions& options,
+                                const Project* project, const std::filesystem::path& file);
 
 // Both, as a session ends: the player page and the looping animation with the pointer, at the default
 // speed, or as the project file beside the take edits the animation when there is one. Pictures left
-// out are not failures. False, with one line in `error`, when either could not be written or the project
-// file is refused; the session's own files are never changed.
-bool WriteSessionFiles(const std::filesystem::path& workDir, int session, std::string& error);
+// out are not failures. Refused, with one line, when either could not be written or the project file
+// is refused; the session's own files are never changed.
+CResult<> WriteSessionFiles(const std::filesystem::path& workDir, int session);

@@ -45,8 +45,10 @@ DWORD WINAPI CSessionExport::Run(LPVOID self)
     const auto* owner = static_cast<const CSessionExport*>(self);
     std::string error;
     try {
-        if (WriteSessionFiles(owner->m_workDir, owner->m_session, error))
+        const CResult<> written = WriteSessionFiles(owner->m_workDir, owner->m_session);
+        if (written)
             return 0;
+        error = written.Error().text;
     } catch (const std::exception& e) {
         error = e.what();
     } catch (...) {

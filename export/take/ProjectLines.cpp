@@ -74,13 +74,16 @@ public:
     }
     bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e)
     {
-        m_error = e.what();
-        m_errorLine = Line();
+        // nlohmann's messages begin with "[json.exception.parse_error.101] parse error at line 3, column
+        // 4: "; the line is said here, so only what follows that prefix is kept.
+        const std::string what = e.what();
+        const std::size_t prefixEnd = what.find("syntax error");
+        m_error = "line " + std::to_string(Line()) + ": " +
+                  (prefixEnd == std::string::npos ? what : what.substr(prefixEnd));
         return false;
     }
 
     const std::string& Error() const { return m_error; }
-    int ErrorLine() const { return m_errorLine; }
 
 private:
     struct Level
@@ -128,33 +131,31 @@ private:
     std::vector<Level> m_levels;
     std::string m_keyPath;
     std::string m_error;
-    int m_errorLine = 0;
 };
-
-// nlohmann's messages begin with "[json.exception.parse_error.101] parse error at line 3, column 4: ";
-// the line is said by the caller, so only what follows the last ": " of that prefix is kept.
-std::string Reason(const std::string& what)
-{
-    const std::size_t prefixEnd = what.find("syntax error");
-    return prefixEnd == std::string::npos ? what : what.substr(prefixEnd);
-}
 
 } // namespace
 
-bool ParseJsonWithLines(const std::string& text, ProjectJson& document, JsonLines& lines, std::string& error)
+CResult<LinedJson> ParseJsonWithLines(const std::string& text)
 {
     int lineFeeds = 0;
-    ProjectJson parsed;
-    JsonLines found;
-    CLineRecorder recorder(parsed, found, lineFeeds);
+    LinedJson parsed;
+    CLineRecorder recorder(parsed.document, parsed.lines, lineFeeds);
     const char* begin = text.data();
-    const bool ok = ProjectJson::sax_parse(CLineCountingIterator(begin, &lineFeeds),
-                                           CLineCountingIterator(begin + text.size(), &lineFeeds), &recorder);
-    if (!ok) {
-        error = "line " + std::to_string(recorder.ErrorLine()) + ": " + Reason(recorder.Error());
-        return false;
+    if (!ProjectJson::sax_parse(CLineCountingIterator(begin, &lineFeeds),
+                                CLineCountingIterator(begin + text.size(), &lineFeeds), &recorder))
+        return Fail(recorder.Error());
+    return parsed;
+}
+
+int LineOf(const JsonLines& lines, std::string path)
+{
+    for (;;) {
+        const auto found = lines.find(path);
+        if (found != lines.end())
+            return found->second;
+        const std::size_t cut = path.find_last_of(".[");
+        if (cut == std::string::npos)
+            return path.empty() ? 1 : LineOf(lines, "");
+        path.resize(cut);
     }
-    document = std::move(parsed);
-    lines = std::move(found);
-    return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include "common/Region.h"
+#include "common/Result.h"
 
 #include <filesystem>
 #include <string>
@@ -54,8 +55,7 @@ struct SessionTimeline
 // of the window as it was is taken as such a change: a window shrunk to a quarter or less in both
 // directions at once is then drawn as a change over the old window.
 //
-// On failure (no stage: the offset files, the destination or the first picture unusable, a placement
-// outside the window) answers false with one line, "<file>: <what is wrong>", in `error`. The offset
-// files are parsed into tables of its own: the program's g_offsets stay as they are.
-bool DecodeSession(const std::filesystem::path& workDir, int session, SessionTimeline& timeline,
-                   std::string& error);
+// Refused (no stage: the offset files, the destination or the first picture unusable, a placement
+// outside the window) with one line, "<file>: <what is wrong>". The offset files are parsed into
+// tables of its own: the program's g_offsets stay as they are.
+[[nodiscard]] CResult<SessionTimeline> DecodeSession(const std::filesystem::path& workDir, int session);

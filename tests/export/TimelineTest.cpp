@@ -22,10 +22,9 @@ struct ExpectedStep
 
 SessionTimeline Decode(const CRecordedSession& session)
 {
-    SessionTimeline timeline;
-    std::string error;
-    EXPECT_TRUE(DecodeSession(session.WorkDir(), 1, timeline, error)) << error;
-    return timeline;
+    CResult<SessionTimeline> timeline = DecodeSession(session.WorkDir(), 1);
+    EXPECT_TRUE(timeline) << timeline.Error().text;
+    return timeline ? std::move(*timeline) : SessionTimeline{};
 }
 
 void ExpectTimeline(const CRecordedSession& session, const std::vector<ExpectedStep>& expected,
@@ -52,9 +51,9 @@ void ExpectTimeline(const CRecordedSession& session, const std::vector<ExpectedS
             EXPECT_EQ(p.wholeGrab, number == 1);
             ASSERT_EQ(p.width, r.Width());
             ASSERT_EQ(p.height, r.Height());
-            RgbImage image;
-            std::string error;
-            ASSERT_TRUE(ReadBmpFile(p.file, image, error)) << error;
+            const CResult<RgbImage> read = ReadBmpFile(p.file);
+            ASSERT_TRUE(read) << read.Error().text;
+            const RgbImage& image = *read;
             ASSERT_EQ(image.width, r.Width());
             ASSERT_EQ(image.height, r.Height());
             const RgbImage& window = session.WindowAtStep(static_cast<int>(s) + 1);

@@ -23,10 +23,9 @@ const char kEdited[] = R"({
 
 Project Parsed(const std::string& text)
 {
-    Project project;
-    std::string error;
-    EXPECT_TRUE(ParseProject(text, project, error)) << error;
-    return project;
+    CResult<Project> project = ParseProject(text);
+    EXPECT_TRUE(project) << project.Error().text;
+    return project ? std::move(*project) : Project{};
 }
 
 TEST(ProjectTest, ReadsTheEditAndKeepsWhatItDoesNotKnow)
@@ -112,12 +111,9 @@ TEST(ProjectTest, ARefusalNamesTheLineAndTheReason)
          "line 6: the arrow of step 1 has no \"y\""},
     };
     for (const Case& c : cases) {
-        Project project = Parsed(kEdited);
-        std::string error;
-        EXPECT_FALSE(ParseProject(c.text, project, error)) << c.text;
-        EXPECT_EQ(error, c.error) << c.text;
-        // Nothing of a refused file is taken.
-        EXPECT_EQ(project.steps.size(), 3u);
+        const CResult<Project> project = ParseProject(c.text);
+        EXPECT_FALSE(project) << c.text;
+        EXPECT_EQ(project.Error().text, c.error) << c.text;
     }
 }
 

@@ -68,9 +68,10 @@ void ReportSkipped(const SessionTimeline& timeline)
 int WritePlayer(const Options& options, const SessionTimeline& timeline, const Project* project)
 {
     const fs::path player = PlayerFile(options.workDir, options.session);
-    std::string error;
-    if (!WritePlayerFile(timeline, options.session, options.animation.fps, project, player, error))
-        return Failed(error);
+    if (const CResult<> written =
+            WritePlayerFile(timeline, options.session, options.animation.fps, project, player);
+        !written)
+        return Failed(written.Error().text);
     ReportSkipped(timeline);
     std::printf("%s: %d steps, %d x %d\n", player.u8string().c_str(), static_cast<int>(timeline.steps.size()),
                 timeline.stageWidth, timeline.stageHeight);
@@ -81,14 +82,13 @@ int WriteApng(const Options& options, const SessionTimeline& timeline, const Pro
 {
     const fs::path target =
         options.apngFile.empty() ? AnimationFile(options.workDir, options.session) : options.apngFile;
-    std::string error;
-    uint64_t bytes = 0;
-    if (!WriteApngFile(timeline, options.animation, project, target, bytes, error))
-        return Failed(error);
+    const CResult<uint64_t> bytes = WriteApngFile(timeline, options.animation, project, target);
+    if (!bytes)
+        return Failed(bytes.Error().text);
     ReportSkipped(timeline);
     std::printf("%s: %d steps, %d x %d, %s bytes\n", target.u8string().c_str(),
                 static_cast<int>(timeline.steps.size()), timeline.stageWidth, timeline.stageHeight,
-                std::to_string(bytes).c_str());
+                std::to_string(*bytes).c_str());
     return 0;
 }
 
@@ -161,14 +161,13 @@ int Run(const std::vector<std::string>& args)
     Options options;
     if (const int status = ParseArguments(args, options); status != kGoOn)
         return status;
-    Take take;
-    std::string error;
-    if (!OpenTake(options.workDir, options.session, options.source, take, error))
-        return Failed(error);
-    if (take.project && !options.fpsGiven)
-        options.animation.fps = take.project->fps;
-    return options.apng ? WriteApng(options, take.timeline, take.Edit())
-                        : WritePlayer(options, take.timeline, take.Edit());
+    const CResult<Take> take = OpenTake(options.workDir, options.session, options.source);
+    if (!take)
+        return Failed(take.Error().text);
+    if (take->project && !options.fpsGiven)
+        options.animation.fps = take->project->fps;
+    return options.apng ? WriteApng(options, take->timeline, take->Edit())
+                        : WritePlayer(options, take->timeline, take->Edit());
 }
 
 int RunCaught(const std::vector<std::string>& args)
