@@ -8,6 +8,10 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include "common/win32/CrashReport.h"
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -186,6 +190,7 @@ int RunCaught(const std::vector<std::string>& args)
 // arguments go on in UTF-8 and become paths again with u8path.
 int wmain(int argc, wchar_t** argv)
 {
+    ReportCrashes("flickmere-export");
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
         args.push_back(fs::path(argv[i]).u8string());
