@@ -36,6 +36,17 @@ private:
     int* m_lineFeeds;
 };
 
+// The field names of the format: only values reached by them are ever asked for their line.
+bool IsFieldName(const std::string& name)
+{
+    static const char* const kNames[] = {"format",  "version", "fps", "crop", "steps", "source", "frames",
+                                         "caption", "text",    "x",   "y",    "width", "height", "arrow"};
+    for (const char* known : kNames)
+        if (name == known)
+            return true;
+    return false;
+}
+
 // Builds the document as nlohmann's own DOM parser does and notes where each value starts.
 class CLineRecorder
 {
@@ -67,9 +78,12 @@ public:
     bool end_array() { return Close() && m_dom.end_array(); }
     bool key(string_t& name)
     {
-        const std::string& parent = m_levels.back().path;
-        m_keyPath = parent.empty() ? name : parent + "." + name;
-        m_lines[m_keyPath] = Line();
+        const Level& parent = m_levels.back();
+        m_keyNoted = parent.noted && IsFieldName(name);
+        if (m_keyNoted) {
+            m_keyPath = parent.path.empty() ? name : parent.path + "." + name;
+            m_lines[m_keyPath] = Line();
+        }
         return m_dom.key(name);
     }
     bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e)
@@ -78,9 +92,7 @@ public:
         // 4: "; the line is said here, so only what follows that prefix is kept.
         const std::string what = e.what();
         const std::size_t prefixEnd = what.find("syntax error");
-        m_error = "line " + std::to_string(Line()) + ": " +
-                  (prefixEnd == std::string::npos ? what : what.substr(prefixEnd));
-        return false;
+        return Refuse(prefixEnd == std::string::npos ? what : what.substr(prefixEnd));
     }
 
     const std::string& Error() const { return m_error; }
@@ -89,34 +101,48 @@ private:
     struct Level
     {
         bool array;
+        bool noted; // its path is known, and its values' lines are noted
         std::size_t index;
         std::string path;
     };
 
     int Line() const { return m_lineFeeds + 1; }
 
-    // The path of the value that starts now; an array element's line is noted here, a key's at the key.
-    std::string StartValue()
+    bool Refuse(const std::string& why)
+    {
+        m_error = "line " + std::to_string(Line()) + ": " + why;
+        return false;
+    }
+
+    // The value that starts now, as its level: an array element's line is noted here, a key's at the
+    // key.
+    Level StartValue(bool array)
     {
         if (m_levels.empty()) {
             m_lines[""] = Line();
-            return "";
+            return {array, true, 0, ""};
         }
-        Level& level = m_levels.back();
-        if (!level.array)
-            return m_keyPath;
-        const std::string path = level.path + "[" + std::to_string(level.index++) + "]";
+        Level& parent = m_levels.back();
+        if (!parent.array)
+            return {array, m_keyNoted, 0, m_keyNoted ? m_keyPath : std::string()};
+        const std::size_t index = parent.index++;
+        if (!parent.noted)
+            return {array, false, 0, {}};
+        std::string path = parent.path + "[" + std::to_string(index) + "]";
         m_lines[path] = Line();
-        return path;
+        return {array, true, 0, std::move(path)};
     }
     bool Value()
     {
-        StartValue();
+        StartValue(false);
         return true;
     }
     bool Open(bool array)
     {
-        m_levels.push_back({array, 0, StartValue()});
+        if (m_levels.size() >= size_t{kMaxProjectNesting})
+            return Refuse("objects and lists are nested more than " + std::to_string(kMaxProjectNesting) +
+                          " deep");
+        m_levels.push_back(StartValue(array));
         return true;
     }
     bool Close()
@@ -130,6 +156,7 @@ private:
     const int& m_lineFeeds;
     std::vector<Level> m_levels;
     std::string m_keyPath;
+    bool m_keyNoted = false;
     std::string m_error;
 };
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 namespace {
@@ -114,6 +115,57 @@ TEST(ProjectTest, ARefusalNamesTheLineAndTheReason)
         const CResult<Project> project = ParseProject(c.text);
         EXPECT_FALSE(project) << c.text;
         EXPECT_EQ(project.Error().text, c.error) << c.text;
+    }
+}
+
+// Objects and lists nested as deep as the limit are kept, one level more is refused at its line, and a
+// file nested thousands deep (damaged, or made by hand) is refused as quickly as any other: nothing goes
+// down its levels one call at a time, and no value's line costs more than the format's own fields.
+TEST(ProjectTest, NestingIsLimitedAndRefusedAtItsLine)
+{
+    const std::string head = "{\"format\": \"flickmere-project\", \"version\": 1, \"fps\": 12,\n";
+    const std::string step = "{\"source\": 1, \"frames\": 5";
+    // Levels: the project 1, "steps" 2, a step 3, its caption 4, its arrow 5.
+    const auto nested = [](int levels, bool objects) {
+        std::string text;
+        for (int i = 0; i < levels; ++i)
+            text += objects ? "{\"a\":\n" : "[";
+        text += "0";
+        for (int i = 0; i < levels; ++i)
+            text += objects ? "}" : "]";
+        return text;
+    };
+    const struct
+    {
+        std::string text;
+        std::string error; // empty: taken
+    } cases[] = {
+        {head + "\"steps\": [" + step + "}],\n\"extra\": " + nested(kMaxProjectNesting - 1, false) + "}", ""},
+        {head + "\"steps\": [" + step + "}],\n\"extra\": " + nested(kMaxProjectNesting, false) + "}",
+         "line 3: objects and lists are nested more than 64 deep"},
+        {head + "\"steps\": [" + step +
+             ", \"caption\": {\"text\": \"a\", \"x\": 0, \"y\": 0, \"width\": 9, " +
+             "\"height\": 9,\n\"arrow\": {\"x\": 1, \"y\": 1, \"tip\": " +
+             nested(kMaxProjectNesting - 5, true) + "}}}]}",
+         ""},
+        {head + "\"steps\": [" + step +
+             ", \"caption\": {\"text\": \"a\", \"x\": 0, \"y\": 0, \"width\": 9, " +
+             "\"height\": 9,\n\"arrow\": {\"x\": 1, \"y\": 1, \"tip\": " +
+             nested(kMaxProjectNesting - 4, true) + "}}}]}",
+         "line 62: objects and lists are nested more than 64 deep"},
+        {head + "\"steps\": [" + step + "}],\n\"extra\": " + nested(20000, false) + "}",
+         "line 3: objects and lists are nested more than 64 deep"},
+        {head + "\"extra\": " + nested(20000, true) + ",\n\"steps\": [" + step + "}]}",
+         "line 65: objects and lists are nested more than 64 deep"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 300));
+        const auto start = std::chrono::steady_clock::now();
+        const CResult<Project> project = ParseProject(c.text);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
+        EXPECT_EQ(project ? "" : project.Error().text, c.error);
+        if (project) // what is kept is written back as it was read
+            EXPECT_EQ(ProjectJson::parse(SerializeProject(*project)), ProjectJson::parse(c.text));
     }
 }
 
