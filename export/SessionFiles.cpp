@@ -73,8 +73,9 @@ CResult<Take> OpenTake(const fs::path& workDir, int session, const TakeSource& s
         return take;
     CResult<Project> project = LoadProject(file, take.timeline);
     if (!project)
-        return project.Error();
+        return Fail(project.Error().text, kProjectRefused);
     take.project = std::move(*project);
+    take.projectFile = file;
     return take;
 }
 

@@ -35,13 +35,17 @@ struct Take
 {
     SessionTimeline timeline;
     std::optional<Project> project;
+    std::filesystem::path projectFile; // where the edit was read from
 
     const Project* Edit() const { return project ? &*project : nullptr; }
 };
 
+// The failure code of OpenTake when the take is fine but its project file is refused.
+constexpr int kProjectRefused = 1;
+
 // The one place that decides whether a take is shown edited: decodes the session and reads and checks
 // the project file `source` names, whole, before anything is written. Refused, with one line, when the
-// session cannot be decoded or the project file is refused.
+// session cannot be decoded or (kProjectRefused) the project file is refused.
 CResult<Take> OpenTake(const std::filesystem::path& workDir, int session, const TakeSource& source);
 
 // The player page, which starts from `project` (when given) and lets it be edited further.

@@ -1,6 +1,7 @@
 #include "export/take/ProjectLines.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <iterator>
 #include <vector>
 
@@ -47,6 +48,54 @@ bool IsFieldName(const std::string& name)
     return false;
 }
 
+// Where reading a text stopped at the byte `at`: its line and its column in characters, both from 1, and
+// the character itself in quotes, "U+000A" for a control character and "byte 0xC3" for a byte that
+// begins no whole UTF-8 character, so that the message is itself valid UTF-8.
+struct StopPlace
+{
+    int line = 1;
+    int column = 1;
+    std::string character;
+};
+
+StopPlace StopPlaceOf(const std::string& text, std::size_t at)
+{
+    StopPlace place;
+    for (std::size_t i = 0; i < at; ++i) {
+        const unsigned char byte = static_cast<unsigned char>(text[i]);
+        if (byte == '\n') {
+            ++place.line;
+            place.column = 1;
+        } else if ((byte & 0xC0) != 0x80) { // not the continuation of a character
+            ++place.column;
+        }
+    }
+    std::size_t end = at + 1;
+    while (end < text.size() && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        ++end;
+    const unsigned char first = static_cast<unsigned char>(text[at]);
+    const std::size_t length = first < 0x80   ? 1
+                               : first < 0xC0 ? 0
+                               : first < 0xE0 ? 2
+                               : first < 0xF0 ? 3
+                               : first < 0xF8 ? 4
+                                              : 0;
+    char code[16] = "";
+    if (first < 0x20 || first == 0x7F)
+        std::snprintf(code, sizeof code, "U+%04X", first);
+    else if (end - at != length)
+        std::snprintf(code, sizeof code, "byte 0x%02X", first);
+    place.character = *code ? std::string(code) : "\"" + text.substr(at, length) + "\"";
+    return place;
+}
+
+// A number as long as the line allows, cut short beyond that.
+std::string Shortened(const std::string& number)
+{
+    constexpr std::size_t kShown = 24;
+    return number.size() <= kShown ? number : number.substr(0, kShown) + "...";
+}
+
 // Builds the document as nlohmann's own DOM parser does and notes where each value starts.
 class CLineRecorder
 {
@@ -57,8 +106,8 @@ public:
     using string_t = ProjectJson::string_t;
     using binary_t = ProjectJson::binary_t;
 
-    CLineRecorder(ProjectJson& document, JsonLines& lines, const int& lineFeeds)
-        : m_dom(document, false), m_lines(lines), m_lineFeeds(lineFeeds)
+    CLineRecorder(const std::string& text, ProjectJson& document, JsonLines& lines, const int& lineFeeds)
+        : m_text(text), m_dom(document, false), m_lines(lines), m_lineFeeds(lineFeeds)
     {
     }
 
@@ -86,13 +135,21 @@ public:
         }
         return m_dom.key(name);
     }
-    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception& e)
+    // nlohmann's own words name its grammar ("while parsing object separator", "a literal"); the user is
+    // told the place instead. `read` counts the characters the parser read, the end of the text as one.
+    bool parse_error(std::size_t read, const std::string& token, const nlohmann::detail::exception& e)
     {
-        // nlohmann's messages begin with "[json.exception.parse_error.101] parse error at line 3, column
-        // 4: "; the line is said here, so only what follows that prefix is kept.
-        const std::string what = e.what();
-        const std::size_t prefixEnd = what.find("syntax error");
-        return Refuse(prefixEnd == std::string::npos ? what : what.substr(prefixEnd));
+        constexpr int kNumberOverflow = 406; // nlohmann's id for a number no double holds
+        const std::size_t at = read > 0 ? read - 1 : 0;
+        if (at >= m_text.size())
+            return Refuse("not valid JSON: the text ends before it is complete");
+        // A number is told of once read whole: the place of its first digit.
+        const bool overflow = e.id == kNumberOverflow && !token.empty() && token.size() <= at + 1;
+        const StopPlace place = StopPlaceOf(m_text, overflow ? at + 1 - token.size() : at);
+        m_error = "line " + std::to_string(place.line) + ", column " + std::to_string(place.column) + ": " +
+                  (overflow ? "the number " + Shortened(token) + " is too large"
+                            : "not valid JSON at " + place.character);
+        return false;
     }
 
     const std::string& Error() const { return m_error; }
@@ -151,6 +208,7 @@ private:
         return true;
     }
 
+    const std::string& m_text;
     nlohmann::detail::json_sax_dom_parser<ProjectJson> m_dom;
     JsonLines& m_lines;
     const int& m_lineFeeds;
@@ -166,7 +224,7 @@ CResult<LinedJson> ParseJsonWithLines(const std::string& text)
 {
     int lineFeeds = 0;
     LinedJson parsed;
-    CLineRecorder recorder(parsed.document, parsed.lines, lineFeeds);
+    CLineRecorder recorder(text, parsed.document, parsed.lines, lineFeeds);
     const char* begin = text.data();
     if (!ProjectJson::sax_parse(CLineCountingIterator(begin, &lineFeeds),
                                 CLineCountingIterator(begin + text.size(), &lineFeeds), &recorder))

@@ -106,7 +106,8 @@ TEST(EditedExportCommandTest, AnEditThatDoesNotFitIsRefusedWithItsLine)
         for (const std::string& options : {std::string(" --project"), std::string(" --apng --project")}) {
             std::string output;
             EXPECT_EQ(RunExport(take + options, output), 1) << output;
-            EXPECT_EQ(output, "flickmere-export: " + c.message + "\n");
+            EXPECT_EQ(output,
+                      "flickmere-export: " + c.message + "; --no-project exports the take as recorded\n");
             EXPECT_FALSE(fs::exists(session.File("player.html")));
             EXPECT_FALSE(fs::exists(session.File("session1.png")));
         }

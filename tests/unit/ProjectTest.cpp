@@ -85,10 +85,19 @@ TEST(ProjectTest, ARefusalNamesTheLineAndTheReason)
         std::string error;
     };
     const Case cases[] = {
-        {"", "line 1: syntax error while parsing value - unexpected end of input; expected '[', '{', or a "
-             "literal"},
+        // Syntax errors by their place, in characters, and what stands there.
+        {"", "line 1: not valid JSON: the text ends before it is complete"},
         {head + "  \"steps\": [\n    {\"source\": 1, \"frames\": 5},\n  ]\n}\n",
-         "line 7: syntax error while parsing value - unexpected ']'; expected '[', '{', or a literal"},
+         "line 7, column 3: not valid JSON at \"]\""},
+        {head + "  \"steps\": [\n    {\"source\": 1, \"frames\": 5}\n",
+         "line 7: not valid JSON: the text ends before it is complete"},
+        {"{\"title\": \"\u00dcber\", \"fps\": tru}", "line 1, column 29: not valid JSON at \"}\""},
+        {"{\"title\": \"\u00dcber\nall\"}", "line 1, column 16: not valid JSON at U+000A"},
+        {"{\"title\": \"\x80\"}", "line 1, column 12: not valid JSON at byte 0x80"},
+        {"{\"\u00dc\": \u00dc}", "line 1, column 7: not valid JSON at \"\u00dc\""},
+        {"{\"fps\":\n   1e999}", "line 2, column 4: the number 1e999 is too large"},
+        {"{\"fps\": 1" + std::string(30, '0') + "e999}",
+         "line 1, column 9: the number 1" + std::string(23, '0') + "... is too large"},
         {"[1, 2]", "line 1: a project file holds one JSON object"},
         {"{\"format\": \"other\"}",
          "line 1: \"format\" must be \"flickmere-project\": this is no project file"},

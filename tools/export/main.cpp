@@ -69,30 +69,41 @@ void ReportSkipped(const SessionTimeline& timeline)
         std::fprintf(stderr, "flickmere-export: %s: left out\n", line.c_str());
 }
 
-int WritePlayer(const Options& options, const SessionTimeline& timeline, const Project* project)
+// What was written, as a viewer sees it: the edit's steps cut to its crop, or the take as recorded;
+// `bytes` when known.
+void SayWritten(const fs::path& file, const Take& take, const std::string& bytes = {})
+{
+    const Project* edit = take.Edit();
+    const int steps = static_cast<int>(edit ? edit->steps.size() : take.timeline.steps.size());
+    const bool cropped = edit && edit->crop;
+    const int width = cropped ? edit->crop->rect.width : take.timeline.stageWidth;
+    const int height = cropped ? edit->crop->rect.height : take.timeline.stageHeight;
+    std::printf("%s: %d %s, %d x %d%s%s\n", file.u8string().c_str(), steps, steps == 1 ? "step" : "steps",
+                width, height, bytes.empty() ? "" : (", " + bytes + " bytes").c_str(),
+                edit ? ("; edited by " + take.projectFile.u8string()).c_str() : "");
+}
+
+int WritePlayer(const Options& options, const Take& take)
 {
     const fs::path player = PlayerFile(options.workDir, options.session);
     if (const CResult<> written =
-            WritePlayerFile(timeline, options.session, options.animation.fps, project, player);
+            WritePlayerFile(take.timeline, options.session, options.animation.fps, take.Edit(), player);
         !written)
         return Failed(written.Error().text);
-    ReportSkipped(timeline);
-    std::printf("%s: %d steps, %d x %d\n", player.u8string().c_str(), static_cast<int>(timeline.steps.size()),
-                timeline.stageWidth, timeline.stageHeight);
+    ReportSkipped(take.timeline);
+    SayWritten(player, take);
     return 0;
 }
 
-int WriteApng(const Options& options, const SessionTimeline& timeline, const Project* project)
+int WriteApng(const Options& options, const Take& take)
 {
     const fs::path target =
         options.apngFile.empty() ? AnimationFile(options.workDir, options.session) : options.apngFile;
-    const CResult<uint64_t> bytes = WriteApngFile(timeline, options.animation, project, target);
+    const CResult<uint64_t> bytes = WriteApngFile(take.timeline, options.animation, take.Edit(), target);
     if (!bytes)
         return Failed(bytes.Error().text);
-    ReportSkipped(timeline);
-    std::printf("%s: %d steps, %d x %d, %s bytes\n", target.u8string().c_str(),
-                static_cast<int>(timeline.steps.size()), timeline.stageWidth, timeline.stageHeight,
-                std::to_string(*bytes).c_str());
+    ReportSkipped(take.timeline);
+    SayWritten(target, take, std::to_string(*bytes));
     return 0;
 }
 
@@ -166,12 +177,13 @@ int Run(const std::vector<std::string>& args)
     if (const int status = ParseArguments(args, options); status != kGoOn)
         return status;
     const CResult<Take> take = OpenTake(options.workDir, options.session, options.source);
+    if (!take && take.Error().code == kProjectRefused)
+        return Failed(take.Error().text + "; --no-project exports the take as recorded");
     if (!take)
         return Failed(take.Error().text);
     if (take->project && !options.fpsGiven)
         options.animation.fps = take->project->fps;
-    return options.apng ? WriteApng(options, take->timeline, take->Edit())
-                        : WritePlayer(options, take->timeline, take->Edit());
+    return options.apng ? WriteApng(options, *take) : WritePlayer(options, *take);
 }
 
 int RunCaught(const std::vector<std::string>& args)
