@@ -22,16 +22,15 @@ fs::path AnimationFile(const fs::path& workDir, int session)
     return SessionFolder(workDir, session) / AnimationFileName(session);
 }
 
-CResult<> WritePlayerFile(const SessionTimeline& timeline, int session, int fps, const Project* project,
-                          const fs::path& file)
+CResult<> WritePlayerFile(const Take& take, int session, const fs::path& file)
 {
     CReplacingFile out;
     std::string error;
     if (!out.Open(file, error))
         return Fail(error);
     const CResult<> written = WritePlayerHtml(
-        timeline, session, fps, [&](const std::string& text) { return out.Write(text.data(), text.size()); },
-        project);
+        take.timeline, session, take.fps,
+        [&](const std::string& text) { return out.Write(text.data(), text.size()); }, take.Edit());
     if (!written)
         return written;
     if (!out.Commit(error))
@@ -39,8 +38,7 @@ CResult<> WritePlayerFile(const SessionTimeline& timeline, int session, int fps,
     return {};
 }
 
-CResult<uint64_t> WriteApngFile(const SessionTimeline& timeline, const ApngOptions& options,
-                                const Project* project, const fs::path& file)
+CResult<uint64_t> WriteApngFile(const Take& take, const ApngOptions& options, const fs::path& file)
 {
     CReplacingFile out;
     uint64_t bytes = 0;
@@ -50,8 +48,8 @@ CResult<uint64_t> WriteApngFile(const SessionTimeline& timeline, const ApngOptio
     };
     std::string error;
     const bool written = out.Open(file, error) &&
-                         (project ? WriteEditedApng(timeline, *project, options, sink, error)
-                                  : WriteApng(timeline, options, sink, error)) &&
+                         (take.project ? WriteEditedApng(take.timeline, *take.project, options, sink, error)
+                                       : WriteApng(take.timeline, options, sink, error)) &&
                          out.Commit(error);
     if (!written)
         return Fail(error);
@@ -65,6 +63,7 @@ CResult<Take> OpenTake(const fs::path& workDir, int session, const TakeSource& s
         return timeline.Error();
     Take take;
     take.timeline = std::move(*timeline);
+    take.fps = source.fps != 0 ? source.fps : kDefaultFps;
     const fs::path file = source.projectFile.empty() ? ProjectFileOf(workDir, session) : source.projectFile;
     std::error_code ec;
     const bool edited = source.edit == TakeSource::Edit::Required ||
@@ -76,6 +75,9 @@ CResult<Take> OpenTake(const fs::path& workDir, int session, const TakeSource& s
         return Fail(project.Error().text, kProjectRefused);
     take.project = std::move(*project);
     take.projectFile = file;
+    if (source.fps != 0)
+        take.project->fps = source.fps;
+    take.fps = take.project->fps;
     return take;
 }
 
@@ -84,13 +86,10 @@ CResult<> WriteSessionFiles(const fs::path& workDir, int session)
     const CResult<Take> take = OpenTake(workDir, session, {});
     if (!take)
         return take.Error();
-    const ApngOptions options{take->project ? take->project->fps : kDefaultFps};
-    if (const CResult<> player =
-            WritePlayerFile(take->timeline, session, kDefaultFps, take->Edit(), PlayerFile(workDir, session));
-        !player)
+    if (const CResult<> player = WritePlayerFile(*take, session, PlayerFile(workDir, session)); !player)
         return player;
     const CResult<uint64_t> animation =
-        WriteApngFile(take->timeline, options, take->Edit(), AnimationFile(workDir, session));
+        WriteApngFile(*take, ApngOptions{take->fps}, AnimationFile(workDir, session));
     if (!animation)
         return animation.Error();
     return {};

@@ -28,6 +28,7 @@ struct TakeSource
         None,
     } edit = Edit::IfThere;
     std::filesystem::path projectFile; // empty: the one beside the take
+    int fps = 0;                       // the rate to show the take at, over the project's own; 0: none
 };
 
 // A recorded take and the edit it is shown with, if any.
@@ -36,6 +37,9 @@ struct Take
     SessionTimeline timeline;
     std::optional<Project> project;
     std::filesystem::path projectFile; // where the edit was read from
+    // The rate the page and the animation both play at: the one asked for, else the project's, else
+    // kDefaultFps. The project is given the same, so that the page plays, and saves, at it.
+    int fps = kDefaultFps;
 
     const Project* Edit() const { return project ? &*project : nullptr; }
 };
@@ -48,12 +52,11 @@ constexpr int kProjectRefused = 1;
 // session cannot be decoded or (kProjectRefused) the project file is refused.
 CResult<Take> OpenTake(const std::filesystem::path& workDir, int session, const TakeSource& source);
 
-// The player page, which starts from `project` (when given) and lets it be edited further.
-CResult<> WritePlayerFile(const SessionTimeline& timeline, int session, int fps, const Project* project,
-                          const std::filesystem::path& file);
-// The take as recorded, or as `project` (when given) edits it; answers the size of the file written.
-CResult<uint64_t> WriteApngFile(const SessionTimeline& timeline, const ApngOptions& options,
-                                const Project* project, const std::filesystem::path& file);
+// The player page, which starts from the take's edit (when it has one) and lets it be edited further.
+CResult<> WritePlayerFile(const Take& take, int session, const std::filesystem::path& file);
+// The take as recorded, or as edited; answers the size of the file written.
+CResult<uint64_t> WriteApngFile(const Take& take, const ApngOptions& options,
+                                const std::filesystem::path& file);
 
 // Both, as a session ends: the player page and the looping animation with the pointer, at the default
 // speed, or as the project file beside the take edits the animation when there is one. Pictures left

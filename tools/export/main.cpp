@@ -56,9 +56,8 @@ struct Options
     int session = 0;
     fs::path workDir;
     bool apng = false;
-    fs::path apngFile; // empty: session<N>/session<N>.png
-    ApngOptions animation{kDefaultFps};
-    bool fpsGiven = false; // --fps, which overrides the project's rate
+    fs::path apngFile;                  // empty: session<N>/session<N>.png
+    ApngOptions animation{kDefaultFps}; // its rate is the take's
     TakeSource source;
 };
 
@@ -86,9 +85,7 @@ void SayWritten(const fs::path& file, const Take& take, const std::string& bytes
 int WritePlayer(const Options& options, const Take& take)
 {
     const fs::path player = PlayerFile(options.workDir, options.session);
-    if (const CResult<> written =
-            WritePlayerFile(take.timeline, options.session, options.animation.fps, take.Edit(), player);
-        !written)
+    if (const CResult<> written = WritePlayerFile(take, options.session, player); !written)
         return Failed(written.Error().text);
     ReportSkipped(take.timeline);
     SayWritten(player, take);
@@ -99,7 +96,9 @@ int WriteApng(const Options& options, const Take& take)
 {
     const fs::path target =
         options.apngFile.empty() ? AnimationFile(options.workDir, options.session) : options.apngFile;
-    const CResult<uint64_t> bytes = WriteApngFile(take.timeline, options.animation, take.Edit(), target);
+    ApngOptions animation = options.animation;
+    animation.fps = take.fps;
+    const CResult<uint64_t> bytes = WriteApngFile(take, animation, target);
     if (!bytes)
         return Failed(bytes.Error().text);
     ReportSkipped(take.timeline);
@@ -126,10 +125,9 @@ int ParseArguments(const std::vector<std::string>& args, Options& options)
             return 0;
         }
         if (arg == "--fps") {
-            if (i + 1 >= argc || !ParsePositive(args[i + 1], kMaxFps, options.animation.fps))
+            if (i + 1 >= argc || !ParsePositive(args[i + 1], kMaxFps, options.source.fps))
                 return UsageError("--fps needs a whole number of frames per second from 1 to " +
                                   std::to_string(kMaxFps));
-            options.fpsGiven = true;
             ++i;
         } else if (arg == "--project") {
             if (options.source.edit == TakeSource::Edit::None)
@@ -181,8 +179,6 @@ int Run(const std::vector<std::string>& args)
         return Failed(take.Error().text + "; --no-project exports the take as recorded");
     if (!take)
         return Failed(take.Error().text);
-    if (take->project && !options.fpsGiven)
-        options.animation.fps = take->project->fps;
     return options.apng ? WriteApng(options, *take) : WritePlayer(options, *take);
 }
 
