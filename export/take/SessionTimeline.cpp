@@ -27,13 +27,22 @@ Failure FileFailure(const fs::path& file, const std::string& what)
     return Fail(Utf8Path(file) + ": " + what);
 }
 
-// The pictures of one key press, and the frame value its closing patch gave the last of them (0 for
-// the last press, which nothing closed).
-struct PressPictures
+// The pictures of one step and what is known of it. A step is a key press, as long as the frame
+// entries tell where each press ends; from the first picture without one, each picture is a step of
+// its own.
+struct StepPictures
 {
     std::vector<int> numbers;
-    int closingFrames = 0;
+    bool pressKnown = true;           // it begins a key press, whose number is the step's
+    std::optional<int> closingFrames; // the frame value the press's closing patch gave its last picture
 };
+
+// "picture 5" or "pictures 5 to 7".
+std::string Numbers(const char* noun, int first, int last)
+{
+    return first == last ? std::string(noun) + " " + std::to_string(first)
+                         : std::string(noun) + "s " + std::to_string(first) + " to " + std::to_string(last);
+}
 
 class CSessionReader
 {
@@ -48,16 +57,17 @@ public:
     {
         if (const CResult<> loaded = LoadFiles(); !loaded)
             return loaded.Error();
-        const CResult<std::vector<PressPictures>> presses = GroupPictures();
-        if (!presses)
-            return presses.Error();
+        const CResult<std::vector<StepPictures>> steps = GroupPictures();
+        if (!steps)
+            return steps.Error();
         SessionTimeline timeline;
-        for (size_t s = 1; s <= presses->size(); ++s) {
-            CResult<TimelineStep> step = DecodeStep(*presses, s, timeline);
+        for (size_t s = 1; s <= steps->size(); ++s) {
+            CResult<TimelineStep> step = DecodeStep(*steps, s, timeline);
             if (!step)
                 return step.Error();
             timeline.steps.push_back(std::move(*step));
         }
+        NoteGaps(timeline);
         return timeline;
     }
 
@@ -93,50 +103,76 @@ private:
     }
 
     // The pictures by key press: only the last picture of a press gets the frame value; the others
-    // get 0.
-    CResult<std::vector<PressPictures>> GroupPictures()
+    // get 0. A short frmoffs.ini lacks the entries of the later pictures, whose patches the capture
+    // skipped.
+    CResult<std::vector<StepPictures>> GroupPictures()
     {
         const int count = HighestPictureNumber();
         if (count == 0)
             return FileFailure(PictureFile(1), "missing: the session has no pictures");
-        std::vector<PressPictures> presses(1);
+        std::vector<StepPictures> steps(1);
         for (int k = 1; k <= count; ++k) {
-            presses.back().numbers.push_back(k);
+            steps.back().numbers.push_back(k);
             if (k == count)
                 break;
-            const CResult<uint16_t> frames = ReadFrameEntry(k);
+            const std::optional<int32_t> entry = FrameOffset(*m_offsets, k);
+            if (!entry) {
+                if (m_firstPictureUnclosed == 0)
+                    m_firstPictureUnclosed = k;
+                m_lastPictureUnclosed = k;
+                steps.emplace_back().pressKnown = false;
+                continue;
+            }
+            const CResult<uint16_t> frames = ReadFrameEntry(k, *entry);
             if (!frames)
                 return frames.Error();
             if (*frames != 0) {
-                presses.back().closingFrames = *frames;
-                presses.emplace_back();
+                steps.back().closingFrames = *frames;
+                steps.emplace_back();
             }
         }
-        return presses;
+        return steps;
     }
 
-    // Step s (from 1) of the presses, its pictures' headers read.
-    CResult<TimelineStep> DecodeStep(const std::vector<PressPictures>& presses, size_t s,
+    // Step s (from 1), its pictures' headers read. What the offset files do not tell of it is taken
+    // as the default length and a pointer that stays where it was.
+    CResult<TimelineStep> DecodeStep(const std::vector<StepPictures>& steps, size_t s,
                                      SessionTimeline& timeline)
     {
-        const int step = static_cast<int>(s);
+        const int number = static_cast<int>(s);
+        const StepPictures& step = steps[s - 1];
         TimelineStep decoded;
-        const CResult<CursorPoint> cursor = ReadCursor(step);
-        if (!cursor)
-            return cursor.Error();
-        decoded.cursor = *cursor;
-        if (s < presses.size()) {
-            const CResult<int32_t> span = ReadSpan(step);
+        const std::optional<int32_t> cursorAt =
+            step.pressKnown ? CursorOffset(*m_offsets, number, 1) : std::nullopt;
+        if (cursorAt) {
+            const CResult<CursorPoint> cursor =
+                ReadPoint(*cursorAt, "cursor record of step " + std::to_string(s));
+            if (!cursor)
+                return cursor.Error();
+            decoded.cursor = *cursor;
+        } else {
+            // The first step always has a row, a built-in one at least.
+            decoded.cursor = timeline.steps.empty() ? CursorPoint{} : timeline.steps.back().cursor;
+            if (step.pressKnown)
+                m_stepsWithoutCursor.push_back(number);
+        }
+        if (s == steps.size()) {
+            // The last step was never closed: it keeps the timing the session used last.
+            decoded.frames =
+                s > 1 ? steps[s - 2].closingFrames.value_or(kDefaultFrameValue) : kDefaultFrameValue;
+        } else if (step.closingFrames) {
+            const CResult<int32_t> span = ReadSpan(number);
             if (!span)
                 return span.Error();
-            decoded.frames = *span != 0 ? *span : presses[s - 1].closingFrames;
+            decoded.frames = *span != 0 ? *span : *step.closingFrames;
         } else {
-            // The last step was never closed: it keeps the timing the session used last.
-            decoded.frames = s > 1 ? presses[s - 2].closingFrames : kDefaultFrameValue;
+            decoded.frames = kDefaultFrameValue;
         }
-        const bool lone = presses[s - 1].numbers.size() == 1;
-        for (const int k : presses[s - 1].numbers) {
-            CResult<std::optional<TimelinePicture>> picture = DecodePicture(k, lone, timeline);
+        // Whether the step holds a whole key press: its start and its end are known.
+        const bool press = step.pressKnown && (step.closingFrames || s == steps.size());
+        for (const int k : step.numbers) {
+            CResult<std::optional<TimelinePicture>> picture =
+                DecodePicture(k, press && step.numbers.size() == 1, press, timeline);
             if (!picture)
                 return picture.Error();
             if (*picture)
@@ -145,9 +181,27 @@ private:
         return decoded;
     }
 
+    // Each offset file that lacks rows for the take is named once, with what was shown instead.
+    void NoteGaps(SessionTimeline& timeline) const
+    {
+        if (m_firstPictureUnclosed != 0)
+            timeline.gaps.push_back(
+                Utf8Path(m_workDir / "frmoffs.ini") + ": no row for " +
+                Numbers("picture", m_firstPictureUnclosed, m_lastPictureUnclosed) +
+                ": where a key press ends is not known from there on, so each picture is a "
+                "step of its own, " +
+                std::to_string(kDefaultFrameValue) + " frames long, with the pointer where it was");
+        if (!m_stepsWithoutCursor.empty())
+            timeline.gaps.push_back(
+                Utf8Path(m_workDir / "curoffs.ini") + ": no row for " +
+                Numbers("step", m_stepsWithoutCursor.front(), m_stepsWithoutCursor.back()) +
+                ": the pointer stays where it was");
+    }
+
     // Picture k with its header and placement; none when it is left out, with its line in
-    // `timeline.skipped`. `lone`: the only picture of its step.
-    CResult<std::optional<TimelinePicture>> DecodePicture(int k, bool lone, SessionTimeline& timeline)
+    // `timeline.skipped`. `lone`: the only picture of its key press; `pressKnown`: whether that is known.
+    CResult<std::optional<TimelinePicture>> DecodePicture(int k, bool lone, bool pressKnown,
+                                                          SessionTimeline& timeline)
     {
         TimelinePicture picture;
         picture.number = k;
@@ -167,7 +221,9 @@ private:
             return at.Error();
         picture.x = at->x;
         picture.y = at->y;
-        picture.wholeGrab = k == 1 || (lone && picture.x == 0 && picture.y == 0 && IsResizedWindow(picture));
+        // Where the presses are not known, only a picture larger than the window can be a whole grab.
+        const bool resized = pressKnown ? lone && IsResizedWindow(picture) : OutgrowsWindow(picture);
+        picture.wholeGrab = k == 1 || (picture.x == 0 && picture.y == 0 && resized);
         if (picture.wholeGrab) {
             m_windowWidth = picture.width;
             m_windowHeight = picture.height;
@@ -186,6 +242,11 @@ private:
         // A change found in one cell alone of the capture's grid is a box inside that cell.
         const GridCell topLeft = CellAt(m_windowWidth, m_windowHeight, 0, 0);
         return p.width > topLeft.right || p.height > topLeft.bottom;
+    }
+
+    bool OutgrowsWindow(const TimelinePicture& p) const
+    {
+        return p.width > m_windowWidth || p.height > m_windowHeight;
     }
 
     // The highest k of the imageBMP<k>.bmp files in the session directory, 0 when there is none.
@@ -237,23 +298,12 @@ private:
         return CursorPoint{rawX / kTwips, rawY / kTwips};
     }
 
-    CResult<uint16_t> ReadFrameEntry(int k) const
+    CResult<uint16_t> ReadFrameEntry(int k, int32_t offset) const
     {
-        const std::optional<int32_t> offset = FrameOffset(*m_offsets, k);
-        if (!offset)
-            return FileFailure(m_workDir / "frmoffs.ini", "no row for picture " + std::to_string(k));
-        if (const CResult<> inside = CheckRange(*offset, 2, "frame count of picture " + std::to_string(k));
+        if (const CResult<> inside = CheckRange(offset, 2, "frame count of picture " + std::to_string(k));
             !inside)
             return inside.Error();
-        return Get16(At(*offset));
-    }
-
-    CResult<CursorPoint> ReadCursor(int s) const
-    {
-        const std::optional<int32_t> offset = CursorOffset(*m_offsets, s, 1);
-        if (!offset)
-            return FileFailure(m_workDir / "curoffs.ini", "no row for capture step " + std::to_string(s));
-        return ReadPoint(*offset, "cursor record of step " + std::to_string(s));
+        return Get16(At(offset));
     }
 
     // The span's two 16-bit parts are read as they stand: a part the patcher skipped (a = 0, or b with
@@ -263,7 +313,7 @@ private:
         const std::optional<int32_t> first = CursorOffset(*m_offsets, s, 3);
         const std::optional<int32_t> second = CursorOffset(*m_offsets, s, 4);
         if (!first || !second)
-            return FileFailure(m_workDir / "curoffs.ini", "no row for capture step " + std::to_string(s));
+            return 0; // the capture wrote no span: the step lasts its frame value
         const std::string what = "frame span of step " + std::to_string(s);
         for (const int32_t offset : {*first, *second})
             if (const CResult<> inside = CheckRange(offset, 2, what); !inside)
@@ -298,6 +348,9 @@ private:
     std::unique_ptr<OffsetTables> m_offsets = std::make_unique<OffsetTables>(); // too large for the stack
     int m_windowWidth = 0; // the latest whole grab's size
     int m_windowHeight = 0;
+    int m_firstPictureUnclosed = 0; // the pictures without a frame entry, 0 for none
+    int m_lastPictureUnclosed = 0;
+    std::vector<int> m_stepsWithoutCursor;
 };
 
 } // namespace

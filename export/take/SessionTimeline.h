@@ -41,6 +41,9 @@ struct SessionTimeline
     std::vector<TimelineStep> steps;
     // One line per picture left out because it is missing or unreadable: "<file>: <what is wrong>".
     std::vector<std::string> skipped;
+    // One line per offset file too short for the take, whose records the capture skipped, and what is
+    // shown instead: "<file>: <what>".
+    std::vector<std::string> gaps;
 };
 
 // Reads session<session>/ under `workDir` together with the working directory's offset files, and
@@ -48,6 +51,12 @@ struct SessionTimeline
 //
 // The pictures are imageBMP1.bmp up to the highest number in the folder; one that is missing or
 // unreadable is left out, with its line in `skipped`, and its step keeps its timing and pointer.
+//
+// Every picture is shown, also where a short curoffs.ini or frmoffs.ini made the capture skip the
+// records of later steps: a step without a cursor record keeps the pointer where it was, one without
+// its frame entries lasts kDefaultFrameValue frames, and from the first picture without a frame entry
+// on, which tells where a key press ends, each picture is a step of its own. `gaps` names each such
+// file once.
 //
 // A whole grab after a resize is known by its look alone: the only picture of its step, placed at
 // (0, 0), of another size than the window's latest whole grab. A change found in one grid cell alone

@@ -61,11 +61,14 @@ struct Options
     TakeSource source;
 };
 
-// The picture files left out cost only themselves; each is named once.
-void ReportSkipped(const SessionTimeline& timeline)
+// The picture files left out cost only themselves, and offset files too short for the take only the
+// timing and pointer of some steps; each is named once.
+void ReportShortcomings(const SessionTimeline& timeline)
 {
     for (const std::string& line : timeline.skipped)
         std::fprintf(stderr, "flickmere-export: %s: left out\n", line.c_str());
+    for (const std::string& line : timeline.gaps)
+        std::fprintf(stderr, "flickmere-export: %s\n", line.c_str());
 }
 
 // What was written, as a viewer sees it: the edit's steps cut to its crop, or the take as recorded;
@@ -87,7 +90,7 @@ int WritePlayer(const Options& options, const Take& take)
     const fs::path player = PlayerFile(options.workDir, options.session);
     if (const CResult<> written = WritePlayerFile(take, options.session, player); !written)
         return Failed(written.Error().text);
-    ReportSkipped(take.timeline);
+    ReportShortcomings(take.timeline);
     SayWritten(player, take);
     return 0;
 }
@@ -101,7 +104,7 @@ int WriteApng(const Options& options, const Take& take)
     const CResult<uint64_t> bytes = WriteApngFile(take, animation, target);
     if (!bytes)
         return Failed(bytes.Error().text);
-    ReportSkipped(take.timeline);
+    ReportShortcomings(take.timeline);
     SayWritten(target, take, std::to_string(*bytes));
     return 0;
 }
