@@ -74,11 +74,12 @@ void PaintScene(RgbImage& window, const Region&)
 
 void CBenchSession::Finish()
 {
-    SessionTimeline timeline;
-    std::string error;
-    if (!DecodeSession(m_session.WorkDir(), 1, timeline, error))
-        m_problem = error;
-    for (const TimelineStep& step : timeline.steps)
+    const CResult<SessionTimeline> timeline = DecodeSession(m_session.WorkDir(), 1);
+    if (!timeline) {
+        m_problem = timeline.Error().text;
+        return;
+    }
+    for (const TimelineStep& step : timeline->steps)
         if (step.frames != kStepFrames)
             m_problem =
                 "a step lasts " + std::to_string(step.frames) + " frames, not " + std::to_string(kStepFrames);

@@ -187,10 +187,11 @@ bool TakeCensus(const SessionTimeline& timeline, bool pointer, CColourCensus& co
     for (const TimelineStep& step : timeline.steps)
         for (const TimelinePicture& p : step.pictures) {
             CBmpFile bmp;
-            std::string why;
-            if (!bmp.Open(p.file, why) ||
-                !bmp.ReadRows([&](int, const uint8_t* rgb) { colours.Add(rgb, size_t(bmp.Width())); }, why)) {
-                error = p.file.u8string() + ": " + why;
+            CResult<> read = bmp.Open(p.file);
+            if (read)
+                read = bmp.ReadRows([&](int, const uint8_t* rgb) { colours.Add(rgb, size_t(bmp.Width())); });
+            if (!read) {
+                error = p.file.u8string() + ": " + read.Error().text;
                 return false;
             }
         }
@@ -228,9 +229,10 @@ bool TakeCaptionCensus(const SessionTimeline& timeline, const Project& project, 
                      [](const ProjectStep* a, const ProjectStep* b) { return a->source < b->source; });
     CStageComposer composer(timeline, pointer);
     for (const ProjectStep* step : captioned) {
-        Region drawn;
-        if (!composer.ComposeStep(size_t(step->source) - 1, drawn, error))
+        if (const CResult<Region> drawn = composer.ComposeStep(size_t(step->source) - 1); !drawn) {
+            error = drawn.Error().text;
             return false;
+        }
         const CCaptionOverlay overlay(composer.Stage(), &*step->caption, captions);
         const Region& box = overlay.Box();
         const RgbImage& stage = composer.Stage();
@@ -265,10 +267,12 @@ bool WriteApng(const SessionTimeline& timeline, const ApngOptions& options, cons
     for (const PlannedFrame& frame : plan) {
         Region changed = kNoBox;
         for (; step <= frame.lastStep; ++step) {
-            Region box;
-            if (!composer.DrawNextStep(box, error))
+            const CResult<Region> box = composer.DrawNextStep();
+            if (!box) {
+                error = box.Error().text;
                 return false;
-            changed = UnionBox(changed, box);
+            }
+            changed = UnionBox(changed, *box);
         }
         if (!writer.Write(picture, {shown.rgb.data(), picture.rowBytes}, changed, frame.delays, error))
             return false;
@@ -283,9 +287,10 @@ bool WriteApng(const SessionTimeline& timeline, const ApngOptions& options, cons
 bool WriteEditedApng(const SessionTimeline& timeline, const Project& project, const ApngOptions& options,
                      const CApngEncoder::Sink& sink, std::string& error)
 {
-    std::string path;
-    if (!FitsTake(project, timeline, path, error))
+    if (const CResult<> fits = FitsTake(project, timeline); !fits) {
+        error = fits.Error().text;
         return false;
+    }
     std::vector<int> frames;
     for (const ProjectStep& step : project.steps)
         frames.push_back(step.frames);
@@ -307,9 +312,12 @@ bool WriteEditedApng(const SessionTimeline& timeline, const Project& project, co
         // The steps shown too briefly to be a frame of their own are not drawn at all.
         const ProjectStep& step = project.steps[frame.lastStep];
         const ProjectCaption* caption = step.caption ? &*step.caption : nullptr;
-        Region possible;
-        if (!composer.ComposeStep(size_t(step.source) - 1, possible, error))
+        const CResult<Region> composed = composer.ComposeStep(size_t(step.source) - 1);
+        if (!composed) {
+            error = composed.Error().text;
             return false;
+        }
+        Region possible = *composed;
         // Only where the stage or a caption changed can the picture differ from the one shown.
         const Region captionBox = caption ? CCaptionRenderer::Bounds(*caption) : kNoBox;
         possible = picture.FromStage(UnionBox(UnionBox(possible, captionBefore), captionBox));

@@ -61,7 +61,7 @@ std::string Colour(uint32_t rgb)
 
 // JSON inside a <script> element must not hold "</script>" nor "<!--"; outside its strings JSON has no
 // '<', and inside them "\u003c" reads as the same character.
-std::string ForScript(const std::string& json)
+std::string EscapeForScriptElement(const std::string& json)
 {
     std::string out;
     out.reserve(json.size());
@@ -111,7 +111,7 @@ std::string ModelHead(const SessionTimeline& timeline, int session, int fps, con
     head["captionFont"] = CaptionFontJson();
     // As the project file has it, unknown fields included, so that saving from the page keeps them.
     head["project"] = project ? ProjectJson::parse(SerializeProject(*project)) : ProjectJson();
-    std::string text = ForScript(head.dump());
+    std::string text = EscapeForScriptElement(head.dump());
     text.pop_back(); // the closing brace: the steps come next
     return text + ",\"steps\":[";
 }
@@ -135,9 +135,10 @@ bool FillTemplate(std::string_view page, const std::function<bool(std::string_vi
 
 } // namespace
 
-bool WritePlayerHtml(const SessionTimeline& timeline, int session, int fps, const TextSink& sink,
-                     std::string& error, const Project* project)
+CResult<> WritePlayerHtml(const SessionTimeline& timeline, int session, int fps, const TextSink& sink,
+                          const Project* project)
 {
+    std::string error; // why the model could not be written, when it was not the sink
     const auto writeModel = [&] {
         if (!sink("<script type=\"application/json\" id=\"model\">" +
                   ModelHead(timeline, session, fps, project)))
@@ -151,12 +152,12 @@ bool WritePlayerHtml(const SessionTimeline& timeline, int session, int fps, cons
             for (size_t p = 0; p < step.pictures.size(); ++p) {
                 const TimelinePicture& picture = step.pictures[p];
                 // One picture at a time: read, encoded and written before the next one is read.
-                RgbImage image;
-                std::string why;
-                if (!ReadBmpFile(picture.file, image, why)) {
-                    error = picture.file.u8string() + ": " + why;
+                const CResult<RgbImage> read = ReadBmpFile(picture.file);
+                if (!read) {
+                    error = picture.file.u8string() + ": " + read.Error().text;
                     return false;
                 }
+                const RgbImage& image = *read;
                 const std::vector<uint8_t> png = EncodePng(image);
                 if (png.empty()) {
                     error = "picture " + std::to_string(picture.number) + " could not be encoded as PNG";
@@ -191,8 +192,6 @@ bool WritePlayerHtml(const SessionTimeline& timeline, int session, int fps, cons
         return sink("");
     };
     if (FillTemplate(Embedded(kPlayerHtml, kPlayerHtmlSize), fill, sink))
-        return true;
-    if (error.empty())
-        error = "the player could not be written";
-    return false;
+        return {};
+    return Fail(error.empty() ? "the player could not be written" : error);
 }

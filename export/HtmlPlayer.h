@@ -1,4 +1,5 @@
 #pragma once
+#include "common/Result.h"
 #include "export/take/Project.h"
 #include "export/take/SessionTimeline.h"
 
@@ -11,7 +12,7 @@ using TextSink = std::function<bool(const std::string& text)>;
 // The whole player and editor as one HTML page (export/player/), handed to `sink` a picture at a time.
 // The take goes in as one JSON model: the stage, each step with its pointer, length and pictures (inline
 // PNG data URIs), the caption style of CaptionStyle.h, and `project` (nullptr: none, the page starts
-// from the take as recorded). The caption font is embedded; nothing is fetched from anywhere. Answers
-// false (with the reason in `error`) when a picture cannot be read or encoded, or the sink refuses.
-bool WritePlayerHtml(const SessionTimeline& timeline, int session, int fps, const TextSink& sink,
-                     std::string& error, const Project* project = nullptr);
+// from the take as recorded). The caption font is embedded; nothing is fetched from anywhere. Refused,
+// with the reason, when a picture cannot be read or encoded, or the sink refuses.
+CResult<> WritePlayerHtml(const SessionTimeline& timeline, int session, int fps, const TextSink& sink,
+                          const Project* project = nullptr);

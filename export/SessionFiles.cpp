@@ -22,64 +22,75 @@ fs::path AnimationFile(const fs::path& workDir, int session)
     return SessionFolder(workDir, session) / AnimationFileName(session);
 }
 
-bool WritePlayerFile(const SessionTimeline& timeline, int session, int fps, const Project* project,
-                     const fs::path& file, std::string& error)
+CResult<> WritePlayerFile(const Take& take, int session, const fs::path& file)
 {
     CReplacingFile out;
-    return out.Open(file, error) &&
-           WritePlayerHtml(
-               timeline, session, fps,
-               [&](const std::string& text) { return out.Write(text.data(), text.size()); }, error,
-               project) &&
-           out.Commit(error);
+    std::string error;
+    if (!out.Open(file, error))
+        return Fail(error);
+    const CResult<> written = WritePlayerHtml(
+        take.timeline, session, take.fps,
+        [&](const std::string& text) { return out.Write(text.data(), text.size()); }, take.Edit());
+    if (!written)
+        return written;
+    if (!out.Commit(error))
+        return Fail(error);
+    return {};
 }
 
-bool WriteApngFile(const SessionTimeline& timeline, const ApngOptions& options, const Project* project,
-                   const fs::path& file, uint64_t& bytes, std::string& error)
+CResult<uint64_t> WriteApngFile(const Take& take, const ApngOptions& options, const fs::path& file)
 {
     CReplacingFile out;
-    bytes = 0;
+    uint64_t bytes = 0;
     const auto sink = [&](const uint8_t* data, size_t size) {
         bytes += size;
         return out.Write(data, size);
     };
-    const auto write = [&] {
-        return project ? WriteEditedApng(timeline, *project, options, sink, error)
-                       : WriteApng(timeline, options, sink, error);
-    };
-    return out.Open(file, error) && write() && out.Commit(error);
+    std::string error;
+    const bool written = out.Open(file, error) &&
+                         (take.project ? WriteEditedApng(take.timeline, *take.project, options, sink, error)
+                                       : WriteApng(take.timeline, options, sink, error)) &&
+                         out.Commit(error);
+    if (!written)
+        return Fail(error);
+    return bytes;
 }
 
-bool OpenTake(const fs::path& workDir, int session, const TakeSource& source, Take& take, std::string& error)
+CResult<Take> OpenTake(const fs::path& workDir, int session, const TakeSource& source)
 {
-    if (!DecodeSession(workDir, session, take.timeline, error))
-        return false;
+    CResult<SessionTimeline> timeline = DecodeSession(workDir, session);
+    if (!timeline)
+        return timeline.Error();
+    Take take;
+    take.timeline = std::move(*timeline);
+    take.fps = source.fps != 0 ? source.fps : kDefaultFps;
     const fs::path file = source.projectFile.empty() ? ProjectFileOf(workDir, session) : source.projectFile;
     std::error_code ec;
     const bool edited = source.edit == TakeSource::Edit::Required ||
                         (source.edit == TakeSource::Edit::IfThere && fs::exists(file, ec));
-    take.project.reset();
     if (!edited)
-        return true;
-    Project project;
-    if (!LoadProject(file, take.timeline, project, error))
-        return false;
-    take.project = std::move(project);
-    return true;
+        return take;
+    CResult<Project> project = LoadProject(file, take.timeline);
+    if (!project)
+        return Fail(project.Error().text, kProjectRefused);
+    take.project = std::move(*project);
+    take.projectFile = file;
+    if (source.fps != 0)
+        take.project->fps = source.fps;
+    take.fps = take.project->fps;
+    return take;
 }
 
 CResult<> WriteSessionFiles(const fs::path& workDir, int session)
 {
-    Take take;
-    std::string error;
-    if (!OpenTake(workDir, session, {}, take, error))
-        return Fail(error, kTakeNotOpened);
-    if (!WritePlayerFile(take.timeline, session, kDefaultFps, take.Edit(), PlayerFile(workDir, session),
-                         error))
-        return Fail(error, kPlayerNotWritten);
-    const ApngOptions options{take.project ? take.project->fps : kDefaultFps};
-    uint64_t bytes = 0;
-    if (!WriteApngFile(take.timeline, options, take.Edit(), AnimationFile(workDir, session), bytes, error))
-        return Fail(error, kAnimationNotWritten);
+    const CResult<Take> take = OpenTake(workDir, session, {});
+    if (!take)
+        return Fail(take.Error().text, kTakeNotOpened);
+    if (const CResult<> player = WritePlayerFile(*take, session, PlayerFile(workDir, session)); !player)
+        return Fail(player.Error().text, kPlayerNotWritten);
+    const CResult<uint64_t> animation =
+        WriteApngFile(*take, ApngOptions{take->fps}, AnimationFile(workDir, session));
+    if (!animation)
+        return Fail(animation.Error().text, kAnimationNotWritten);
     return {};
 }

@@ -28,6 +28,7 @@ struct TakeSource
         None,
     } edit = Edit::IfThere;
     std::filesystem::path projectFile; // empty: the one beside the take
+    int fps = 0;                       // the rate to show the take at, over the project's own; 0: none
 };
 
 // A recorded take and the edit it is shown with, if any.
@@ -35,22 +36,27 @@ struct Take
 {
     SessionTimeline timeline;
     std::optional<Project> project;
+    std::filesystem::path projectFile; // where the edit was read from
+    // The rate the page and the animation both play at: the one asked for, else the project's, else
+    // kDefaultFps. The project is given the same, so that the page plays, and saves, at it.
+    int fps = kDefaultFps;
 
     const Project* Edit() const { return project ? &*project : nullptr; }
 };
 
-// The one place that decides whether a take is shown edited: decodes the session and reads and checks
-// the project file `source` names, whole, before anything is written. False, with one line in `error`,
-// when the session cannot be decoded or the project file is refused.
-bool OpenTake(const std::filesystem::path& workDir, int session, const TakeSource& source, Take& take,
-              std::string& error);
+// The failure code of OpenTake when the take is fine but its project file is refused.
+constexpr int kProjectRefused = 1;
 
-// The player page, which starts from `project` (when given) and lets it be edited further.
-bool WritePlayerFile(const SessionTimeline& timeline, int session, int fps, const Project* project,
-                     const std::filesystem::path& file, std::string& error);
-// The take as recorded, or as `project` (when given) edits it. `bytes` is the size of the file written.
-bool WriteApngFile(const SessionTimeline& timeline, const ApngOptions& options, const Project* project,
-                   const std::filesystem::path& file, uint64_t& bytes, std::string& error);
+// The one place that decides whether a take is shown edited: decodes the session and reads and checks
+// the project file `source` names, whole, before anything is written. Refused, with one line, when the
+// session cannot be decoded or (kProjectRefused) the project file is refused.
+CResult<Take> OpenTake(const std::filesystem::path& workDir, int session, const TakeSource& source);
+
+// The player page, which starts from the take's edit (when it has one) and lets it be edited further.
+CResult<> WritePlayerFile(const Take& take, int session, const std::filesystem::path& file);
+// The take as recorded, or as edited; answers the size of the file written.
+CResult<uint64_t> WriteApngFile(const Take& take, const ApngOptions& options,
+                                const std::filesystem::path& file);
 
 // What WriteSessionFiles could not write, as its failure's code.
 enum SessionFilesFailure

@@ -9,17 +9,16 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Project project;
-    std::string error;
-    if (!ParseProject(std::string(reinterpret_cast<const char*>(data), size), project, error)) {
+    const CResult<Project> project = ParseProject(std::string(reinterpret_cast<const char*>(data), size));
+    if (!project) {
         // A refusal always names its line.
-        if (error.rfind("line ", 0) != 0)
+        if (project.Error().text.rfind("line ", 0) != 0)
             std::abort();
         return 0;
     }
-    const std::string written = SerializeProject(project);
-    Project again;
-    if (!ParseProject(written, again, error) || SerializeProject(again) != written)
+    const std::string written = SerializeProject(*project);
+    const CResult<Project> again = ParseProject(written);
+    if (!again || SerializeProject(*again) != written)
         std::abort();
     return 0;
 }

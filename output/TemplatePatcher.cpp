@@ -168,7 +168,16 @@ bool TemplateHoldsEveryRecord(const char* templatePath, char* message, size_t si
     const uintmax_t templateSize = std::filesystem::file_size(templatePath, error);
     if (error)
         return true;
-    const char* file = nullptr;
+    // The file a row comes from, and how many rows it has: the cursor and frame tables fill rows the
+    // file lacks with the program's built-in ones.
+    struct OffsetFile
+    {
+        const char* name;
+        int rows;
+    };
+    const OffsetFile bitmaps{"bmpoffs.ini", g_offsets.bitmapRows},
+        cursors{"curoffs.ini", g_offsets.cursorRows}, frames{"frmoffs.ini", g_offsets.frameRows};
+    const OffsetFile* file = nullptr;
     int row = 0;
     // Steps and pictures are numbered up to the capacity; the closing frame counts of a step belong to
     // the step before the last picture, so their rows stop one short.
@@ -177,24 +186,31 @@ bool TemplateHoldsEveryRecord(const char* templatePath, char* message, size_t si
         for (int j = 1; j <= PlacementCount(r) && !file; ++j)
             if (!Inside(Wrap(int64_t{PlacementOffset(r, j)} + kPlacementValueOffset), kPointBytes,
                         templateSize))
-                file = "bmpoffs.ini";
+                file = &bitmaps;
         for (int column = 1; column <= 4 && !file; ++column) {
             const bool used = column <= 2 || r < capacity;
             const std::optional<int32_t> offset = used ? CursorOffset(r, column) : std::nullopt;
             if (offset && !Inside(*offset, column <= 2 ? kPointBytes : kCountBytes, templateSize))
-                file = "curoffs.ini";
+                file = &cursors;
         }
         const std::optional<int32_t> frame = r < capacity ? FrameOffset(r) : std::nullopt;
         if (!file && frame && !Inside(*frame, kCountBytes, templateSize))
-            file = "frmoffs.ini";
+            file = &frames;
         row = r;
     }
     if (!file)
         return true;
     const std::string bytes = std::to_string(templateSize);
-    FormatText(message, size,
-               "Row %d of %s points outside template.fla, which is %s bytes long: the destination file "
-               "would be damaged or grow.\nCorrect the row, then press Capture again.",
-               {row, file, bytes.c_str()});
+    if (row <= file->rows)
+        FormatText(message, size,
+                   "Row %d of %s points outside template.fla, which is %s bytes long: the destination file "
+                   "would be damaged or grow.\nCorrect the row, then press Capture again.",
+                   {row, file->name, bytes.c_str()});
+    else
+        FormatText(message, size,
+                   "%s has no row %d, so the program's built-in row %d is used, and it points outside "
+                   "template.fla, which is %s bytes long: the destination file would be damaged or grow.\n"
+                   "Add row %d to %s, then press Capture again.",
+                   {file->name, row, row, bytes.c_str(), row, file->name});
     return false;
 }

@@ -1,4 +1,5 @@
 #include "app/win32/CaptureApp.h"
+#include "common/win32/CrashReport.h"
 
 #include <windows.h>
 
@@ -8,5 +9,6 @@ CCaptureApp theApp;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    ReportCrashes("Flickmere");
     return theApp.Run();
 }

@@ -52,10 +52,12 @@ public:
         }
     }
 
+    // Only the part on the canvas is walked: a box may be far larger than the stage.
     void Fill(const Region& r, uint32_t colour) const
     {
-        for (int y = r.top; y <= r.bottom; ++y)
-            for (int x = r.left; x <= r.right; ++x)
+        const Region on = Within(r, m_clip);
+        for (int y = on.top; y <= on.bottom; ++y)
+            for (int x = on.left; x <= on.right; ++x)
                 Blend(x, y, colour, kOpaque);
     }
 

@@ -17,14 +17,12 @@ CStageComposer::CStageComposer(const SessionTimeline& timeline, bool pointer, si
         m_checkpointEvery = std::max<size_t>(1, (timeline.steps.size() + copies - 1) / copies);
 }
 
-bool CStageComposer::ComposeStep(size_t step, Region& changed, std::string& error)
+CResult<Region> CStageComposer::ComposeStep(size_t step)
 {
-    changed = kNoBox;
+    Region changed = kNoBox;
     const std::vector<TimelineStep>& steps = m_timeline.steps;
-    if (step >= steps.size()) {
-        error = "step " + std::to_string(step + 1) + " is not a recorded step";
-        return false;
-    }
+    if (step >= steps.size())
+        return Fail("step " + std::to_string(step + 1) + " is not a recorded step");
     // Where to start drawing from, latest first: the stage as it is, a copy, a whole grab (which clears
     // the stage), the beginning.
     size_t start = 0;
@@ -52,17 +50,17 @@ bool CStageComposer::ComposeStep(size_t step, Region& changed, std::string& erro
         }
     }
     while (m_next <= step) {
-        Region box;
-        if (!DrawNextStep(box, error))
-            return false;
-        changed = UnionBox(changed, box);
+        const CResult<Region> box = DrawNextStep();
+        if (!box)
+            return box;
+        changed = UnionBox(changed, *box);
         const size_t drawn = m_next - 1;
         if (m_checkpointEvery > 0 && (drawn + 1) % m_checkpointEvery == 0 &&
             std::none_of(m_checkpoints.begin(), m_checkpoints.end(),
                          [drawn](const Checkpoint& c) { return c.step == drawn; }))
             m_checkpoints.push_back({drawn, m_stage.rgb, m_pointerBox, m_underPointer});
     }
-    return true;
+    return changed;
 }
 
 void CStageComposer::Clear()
@@ -73,22 +71,22 @@ void CStageComposer::Clear()
         std::copy_n(background, 3, m_stage.rgb.begin() + i);
 }
 
-bool CStageComposer::DrawNextStep(Region& changed, std::string& error)
+CResult<Region> CStageComposer::DrawNextStep()
 {
     const size_t s = m_next++;
     const TimelineStep& step = m_timeline.steps.at(s);
     const CursorPoint before = s > 0 ? m_timeline.steps[s - 1].cursor : step.cursor;
     // A pointer that stays where it was changes only what the pictures change under it.
     const bool moved = m_pointer && (s == 0 || before.x != step.cursor.x || before.y != step.cursor.y);
-    changed = moved ? m_pointerBox : kNoBox;
+    Region changed = moved ? m_pointerBox : kNoBox;
     RestoreUnderPointer();
     for (const TimelinePicture& p : step.pictures) {
         if (p.wholeGrab) {
             Clear();
             changed = {0, 0, m_stage.width - 1, m_stage.height - 1};
         }
-        if (!Paint(p, error))
-            return false;
+        if (const CResult<> painted = Paint(p); !painted)
+            return painted.Error();
         changed = UnionBox(changed, {p.x, p.y, p.x + p.width - 1, p.y + p.height - 1});
     }
     Region box;
@@ -98,24 +96,24 @@ bool CStageComposer::DrawNextStep(Region& changed, std::string& error)
         if (moved)
             changed = UnionBox(changed, box);
     }
-    return true;
+    return changed;
 }
 
-bool CStageComposer::Paint(const TimelinePicture& p, std::string& error)
+CResult<> CStageComposer::Paint(const TimelinePicture& p)
 {
     CBmpFile bmp;
-    std::string why;
+    CResult<> read = bmp.Open(p.file);
     // The header was read when the timeline was; the file may still have changed since.
-    const bool ok = bmp.Open(p.file, why) && bmp.Width() == p.width && bmp.Height() == p.height &&
-                    bmp.ReadRows(
-                        [&](int y, const uint8_t* rgb) {
-                            std::copy_n(rgb, size_t(p.width) * 3,
-                                        m_stage.rgb.begin() + (size_t(p.y + y) * m_stage.width + p.x) * 3);
-                        },
-                        why);
-    if (!ok)
-        error = p.file.u8string() + ": " + (why.empty() ? "changed while being read" : why);
-    return ok;
+    if (read && (bmp.Width() != p.width || bmp.Height() != p.height))
+        read = Fail("changed while being read");
+    if (read)
+        read = bmp.ReadRows([&](int y, const uint8_t* rgb) {
+            std::copy_n(rgb, size_t(p.width) * 3,
+                        m_stage.rgb.begin() + (size_t(p.y + y) * m_stage.width + p.x) * 3);
+        });
+    if (!read)
+        return Fail(p.file.u8string() + ": " + read.Error().text);
+    return {};
 }
 
 void CStageComposer::SaveUnderPointer(const Region& box)

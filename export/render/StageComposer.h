@@ -1,5 +1,6 @@
 #pragma once
 // The stage as a session showed it, one step after another: what the animated PNG and the tests draw.
+#include "common/Result.h"
 #include "export/take/BmpReader.h"
 #include "export/take/SessionTimeline.h"
 
@@ -14,17 +15,17 @@ public:
     CStageComposer(const SessionTimeline& timeline, bool pointer, size_t checkpointBytes = 0);
 
     // Draws the next step over the stage: its pictures, each read from its file only now, then the
-    // pointer at its cursor. `changed` is the union box of the step's pictures and of the pointer's old
-    // and new boxes (the whole stage for a whole grab), kNoBox when nothing changed. False, with the
-    // file and the reason in `error`, when a picture cannot be read although its header could.
-    bool DrawNextStep(Region& changed, std::string& error);
+    // pointer at its cursor. Answers the union box of the step's pictures and of the pointer's old and
+    // new boxes (the whole stage for a whole grab), kNoBox when nothing changed. Refused, with the file
+    // and the reason, when a picture cannot be read although its header could.
+    CResult<Region> DrawNextStep();
 
     // The stage as it is after step `step` (from 0), whichever step was composed before: an edited take
     // shows the recorded steps in any order. Going back replays from the latest of a copy kept on the
     // way and the step's window grabbed whole; no more than the copies and one stage is ever held.
-    // `changed` is a box around every pixel that may differ from the stage as the call found it: the
-    // whole stage when it started over, kNoBox when the stage was at that step already.
-    bool ComposeStep(size_t step, Region& changed, std::string& error);
+    // Answers a box around every pixel that may differ from the stage as the call found it: the whole
+    // stage when it started over, kNoBox when the stage was at that step already.
+    CResult<Region> ComposeStep(size_t step);
 
     const RgbImage& Stage() const { return m_stage; }
     // For drawing over the stage for a moment; what is drawn must be put back before the next step.
@@ -40,7 +41,7 @@ private:
     };
 
     void Clear();
-    bool Paint(const TimelinePicture& p, std::string& error);
+    CResult<> Paint(const TimelinePicture& p);
     void SaveUnderPointer(const Region& box);
     void RestoreUnderPointer();
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "common/File.h"
+#include "common/Result.h"
 #include "common/RgbImage.h"
 
 #include <cstdint>
@@ -10,16 +11,16 @@
 
 // A 24-bit BI_RGB Windows bitmap, bottom-up or top-down, read a row at a time so that a picture never
 // needs more memory than one of its rows. Anything else (other depths, compression, an OS/2 header, a
-// file shorter than its pixel rows) is refused with the reason, without the file name, in `error`.
+// file shorter than its pixel rows) is refused with the reason, without the file name.
 class CBmpFile
 {
 public:
     // Reads and checks the header, and that the file holds every pixel row.
-    bool Open(const std::filesystem::path& path, std::string& error);
+    CResult<> Open(const std::filesystem::path& path);
     int Width() const { return m_width; }
     int Height() const { return m_rows; }
     // Hands every row to `row` as RGB with its distance from the top, in the order the file keeps them.
-    bool ReadRows(const std::function<void(int y, const uint8_t* rgb)>& row, std::string& error);
+    CResult<> ReadRows(const std::function<void(int y, const uint8_t* rgb)>& row);
 
 private:
     CFile m_file;
@@ -31,4 +32,4 @@ private:
 };
 
 // The whole picture at once.
-bool ReadBmpFile(const std::filesystem::path& path, RgbImage& image, std::string& error);
+CResult<RgbImage> ReadBmpFile(const std::filesystem::path& path);

@@ -1,7 +1,5 @@
 #include "export/take/Project.h"
 
-#include "export/take/ProjectLines.h"
-
 #include <cstdint>
 
 namespace {
@@ -11,20 +9,27 @@ namespace {
 class CProjectReader
 {
 public:
-    CProjectReader(const ProjectJson& document, const JsonLines& lines) : m_document(document), m_lines(lines)
+    explicit CProjectReader(const LinedJson& json) : m_document(json.document), m_lines(json.lines) {}
+
+    CResult<Project> Read()
     {
+        Project project;
+        if (!ReadInto(project))
+            return Fail(m_error);
+        return project;
     }
 
-    bool Read(Project& project)
+private:
+    bool ReadInto(Project& project)
     {
         if (!m_document.is_object())
-            return Fail("", "a project file holds one JSON object");
+            return Refuse("", "a project file holds one JSON object");
         std::string format;
         if (!String(m_document, "", "format", format))
             return false;
         if (format != kProjectFormat)
-            return Fail("format", "\"format\" must be \"" + std::string(kProjectFormat) +
-                                      "\": this is no project file");
+            return Refuse("format", "\"format\" must be \"" + std::string(kProjectFormat) +
+                                        "\": this is no project file");
         int version = 0;
         if (!Integer(m_document, "", "version", 1, kProjectVersion, version, "written by a newer Flickmere"))
             return false;
@@ -41,7 +46,7 @@ public:
         if (!Member(m_document, "", "steps", steps))
             return false;
         if (!steps->is_array() || steps->empty())
-            return Fail("steps", "\"steps\" must be a list of at least one step");
+            return Refuse("steps", "\"steps\" must be a list of at least one step");
         for (std::size_t i = 0; i < steps->size(); ++i) {
             ProjectStep step;
             if (!Step((*steps)[i], "steps[" + std::to_string(i) + "]", step))
@@ -52,13 +57,10 @@ public:
         return true;
     }
 
-    const std::string& Error() const { return m_error; }
-
-private:
     bool Step(const ProjectJson& value, const std::string& path, ProjectStep& step)
     {
         if (!value.is_object())
-            return Fail(path, "a step must be an object");
+            return Refuse(path, "a step must be an object");
         if (!Integer(value, path, "source", 1, INT32_MAX, step.source) ||
             !Integer(value, path, "frames", 1, kMaxStepFrames, step.frames))
             return false;
@@ -75,15 +77,15 @@ private:
     bool Caption(const ProjectJson& value, const std::string& path, ProjectCaption& caption)
     {
         if (!value.is_object())
-            return Fail(path, "a caption must be an object");
+            return Refuse(path, "a caption must be an object");
         if (!String(value, path, "text", caption.text) || !Rect(value, path, caption.box, false))
             return false;
         if (value.contains("arrow")) {
             const std::string arrowPath = path + ".arrow";
             const ProjectJson& arrow = value["arrow"];
             if (!arrow.is_object())
-                return Fail(arrowPath,
-                            "the arrow of " + Where(path) + " must be an object with \"x\" and \"y\"");
+                return Refuse(arrowPath,
+                              "the arrow of " + Where(path) + " must be an object with \"x\" and \"y\"");
             ProjectArrow read;
             if (!Integer(arrow, arrowPath, "x", 0, kMaxStageCoordinate, read.tip.x) ||
                 !Integer(arrow, arrowPath, "y", 0, kMaxStageCoordinate, read.tip.y))
@@ -100,7 +102,8 @@ private:
     bool Rect(const ProjectJson& value, const std::string& path, ProjectRect& rect, bool own)
     {
         if (own && !value.is_object())
-            return Fail(path, Where(path) + " must be an object with \"x\", \"y\", \"width\" and \"height\"");
+            return Refuse(path,
+                          Where(path) + " must be an object with \"x\", \"y\", \"width\" and \"height\"");
         return Integer(value, path, "x", 0, kMaxStageCoordinate, rect.x) &&
                Integer(value, path, "y", 0, kMaxStageCoordinate, rect.y) &&
                Integer(value, path, "width", 1, kMaxStageCoordinate, rect.width) &&
@@ -112,7 +115,7 @@ private:
     {
         const auto found = object.find(name);
         if (found == object.end())
-            return Fail(path, Where(path) + " has no \"" + name + "\"");
+            return Refuse(path, Where(path) + " has no \"" + name + "\"");
         member = &*found;
         return true;
     }
@@ -127,12 +130,12 @@ private:
         const bool whole = member->is_number_integer();
         const int64_t number = whole ? member->get<int64_t>() : 0;
         if (whole && number > highest && aboveWhy)
-            return Fail(memberPath,
-                        "\"" + std::string(name) + "\" " + std::to_string(number) + ": " + aboveWhy);
+            return Refuse(memberPath,
+                          "\"" + std::string(name) + "\" " + std::to_string(number) + ": " + aboveWhy);
         if (!whole || number < lowest || number > highest)
-            return Fail(memberPath, "\"" + std::string(name) + "\" of " + Where(path) +
-                                        " must be a whole number from " + std::to_string(lowest) + " to " +
-                                        std::to_string(highest));
+            return Refuse(memberPath, "\"" + std::string(name) + "\" of " + Where(path) +
+                                          " must be a whole number from " + std::to_string(lowest) + " to " +
+                                          std::to_string(highest));
         value = static_cast<int>(number);
         return true;
     }
@@ -143,8 +146,8 @@ private:
         if (!Member(object, path, name, member))
             return false;
         if (!member->is_string())
-            return Fail(Join(path, name),
-                        "\"" + std::string(name) + "\" of " + Where(path) + " must be a text in quotes");
+            return Refuse(Join(path, name),
+                          "\"" + std::string(name) + "\" of " + Where(path) + " must be a text in quotes");
         value = member->get<std::string>();
         return true;
     }
@@ -168,23 +171,9 @@ private:
                                                          : "the " + path.substr(last + 1) + " of " + step;
     }
 
-    // The line of the value at `path`, or of the nearest value around it that has one.
-    int LineOf(std::string path) const
+    bool Refuse(const std::string& path, const std::string& what)
     {
-        for (;;) {
-            const auto found = m_lines.find(path);
-            if (found != m_lines.end())
-                return found->second;
-            const std::size_t cut = path.find_last_of(".[");
-            if (cut == std::string::npos)
-                return path.empty() ? 1 : LineOf("");
-            path.resize(cut);
-        }
-    }
-
-    bool Fail(const std::string& path, const std::string& what)
-    {
-        m_error = "line " + std::to_string(LineOf(path)) + ": " + what;
+        m_error = "line " + std::to_string(LineOf(m_lines, path)) + ": " + what;
         return false;
     }
 
@@ -230,20 +219,17 @@ ProjectJson StepObject(const ProjectStep& step)
 
 } // namespace
 
-bool ParseProject(const std::string& text, Project& project, std::string& error)
+CResult<Project> ReadProject(const LinedJson& json)
 {
-    ProjectJson document;
-    JsonLines lines;
-    if (!ParseJsonWithLines(text, document, lines, error))
-        return false;
-    CProjectReader reader(document, lines);
-    Project read;
-    if (!reader.Read(read)) {
-        error = reader.Error();
-        return false;
-    }
-    project = std::move(read);
-    return true;
+    return CProjectReader(json).Read();
+}
+
+CResult<Project> ParseProject(const std::string& text)
+{
+    const CResult<LinedJson> json = ParseJsonWithLines(text);
+    if (!json)
+        return json.Error();
+    return ReadProject(*json);
 }
 
 std::string SerializeProject(const Project& project)

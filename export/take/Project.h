@@ -2,15 +2,12 @@
 // The edit of a recorded take, kept beside it as session<N>/session<N>.flickmere.json: which recorded
 // steps are shown in which order, how long each lasts, an optional crop and a caption per step. The
 // take's own files are never changed by an edit. docs/project-format.md describes the file.
-#include <nlohmann/json.hpp>
+#include "common/Result.h"
+#include "export/take/ProjectLines.h"
 
 #include <optional>
 #include <string>
 #include <vector>
-
-// Objects keep their keys in the order they were read, so a saved file differs from the loaded one
-// only where it was edited.
-using ProjectJson = nlohmann::ordered_json;
 
 constexpr char kProjectFormat[] = "flickmere-project";
 constexpr int kProjectVersion = 1;
@@ -75,9 +72,11 @@ struct Project
     ProjectJson fields = ProjectJson::object();
 };
 
-// Reads a project file's text. A text that is not a valid project is refused whole: false, with
-// "line L: what is wrong" in `error`, and `project` left as it was.
-bool ParseProject(const std::string& text, Project& project, std::string& error);
+// Reads a project file's text. A text that is not a valid project is refused whole, with
+// "line L: what is wrong".
+CResult<Project> ParseProject(const std::string& text);
+// The same, of a text parsed already.
+CResult<Project> ReadProject(const LinedJson& json);
 
 // The file's text: two-space indented JSON ending in a line feed.
 std::string SerializeProject(const Project& project);

@@ -1,5 +1,6 @@
 #pragma once
 #include "common/Region.h"
+#include "common/Result.h"
 
 #include <filesystem>
 #include <string>
@@ -40,6 +41,9 @@ struct SessionTimeline
     std::vector<TimelineStep> steps;
     // One line per picture left out because it is missing or unreadable: "<file>: <what is wrong>".
     std::vector<std::string> skipped;
+    // One line per offset file too short for the take, whose records the capture skipped, and what is
+    // shown instead: "<file>: <what>".
+    std::vector<std::string> gaps;
 };
 
 // Reads session<session>/ under `workDir` together with the working directory's offset files, and
@@ -48,14 +52,19 @@ struct SessionTimeline
 // The pictures are imageBMP1.bmp up to the highest number in the folder; one that is missing or
 // unreadable is left out, with its line in `skipped`, and its step keeps its timing and pointer.
 //
+// Every picture is shown, also where a short curoffs.ini or frmoffs.ini made the capture skip the
+// records of later steps: a step without a cursor record keeps the pointer where it was, one without
+// its frame entries lasts kDefaultFrameValue frames, and from the first picture without a frame entry
+// on, which tells where a key press ends, each picture is a step of its own. `gaps` names each such
+// file once.
+//
 // A whole grab after a resize is known by its look alone: the only picture of its step, placed at
 // (0, 0), of another size than the window's latest whole grab. A change found in one grid cell alone
 // looks the same when that cell is the top-left one, so a picture that fits inside the top-left cell
 // of the window as it was is taken as such a change: a window shrunk to a quarter or less in both
 // directions at once is then drawn as a change over the old window.
 //
-// On failure (no stage: the offset files, the destination or the first picture unusable, a placement
-// outside the window) answers false with one line, "<file>: <what is wrong>", in `error`. The offset
-// files are parsed into tables of its own: the program's g_offsets stay as they are.
-bool DecodeSession(const std::filesystem::path& workDir, int session, SessionTimeline& timeline,
-                   std::string& error);
+// Refused (no stage: the offset files, the destination or the first picture unusable, a placement
+// outside the window) with one line, "<file>: <what is wrong>". The offset files are parsed into
+// tables of its own: the program's g_offsets stay as they are.
+[[nodiscard]] CResult<SessionTimeline> DecodeSession(const std::filesystem::path& workDir, int session);

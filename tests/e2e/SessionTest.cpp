@@ -35,9 +35,9 @@ protected:
 
     void ExpectPicture(int k, Region region, const DemoScene& scene, int originX, int originY)
     {
-        RgbImage picture;
-        std::string error;
-        ASSERT_TRUE(ReadBmpFile(PicturePath(k), picture, error)) << "picture " << k << ": " << error;
+        const CResult<RgbImage> read = ReadBmpFile(PicturePath(k));
+        ASSERT_TRUE(read) << "picture " << k << ": " << read.Error().text;
+        const RgbImage& picture = *read;
         ASSERT_EQ(picture.width, region.Width()) << "picture " << k;
         ASSERT_EQ(picture.height, region.Height()) << "picture " << k;
         for (int y = 0; y < picture.height; ++y)

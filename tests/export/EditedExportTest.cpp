@@ -43,17 +43,18 @@ TEST(StageComposerTest, ComposesAnyStepInAnyOrder)
         const auto session =
             resize ? std::make_unique<CRecordedSession>(64, 48) : std::make_unique<CRecordedSession>();
         resize ? RecordResizedTake(*session) : RecordSample(*session);
-        SessionTimeline timeline;
-        std::string error;
-        ASSERT_TRUE(DecodeSession(session->WorkDir(), 1, timeline, error)) << error;
+        const CResult<SessionTimeline> decoded = DecodeSession(session->WorkDir(), 1);
+        ASSERT_TRUE(decoded) << decoded.Error().text;
+        const SessionTimeline& timeline = *decoded;
         const size_t stageBytes = size_t(timeline.stageWidth) * timeline.stageHeight * 3;
         for (const size_t copies : {0, 1, 2, 6}) {
             CStageComposer composer(timeline, true, copies * stageBytes);
             for (int i = 0; i < 40; ++i) {
                 const int step = int(random() % timeline.steps.size()) + 1;
                 const std::vector<uint8_t> before = composer.Stage().rgb;
-                Region changed;
-                ASSERT_TRUE(composer.ComposeStep(size_t(step) - 1, changed, error)) << error;
+                const CResult<Region> composed = composer.ComposeStep(size_t(step) - 1);
+                ASSERT_TRUE(composed) << composed.Error().text;
+                const Region changed = *composed;
                 const RgbImage& stage = composer.Stage();
                 EXPECT_TRUE(stage.rgb == session->StageAtStep(step, true).rgb)
                     << session->Steps() << " steps, " << copies << " copies, draw " << i << ": step " << step;
@@ -68,8 +69,7 @@ TEST(StageComposerTest, ComposesAnyStepInAnyOrder)
                     }
                 EXPECT_EQ(outside, 0) << copies << " copies, draw " << i << ": step " << step;
             }
-            Region changed;
-            EXPECT_FALSE(composer.ComposeStep(timeline.steps.size(), changed, error));
+            EXPECT_FALSE(composer.ComposeStep(timeline.steps.size()));
         }
     }
 }
@@ -106,7 +106,8 @@ TEST(EditedExportCommandTest, AnEditThatDoesNotFitIsRefusedWithItsLine)
         for (const std::string& options : {std::string(" --project"), std::string(" --apng --project")}) {
             std::string output;
             EXPECT_EQ(RunExport(take + options, output), 1) << output;
-            EXPECT_EQ(output, "flickmere-export: " + c.message + "\n");
+            EXPECT_EQ(output,
+                      "flickmere-export: " + c.message + "; --no-project exports the take as recorded\n");
             EXPECT_FALSE(fs::exists(session.File("player.html")));
             EXPECT_FALSE(fs::exists(session.File("session1.png")));
         }

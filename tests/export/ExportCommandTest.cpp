@@ -2,6 +2,7 @@
 // input ends it with one line naming the file at fault, status 1 and no file written or changed.
 #include "RecordedSession.h"
 #include "common/Version.h"
+#include "export/SessionFiles.h"
 #include "output/OffsetTables.h"
 
 #include <gtest/gtest.h>
@@ -67,20 +68,6 @@ TEST(ExportCommandTest, WritesOnlyTheSelfContainedPlayerOrTheAnimation)
     }
 }
 
-// Puts `text` in place of line `row` (1-based) of a working-directory offset file.
-void ReplaceRow(const CRecordedSession& session, const char* name, int row, const std::string& text)
-{
-    const std::vector<uint8_t> bytes = ReadBytes((session.WorkDir() / name).string());
-    std::string result;
-    size_t start = 0;
-    for (int r = 1; start < bytes.size(); ++r) {
-        const size_t end = std::find(bytes.begin() + start, bytes.end(), '\n') - bytes.begin();
-        result += (r == row ? text : std::string(bytes.begin() + start, bytes.begin() + end)) + "\n";
-        start = end + 1;
-    }
-    testfiles::WriteText((session.WorkDir() / name).string(), result);
-}
-
 // Runs the export with `arguments` after the working directory and expects it to fail with one line
 // that names the file at fault, "<file name>: <what is wrong>", and without a file written or changed.
 void ExpectRefused(const CRecordedSession& session, const std::string& arguments, const std::string& message)
@@ -105,7 +92,6 @@ TEST(ExportCommandTest, EachBadInputNamesItsFileAndWritesNothing)
     } cases[] = {
         {[](auto& s) { fs::remove(s.WorkDir() / "frmoffs.ini"); }, "frmoffs.ini: offset file not found"},
         {[](auto& s) { ReplaceRow(s, "bmpoffs.ini", 1, "x"); }, "bmpoffs.ini: no row for picture 1"},
-        {[](auto& s) { ReplaceRow(s, "curoffs.ini", 4, "x"); }, "curoffs.ini: no row for capture step 4"},
         {[](auto&) {}, "session2: session directory not found", "2"},
         {[&](auto& s) { fs::remove(s.File(dest)); }, dest + ": destination file not found"},
         // Without the first picture there is no stage.
@@ -192,6 +178,33 @@ TEST(ExportCommandTest, AMissingOrUnreadablePictureCostsThatPictureOnly)
             }
             EXPECT_EQ(std::count(output.begin(), output.end(), '\n'), c.lines.size() + 1) << output;
         }
+}
+
+// A template kit whose cursor and frame tables are shorter than the take: the capture took every
+// picture, and the command and the session's end show them all; each short file is named once.
+TEST(ExportCommandTest, ShortOffsetFilesCostTimingAndPointerNotTheTake)
+{
+    CRecordedSession session;
+    RecordSample(session);
+    ReplaceRow(session, "curoffs.ini", 3, "x"); // two rows
+    ReplaceRow(session, "frmoffs.ini", 5, "x"); // four rows
+    for (const char* kind : {"player.html", "session1.png"}) {
+        SCOPED_TRACE(kind);
+        std::string output;
+        ASSERT_EQ(RunExport(Quoted(session.WorkDir()) + (kind[0] == 'p' ? " 1" : " 1 --apng"), output), 0)
+            << output;
+        for (const char* file : {"frmoffs.ini: no row for picture 5: ", "curoffs.ini: no row for step 3: "}) {
+            const std::string line = "flickmere-export: " + (session.WorkDir() / file).string();
+            EXPECT_NE(output.find(line), std::string::npos) << output;
+            EXPECT_EQ(output.find(line), output.rfind(line)) << output;
+        }
+        EXPECT_NE(output.find(session.File(kind) + ": 4 steps, 157 x 121"), std::string::npos) << output;
+    }
+    fs::remove(session.File("player.html"));
+    fs::remove(session.File("session1.png"));
+    const CResult<> ended = WriteSessionFiles(session.WorkDir(), 1);
+    EXPECT_TRUE(ended) << ended.Error().text;
+    EXPECT_TRUE(fs::exists(session.File("player.html")) && fs::exists(session.File("session1.png")));
 }
 
 TEST(ExportCommandTest, AnUnwritableTargetWritesNothingAndAFailedWriteKeepsTheEarlierFile)

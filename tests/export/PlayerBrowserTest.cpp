@@ -117,10 +117,20 @@ TEST_F(PlayerBrowserTest, PlaybackFollowsTheStepDurations)
 {
     RecordSample(m_session);
     // At 10 fps the steps last 4.5 s, 3 s, 2 s and 2.4 s. Opened without a fragment the page plays; at
-    // the frame values (5 s, 3 s) instead of the spans it would still be in steps 1 and 2.
-    Export("--fps 10");
-    EXPECT_EQ(StepLabel("", 4800), "Step 2 / 4");
-    EXPECT_EQ(StepLabel("", 7700), "Step 3 / 4");
+    // the frame values (5 s, 3 s) instead of the spans it would still be in steps 1 and 2. --fps is the
+    // rate of an edited take too, as it is of its animation: at the project's own 5 fps the page would
+    // still be in step 1.
+    for (const bool edited : {false, true}) {
+        SCOPED_TRACE(edited ? "edited" : "as recorded");
+        if (edited)
+            testfiles::WriteText(m_session.File("session1.flickmere.json"),
+                                 R"({"format": "flickmere-project", "version": 1, "fps": 5, "steps": [
+                                    {"source": 1, "frames": 45}, {"source": 2, "frames": 30},
+                                    {"source": 3, "frames": 20}, {"source": 4, "frames": 24}]})");
+        Export("--fps 10");
+        EXPECT_EQ(StepLabel("", 4800), "Step 2 / 4");
+        EXPECT_EQ(StepLabel("", 7700), "Step 3 / 4");
+    }
     // Opened at a step the page stays paused there; a step past the end shows the last one.
     EXPECT_EQ(StepLabel("#step=2", 20000), "Step 2 / 4");
     EXPECT_EQ(StepLabel("#step=9", 1000), "Step 4 / 4");

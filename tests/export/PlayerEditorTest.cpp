@@ -56,9 +56,9 @@ TEST_F(PlayerEditorTest, TheTutorialTaskTakesAtMostFifteenActions)
         std::ofstream(shot) << JsonStringField(reply, "data");
     }
     const std::string text = ReadText(Downloads() + "/session1.flickmere.json");
-    Project project;
-    std::string error;
-    ASSERT_TRUE(ParseProject(text, project, error)) << error << "\n" << text;
+    const CResult<Project> read = ParseProject(text);
+    ASSERT_TRUE(read) << read.Error().text << "\n" << text;
+    const Project& project = *read;
     EXPECT_EQ(project.fps, 10);
     ASSERT_EQ(project.steps.size(), 4u);
     const int sources[] = {1, 3, 5, 7}, frames[] = {45, 30, 25, lastFrames};
@@ -86,15 +86,14 @@ TEST_F(PlayerEditorTest, TheTutorialTaskTakesAtMostFifteenActions)
 // and resized, two undos and a redo. What is saved has every unknown field where it was.
 TEST_F(PlayerEditorTest, EditsUndoAndRedoKeepFieldsThePageDoesNotKnow)
 {
-    Project given;
-    ASSERT_TRUE(
+    const CResult<Project> given =
         ParseProject(R"({"format": "flickmere-project", "version": 1, "fps": 10, "theme": {"a": [1, 2]},
         "steps": [{"source": 1, "frames": 20, "note": "x</script>"},
                   {"source": 2, "frames": 30, "caption": {"text": "Héllo", "x": 30, "y": 40, "width": 60,
                    "height": 30, "arrow": {"x": 5, "y": 6, "tint": 3}, "shade": true}},
-                  {"source": 4, "frames": 40}]})",
-                     given, m_error));
-    WritePage(given);
+                  {"source": 4, "frames": 40}]})");
+    ASSERT_TRUE(given) << given.Error().text;
+    WritePage(*given);
     const std::string page = Open("#step=1");
     // The File System Access API, answered by the test instead of a dialog.
     m_browser.Evaluate(page, "window.showSaveFilePicker = async (options) => ({name: options.suggestedName, "
@@ -124,8 +123,9 @@ TEST_F(PlayerEditorTest, EditsUndoAndRedoKeepFieldsThePageDoesNotKnow)
     user.Click("#save");
     const std::string saved = PageText(page, "window.saved");
 
-    Project project;
-    ASSERT_TRUE(ParseProject(saved, project, m_error)) << m_error << saved;
+    const CResult<Project> read = ParseProject(saved);
+    ASSERT_TRUE(read) << read.Error().text << saved;
+    const Project& project = *read;
     EXPECT_EQ(saved, SerializeProject(project));
     ASSERT_EQ(project.steps.size(), 4u);
     const int sources[] = {2, 2, 4, 1};
@@ -151,13 +151,12 @@ TEST_F(PlayerEditorTest, EditsUndoAndRedoKeepFieldsThePageDoesNotKnow)
 // is too small and never up unless asked, and the step's caption in the caption style.
 TEST_F(PlayerEditorTest, TheViewFitsTheCropToTheWindow)
 {
-    Project given;
-    ASSERT_TRUE(ParseProject(R"({"format": "flickmere-project", "version": 1, "fps": 10,
+    const CResult<Project> given = ParseProject(R"({"format": "flickmere-project", "version": 1, "fps": 10,
         "crop": {"x": 10, "y": 10, "width": 120, "height": 90},
         "steps": [{"source": 2, "frames": 20, "caption": {"text": "Here", "x": 30, "y": 40, "width": 60,
-                   "height": 30}}]})",
-                             given, m_error));
-    WritePage(given);
+                   "height": 30}}]})");
+    ASSERT_TRUE(given) << given.Error().text;
+    WritePage(*given);
     const std::string page = Open("#step=1");
     EXPECT_EQ(m_browser.Evaluate(page, "document.getElementById('heading').textContent"), "\"session1\"");
     const std::string caption =

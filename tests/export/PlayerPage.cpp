@@ -48,21 +48,20 @@ void CPlayerPageTest::Window(const std::string& page, int width, int height)
 
 void CPlayerPageTest::WritePage(const Project& project)
 {
-    SessionTimeline timeline;
-    std::string error;
-    ASSERT_TRUE(DecodeSession(m_session.WorkDir(), 1, timeline, error)) << error;
+    const CResult<SessionTimeline> timeline = DecodeSession(m_session.WorkDir(), 1);
+    ASSERT_TRUE(timeline) << timeline.Error().text;
     std::ofstream page(m_session.File("player.html"), std::ios::binary);
-    ASSERT_TRUE(WritePlayerHtml(
-        timeline, 1, kPageFps,
-        [&](const std::string& text) { return bool(page.write(text.data(), text.size())); }, error, &project))
-        << error;
+    const CResult<> written = WritePlayerHtml(
+        *timeline, 1, kPageFps,
+        [&](const std::string& text) { return bool(page.write(text.data(), text.size())); }, &project);
+    ASSERT_TRUE(written) << written.Error().text;
 }
 
 void CPlayerPageTest::WritePage(const std::string& json)
 {
-    Project project;
-    ASSERT_TRUE(ParseProject(json, project, m_error)) << m_error;
-    WritePage(project);
+    const CResult<Project> project = ParseProject(json);
+    ASSERT_TRUE(project) << project.Error().text;
+    WritePage(*project);
 }
 
 std::string CPlayerPageTest::PageText(const std::string& page, const std::string& expression)

@@ -34,7 +34,6 @@ protected:
 
     CRecordedSession m_session;
     CDevToolsBrowser m_browser;
-    std::string m_error;
 };
 
 } // namespace exporttest

@@ -120,6 +120,19 @@ void RecordSample(CRecordedSession& session, int steps)
     }
 }
 
+void ReplaceRow(const CRecordedSession& session, const char* name, int row, const std::string& text)
+{
+    const std::vector<uint8_t> bytes = testfiles::ReadBytes((session.WorkDir() / name).string());
+    std::string result;
+    size_t start = 0;
+    for (int r = 1; start < bytes.size(); ++r) {
+        const size_t end = std::find(bytes.begin() + start, bytes.end(), '\n') - bytes.begin();
+        result += (r == row ? text : std::string(bytes.begin() + start, bytes.begin() + end)) + "\n";
+        start = end + 1;
+    }
+    testfiles::WriteText((session.WorkDir() / name).string(), result);
+}
+
 std::string Quoted(const std::string& text)
 {
     std::string quoted = "'";

@@ -60,6 +60,10 @@ private:
 //   step 4: (100, 80) 40 x 41 over step 3's, cursor (200, 50) off the stage; open
 void RecordSample(CRecordedSession& session, int steps = 4);
 
+// Puts `text` in place of line `row` (1-based) of a working-directory offset file; a text that is no
+// number ends the reading of the file there.
+void ReplaceRow(const CRecordedSession& session, const char* name, int row, const std::string& text);
+
 // Runs a shell command; answers its exit status, with its output and errors in `output`.
 int RunCommand(const std::string& command, std::string& output);
 // Where the native flickmere-export is.

@@ -22,10 +22,9 @@ struct ExpectedStep
 
 SessionTimeline Decode(const CRecordedSession& session)
 {
-    SessionTimeline timeline;
-    std::string error;
-    EXPECT_TRUE(DecodeSession(session.WorkDir(), 1, timeline, error)) << error;
-    return timeline;
+    CResult<SessionTimeline> timeline = DecodeSession(session.WorkDir(), 1);
+    EXPECT_TRUE(timeline) << timeline.Error().text;
+    return timeline ? std::move(*timeline) : SessionTimeline{};
 }
 
 void ExpectTimeline(const CRecordedSession& session, const std::vector<ExpectedStep>& expected,
@@ -52,9 +51,9 @@ void ExpectTimeline(const CRecordedSession& session, const std::vector<ExpectedS
             EXPECT_EQ(p.wholeGrab, number == 1);
             ASSERT_EQ(p.width, r.Width());
             ASSERT_EQ(p.height, r.Height());
-            RgbImage image;
-            std::string error;
-            ASSERT_TRUE(ReadBmpFile(p.file, image, error)) << error;
+            const CResult<RgbImage> read = ReadBmpFile(p.file);
+            ASSERT_TRUE(read) << read.Error().text;
+            const RgbImage& image = *read;
             ASSERT_EQ(image.width, r.Width());
             ASSERT_EQ(image.height, r.Height());
             const RgbImage& window = session.WindowAtStep(static_cast<int>(s) + 1);
@@ -135,6 +134,98 @@ TEST(TimelineTest, UnclosedStepsAndSpansThatSayNothing)
         session, expected,
         {session.File("imageBMP3.bmp") + ": pixel data cut short: needs 8654 bytes, the file has 60",
          session.File("imageBMP4.bmp") + ": missing", session.File("imageBMP5.bmp") + ": missing"});
+}
+
+// Offset files shorter than the take, as a template kit may have: the capture skipped the records they
+// lack, and the export shows every picture all the same. A step without a cursor record keeps the
+// pointer where it was; without frame entries, where a press ends is not known, and each picture from
+// there on is a step of its own, of the default length. Each short file is named once.
+TEST(TimelineTest, OffsetFilesShorterThanTheTakeCostTimingAndPointerOnly)
+{
+    const CursorPoint stays{-3, 7};
+    const std::string eachItsOwn =
+        ": where a key press ends is not known from there on, so each picture is a step of "
+        "its own, 50 frames long, with the pointer where it was";
+    const struct
+    {
+        int cursorRows, frameRows;
+        std::vector<ExpectedStep> steps; // the pictures' regions are not compared
+        std::vector<std::string> gaps;   // after the working directory
+    } cases[] = {
+        {2,
+         400,
+         {{45, {10, 20}, {{1, {}}}},
+          {30, stays, {{2, {}}, {3, {}}, {4, {}}}},
+          {24, stays, {{5, {}}}},
+          {24, stays, {{6, {}}}}},
+         {"curoffs.ini: no row for steps 3 to 4: the pointer stays where it was"}},
+        {400,
+         2,
+         {{45, {10, 20}, {{1, {}}}},
+          {50, stays, {{2, {}}, {3, {}}}},
+          {50, stays, {{4, {}}}},
+          {50, stays, {{5, {}}}},
+          {50, stays, {{6, {}}}}},
+         {"frmoffs.ini: no row for pictures 3 to 5" + eachItsOwn}},
+        {2,
+         4,
+         {{45, {10, 20}, {{1, {}}}},
+          {30, stays, {{2, {}}, {3, {}}, {4, {}}}},
+          {50, stays, {{5, {}}}},
+          {50, stays, {{6, {}}}}},
+         {"frmoffs.ini: no row for picture 5" + eachItsOwn,
+          "curoffs.ini: no row for step 3: the pointer stays where it was"}},
+        {3,
+         4,
+         {{45, {10, 20}, {{1, {}}}},
+          {30, stays, {{2, {}}, {3, {}}, {4, {}}}},
+          {50, {140, 100}, {{5, {}}}},
+          {50, {140, 100}, {{6, {}}}}},
+         {"frmoffs.ini: no row for picture 5" + eachItsOwn}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.cursorRows) + " cursor rows, " + std::to_string(c.frameRows) +
+                     " frame rows");
+        CRecordedSession session;
+        RecordSample(session);
+        ReplaceRow(session, "curoffs.ini", c.cursorRows + 1, "x");
+        ReplaceRow(session, "frmoffs.ini", c.frameRows + 1, "x");
+        const SessionTimeline timeline = Decode(session);
+        ASSERT_EQ(timeline.steps.size(), c.steps.size());
+        for (size_t s = 0; s < c.steps.size(); ++s) {
+            SCOPED_TRACE("step " + std::to_string(s + 1));
+            const TimelineStep& step = timeline.steps[s];
+            EXPECT_EQ(step.frames, c.steps[s].frames);
+            EXPECT_EQ(step.cursor.x, c.steps[s].cursor.x);
+            EXPECT_EQ(step.cursor.y, c.steps[s].cursor.y);
+            std::vector<int> numbers, expected;
+            for (const TimelinePicture& p : step.pictures)
+                numbers.push_back(p.number);
+            for (const auto& p : c.steps[s].pictures)
+                expected.push_back(p.first);
+            EXPECT_EQ(numbers, expected);
+        }
+        std::vector<std::string> gaps;
+        for (const std::string& gap : c.gaps)
+            gaps.push_back((session.WorkDir() / gap).string());
+        EXPECT_EQ(timeline.gaps, gaps);
+    }
+
+    // Once the presses are not known, a change at (0, 0) larger than a grid cell, alone in its step,
+    // is still a change; only a picture larger than the window is taken as the window grown.
+    CRecordedSession session;
+    session.Step({{0, 0, kStageWidth - 1, kStageHeight - 1}}, {1, 1});
+    session.Step({{5, 5, 20, 20}}, {2, 2});
+    session.Step({{0, 0, 80, 50}, {100, 80, 120, 100}}, {3, 3});
+    session.Resize(kStageWidth + 10, kStageHeight);
+    session.Step({{0, 0, kStageWidth + 9, kStageHeight - 1}}, {4, 4});
+    ReplaceRow(session, "frmoffs.ini", 3, "x");
+    const SessionTimeline timeline = Decode(session);
+    std::vector<bool> whole;
+    for (const TimelineStep& step : timeline.steps)
+        whole.push_back(step.pictures.at(0).wholeGrab);
+    EXPECT_EQ(whole, (std::vector<bool>{true, false, false, false, true}));
+    EXPECT_EQ(timeline.stageWidth, kStageWidth + 10);
 }
 
 // A window that changed its size between two presses: its whole grab at (0, 0), the only picture of

@@ -32,12 +32,16 @@ std::string BinDir()
     return dir.substr(0, dir.find_last_of("\\/"));
 }
 
-CProcess::CProcess(std::string commandLine, const std::string& workDir)
+CProcess::CProcess(std::string commandLine, const std::string& workDir, HANDLE output)
 {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    if (output) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = startup.hStdError = output;
+    }
     PROCESS_INFORMATION started{};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, output != nullptr, 0, nullptr,
                           workDir.empty() ? nullptr : workDir.c_str(), &startup, &started))
         return;
     const CKernelHandle thread(started.hThread);

@@ -27,8 +27,9 @@ class CProcess
 {
 public:
     CProcess() = default;
-    // The command line as CreateProcess takes it, in `workDir` (or this program's current directory).
-    explicit CProcess(std::string commandLine, const std::string& workDir = {});
+    // The command line as CreateProcess takes it, in `workDir` (or this program's current directory);
+    // with `output`, an inheritable file handle, its standard output and error go there.
+    explicit CProcess(std::string commandLine, const std::string& workDir = {}, HANDLE output = nullptr);
     ~CProcess();
     CProcess(const CProcess&) = delete;
     CProcess& operator=(const CProcess&) = delete;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 #include <vector>
 
@@ -106,6 +107,30 @@ TEST(CaptionRendererTest, NothingIsDrawnOutsideItsBoundsOrTheStage)
         EXPECT_GE(changed.top, bounds.top) << i;
         EXPECT_LE(changed.right, bounds.right) << i;
         EXPECT_LE(changed.bottom, bounds.bottom) << i;
+    }
+}
+
+// A caption may be as large as a window can be, far larger than the stage: only what falls on the stage
+// is drawn, as quickly as a caption that fits.
+TEST(CaptionRendererTest, ACaptionFarLargerThanTheStageCostsOnlyWhatIsOnIt)
+{
+    const CCaptionRenderer renderer;
+    const int most = kMaxStageCoordinate;
+    const ProjectRect boxes[] = {
+        {0, 0, most, most}, {150, 100, most, most}, {most, most, most, most}, {0, 140, most, 1}};
+    for (const ProjectRect& box : boxes) {
+        SCOPED_TRACE(std::to_string(box.x) + ", " + std::to_string(box.y));
+        ProjectCaption caption = Caption("Click Save\nthen wait", box);
+        caption.arrow = ProjectArrow{{10, 10}, {}};
+        const auto start = std::chrono::steady_clock::now();
+        const Stage stage = Drawn(renderer, caption);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+        if (box.x >= kWidth)
+            continue;
+        EXPECT_EQ(stage.At(box.x, box.y), kCaptionLine);
+        EXPECT_EQ(stage.At(kWidth - 1, box.y), kCaptionLine);
+        if (box.height > 2)
+            EXPECT_EQ(stage.At(kWidth - 1, kHeight - 1), kCaptionFill);
     }
 }
 

@@ -280,6 +280,45 @@ TEST_F(PatcherTest, ASessionStartsOnlyWhenEveryRecordLiesInsideTheTemplate)
     }
 }
 
+// A cursor or frame file with fewer than two rows leaves the program's built-in rows in place of the
+// missing ones; one of them outside the template is named as such, with what puts it right.
+TEST_F(PatcherTest, ABuiltInRowOutsideTheTemplateIsNamedAsOne)
+{
+    const std::string templatePath = m_dir.File("template.fla");
+    const int32_t size = static_cast<int32_t>(std::filesystem::file_size(templatePath));
+    const struct
+    {
+        int* rows;
+        int rowsInFile;
+        int32_t* entry;
+        const char* file;
+        int row;
+    } cases[] = {
+        {&g_offsets.cursorRows, 1, &g_offsets.cursor[0][1], "curoffs.ini", 2},
+        {&g_offsets.cursorRows, 0, &g_offsets.cursor[3][0], "curoffs.ini", 1},
+        {&g_offsets.frameRows, 1, &g_offsets.frame[1], "frmoffs.ini", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " row " + std::to_string(c.row));
+        const int rows = *c.rows;
+        const int32_t kept = *c.entry;
+        *c.rows = c.rowsInFile;
+        *c.entry = size;
+        char message[260];
+        const bool holds = TemplateHoldsEveryRecord(templatePath.c_str(), message, sizeof message);
+        *c.rows = rows;
+        *c.entry = kept;
+        ASSERT_FALSE(holds);
+        const std::string row = std::to_string(c.row);
+        EXPECT_EQ(std::string(message),
+                  std::string(c.file) + " has no row " + row + ", so the program's built-in row " + row +
+                      " is used, and it points outside template.fla, which is " + std::to_string(size) +
+                      " bytes long: the destination file would be damaged or grow.\n"
+                      "Add row " +
+                      row + " to " + c.file + ", then press Capture again.");
+    }
+}
+
 TEST_F(PatcherTest, PictureNameThatDoesNotFitIsNotWrittenButPatched)
 {
     std::string longDir(kPathBytes - 20, 'd');

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 namespace {
@@ -23,10 +24,9 @@ const char kEdited[] = R"({
 
 Project Parsed(const std::string& text)
 {
-    Project project;
-    std::string error;
-    EXPECT_TRUE(ParseProject(text, project, error)) << error;
-    return project;
+    CResult<Project> project = ParseProject(text);
+    EXPECT_TRUE(project) << project.Error().text;
+    return project ? std::move(*project) : Project{};
 }
 
 TEST(ProjectTest, ReadsTheEditAndKeepsWhatItDoesNotKnow)
@@ -85,10 +85,19 @@ TEST(ProjectTest, ARefusalNamesTheLineAndTheReason)
         std::string error;
     };
     const Case cases[] = {
-        {"", "line 1: syntax error while parsing value - unexpected end of input; expected '[', '{', or a "
-             "literal"},
+        // Syntax errors by their place, in characters, and what stands there.
+        {"", "line 1: not valid JSON: the text ends before it is complete"},
         {head + "  \"steps\": [\n    {\"source\": 1, \"frames\": 5},\n  ]\n}\n",
-         "line 7: syntax error while parsing value - unexpected ']'; expected '[', '{', or a literal"},
+         "line 7, column 3: not valid JSON at \"]\""},
+        {head + "  \"steps\": [\n    {\"source\": 1, \"frames\": 5}\n",
+         "line 7: not valid JSON: the text ends before it is complete"},
+        {"{\"title\": \"\u00dcber\", \"fps\": tru}", "line 1, column 29: not valid JSON at \"}\""},
+        {"{\"title\": \"\u00dcber\nall\"}", "line 1, column 16: not valid JSON at U+000A"},
+        {"{\"title\": \"\x80\"}", "line 1, column 12: not valid JSON at byte 0x80"},
+        {"{\"\u00dc\": \u00dc}", "line 1, column 7: not valid JSON at \"\u00dc\""},
+        {"{\"fps\":\n   1e999}", "line 2, column 4: the number 1e999 is too large"},
+        {"{\"fps\": 1" + std::string(30, '0') + "e999}",
+         "line 1, column 9: the number 1" + std::string(23, '0') + "... is too large"},
         {"[1, 2]", "line 1: a project file holds one JSON object"},
         {"{\"format\": \"other\"}",
          "line 1: \"format\" must be \"flickmere-project\": this is no project file"},
@@ -112,12 +121,60 @@ TEST(ProjectTest, ARefusalNamesTheLineAndTheReason)
          "line 6: the arrow of step 1 has no \"y\""},
     };
     for (const Case& c : cases) {
-        Project project = Parsed(kEdited);
-        std::string error;
-        EXPECT_FALSE(ParseProject(c.text, project, error)) << c.text;
-        EXPECT_EQ(error, c.error) << c.text;
-        // Nothing of a refused file is taken.
-        EXPECT_EQ(project.steps.size(), 3u);
+        const CResult<Project> project = ParseProject(c.text);
+        EXPECT_FALSE(project) << c.text;
+        EXPECT_EQ(project.Error().text, c.error) << c.text;
+    }
+}
+
+// Objects and lists nested as deep as the limit are kept, one level more is refused at its line, and a
+// file nested thousands deep (damaged, or made by hand) is refused as quickly as any other: nothing goes
+// down its levels one call at a time, and no value's line costs more than the format's own fields.
+TEST(ProjectTest, NestingIsLimitedAndRefusedAtItsLine)
+{
+    const std::string head = "{\"format\": \"flickmere-project\", \"version\": 1, \"fps\": 12,\n";
+    const std::string step = "{\"source\": 1, \"frames\": 5";
+    // Levels: the project 1, "steps" 2, a step 3, its caption 4, its arrow 5.
+    const auto nested = [](int levels, bool objects) {
+        std::string text;
+        for (int i = 0; i < levels; ++i)
+            text += objects ? "{\"a\":\n" : "[";
+        text += "0";
+        for (int i = 0; i < levels; ++i)
+            text += objects ? "}" : "]";
+        return text;
+    };
+    const struct
+    {
+        std::string text;
+        std::string error; // empty: taken
+    } cases[] = {
+        {head + "\"steps\": [" + step + "}],\n\"extra\": " + nested(kMaxProjectNesting - 1, false) + "}", ""},
+        {head + "\"steps\": [" + step + "}],\n\"extra\": " + nested(kMaxProjectNesting, false) + "}",
+         "line 3: objects and lists are nested more than 64 deep"},
+        {head + "\"steps\": [" + step +
+             ", \"caption\": {\"text\": \"a\", \"x\": 0, \"y\": 0, \"width\": 9, " +
+             "\"height\": 9,\n\"arrow\": {\"x\": 1, \"y\": 1, \"tip\": " +
+             nested(kMaxProjectNesting - 5, true) + "}}}]}",
+         ""},
+        {head + "\"steps\": [" + step +
+             ", \"caption\": {\"text\": \"a\", \"x\": 0, \"y\": 0, \"width\": 9, " +
+             "\"height\": 9,\n\"arrow\": {\"x\": 1, \"y\": 1, \"tip\": " +
+             nested(kMaxProjectNesting - 4, true) + "}}}]}",
+         "line 62: objects and lists are nested more than 64 deep"},
+        {head + "\"steps\": [" + step + "}],\n\"extra\": " + nested(20000, false) + "}",
+         "line 3: objects and lists are nested more than 64 deep"},
+        {head + "\"extra\": " + nested(20000, true) + ",\n\"steps\": [" + step + "}]}",
+         "line 65: objects and lists are nested more than 64 deep"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 300));
+        const auto start = std::chrono::steady_clock::now();
+        const CResult<Project> project = ParseProject(c.text);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
+        EXPECT_EQ(project ? "" : project.Error().text, c.error);
+        if (project) // what is kept is written back as it was read
+            EXPECT_EQ(ProjectJson::parse(SerializeProject(*project)), ProjectJson::parse(c.text));
     }
 }
 

@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include "common/win32/CrashReport.h"
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -54,17 +58,19 @@ struct Options
     int session = 0;
     fs::path workDir;
     bool apng = false;
-    fs::path apngFile; // empty: session<N>/session<N>.png
-    ApngOptions animation{kDefaultFps};
-    bool fpsGiven = false; // --fps, which overrides the project's rate
+    fs::path apngFile;                  // empty: session<N>/session<N>.png
+    ApngOptions animation{kDefaultFps}; // its rate is the take's
     TakeSource source;
 };
 
-// The picture files left out cost only themselves; each is named once.
-void ReportSkipped(const SessionTimeline& timeline)
+// The picture files left out cost only themselves, and offset files too short for the take only the
+// timing and pointer of some steps; each is named once.
+void ReportShortcomings(const SessionTimeline& timeline)
 {
     for (const std::string& line : timeline.skipped)
         std::fprintf(stderr, "flickmere-export: %s: left out\n", line.c_str());
+    for (const std::string& line : timeline.gaps)
+        std::fprintf(stderr, "flickmere-export: %s\n", line.c_str());
 }
 
 // Characters a caption's font has no glyph for are empty boxes in the animation; each caption names its
@@ -91,31 +97,42 @@ void ReportMissingCharacters(const Project* project)
     }
 }
 
-int WritePlayer(const Options& options, const SessionTimeline& timeline, const Project* project)
+// What was written, as a viewer sees it: the edit's steps cut to its crop, or the take as recorded;
+// `bytes` when known.
+void SayWritten(const fs::path& file, const Take& take, const std::string& bytes = {})
+{
+    const Project* edit = take.Edit();
+    const int steps = static_cast<int>(edit ? edit->steps.size() : take.timeline.steps.size());
+    const bool cropped = edit && edit->crop;
+    const int width = cropped ? edit->crop->rect.width : take.timeline.stageWidth;
+    const int height = cropped ? edit->crop->rect.height : take.timeline.stageHeight;
+    std::printf("%s: %d %s, %d x %d%s%s\n", file.u8string().c_str(), steps, steps == 1 ? "step" : "steps",
+                width, height, bytes.empty() ? "" : (", " + bytes + " bytes").c_str(),
+                edit ? ("; edited by " + take.projectFile.u8string()).c_str() : "");
+}
+
+int WritePlayer(const Options& options, const Take& take)
 {
     const fs::path player = PlayerFile(options.workDir, options.session);
-    std::string error;
-    if (!WritePlayerFile(timeline, options.session, options.animation.fps, project, player, error))
-        return Failed(error);
-    ReportSkipped(timeline);
-    std::printf("%s: %d steps, %d x %d\n", player.u8string().c_str(), static_cast<int>(timeline.steps.size()),
-                timeline.stageWidth, timeline.stageHeight);
+    if (const CResult<> written = WritePlayerFile(take, options.session, player); !written)
+        return Failed(written.Error().text);
+    ReportShortcomings(take.timeline);
+    SayWritten(player, take);
     return 0;
 }
 
-int WriteApng(const Options& options, const SessionTimeline& timeline, const Project* project)
+int WriteApng(const Options& options, const Take& take)
 {
     const fs::path target =
         options.apngFile.empty() ? AnimationFile(options.workDir, options.session) : options.apngFile;
-    std::string error;
-    uint64_t bytes = 0;
-    if (!WriteApngFile(timeline, options.animation, project, target, bytes, error))
-        return Failed(error);
-    ReportSkipped(timeline);
-    ReportMissingCharacters(project);
-    std::printf("%s: %d steps, %d x %d, %s bytes\n", target.u8string().c_str(),
-                static_cast<int>(timeline.steps.size()), timeline.stageWidth, timeline.stageHeight,
-                std::to_string(bytes).c_str());
+    ApngOptions animation = options.animation;
+    animation.fps = take.fps;
+    const CResult<uint64_t> bytes = WriteApngFile(take, animation, target);
+    if (!bytes)
+        return Failed(bytes.Error().text);
+    ReportShortcomings(take.timeline);
+    ReportMissingCharacters(take.Edit());
+    SayWritten(target, take, std::to_string(*bytes));
     return 0;
 }
 
@@ -138,10 +155,9 @@ int ParseArguments(const std::vector<std::string>& args, Options& options)
             return 0;
         }
         if (arg == "--fps") {
-            if (i + 1 >= argc || !ParsePositive(args[i + 1], kMaxFps, options.animation.fps))
+            if (i + 1 >= argc || !ParsePositive(args[i + 1], kMaxFps, options.source.fps))
                 return UsageError("--fps needs a whole number of frames per second from 1 to " +
                                   std::to_string(kMaxFps));
-            options.fpsGiven = true;
             ++i;
         } else if (arg == "--project") {
             if (options.source.edit == TakeSource::Edit::None)
@@ -188,14 +204,12 @@ int Run(const std::vector<std::string>& args)
     Options options;
     if (const int status = ParseArguments(args, options); status != kGoOn)
         return status;
-    Take take;
-    std::string error;
-    if (!OpenTake(options.workDir, options.session, options.source, take, error))
-        return Failed(error);
-    if (take.project && !options.fpsGiven)
-        options.animation.fps = take.project->fps;
-    return options.apng ? WriteApng(options, take.timeline, take.Edit())
-                        : WritePlayer(options, take.timeline, take.Edit());
+    const CResult<Take> take = OpenTake(options.workDir, options.session, options.source);
+    if (!take && take.Error().code == kProjectRefused)
+        return Failed(take.Error().text + "; --no-project exports the take as recorded");
+    if (!take)
+        return Failed(take.Error().text);
+    return options.apng ? WriteApng(options, *take) : WritePlayer(options, *take);
 }
 
 int RunCaught(const std::vector<std::string>& args)
@@ -214,6 +228,7 @@ int RunCaught(const std::vector<std::string>& args)
 // arguments go on in UTF-8 and become paths again with u8path.
 int wmain(int argc, wchar_t** argv)
 {
+    ReportCrashes("flickmere-export");
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i)
         args.push_back(fs::path(argv[i]).u8string());
