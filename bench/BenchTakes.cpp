@@ -84,7 +84,7 @@ void CBenchSession::Finish()
                 "a step lasts " + std::to_string(step.frames) + " frames, not " + std::to_string(kStepFrames);
     fs::create_directory(WorkDir() / "frames");
     for (int s = 1; s <= m_session.Steps(); ++s) {
-        const std::vector<uint8_t> png = EncodePng(m_session.StageAtStep(s, true));
+        const std::vector<uint8_t> png = *EncodePng(m_session.StageAtStep(s, true));
         char name[32];
         std::snprintf(name, sizeof name, "frames/%03d.png", s);
         testfiles::WriteText((WorkDir() / name).string(), std::string(png.begin(), png.end()));

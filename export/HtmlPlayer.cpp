@@ -132,8 +132,8 @@ bool WritePlayerHtml(const SessionTimeline& timeline, int session, int fps, cons
                     error = picture.file.u8string() + ": " + why;
                     return false;
                 }
-                const std::vector<uint8_t> png = EncodePng(image);
-                if (png.empty()) {
+                const auto png = EncodePng(image);
+                if (!png) {
                     error = "picture " + std::to_string(picture.number) + " could not be encoded as PNG";
                     return false;
                 }
@@ -141,7 +141,7 @@ bool WritePlayerHtml(const SessionTimeline& timeline, int session, int fps, cons
                           std::to_string(picture.y) + ",\"width\":" + std::to_string(image.width) +
                           ",\"height\":" + std::to_string(image.height) +
                           (picture.wholeGrab ? ",\"whole\":true" : "") + ",\"src\":\"data:image/png;base64," +
-                          Base64(png.data(), png.size()) + "\"}"))
+                          Base64(png->data(), png->size()) + "\"}"))
                     return false;
             }
             if (!sink("]}"))

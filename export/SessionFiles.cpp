@@ -1,6 +1,7 @@
 #include "export/SessionFiles.h"
 
 #include "common/SessionNames.h"
+#include "export/GifAnimation.h"
 #include "export/HtmlPlayer.h"
 #include "export/codec/ReplacingFile.h"
 #include "export/take/TakeEdit.h"
@@ -22,32 +23,71 @@ fs::path AnimationFile(const fs::path& workDir, int session)
     return SessionFolder(workDir, session) / AnimationFileName(session);
 }
 
+fs::path GifFile(const fs::path& workDir, int session)
+{
+    fs::path file = AnimationFile(workDir, session);
+    return file.replace_extension(".gif");
+}
+
 bool WritePlayerFile(const SessionTimeline& timeline, int session, int fps, const Project* project,
                      const fs::path& file, std::string& error)
 {
     CReplacingFile out;
-    return out.Open(file, error) &&
-           WritePlayerHtml(
-               timeline, session, fps,
-               [&](const std::string& text) { return out.Write(text.data(), text.size()); }, error,
-               project) &&
-           out.Commit(error);
+    if (auto opened = out.Open(file); !opened) {
+        error = opened.Error().text;
+        return false;
+    }
+    if (!WritePlayerHtml(
+            timeline, session, fps,
+            [&](const std::string& text) { return out.Write(text.data(), text.size()); }, error, project))
+        return false;
+    auto committed = out.Commit();
+    if (!committed)
+        error = committed.Error().text;
+    return committed.Ok();
 }
 
-bool WriteApngFile(const SessionTimeline& timeline, const ApngOptions& options, const Project* project,
-                   const fs::path& file, uint64_t& bytes, std::string& error)
+namespace {
+
+// The file written through `write`, which hands its bytes to the sink it is given; the file's size.
+CResult<uint64_t> WriteReplacing(const fs::path& file,
+                                 const std::function<CResult<void>(const ByteSink& sink)>& write)
 {
     CReplacingFile out;
-    bytes = 0;
-    const auto sink = [&](const uint8_t* data, size_t size) {
-        bytes += size;
-        return out.Write(data, size);
-    };
-    const auto write = [&] {
-        return project ? WriteEditedApng(timeline, *project, options, sink, error)
-                       : WriteApng(timeline, options, sink, error);
-    };
-    return out.Open(file, error) && write() && out.Commit(error);
+    if (auto opened = out.Open(file); !opened)
+        return opened.Error();
+    uint64_t bytes = 0;
+    if (auto written = write([&](const uint8_t* data, size_t size) {
+            bytes += size;
+            return out.Write(data, size);
+        });
+        !written)
+        return written.Error();
+    if (auto committed = out.Commit(); !committed)
+        return committed.Error();
+    return bytes;
+}
+
+} // namespace
+
+bool WriteApngFile(const SessionTimeline& timeline, const AnimationOptions& options, const Project* project,
+                   const fs::path& file, uint64_t& bytes, std::string& error)
+{
+    auto written = WriteReplacing(
+        file, [&](const ByteSink& sink) { return WriteApng(timeline, project, options, sink); });
+    if (!written) {
+        error = written.Error().text;
+        return false;
+    }
+    bytes = *written;
+    return true;
+}
+
+CResult<uint64_t> WriteGifFile(const SessionTimeline& timeline, const AnimationOptions& options,
+                               const Project* project, const fs::path& file)
+{
+    return WriteReplacing(file,
+                          [&](const ByteSink& sink) { return WriteGif(timeline, project, options, sink); });
 }
 
 bool OpenTake(const fs::path& workDir, int session, const TakeSource& source, Take& take, std::string& error)
@@ -73,7 +113,7 @@ bool WriteSessionFiles(const fs::path& workDir, int session, std::string& error)
     Take take;
     if (!OpenTake(workDir, session, {}, take, error))
         return false;
-    const ApngOptions options{take.project ? take.project->fps : kDefaultFps};
+    const AnimationOptions options{take.project ? take.project->fps : kDefaultFps};
     uint64_t bytes = 0;
     return WritePlayerFile(take.timeline, session, kDefaultFps, take.Edit(), PlayerFile(workDir, session),
                            error) &&

@@ -16,6 +16,8 @@ constexpr int kDefaultFps = 12;
 std::filesystem::path SessionFolder(const std::filesystem::path& workDir, int session);
 std::filesystem::path PlayerFile(const std::filesystem::path& workDir, int session);
 std::filesystem::path AnimationFile(const std::filesystem::path& workDir, int session);
+// session<N>/session<N>.gif
+std::filesystem::path GifFile(const std::filesystem::path& workDir, int session);
 
 // Which edit a take is shown with.
 struct TakeSource
@@ -48,8 +50,11 @@ bool OpenTake(const std::filesystem::path& workDir, int session, const TakeSourc
 bool WritePlayerFile(const SessionTimeline& timeline, int session, int fps, const Project* project,
                      const std::filesystem::path& file, std::string& error);
 // The take as recorded, or as `project` (when given) edits it. `bytes` is the size of the file written.
-bool WriteApngFile(const SessionTimeline& timeline, const ApngOptions& options, const Project* project,
+bool WriteApngFile(const SessionTimeline& timeline, const AnimationOptions& options, const Project* project,
                    const std::filesystem::path& file, uint64_t& bytes, std::string& error);
+// The same as a GIF; the size of the file written.
+CResult<uint64_t> WriteGifFile(const SessionTimeline& timeline, const AnimationOptions& options,
+                               const Project* project, const std::filesystem::path& file);
 
 // Both, as a session ends: the player page and the looping animation with the pointer, at the default
 // speed, or as the project file beside the take edits the animation when there is one. Pictures left

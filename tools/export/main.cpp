@@ -23,6 +23,9 @@ const char kUsage[] =
     "       flickmere-export <working directory> <session number> --apng [FILE] [--no-cursor] [--once] "
     "[--fps N]\n"
     "                        [--project [FILE] | --no-project]\n"
+    "       flickmere-export <working directory> <session number> --gif [FILE] [--no-cursor] [--once] "
+    "[--fps N]\n"
+    "                        [--project [FILE] | --no-project]\n"
     "       flickmere-export --help | --version\n"
     "The take is exported as its project file session<N>/session<N>.flickmere.json edits it, when there is "
     "one.\n";
@@ -53,7 +56,9 @@ struct Options
     fs::path workDir;
     bool apng = false;
     fs::path apngFile; // empty: session<N>/session<N>.png
-    ApngOptions animation{kDefaultFps};
+    bool gif = false;
+    fs::path gifFile; // empty: session<N>/session<N>.gif
+    AnimationOptions animation{kDefaultFps};
     bool fpsGiven = false; // --fps, which overrides the project's rate
     TakeSource source;
 };
@@ -89,6 +94,20 @@ int WriteApng(const Options& options, const SessionTimeline& timeline, const Pro
     std::printf("%s: %d steps, %d x %d, %s bytes\n", target.u8string().c_str(),
                 static_cast<int>(timeline.steps.size()), timeline.stageWidth, timeline.stageHeight,
                 std::to_string(bytes).c_str());
+    return 0;
+}
+
+int WriteGif(const Options& options, const SessionTimeline& timeline, const Project* project)
+{
+    const fs::path target =
+        options.gifFile.empty() ? GifFile(options.workDir, options.session) : options.gifFile;
+    const auto bytes = WriteGifFile(timeline, options.animation, project, target);
+    if (!bytes)
+        return Failed(bytes.Error().text);
+    ReportSkipped(timeline);
+    std::printf("%s: %d steps, %d x %d, %s bytes\n", target.u8string().c_str(),
+                static_cast<int>(timeline.steps.size()), timeline.stageWidth, timeline.stageHeight,
+                std::to_string(*bytes).c_str());
     return 0;
 }
 
@@ -131,6 +150,10 @@ int ParseArguments(const std::vector<std::string>& args, Options& options)
             // FILE is optional: the next word is it unless it is an option.
             if (i + 1 < argc && !args[i + 1].empty() && args[i + 1][0] != '-')
                 options.apngFile = fs::u8path(args[++i]);
+        } else if (arg == "--gif") {
+            options.gif = true;
+            if (i + 1 < argc && !args[i + 1].empty() && args[i + 1][0] != '-')
+                options.gifFile = fs::u8path(args[++i]);
         } else if (arg == "--no-cursor") {
             options.animation.pointer = false;
             animationOnly = true;
@@ -147,7 +170,7 @@ int ParseArguments(const std::vector<std::string>& args, Options& options)
     }
     if (positionalCount < 2)
         return UsageError("a working directory and a session number are needed");
-    if (animationOnly && !options.apng)
+    if (animationOnly && !options.apng && !options.gif)
         return UsageError("--no-cursor and --once go with --apng");
     if (!ParsePositive(positional[1], 999999999, options.session))
         return UsageError("the session number must be a positive whole number, not \"" + positional[1] +
@@ -167,6 +190,11 @@ int Run(const std::vector<std::string>& args)
         return Failed(error);
     if (take.project && !options.fpsGiven)
         options.animation.fps = take.project->fps;
+    if (options.gif) {
+        const int status = WriteGif(options, take.timeline, take.Edit());
+        if (status != 0 || !options.apng)
+            return status;
+    }
     return options.apng ? WriteApng(options, take.timeline, take.Edit())
                         : WritePlayer(options, take.timeline, take.Edit());
 }
