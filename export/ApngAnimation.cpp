@@ -101,7 +101,7 @@ public:
         if (auto added = m_encoder.AddFrame(record, *deflated); !added)
             return added;
         for (size_t i = 1; i < delays.size(); ++i) {
-            auto hold = m_encoder.Compress(1, 1, [](int, uint8_t* rgba) { std::fill_n(rgba, 4, 0); });
+            auto hold = Hold();
             if (!hold)
                 return hold.Error();
             if (auto added = m_encoder.AddFrame(
@@ -131,17 +131,25 @@ private:
         if (IsEmpty(frame.box)) {
             record.region = kHoldRegion;
             record.blend = BlendOp::Over;
-            return m_encoder.Compress(1, 1, [](int, uint8_t* rgba) { std::fill_n(rgba, 4, 0); });
+            return Hold();
         }
         const Region& box = frame.box;
-        auto source = m_encoder.Compress(box.Width(), box.Height(), Rows(frame, box, false));
-        if (!source || frame.index == 0)
-            return source;
-        auto over = m_encoder.Compress(box.Width(), box.Height(), Rows(frame, box, true));
-        if (!over || over->size() >= source->size())
-            return source;
-        record.blend = BlendOp::Over;
-        return over;
+        std::vector<CApngEncoder::RowSource> sources{Rows(frame, box, false)};
+        if (frame.index > 0)
+            sources.push_back(Rows(frame, box, true));
+        auto compressed = m_encoder.Compress(box.Width(), box.Height(), sources);
+        if (!compressed)
+            return compressed.Error();
+        record.blend = compressed->source == 0 ? BlendOp::Source : BlendOp::Over;
+        return std::move(compressed->deflated);
+    }
+
+    CResult<std::vector<uint8_t>> Hold() const
+    {
+        auto hold = m_encoder.Compress(1, 1, {[](int, uint8_t* rgba) { std::fill_n(rgba, 4, 0); }});
+        if (!hold)
+            return hold.Error();
+        return std::move(hold->deflated);
     }
 
     std::vector<std::vector<Delay>> m_delays;

@@ -1,7 +1,5 @@
 #include "export/codec/ApngEncoder.h"
 
-#include "export/codec/PngRaster.h"
-
 #include <utility>
 
 namespace {
@@ -36,16 +34,17 @@ CApngEncoder::CApngEncoder(int width, int height, uint32_t frameCount, uint32_t 
         WriteChunk(kTrns, m_format.Transparency());
 }
 
-CResult<std::vector<uint8_t>> CApngEncoder::Compress(int width, int height, const RowSource& rows) const
+CResult<CompressedRows> CApngEncoder::Compress(int width, int height,
+                                               const std::vector<RowSource>& sources) const
 {
-    PngRaster raster{width, height, m_format.BytesPerPixel(), {}};
-    raster.bytes.resize(size_t(height) * raster.RowBytes());
     std::vector<uint8_t> rgba(size_t(width) * 4);
-    for (int y = 0; y < height; ++y) {
-        rows(y, rgba.data());
-        m_format.Convert(rgba.data(), width, raster.bytes.data() + size_t(y) * raster.RowBytes());
-    }
-    return CompressRaster(raster);
+    std::vector<PngRowSource> converted;
+    for (const RowSource& rows : sources)
+        converted.push_back([&rgba, &rows, width, this](int y, uint8_t* row) {
+            rows(y, rgba.data());
+            m_format.Convert(rgba.data(), width, row);
+        });
+    return CompressSmallest({width, height, m_format.BytesPerPixel()}, converted);
 }
 
 CResult<void> CApngEncoder::AddFrame(const ApngFrame& frame, const std::vector<uint8_t>& deflated)

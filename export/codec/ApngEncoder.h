@@ -10,6 +10,7 @@
 #include "export/codec/ColourCensus.h"
 #include "export/codec/PngChunks.h"
 #include "export/codec/PngPixelFormat.h"
+#include "export/codec/PngRaster.h"
 
 #include <cstdint>
 #include <functional>
@@ -47,9 +48,9 @@ public:
     CApngEncoder(int width, int height, uint32_t frameCount, uint32_t plays, const CColourCensus& colours,
                  ByteSink sink);
 
-    // The frame's pixels of width x height, filtered and deflated, for AddFrame; the caller may compress
-    // a frame in several ways and keep the smallest.
-    CResult<std::vector<uint8_t>> Compress(int width, int height, const RowSource& rows) const;
+    // The frame's pixels of width x height, filtered and deflated, for AddFrame: the smallest of
+    // `sources`, which show the same over what the frame is drawn on (CompressSmallest).
+    CResult<CompressedRows> Compress(int width, int height, const std::vector<RowSource>& sources) const;
 
     // Writes the frame. The first one must be the whole canvas with blend op SOURCE and dispose op NONE:
     // it is also the still picture that viewers without animation show. Fails when the sink failed, or

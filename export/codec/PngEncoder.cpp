@@ -4,6 +4,7 @@
 #include "export/codec/PngPixelFormat.h"
 #include "export/codec/PngRaster.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -21,18 +22,18 @@ CResult<std::vector<uint8_t>> EncodePng(const RgbImage& image)
     const CPngPixelFormat format(*colours, kOpaqueOnly);
     colours.reset();
 
-    PngRaster raster{image.width, image.height, format.BytesPerPixel(), {}};
-    raster.bytes.resize(size_t(image.height) * raster.RowBytes());
     std::vector<uint8_t> rgba(size_t(image.width) * 4);
-    for (int y = 0; y < image.height; ++y) {
+    const PngRowSource rows = [&](int y, uint8_t* row) {
         const uint8_t* in = image.rgb.data() + size_t(y) * image.width * 3;
-        for (int x = 0; x < image.width; ++x, in += 3)
-            rgba[4 * x] = in[0], rgba[4 * x + 1] = in[1], rgba[4 * x + 2] = in[2], rgba[4 * x + 3] = kOpaque;
-        format.Convert(rgba.data(), image.width, raster.bytes.data() + size_t(y) * raster.RowBytes());
-    }
-    auto deflated = CompressRaster(raster);
-    if (!deflated)
-        return deflated.Error();
+        for (int x = 0; x < image.width; ++x, in += 3) {
+            std::copy_n(in, 3, rgba.data() + 4 * x);
+            rgba[4 * x + 3] = kOpaque;
+        }
+        format.Convert(rgba.data(), image.width, row);
+    };
+    auto compressed = CompressSmallest({image.width, image.height, format.BytesPerPixel()}, {rows});
+    if (!compressed)
+        return compressed.Error();
 
     std::vector<uint8_t> png;
     const ByteSink append = [&png](const uint8_t* bytes, size_t size) {
@@ -43,7 +44,7 @@ CResult<std::vector<uint8_t>> EncodePng(const RgbImage& image)
     WritePngChunk(append, "IHDR", PngHeader(image.width, image.height, format.ColourType()));
     if (!format.Palette().empty())
         WritePngChunk(append, "PLTE", format.Palette());
-    WritePngChunk(append, "IDAT", {}, *deflated);
+    WritePngChunk(append, "IDAT", {}, compressed->deflated);
     WritePngChunk(append, "IEND", {});
     return png;
 }
