@@ -6,6 +6,7 @@
 #include "export/take/TakeEdit.h"
 
 #include <cstring>
+#include <unordered_map>
 
 namespace {
 
@@ -36,40 +37,68 @@ std::vector<uint16_t> Delays(int64_t hundredths)
     return delays;
 }
 
-GifFrame Hold(uint16_t delay)
+// The first frame's colours, which every later frame whose colours it holds uses too, instead of a
+// table of its own; with an entry left over for transparency where there is room.
+struct GlobalTable
 {
-    return {kHoldRegion, delay, false, {0}, 0, {0}};
-}
+    std::vector<uint32_t> colours;
+    std::unordered_map<uint32_t, uint8_t> index;
+    int transparent = -1;
+};
 
-// The frame's box as colour indexes: transparent where the viewer has the pixel already, when
-// `transparency`. `exact` tells whether every other pixel keeps its colour.
-GifFrame Indexed(const PlannedFrame& frame, bool transparency, bool& exact)
+// The frame's box as colour indexes: where `transparency` allows, a pixel the viewer has already is
+// transparent, or repeats the entry before it where that shows its colour, so that runs stay long for
+// the LZW code. The global table's entries where it holds every colour needed, else a table of the
+// frame's own. `exact` tells whether every other pixel keeps its colour.
+GifFrame Indexed(const PlannedFrame& frame, bool transparency, const GlobalTable& global, bool& exact)
 {
     const Region& box = frame.box;
-    std::vector<uint32_t> colours;
-    colours.reserve(size_t(box.Width()) * box.Height());
+    std::vector<uint32_t> pixels, changed;
     std::vector<bool> kept; // the viewer has the pixel already
+    pixels.reserve(size_t(box.Width()) * box.Height());
+    bool inGlobal = true;
     for (int y = box.top; y <= box.bottom; ++y)
         for (int x = box.left; x <= box.right; ++x) {
             const bool same =
                 transparency && std::memcmp(frame.picture.At(x, y), frame.base.At(x, y), 3) == 0;
             kept.push_back(same);
-            if (!same)
-                colours.push_back(PackRgb(frame.picture.At(x, y)));
+            pixels.push_back(PackRgb(frame.picture.At(x, y)));
+            if (!same) {
+                changed.push_back(pixels.back());
+                inGlobal = inGlobal && global.index.count(pixels.back());
+            }
         }
     const bool anyKept = std::find(kept.begin(), kept.end(), true) != kept.end();
-    const CGifPalette palette(colours, kTableEntries - (anyKept ? 1 : 0));
-    exact = palette.Exact();
-    GifFrame out{box, 0, frame.revert, palette.Colours(), -1, {}};
-    if (anyKept) {
-        out.transparent = static_cast<int>(out.colours.size());
-        out.colours.push_back(0);
+    GifFrame out{box, 0, frame.revert, {}, -1, {}};
+    std::unordered_map<uint32_t, uint8_t> local;
+    const std::unordered_map<uint32_t, uint8_t>* index = &global.index;
+    const std::vector<uint32_t>* colours = &global.colours;
+    exact = true;
+    if (inGlobal && !global.colours.empty() && (!anyKept || global.transparent >= 0)) {
+        out.transparent = anyKept ? global.transparent : -1;
+    } else {
+        const CGifPalette palette(changed, kTableEntries - (anyKept ? 1 : 0));
+        exact = palette.Exact();
+        out.colours = palette.Colours();
+        for (const uint32_t rgb : changed)
+            local.emplace(rgb, palette.Index(rgb));
+        if (anyKept) {
+            out.transparent = static_cast<int>(out.colours.size());
+            out.colours.push_back(0);
+        }
+        index = &local;
+        colours = &out.colours;
     }
-    out.indexes.reserve(kept.size());
-    size_t next = 0;
-    for (const bool same : kept)
-        out.indexes.push_back(same ? uint8_t(out.transparent) : palette.Index(colours[next++]));
-    out.region = box;
+    out.indexes.reserve(pixels.size());
+    for (size_t i = 0; i < pixels.size(); ++i) {
+        if (!kept[i]) {
+            out.indexes.push_back(index->at(pixels[i]));
+            continue;
+        }
+        const int before = out.indexes.empty() ? out.transparent : out.indexes.back();
+        const bool repeat = before != out.transparent && (*colours)[size_t(before)] == pixels[i];
+        out.indexes.push_back(uint8_t(repeat ? before : out.transparent));
+    }
     return out;
 }
 
@@ -88,14 +117,17 @@ public:
     {
         const std::vector<uint16_t>& delays = m_delays[frame.index];
         bool exact = true;
-        GifFrame gif = IsEmpty(frame.box) ? Hold(delays[0]) : Indexed(frame, frame.index > 0, exact);
+        GifFrame gif =
+            IsEmpty(frame.box) ? Hold(delays[0]) : Indexed(frame, frame.index > 0, m_global, exact);
         // A frame of 256 colours that leaves some pixels as they were has no entry left for
         // transparency: it keeps its colours exactly by showing those pixels again, where they add none.
         if (!exact && gif.transparent >= 0) {
-            GifFrame opaque = Indexed(frame, false, exact);
+            GifFrame opaque = Indexed(frame, false, m_global, exact);
             if (exact)
                 gif = std::move(opaque);
         }
+        if (frame.index == 0)
+            MakeGlobal(gif);
         gif.delay = delays[0];
         gif.revert = frame.revert;
         if (auto added = m_encoder.AddFrame(gif); !added)
@@ -109,8 +141,31 @@ public:
     CResult<void> Finish() { return m_encoder.Finish(); }
 
 private:
+    // A frame that changes nothing: one transparent pixel in the corner, to carry time.
+    GifFrame Hold(uint16_t delay) const
+    {
+        if (m_global.transparent >= 0)
+            return {kHoldRegion, delay, false, {}, m_global.transparent, {uint8_t(m_global.transparent)}};
+        return {kHoldRegion, delay, false, {0}, 0, {0}};
+    }
+
+    // The first frame's table becomes the global one.
+    void MakeGlobal(GifFrame& first)
+    {
+        m_global.colours = std::move(first.colours);
+        first.colours.clear();
+        for (size_t i = 0; i < m_global.colours.size(); ++i)
+            m_global.index.emplace(m_global.colours[i], uint8_t(i));
+        if (m_global.colours.size() < kTableEntries) {
+            m_global.transparent = static_cast<int>(m_global.colours.size());
+            m_global.colours.push_back(0);
+        }
+        m_encoder.SetGlobalColours(m_global.colours);
+    }
+
     std::vector<std::vector<uint16_t>> m_delays;
     CGifEncoder m_encoder;
+    GlobalTable m_global;
 };
 
 } // namespace

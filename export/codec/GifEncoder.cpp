@@ -15,7 +15,8 @@ constexpr uint8_t kImageSeparator = 0x2C;
 constexpr uint8_t kTrailer = 0x3B;
 constexpr uint8_t kBlockEnd = 0;
 constexpr size_t kMaxSubBlock = 255;
-constexpr uint8_t kLocalTableFlag = 0x80;
+constexpr uint8_t kTableFlag = 0x80;
+constexpr size_t kMaxColours = 256;
 constexpr uint8_t kTransparentFlag = 0x01;
 constexpr uint8_t kDisposeKeep = 1;
 constexpr uint8_t kDisposeRestorePrevious = 3;
@@ -36,16 +37,39 @@ int TableBits(size_t colours)
     return bits;
 }
 
+// The table padded to its 2^bits entries.
+void AppendTable(std::vector<uint8_t>& out, const std::vector<uint32_t>& colours, int bits)
+{
+    if (colours.empty())
+        return;
+    for (size_t i = 0; i < (size_t{1} << bits); ++i) {
+        const uint32_t rgb = i < colours.size() ? colours[i] : 0;
+        out.insert(out.end(), {uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)});
+    }
+}
+
 } // namespace
 
 CGifEncoder::CGifEncoder(int width, int height, bool loop, ByteSink sink)
-    : m_width(width), m_height(height), m_sink(std::move(sink))
+    : m_width(width), m_height(height), m_loop(loop), m_sink(std::move(sink))
+{
+}
+
+void CGifEncoder::SetGlobalColours(std::vector<uint32_t> colours)
+{
+    m_global = std::move(colours);
+}
+
+void CGifEncoder::PutHeader()
 {
     std::vector<uint8_t> head(kHeader, kHeader + 6);
-    Append16(head, uint32_t(width));
-    Append16(head, uint32_t(height));
-    head.insert(head.end(), {0 /* no global colour table */, 0 /* background */, 0 /* aspect */});
-    if (loop) {
+    Append16(head, uint32_t(m_width));
+    Append16(head, uint32_t(m_height));
+    const int globalBits = m_global.empty() ? 0 : TableBits(m_global.size());
+    head.push_back(m_global.empty() ? 0 : uint8_t(kTableFlag | (globalBits - 1)));
+    head.insert(head.end(), {0 /* background */, 0 /* aspect */});
+    AppendTable(head, m_global, globalBits);
+    if (m_loop) {
         // The application extension that browsers read as a loop count; 0 is for ever.
         const char application[] = "NETSCAPE2.0";
         head.insert(head.end(), {kExtension, kApplicationLabel, 11});
@@ -59,12 +83,15 @@ CResult<void> CGifEncoder::AddFrame(const GifFrame& frame)
 {
     const Region& r = frame.region;
     const bool first = m_framesAdded == 0;
+    const std::vector<uint32_t>& table = frame.colours.empty() ? m_global : frame.colours;
     if (r.left < 0 || r.top < 0 || r.Width() < 1 || r.Height() < 1 || r.right >= m_width ||
-        r.bottom >= m_height || frame.colours.empty() || frame.colours.size() > 256 ||
+        r.bottom >= m_height || table.empty() || table.size() > kMaxColours ||
         frame.indexes.size() != size_t(r.Width()) * r.Height() ||
         (first && (r.Width() != m_width || r.Height() != m_height)))
         return Fail("frame " + std::to_string(m_framesAdded + 1) + " does not fit the animation");
 
+    if (first)
+        PutHeader();
     std::vector<uint8_t> out{kExtension, kGraphicControlLabel, 4};
     out.push_back(uint8_t((frame.revert ? kDisposeRestorePrevious : kDisposeKeep) << 2 |
                           (frame.transparent >= 0 ? kTransparentFlag : 0)));
@@ -72,15 +99,13 @@ CResult<void> CGifEncoder::AddFrame(const GifFrame& frame)
     out.push_back(uint8_t(std::max(frame.transparent, 0)));
     out.push_back(kBlockEnd);
 
-    const int bits = TableBits(frame.colours.size());
+    const int bits = TableBits(table.size());
     out.push_back(kImageSeparator);
     for (int v : {r.left, r.top, r.Width(), r.Height()})
         Append16(out, uint32_t(v));
-    out.push_back(uint8_t(kLocalTableFlag | (bits - 1)));
-    for (size_t i = 0; i < (size_t{1} << bits); ++i) {
-        const uint32_t rgb = i < frame.colours.size() ? frame.colours[i] : 0;
-        out.insert(out.end(), {uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)});
-    }
+    out.push_back(frame.colours.empty() ? 0 : uint8_t(kTableFlag | (bits - 1)));
+    if (!frame.colours.empty())
+        AppendTable(out, frame.colours, bits);
     const int codeSize = std::max(bits, kMinCodeSize);
     out.push_back(uint8_t(codeSize));
     const std::vector<uint8_t> codes = LzwEncode(frame.indexes.data(), frame.indexes.size(), codeSize);
