@@ -21,6 +21,8 @@ python3 scripts/check_layers.py && echo "The folders include each other one way 
 # The player page's script, with the versions package-lock.json pins.
 run_stage "Linting the player's script" "$BUILD_ROOT/lint.log" lint_player &&
     echo "The player's script passes ESLint." || failed+=("lint: the player's script")
+run_stage "Testing the player's model" "$BUILD_ROOT/player-model.log" node --test tests/player/*.test.mjs &&
+    grep -E '^# (pass|fail)' "$BUILD_ROOT/player-model.log" || failed+=("tests: the player's model")
 
 for kind in native asan fuzz windows; do
     build $kind || failed+=("build $kind")

@@ -62,3 +62,19 @@ std::u32string DecodeUtf8(std::string_view text)
     }
     return out;
 }
+
+std::string EncodeUtf8(std::u32string_view text)
+{
+    std::string out;
+    for (char32_t point : text) {
+        if (point > kLastCodePoint || (point >= kFirstSurrogate && point <= kLastSurrogate))
+            point = kReplacementCharacter;
+        // The lead byte's marker and the number of continuation bytes, by the point's size.
+        const int following = point < 0x80 ? 0 : point < 0x800 ? 1 : point < 0x10000 ? 2 : 3;
+        static const unsigned char kLead[] = {0x00, 0xC0, 0xE0, 0xF0};
+        out.push_back(static_cast<char>(kLead[following] | (point >> (6 * following))));
+        for (int i = following - 1; i >= 0; --i)
+            out.push_back(static_cast<char>(0x80 | ((point >> (6 * i)) & 0x3F)));
+    }
+    return out;
+}

@@ -1,6 +1,7 @@
 #include "export/HtmlPlayer.h"
 
 #include "common/SessionNames.h"
+#include "export/render/CaptionRenderer.h"
 #include "export/render/CaptionStyle.h"
 #include "export/codec/PngEncoder.h"
 #include "export/take/BmpReader.h"
@@ -69,6 +70,23 @@ std::string ForScript(const std::string& json)
     return out;
 }
 
+// The caption font's advances, with which the page breaks a caption's lines where the animation does:
+// each run as its first code point followed by the advances.
+ProjectJson CaptionFontJson()
+{
+    const CaptionFontAdvances advances = CCaptionRenderer().Advances();
+    ProjectJson runs = ProjectJson::array();
+    for (const CaptionFontAdvances::Run& run : advances.runs) {
+        ProjectJson numbers = ProjectJson::array();
+        numbers.push_back(static_cast<int>(run.first));
+        for (const int advance : run.advances)
+            numbers.push_back(advance);
+        runs.push_back(std::move(numbers));
+    }
+    return {
+        {"unitsPerEm", advances.unitsPerEm}, {"missingAdvance", advances.missingAdvance}, {"advances", runs}};
+}
+
 // The model's fields before the steps; the steps follow, a picture at a time.
 std::string ModelHead(const SessionTimeline& timeline, int session, int fps, const Project* project)
 {
@@ -78,12 +96,19 @@ std::string ModelHead(const SessionTimeline& timeline, int session, int fps, con
     head["stage"] = {{"width", timeline.stageWidth},
                      {"height", timeline.stageHeight},
                      {"background", Colour(kStageBackground)}};
+    // The project file's name and limits, which the page's edits keep to.
+    head["projectFormat"] = {{"name", kProjectFormat},
+                             {"version", kProjectVersion},
+                             {"maxFps", kMaxProjectFps},
+                             {"maxFrames", kMaxStepFrames},
+                             {"maxCoordinate", kMaxStageCoordinate}};
     head["captionStyle"] = {
         {"fontPixels", kCaptionFontPixels},    {"lineHeight", kCaptionLineHeight},
         {"padding", kCaptionPadding},          {"border", kCaptionBorder},
         {"fill", Colour(kCaptionFill)},        {"ink", Colour(kCaptionInk)},
         {"line", Colour(kCaptionLine)},        {"arrowWidth", kArrowWidth},
         {"arrowHeadLength", kArrowHeadLength}, {"arrowHeadHalfWidth", kArrowHeadHalfWidth}};
+    head["captionFont"] = CaptionFontJson();
     // As the project file has it, unknown fields included, so that saving from the page keeps them.
     head["project"] = project ? ProjectJson::parse(SerializeProject(*project)) : ProjectJson();
     std::string text = ForScript(head.dump());

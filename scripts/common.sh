@@ -58,20 +58,16 @@ BASE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtes
     mingw-w64 g++-mingw-w64-x86-64 wine wine64 xvfb xauth python3 libpng-dev zlib1g-dev libz-mingw-w64-dev ffmpeg
     time apngasm nlohmann-json3-dev fonts-dejavu-core g++-mingw-w64-i686 wine32:i386)
 
-# Configures and builds one kind of build under build/<kind>; every script builds through here. The
-# kinds: native (the portable core, its tests and the tools), asan (the same under AddressSanitizer and
-# UndefinedBehaviorSanitizer), fuzz (the offset-file fuzzers) and windows (the program, cross-built).
-# Further arguments go to cmake --build, for example --target NAME.
+# Configures and builds one kind of build under build/<kind>, as CMakePresets.json names them, so that
+# IDEs and `cmake --preset` see the same builds; every script builds through here. The kinds: native
+# (the portable core, its tests and the tools), asan (the same under AddressSanitizer and
+# UndefinedBehaviorSanitizer), fuzz (the libFuzzer targets) and windows (the program, cross-built, with
+# its 32-bit twin). Further arguments go to cmake --build, for example --target NAME.
 build() { # kind, [cmake --build arguments...]
-    local kind=$1 args
+    local kind=$1
     shift
     case $kind in
-    native) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
-    asan) args=(-DCMAKE_BUILD_TYPE=Debug -DFLICKMERE_SANITIZE=ON) ;;
-    fuzz) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DFLICKMERE_FUZZ=ON -DCMAKE_C_COMPILER=clang
-        -DCMAKE_CXX_COMPILER=clang++) ;;
-    windows) args=(-DCMAKE_TOOLCHAIN_FILE="$FLICKMERE_ROOT/cmake/mingw-w64-x86_64.cmake"
-        -DCMAKE_BUILD_TYPE=Release) ;;
+    native | asan | fuzz | windows | windows32) ;;
     *)
         echo "build: no build of the kind '$kind'" >&2
         return 2
@@ -79,7 +75,7 @@ build() { # kind, [cmake --build arguments...]
     esac
     mkdir -p "$BUILD_ROOT"
     run_stage "Configuring the $kind build" "$BUILD_ROOT/$kind.configure.log" \
-        cmake -S "$FLICKMERE_ROOT" -B "$BUILD_ROOT/$kind" -G Ninja "${args[@]}" &&
+        cmake -S "$FLICKMERE_ROOT" --preset "$kind" &&
         run_stage "Building $kind${*:+ ($*)}" "$BUILD_ROOT/$kind.build.log" \
             cmake --build "$BUILD_ROOT/$kind" -j "$JOBS" "$@"
 }
@@ -90,7 +86,7 @@ lint_player() {
     command -v npm >/dev/null || ensure_packages nodejs npm || return 1
     (cd "$FLICKMERE_ROOT/tools/lint" && npm ci --no-audit --no-fund) &&
         "$FLICKMERE_ROOT/tools/lint/node_modules/.bin/eslint" --config "$FLICKMERE_ROOT/tools/lint/eslint.config.js" \
-            "$FLICKMERE_ROOT/export/player"
+            "$FLICKMERE_ROOT/export/player" "$FLICKMERE_ROOT/tests/player"
 }
 
 XVFB_PID=

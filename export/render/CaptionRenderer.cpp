@@ -1,6 +1,7 @@
 #include "export/render/CaptionRenderer.h"
 
 #include "common/Utf8.h"
+#include "export/render/CaptionLines.h"
 #include "export/render/CaptionStyle.h"
 
 #define STBTT_STATIC
@@ -131,6 +132,36 @@ void DrawArrow(const CCanvas& canvas, const ProjectRect& box, ProjectPoint tip)
         }
 }
 
+// One line of text from the pen's position on the baseline, its glyphs placed with kerning.
+void DrawLine(const CCanvas& text, const stbtt_fontinfo* font, float scale, const std::u32string& line,
+              float penX, int baseline)
+{
+    char32_t previous = 0;
+    std::vector<unsigned char> glyph;
+    for (const char32_t point : line) {
+        const int codepoint = static_cast<int>(point);
+        if (previous)
+            penX += scale * stbtt_GetCodepointKernAdvance(font, static_cast<int>(previous), codepoint);
+        previous = point;
+        int advance = 0, bearing = 0;
+        stbtt_GetCodepointHMetrics(font, codepoint, &advance, &bearing);
+        const int x = static_cast<int>(std::floor(penX));
+        const float shift = penX - x;
+        int x0, y0, x1, y1;
+        stbtt_GetCodepointBitmapBoxSubpixel(font, codepoint, scale, scale, shift, 0, &x0, &y0, &x1, &y1);
+        const int w = x1 - x0, h = y1 - y0;
+        if (w > 0 && h > 0) {
+            glyph.assign(static_cast<std::size_t>(w) * h, 0);
+            stbtt_MakeCodepointBitmapSubpixel(font, glyph.data(), w, h, w, scale, scale, shift, 0, codepoint);
+            for (int gy = 0; gy < h; ++gy)
+                for (int gx = 0; gx < w; ++gx)
+                    text.Blend(x + x0 + gx, baseline + y0 + gy, kCaptionInk,
+                               glyph[static_cast<std::size_t>(gy) * w + gx]);
+        }
+        penX += advance * scale;
+    }
+}
+
 } // namespace
 
 struct CCaptionRenderer::Font
@@ -138,6 +169,19 @@ struct CCaptionRenderer::Font
     stbtt_fontinfo info;
     float scale;
     int ascent;
+    int unitsPerEm;
+
+    int Advance(char32_t point) const
+    {
+        int advance = 0, bearing = 0;
+        stbtt_GetCodepointHMetrics(&info, static_cast<int>(point), &advance, &bearing);
+        return advance;
+    }
+    CaptionMeasure Measure(const ProjectRect& box) const
+    {
+        return {box.width - 2 * (kCaptionBorder + kCaptionPadding), kCaptionFontPixels, unitsPerEm,
+                [this](char32_t point) { return Advance(point); }};
+    }
 };
 
 CCaptionRenderer::CCaptionRenderer() : m_font(std::make_unique<Font>())
@@ -148,6 +192,8 @@ CCaptionRenderer::CCaptionRenderer() : m_font(std::make_unique<Font>())
     int ascent = 0, descent = 0, gap = 0;
     stbtt_GetFontVMetrics(&m_font->info, &ascent, &descent, &gap);
     m_font->ascent = static_cast<int>(std::lround(ascent * m_font->scale));
+
+    m_font->unitsPerEm = static_cast<int>(std::lround(1 / stbtt_ScaleForMappingEmToPixels(&m_font->info, 1)));
 }
 
 CCaptionRenderer::~CCaptionRenderer() = default;
@@ -183,38 +229,47 @@ void CCaptionRenderer::Draw(const ProjectCaption& caption, uint8_t* rgb, int wid
     stage.Fill(inner, kCaptionFill);
 
     const CCanvas text(rgb, width, height, inner);
-    const stbtt_fontinfo* font = &m_font->info;
-    const float scale = m_font->scale;
-    float penX = static_cast<float>(inner.left + kCaptionPadding);
     int baseline = inner.top + kCaptionPadding + m_font->ascent;
-    char32_t previous = 0;
-    std::vector<unsigned char> glyph;
-    for (const char32_t point : DecodeUtf8(caption.text)) {
-        if (point == U'\n') {
-            penX = static_cast<float>(inner.left + kCaptionPadding);
-            baseline += kCaptionLineHeight;
-            previous = 0;
-            continue;
-        }
-        const int codepoint = static_cast<int>(point);
-        if (previous)
-            penX += scale * stbtt_GetCodepointKernAdvance(font, static_cast<int>(previous), codepoint);
-        previous = point;
-        int advance = 0, bearing = 0;
-        stbtt_GetCodepointHMetrics(font, codepoint, &advance, &bearing);
-        const int x = static_cast<int>(std::floor(penX));
-        const float shift = penX - x;
-        int x0, y0, x1, y1;
-        stbtt_GetCodepointBitmapBoxSubpixel(font, codepoint, scale, scale, shift, 0, &x0, &y0, &x1, &y1);
-        const int w = x1 - x0, h = y1 - y0;
-        if (w > 0 && h > 0) {
-            glyph.assign(static_cast<std::size_t>(w) * h, 0);
-            stbtt_MakeCodepointBitmapSubpixel(font, glyph.data(), w, h, w, scale, scale, shift, 0, codepoint);
-            for (int gy = 0; gy < h; ++gy)
-                for (int gx = 0; gx < w; ++gx)
-                    text.Blend(x + x0 + gx, baseline + y0 + gy, kCaptionInk,
-                               glyph[static_cast<std::size_t>(gy) * w + gx]);
-        }
-        penX += advance * scale;
+    for (const std::u32string& line : CaptionLines(DecodeUtf8(caption.text), m_font->Measure(box))) {
+        DrawLine(text, &m_font->info, m_font->scale, line, static_cast<float>(inner.left + kCaptionPadding),
+                 baseline);
+        baseline += kCaptionLineHeight;
     }
+}
+
+std::vector<std::string> CCaptionRenderer::Lines(const ProjectCaption& caption) const
+{
+    std::vector<std::string> lines;
+    for (const std::u32string& line : CaptionLines(DecodeUtf8(caption.text), m_font->Measure(caption.box)))
+        lines.push_back(EncodeUtf8(line));
+    return lines;
+}
+
+std::u32string CCaptionRenderer::MissingCharacters(const std::string& text) const
+{
+    std::u32string missing;
+    for (const char32_t point : DecodeUtf8(text))
+        if (point != U'\n' && !stbtt_FindGlyphIndex(&m_font->info, static_cast<int>(point)) &&
+            missing.find(point) == std::u32string::npos)
+            missing.push_back(point);
+    return missing;
+}
+
+CaptionFontAdvances CCaptionRenderer::Advances() const
+{
+    CaptionFontAdvances advances;
+    advances.unitsPerEm = m_font->unitsPerEm;
+    int bearing = 0;
+    stbtt_GetGlyphHMetrics(&m_font->info, 0, &advances.missingAdvance, &bearing);
+    constexpr char32_t kLastCodePoint = 0x10FFFF;
+    for (char32_t point = 0; point <= kLastCodePoint; ++point) {
+        if (!stbtt_FindGlyphIndex(&m_font->info, static_cast<int>(point)))
+            continue;
+        const bool follows = !advances.runs.empty() &&
+                             advances.runs.back().first + advances.runs.back().advances.size() == point;
+        if (!follows)
+            advances.runs.push_back({point, {}});
+        advances.runs.back().advances.push_back(m_font->Advance(point));
+    }
+    return advances;
 }

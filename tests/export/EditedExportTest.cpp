@@ -116,6 +116,26 @@ TEST(EditedExportCommandTest, AnEditThatDoesNotFitIsRefusedWithItsLine)
     }
 }
 
+// The animation's captions are drawn with the font built into the program: characters it lacks are named.
+TEST(EditedExportCommandTest, CharactersTheCaptionFontLacksAreNamed)
+{
+    CRecordedSession session;
+    RecordSample(session);
+    testfiles::WriteText(ProjectFileOf(session.WorkDir(), 1).string(),
+                         R"({"format": "flickmere-project", "version": 1, "fps": 12, "steps": [
+        {"source": 1, "frames": 5, "caption": {"text": "Save", "x": 1, "y": 1, "width": 40, "height": 30}},
+        {"source": 2, "frames": 5, "caption": {"text": "\u4fdd\u5b58 Save \u4fdd\n\ud83d\ude42",
+         "x": 1, "y": 1, "width": 40, "height": 30}}]})");
+    std::string output;
+    ASSERT_EQ(RunExport(Quoted(session.WorkDir()) + " 1 --apng", output), 0) << output;
+    EXPECT_NE(
+        output.find("flickmere-export: the caption of step 2 has characters the caption font cannot draw, "
+                    "shown as empty boxes: \u4FDD (U+4FDD), \u5B58 (U+5B58), \U0001F642 (U+1F642)\n"),
+        std::string::npos)
+        << output;
+    EXPECT_EQ(output.find("step 1 has"), std::string::npos) << output;
+}
+
 const char* const kTexts[] = {"Click Save", "Zwei\nZeilen \u00FCber", "\u65E5\u672C", "a\n\nb c d e f g h"};
 
 // A random edit of a take of `recorded` steps on a stage of the given size: steps deleted,

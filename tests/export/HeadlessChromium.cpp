@@ -118,8 +118,7 @@ std::string CDevToolsBrowser::Receive(std::chrono::steady_clock::time_point dead
     return message;
 }
 
-std::string CDevToolsBrowser::Call(const std::string& method, const std::string& params,
-                                   const std::string& session)
+int CDevToolsBrowser::Send(const std::string& method, const std::string& params, const std::string& session)
 {
     const int id = ++m_lastId;
     std::string message = "{\"id\":" + std::to_string(id) + ",\"method\":\"" + method +
@@ -128,6 +127,13 @@ std::string CDevToolsBrowser::Call(const std::string& method, const std::string&
     message += '\0';
     if (::write(m_toBrowser, message.data(), message.size()) != static_cast<ssize_t>(message.size()))
         throw std::runtime_error("cannot send " + method + " to Chromium");
+    return id;
+}
+
+std::string CDevToolsBrowser::Call(const std::string& method, const std::string& params,
+                                   const std::string& session)
+{
+    const int id = Send(method, params, session);
     const auto deadline = std::chrono::steady_clock::now() + kReplyTimeout;
     const std::string reply = "{\"id\":" + std::to_string(id) + ",";
     for (std::string received; !(received = Receive(deadline)).empty();) {
@@ -156,6 +162,23 @@ void CDevToolsBrowser::Load(const std::string& session, const std::string& url)
     Call("Page.navigate", "{\"url\":\"" + url + "\"}", session);
     if (!WaitForEvent("\"method\":\"Page.loadEventFired\"", kReplyTimeout))
         throw std::runtime_error(url + " did not load");
+}
+
+bool CDevToolsBrowser::Leave(const std::string& session, const std::string& url)
+{
+    Send("Page.navigate", "{\"url\":\"" + url + "\"}", session);
+    bool asked = false;
+    const auto deadline = std::chrono::steady_clock::now() + kReplyTimeout;
+    for (std::string received; !(received = Receive(deadline)).empty();) {
+        if (received.find("\"method\":\"Page.javascriptDialogOpening\"") != std::string::npos &&
+            received.find("\"type\":\"beforeunload\"") != std::string::npos) {
+            asked = true;
+            Send("Page.handleJavaScriptDialog", "{\"accept\":true}", session);
+        } else if (received.find("\"method\":\"Page.loadEventFired\"") != std::string::npos) {
+            return asked;
+        }
+    }
+    throw std::runtime_error(url + " did not load");
 }
 
 std::string CDevToolsBrowser::Evaluate(const std::string& session, const std::string& expression,

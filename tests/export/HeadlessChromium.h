@@ -30,6 +30,9 @@ public:
     std::string OpenPage(const std::string& url);
     // Loads `url` anew into the page, and waits until it has loaded.
     void Load(const std::string& session, const std::string& url);
+    // Loads `url` into the page as a person leaving it would, and waits until it has loaded: answers
+    // whether the page asked first (its beforeunload dialog), which is answered with "leave".
+    bool Leave(const std::string& session, const std::string& url);
     // The value of a JavaScript expression in the page, as JSON.
     std::string Evaluate(const std::string& session, const std::string& expression, bool userGesture = false);
     // Waits until `count` downloads have completed since the browser started (setDownloadBehavior with
@@ -40,6 +43,8 @@ public:
     const testfiles::CScratchDir& Profile() const { return m_profile; }
 
 private:
+    // Sends a command without waiting for its reply; answers its id.
+    int Send(const std::string& method, const std::string& params, const std::string& session);
     std::string Receive(std::chrono::steady_clock::time_point deadline);
     // Waits for an event whose message holds `text`; false when none came in time. Only events that
     // come after the call count.

@@ -19,7 +19,7 @@ void CPageUser::Click(const std::string& selector)
     Press(at, at);
 }
 
-void CPageUser::Type(const std::string& selector, const std::string& text)
+void CPageUser::Type(const std::string& selector, const std::string& text, bool leave)
 {
     Click(selector);
     --m_actions; // the click belongs to the typing
@@ -27,8 +27,18 @@ void CPageUser::Type(const std::string& selector, const std::string& text)
         "\"commands\":[\"selectAll\"]}");
     Key("{\"type\":\"keyUp\",\"key\":\"a\",\"code\":\"KeyA\",\"modifiers\":2,\"windowsVirtualKeyCode\":65}");
     m_browser.Call("Input.insertText", "{\"text\":" + ProjectJson(text).dump() + "}", m_page);
-    m_browser.Evaluate(m_page, "document.activeElement.blur()");
+    if (leave)
+        m_browser.Evaluate(m_page, "document.activeElement.blur()");
     ++m_actions;
+}
+
+void CPageUser::PressKey(const std::string& key, const std::string& code, int virtualKey, int modifiers)
+{
+    ++m_actions;
+    for (const char* type : {"keyDown", "keyUp"})
+        Key(std::string("{\"type\":\"") + type + "\",\"key\":" + ProjectJson(key).dump() + ",\"code\":\"" +
+            code + "\",\"modifiers\":" + std::to_string(modifiers) +
+            ",\"windowsVirtualKeyCode\":" + std::to_string(virtualKey) + "}");
 }
 
 PagePoint CPageUser::OnStage(int x, int y)

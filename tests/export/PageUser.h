@@ -22,7 +22,11 @@ public:
 
     void Click(const std::string& selector);
     void Drag(PagePoint from, PagePoint to) { Press(from, to); }
-    void Type(const std::string& selector, const std::string& text);
+    // Types into the field; `leave` then leaves it, as a click elsewhere would.
+    void Type(const std::string& selector, const std::string& text, bool leave = true);
+    // A key pressed and let go: `key` as KeyboardEvent.key names it, `modifiers` as the DevTools
+    // protocol adds them up (Alt 1, Ctrl 2, Meta 4, Shift 8).
+    void PressKey(const std::string& key, const std::string& code, int virtualKey, int modifiers = 0);
     // A point of the player's stage as the page shows it now, in the page's coordinates.
     PagePoint OnStage(int x, int y);
     // The middle of the first element `selector` finds, scrolled into view.

@@ -149,11 +149,25 @@ TEST_F(PlayerBrowserTest, SaveVideoDownloadsTheWholeSessionAsWebm)
     EXPECT_NEAR(VideoDuration(video, frames), sessionSeconds, sessionSeconds / 10);
     EXPECT_GE(frames, m_session.Steps());
 
-    // While it records it says which step; a page hidden meanwhile would record with late timers, so the
-    // recording stops and says why.
+    // While it records it says which step, and the player shows that step, its controls where they
+    // were; a page hidden meanwhile would record with late timers, so the recording stops and says why.
     const std::string status = "document.getElementById('videoStatus').textContent";
+    const std::string label = "document.getElementById('label').textContent";
+    const std::string controls =
+        "['prev', 'play', 'next', 'seek', 'label', 'video'].map((id) => { const r = "
+        "document.getElementById(id).getBoundingClientRect(); return `${r.left},${r.top}`; "
+        "}).join(' ')";
+    const std::string placed = browser.Evaluate(page, controls);
     browser.Evaluate(page, "document.getElementById('video').click()", true);
     EXPECT_EQ(browser.Evaluate(page, status), "\"Recording step 1 of 4\"");
+    EXPECT_EQ(browser.Evaluate(page, label), "\"Step 1 / 4\"");
+    EXPECT_EQ(browser.Evaluate(page, controls), placed);
+    std::string second;
+    for (int tries = 0; tries < 50 && second.find("step 2") == std::string::npos; ++tries) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        second = browser.Evaluate(page, status + " + ' ' + " + label);
+    }
+    EXPECT_EQ(second, "\"Recording step 2 of 4 Step 2 / 4\"");
     browser.Evaluate(page, "Object.defineProperty(document, 'hidden', {value: true, configurable: true});"
                            "document.dispatchEvent(new Event('visibilitychange'))");
     std::string stopped;

@@ -1,12 +1,8 @@
 // The player's edit mode in headless Chromium, used as a person uses it: mouse presses, drags and typed
 // text sent through the DevTools pipe, each counted as one action. What the page saves is read back with
 // the program's own project reader.
-#include "HeadlessChromium.h"
 #include "PageUser.h"
-#include "RecordedSession.h"
-#include "export/HtmlPlayer.h"
-#include "export/take/Project.h"
-#include "export/take/SessionTimeline.h"
+#include "PlayerPage.h"
 
 #include <gtest/gtest.h>
 
@@ -16,69 +12,8 @@ namespace {
 
 using namespace exporttest;
 
-class PlayerEditorTest : public ::testing::Test
+class PlayerEditorTest : public CPlayerPageTest
 {
-protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(std::system("command -v chromium >/dev/null"), 0) << "chromium is not installed";
-        // Seven steps; step 5 opens a "dialog" at (20, 20) 61 x 51.
-        RecordSample(m_session);
-        m_session.Step({{20, 20, 80, 70}}, {50, 40});
-        m_session.Step({{30, 30, 60, 50}}, {45, 45});
-        m_session.Step({{10, 100, 40, 110}}, {20, 105});
-    }
-
-    std::string Open(const std::string& query = "")
-    {
-        m_browser.Call("Browser.setDownloadBehavior", "{\"behavior\":\"allow\",\"downloadPath\":\"" +
-                                                          Downloads() + "\",\"eventsEnabled\":true}");
-        const std::string page = m_browser.OpenPage("about:blank");
-        Window(page, 1000, 700);
-        m_browser.Load(page, "file://" + m_session.File("player.html") + query);
-        return page;
-    }
-    void Window(const std::string& page, int width, int height)
-    {
-        m_browser.Call("Emulation.setDeviceMetricsOverride",
-                       "{\"width\":" + std::to_string(width) + ",\"height\":" + std::to_string(height) +
-                           ",\"deviceScaleFactor\":1,\"mobile\":false}",
-                       page);
-    }
-    std::string Downloads() const { return m_browser.Profile().File("downloads"); }
-
-    // The page as the export writes it, with `project` given as the export passes it.
-    void WritePage(const Project& project)
-    {
-        SessionTimeline timeline;
-        std::string error;
-        ASSERT_TRUE(DecodeSession(m_session.WorkDir(), 1, timeline, error)) << error;
-        std::ofstream page(m_session.File("player.html"), std::ios::binary);
-        ASSERT_TRUE(WritePlayerHtml(
-            timeline, 1, 10,
-            [&](const std::string& text) { return bool(page.write(text.data(), text.size())); }, error,
-            &project))
-            << error;
-    }
-
-    // A text the page holds: sent percent-encoded, as the pipe's replies are read only up to a brace.
-    std::string PageText(const std::string& page, const std::string& expression)
-    {
-        const std::string encoded = m_browser.Evaluate(page, "encodeURIComponent(" + expression + ")");
-        std::string text;
-        for (size_t i = 1; i + 1 < encoded.size(); ++i)
-            if (encoded[i] == '%' && i + 2 < encoded.size()) {
-                text += static_cast<char>(std::stoi(encoded.substr(i + 1, 2), nullptr, 16));
-                i += 2;
-            } else {
-                text += encoded[i];
-            }
-        return text;
-    }
-
-    CRecordedSession m_session;
-    CDevToolsBrowser m_browser;
-    std::string m_error;
 };
 
 std::string ReadText(const std::string& path)
@@ -180,9 +115,9 @@ TEST_F(PlayerEditorTest, EditsUndoAndRedoKeepFieldsThePageDoesNotKnow)
     to.y = from.y;
     user.Drag(from, to);
     user.Click("#strip li:nth-child(1)");
-    user.Click("#duplicate");                                // recorded 2 2 4 1, step 2 selected
-    user.Drag(user.OnStage(40, 50), user.OnStage(50, 55));   // the caption moved to (40, 45)
-    user.Drag(user.OnStage(100, 75), user.OnStage(120, 85)); // and made 80 x 40
+    user.Click("#duplicate");                               // recorded 2 2 4 1, step 2 selected
+    user.Drag(user.OnStage(40, 50), user.OnStage(50, 55));  // the caption moved to (40, 45)
+    user.Drag(user.OnStage(97, 72), user.OnStage(117, 82)); // and made 80 x 40 by its corner
     user.Click("#undo");
     user.Click("#undo");
     user.Click("#redo");

@@ -77,6 +77,10 @@ TEST(CaptionRendererTest, BoxBorderTextAndArrowWhereTheyBelong)
     const Region cut =
         Drawn(renderer, Caption("A very long caption indeed", {20, 30, 40, 60})).Changed(narrow);
     EXPECT_LE(cut.right, 20 + 40 - 1 - kCaptionBorder);
+    // A line too wide for its box breaks at a space, and is drawn as if the text had its line break there.
+    const ProjectCaption wrapped = Caption("Save  the file", {20, 30, 70, 60});
+    EXPECT_EQ(renderer.Lines(wrapped), (std::vector<std::string>{"Save", "the file"}));
+    EXPECT_EQ(Drawn(renderer, wrapped).rgb, Drawn(renderer, Caption("Save\nthe file", {20, 30, 70, 60})).rgb);
 }
 
 TEST(CaptionRendererTest, NothingIsDrawnOutsideItsBoundsOrTheStage)

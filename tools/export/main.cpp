@@ -1,7 +1,9 @@
 // flickmere-export: turns one recorded capture session into a self-contained HTML player, or into an
 // animated PNG, as its project file edits it.
+#include "common/Utf8.h"
 #include "common/Version.h"
 #include "export/SessionFiles.h"
+#include "export/render/CaptionRenderer.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -70,6 +72,30 @@ void ReportSkipped(const SessionTimeline& timeline)
         std::fprintf(stderr, "flickmere-export: %s: left out\n", line.c_str());
 }
 
+// Characters a caption's font has no glyph for are empty boxes in the animation; each caption names its
+// own once.
+void ReportMissingCharacters(const Project* project)
+{
+    if (!project)
+        return;
+    const CCaptionRenderer captions;
+    for (size_t s = 0; s < project->steps.size(); ++s) {
+        const std::optional<ProjectCaption>& caption = project->steps[s].caption;
+        const std::u32string missing = caption ? captions.MissingCharacters(caption->text) : U"";
+        std::string names;
+        for (const char32_t point : missing) {
+            char code[16];
+            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(point));
+            names += (names.empty() ? "" : ", ") + EncodeUtf8(std::u32string(1, point)) + " (" + code + ")";
+        }
+        if (!names.empty())
+            std::fprintf(stderr,
+                         "flickmere-export: the caption of step %d has characters the caption font cannot "
+                         "draw, shown as empty boxes: %s\n",
+                         static_cast<int>(s + 1), names.c_str());
+    }
+}
+
 int WritePlayer(const Options& options, const SessionTimeline& timeline, const Project* project)
 {
     const fs::path player = PlayerFile(options.workDir, options.session);
@@ -91,6 +117,7 @@ int WriteApng(const Options& options, const SessionTimeline& timeline, const Pro
     if (!WriteApngFile(timeline, options.animation, project, target, bytes, error))
         return Failed(error);
     ReportSkipped(timeline);
+    ReportMissingCharacters(project);
     std::printf("%s: %d steps, %d x %d, %s bytes\n", target.u8string().c_str(),
                 static_cast<int>(timeline.steps.size()), timeline.stageWidth, timeline.stageHeight,
                 std::to_string(bytes).c_str());

@@ -1,0 +1,83 @@
+#include "PlayerPage.h"
+
+#include "export/HtmlPlayer.h"
+#include "export/take/SessionTimeline.h"
+
+#include <fstream>
+
+namespace exporttest {
+
+namespace {
+
+constexpr int kWindowWidth = 1000;
+constexpr int kWindowHeight = 700;
+constexpr int kPageFps = 10;
+
+} // namespace
+
+void CPlayerPageTest::SetUp()
+{
+    ASSERT_EQ(std::system("command -v chromium >/dev/null"), 0) << "chromium is not installed";
+    RecordSample(m_session);
+    m_session.Step({{20, 20, 80, 70}}, {50, 40});
+    m_session.Step({{30, 30, 60, 50}}, {45, 45});
+    m_session.Step({{10, 100, 40, 110}}, {20, 105});
+}
+
+std::string CPlayerPageTest::Open(const std::string& query)
+{
+    m_browser.Call("Browser.setDownloadBehavior", "{\"behavior\":\"allow\",\"downloadPath\":\"" +
+                                                      Downloads() + "\",\"eventsEnabled\":true}");
+    const std::string page = m_browser.OpenPage("about:blank");
+    Window(page, kWindowWidth, kWindowHeight);
+    m_browser.Call("Page.addScriptToEvaluateOnNewDocument",
+                   "{\"source\":\"window.pageErrors = []; addEventListener('error', (e) => "
+                   "pageErrors.push(e.message));\"}",
+                   page);
+    m_browser.Load(page, "file://" + m_session.File("player.html") + query);
+    return page;
+}
+
+void CPlayerPageTest::Window(const std::string& page, int width, int height)
+{
+    m_browser.Call("Emulation.setDeviceMetricsOverride",
+                   "{\"width\":" + std::to_string(width) + ",\"height\":" + std::to_string(height) +
+                       ",\"deviceScaleFactor\":1,\"mobile\":false}",
+                   page);
+}
+
+void CPlayerPageTest::WritePage(const Project& project)
+{
+    SessionTimeline timeline;
+    std::string error;
+    ASSERT_TRUE(DecodeSession(m_session.WorkDir(), 1, timeline, error)) << error;
+    std::ofstream page(m_session.File("player.html"), std::ios::binary);
+    ASSERT_TRUE(WritePlayerHtml(
+        timeline, 1, kPageFps,
+        [&](const std::string& text) { return bool(page.write(text.data(), text.size())); }, error, &project))
+        << error;
+}
+
+void CPlayerPageTest::WritePage(const std::string& json)
+{
+    Project project;
+    ASSERT_TRUE(ParseProject(json, project, m_error)) << m_error;
+    WritePage(project);
+}
+
+std::string CPlayerPageTest::PageText(const std::string& page, const std::string& expression)
+{
+    const std::string encoded =
+        m_browser.Evaluate(page, "(async () => encodeURIComponent(await (" + expression + ")))()");
+    std::string text;
+    for (size_t i = 1; i + 1 < encoded.size(); ++i)
+        if (encoded[i] == '%' && i + 2 < encoded.size()) {
+            text += static_cast<char>(std::stoi(encoded.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            text += encoded[i];
+        }
+    return text;
+}
+
+} // namespace exporttest
