@@ -6,6 +6,8 @@
 #include "BenchTakes.h"
 #include "FfmpegDecode.h"
 #include "Ratios.h"
+#include "export/codec/PngEncoder.h"
+#include "export/take/BmpReader.h"
 
 #include <benchmark/benchmark.h>
 
@@ -18,6 +20,9 @@ using namespace exporttest;
 using namespace exportbench;
 
 using Take = CBenchSession& (*)();
+
+constexpr double kPageAllowance = 150 * 1024;
+double s_pageBudget = 0;
 
 void Run(benchmark::State& state, const std::string& command, const std::string& file)
 {
@@ -111,6 +116,41 @@ void BM_ApngDecodesLikeApngasms(benchmark::State& state, Take take)
         state.SkipWithError("the two animations decode to different pictures");
 }
 
+// The player page of the demo take against its pictures encoded as PNG (the pages's pictures are PNG
+// too, in base64): the page may weigh about 150 KB more. Not timed.
+void BM_DemoPage(benchmark::State& state)
+{
+    CBenchSession& bench = DemoTake();
+    if (!bench.Problem().empty())
+        return state.SkipWithError(bench.Problem().c_str());
+    Run(state, Quoted(ExportProgram()) + " " + Quoted(bench.WorkDir()) + " 1",
+        (bench.WorkDir() / "session1" / "player.html").string());
+    double pictures = 0;
+    for (const auto& entry : fs::directory_iterator(bench.WorkDir() / "session1"))
+        if (entry.path().extension() == ".bmp") {
+            RgbImage image;
+            std::string error;
+            if (!ReadBmpFile(entry.path(), image, error))
+                return state.SkipWithError(error.c_str());
+            pictures += double(EncodePng(image)->size());
+        }
+    std::printf("Player page of the demo take: %.1f KB, its pictures as PNG %.1f KB: %.1f KB more\n",
+                state.counters["bytes"] / 1024, pictures / 1024, (state.counters["bytes"] - pictures) / 1024);
+    s_pageBudget = pictures + kPageAllowance;
+}
+
+// Not a measurement: the pictures as PNG and the allowance, as a counter to divide by.
+void BM_DemoPageBudget(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(s_pageBudget);
+    state.counters["bytes"] = s_pageBudget;
+}
+
+BENCHMARK(BM_DemoPage)->Name("BM_DemoPage")->Iterations(1)->Repetitions(1);
+BENCHMARK(BM_DemoPageBudget)->Name("BM_DemoPageBudget")->Iterations(1)->Repetitions(1);
+FLICKMERE_COUNTER_RATIO("BM_DemoPage", "BM_DemoPageBudget", "bytes", 1.0);
+
 // Each take's benchmarks: three runs of each encoder give the median (apngasm takes many seconds a
 // run), one decoding check; and the goals.
 const bool g_registered = [] {
@@ -134,6 +174,8 @@ const bool g_registered = [] {
         RatioGoals().push_back({"BM_ApngExport/" + name, "BM_Apngasm/" + name, 1.0, "bytes"});
         RatioGoals().push_back({"BM_GifExport/" + name, "BM_GifAnchor/" + name, 0.5, ""});
         RatioGoals().push_back({"BM_GifExport/" + name, "BM_GifAnchor/" + name, 1.0, "bytes"});
+        // What writing the GIF at a session's end costs beside the animated PNG.
+        RatioGoals().push_back({"BM_GifExport/" + name, "BM_ApngExport/" + name, 0.25, ""});
     }
     return true;
 }();

@@ -56,8 +56,8 @@ bool WriteApngFile(const SessionTimeline& timeline, const AnimationOptions& opti
 CResult<uint64_t> WriteGifFile(const SessionTimeline& timeline, const AnimationOptions& options,
                                const Project* project, const std::filesystem::path& file);
 
-// Both, as a session ends: the player page and the looping animation with the pointer, at the default
-// speed, or as the project file beside the take edits the animation when there is one. Pictures left
-// out are not failures. False, with one line in `error`, when either could not be written or the project
-// file is refused; the session's own files are never changed.
+// All three, as a session ends: the player page, and the looping animated PNG and GIF with the
+// pointer, at the default speed, or as the project file beside the take edits them when there is one.
+// Pictures left out are not failures. False, with one line in `error`, when one could not be written or
+// the project file is refused; the session's own files are never changed.
 bool WriteSessionFiles(const std::filesystem::path& workDir, int session, std::string& error);

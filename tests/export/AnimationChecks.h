@@ -46,17 +46,31 @@ struct ExpectedFrame
 {
     RgbImage picture;
     double seconds = 0;
+    // How far a GIF's frame of more than 256 colours may be from the picture: the mean difference per
+    // colour channel. 0 asks for every pixel exact.
+    double meanError = 0;
 };
 
 // ffmpeg and apngdis each decode the animated PNG: every frame must be the picture expected, for as
 // long as it is due.
 void ExpectApngShows(const std::string& file, const std::vector<ExpectedFrame>& expected);
 
-// ffmpeg, and with `chromium` headless Chromium's image decoder, decode the GIF the same way. A frame
-// of more than 256 colours may differ from its picture by up to `meanError` per colour channel on
-// average; 0 asks for every pixel exact.
-void ExpectGifShows(const std::string& file, const std::vector<ExpectedFrame>& expected, double meanError = 0,
+// ffmpeg, and with `chromium` headless Chromium's image decoder, decode the GIF the same way.
+void ExpectGifShows(const std::string& file, const std::vector<ExpectedFrame>& expected,
                     bool chromium = true);
+
+// A GIF's frame as its file describes it.
+struct GifRecord
+{
+    Region box;
+    int delay = 0;   // hundredths of a second
+    int dispose = 0; // 1 stays, 3 goes back to what was before it
+    bool transparency = false;
+    int localColours = 0; // entries of its own table; 0 when it uses the global one
+};
+
+// The GIF's frames after checking its header and blocks; `loops` whether it says to play for ever.
+std::vector<GifRecord> GifRecords(const std::string& file, bool& loops);
 
 // One step a frame shows, from 1, and for how many seconds.
 using StepsAndSeconds = std::vector<std::pair<int, double>>;

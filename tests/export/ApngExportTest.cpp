@@ -152,9 +152,9 @@ TEST(ApngResizeTest, TheStageFollowsTheWindowsSize)
 
 } // namespace
 
-// The Windows build under Wine must write the very bytes the native build writes, which the tests
-// above check. Needs a Wine prefix and FLICKMERE_WINDOWS_EXPORT naming flickmere-export.exe: ./test.sh
-// runs it with the Windows tests.
+// The Windows build under Wine must write the very bytes the native build writes (the animated PNG and
+// the GIF), which the tests above check. Needs a Wine prefix and FLICKMERE_WINDOWS_EXPORT naming
+// flickmere-export.exe: ./test.sh runs it with the Windows tests.
 TEST(ApngUnderWineTest, TheWindowsProgramWritesTheSameAnimation)
 {
     const char* exe = std::getenv("FLICKMERE_WINDOWS_EXPORT");
@@ -172,6 +172,12 @@ TEST(ApngUnderWineTest, TheWindowsProgramWritesTheSameAnimation)
         EXPECT_TRUE(ReadBytes(session.File("session1.png")) == ReadBytes(session.File("native.png")))
             << "run " << run;
     }
+    // The GIF too.
+    ASSERT_EQ(RunExport(Quoted(session.WorkDir()) + " 1 --gif " + Quoted(session.File("native.gif")), output),
+              0)
+        << output;
+    ASSERT_EQ(RunCommand(windows + " 1 --gif", output), 0) << output;
+    EXPECT_TRUE(ReadBytes(session.File("session1.gif")) == ReadBytes(session.File("native.gif")));
     EXPECT_EQ(RunCommand(windows + " 2 --apng", output), 1) << output;
     EXPECT_NE(output.find("session2: session directory not found"), std::string::npos) << output;
 
