@@ -147,8 +147,8 @@ void BM_DemoPageBudget(benchmark::State& state)
     state.counters["bytes"] = s_pageBudget;
 }
 
-BENCHMARK(BM_DemoPage)->Name("BM_DemoPage")->Iterations(1)->Repetitions(1);
-BENCHMARK(BM_DemoPageBudget)->Name("BM_DemoPageBudget")->Iterations(1)->Repetitions(1);
+BENCHMARK(BM_DemoPage)->Name("BM_DemoPage")->Iterations(1)->Repetitions(2);
+BENCHMARK(BM_DemoPageBudget)->Name("BM_DemoPageBudget")->Iterations(1)->Repetitions(2);
 FLICKMERE_COUNTER_RATIO("BM_DemoPage", "BM_DemoPageBudget", "bytes", 1.0);
 
 // Each take's benchmarks: three runs of each encoder give the median (apngasm takes many seconds a

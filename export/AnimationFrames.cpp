@@ -2,6 +2,7 @@
 
 #include "export/render/CaptionRenderer.h"
 #include "export/render/StageComposer.h"
+#include "export/take/TakeEdit.h"
 
 #include <cstring>
 
@@ -60,14 +61,14 @@ private:
 
 } // namespace
 
-std::vector<FrameSpan> GroupSteps(const std::vector<int>& frames,
+std::vector<FrameSpan> GroupSteps(const Project& project,
                                   const std::function<bool(int64_t begin, int64_t end)>& longEnough)
 {
     std::vector<FrameSpan> spans;
     int64_t begin = 0, end = 0;
-    for (size_t s = 0; s < frames.size(); ++s) {
-        end += frames[s];
-        if (longEnough(begin, end) || s + 1 == frames.size()) {
+    for (size_t s = 0; s < project.steps.size(); ++s) {
+        end += project.steps[s].frames;
+        if (longEnough(begin, end) || s + 1 == project.steps.size()) {
             spans.push_back({s, begin, end});
             begin = end;
         }
@@ -75,8 +76,14 @@ std::vector<FrameSpan> GroupSteps(const std::vector<int>& frames,
     return spans;
 }
 
-Project AsRecorded(const SessionTimeline& timeline, int fps)
+CResult<Project> ShownProject(const SessionTimeline& timeline, const Project* edit, int fps)
 {
+    if (edit) {
+        std::string path, error;
+        if (!FitsTake(*edit, timeline, path, error))
+            return Fail(error);
+        return *edit;
+    }
     Project project;
     project.fps = fps;
     for (size_t s = 0; s < timeline.steps.size(); ++s) {

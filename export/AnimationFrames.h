@@ -27,10 +27,10 @@ struct FrameSpan
     int64_t end = 0;
 };
 
-// Groups the steps, each lasting `frames[s]`, into frames that `longEnough(begin, end)` accepts: a
-// step too short for a frame of its own is shown together with the steps after it, in one frame that
-// lasts them all; the last frame takes what is left, however short.
-std::vector<FrameSpan> GroupSteps(const std::vector<int>& frames,
+// Groups the project's steps into frames that `longEnough(begin, end)` accepts: a step too short for a
+// frame of its own is shown together with the steps after it, in one frame that lasts them all; the
+// last frame takes what is left, however short.
+std::vector<FrameSpan> GroupSteps(const Project& project,
                                   const std::function<bool(int64_t begin, int64_t end)>& longEnough);
 
 struct PlannedFrame
@@ -48,9 +48,10 @@ struct PlannedFrame
 
 using FrameSink = std::function<CResult<void>(const PlannedFrame& frame)>;
 
-// The take as recorded, as a project that changes nothing: every step in its order and length, no
-// crop, no caption.
-Project AsRecorded(const SessionTimeline& timeline, int fps);
+// What an animation shows: `edit`, refused where it does not fit the take (FitsTake), or without one the
+// take as recorded, as a project that changes nothing (every step in its order and length at `fps`, no
+// crop, no caption).
+CResult<Project> ShownProject(const SessionTimeline& timeline, const Project* edit, int fps);
 
 // The canvas of the edited take: its crop of the stage.
 Region CropOf(const Project& project, const SessionTimeline& timeline);

@@ -4,7 +4,6 @@
 #include "export/codec/ApngEncoder.h"
 #include "export/render/PointerShape.h"
 #include "export/render/StageComposer.h"
-#include "export/take/TakeEdit.h"
 
 #include <algorithm>
 #include <memory>
@@ -209,16 +208,13 @@ CResult<void> TakeCaptionCensus(const SessionTimeline& timeline, const Project& 
 CResult<void> WriteApng(const SessionTimeline& timeline, const Project* edit, const AnimationOptions& options,
                         const ByteSink& sink)
 {
-    const Project project = edit ? *edit : AsRecorded(timeline, options.fps);
-    std::string path, error;
-    if (edit && !FitsTake(project, timeline, path, error))
-        return Fail(error);
-    std::vector<int> frames;
-    for (const ProjectStep& step : project.steps)
-        frames.push_back(step.frames);
+    const auto shown = ShownProject(timeline, edit, options.fps);
+    if (!shown)
+        return shown.Error();
+    const Project& project = *shown;
     const int fps = options.fps;
     const std::vector<FrameSpan> spans =
-        GroupSteps(frames, [fps](int64_t begin, int64_t end) { return LongerThan10Ms(end - begin, fps); });
+        GroupSteps(project, [fps](int64_t begin, int64_t end) { return LongerThan10Ms(end - begin, fps); });
     std::vector<std::vector<Delay>> delays;
     for (const FrameSpan& span : spans)
         delays.push_back(Delays(span.end - span.begin, fps));

@@ -3,7 +3,6 @@
 #include "export/codec/ColourCensus.h"
 #include "export/codec/GifEncoder.h"
 #include "export/codec/GifPalette.h"
-#include "export/take/TakeEdit.h"
 
 #include <cstring>
 #include <unordered_map>
@@ -173,15 +172,12 @@ private:
 CResult<void> WriteGif(const SessionTimeline& timeline, const Project* edit, const AnimationOptions& options,
                        const ByteSink& sink)
 {
-    const Project project = edit ? *edit : AsRecorded(timeline, options.fps);
-    std::string path, error;
-    if (edit && !FitsTake(project, timeline, path, error))
-        return Fail(error);
-    std::vector<int> frames;
-    for (const ProjectStep& step : project.steps)
-        frames.push_back(step.frames);
+    const auto shown = ShownProject(timeline, edit, options.fps);
+    if (!shown)
+        return shown.Error();
+    const Project& project = *shown;
     const int fps = options.fps;
-    const std::vector<FrameSpan> spans = GroupSteps(frames, [fps](int64_t begin, int64_t end) {
+    const std::vector<FrameSpan> spans = GroupSteps(project, [fps](int64_t begin, int64_t end) {
         return Hundredths(end, fps) - Hundredths(begin, fps) >= kShortestDelay;
     });
     std::vector<std::vector<uint16_t>> delays;

@@ -182,8 +182,9 @@ bool WriteStyle(const Project* project, const TextSink& sink, std::string& error
     for (const char32_t c : characters)
         has += (has.empty() ? "" : " ") + std::to_string(static_cast<uint32_t>(c));
     if (!characters.empty())
-        face = "@font-face { font-family: \"" + std::string(kCaptionFamily) + "\"; src: url(data:font/ttf;base64," +
-               Base64(captions->data(), captions->size()) + ") format(\"truetype\"); }\n";
+        face = "@font-face { font-family: \"" + std::string(kCaptionFamily) +
+               "\"; src: url(data:font/ttf;base64," + Base64(captions->data(), captions->size()) +
+               ") format(\"truetype\"); }\n";
     return sink("<style>\n" + face + std::string(Embedded(kPlayerCss, kPlayerCssSize)) +
                 "</style>\n<script type=\"application/octet-stream\" id=\"captionFontMore\" data-has=\"" +
                 has + "\">" + Base64(deflated->data(), deflated->size()) + "</script>");

@@ -115,7 +115,8 @@ bool WriteSessionFiles(const fs::path& workDir, int session, std::string& error)
         return false;
     const AnimationOptions options{take.project ? take.project->fps : kDefaultFps};
     uint64_t bytes = 0;
-    if (!WritePlayerFile(take.timeline, session, kDefaultFps, take.Edit(), PlayerFile(workDir, session), error) ||
+    if (!WritePlayerFile(take.timeline, session, kDefaultFps, take.Edit(), PlayerFile(workDir, session),
+                         error) ||
         !WriteApngFile(take.timeline, options, take.Edit(), AnimationFile(workDir, session), bytes, error))
         return false;
     // The GIF costs a fifth of the animated PNG's time or less (scripts/bench.sh).

@@ -2,6 +2,7 @@
 
 #include "FfmpegDecode.h"
 #include "SecondDecoders.h"
+#include "output/OffsetTables.h"
 
 #include <gtest/gtest.h>
 #include <zlib.h>
@@ -146,6 +147,18 @@ std::vector<FrameRecord> FrameRecords(const std::string& file, uint32_t plays)
     EXPECT_EQ(Get32(chunks.at(1).data, 0), frames.size()) << "frame count in acTL";
     EXPECT_EQ(Get32(chunks.at(1).data, 4), plays) << "play count in acTL";
     return frames;
+}
+
+void ShortenSampleSteps(const CRecordedSession& session)
+{
+    const std::string destination = session.File("destinationFLA1.fla");
+    std::vector<uint8_t> bytes = testfiles::ReadBytes(destination);
+    bytes.at(g_offsets.cursor[2][1]) = 2;
+    bytes.at(g_offsets.cursor[3][1]) = 3;
+    bytes.at(g_offsets.cursor[2][1] + 1) = bytes.at(g_offsets.cursor[3][1] + 1) = 0;
+    bytes.at(g_offsets.frame[4]) = 3;
+    bytes.at(g_offsets.frame[4] + 1) = 0;
+    testfiles::WriteText(destination, std::string(bytes.begin(), bytes.end()));
 }
 
 std::vector<GifRecord> GifRecords(const std::string& file, bool& loops)

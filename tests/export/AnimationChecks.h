@@ -59,6 +59,10 @@ void ExpectApngShows(const std::string& file, const std::vector<ExpectedFrame>& 
 void ExpectGifShows(const std::string& file, const std::vector<ExpectedFrame>& expected,
                     bool chromium = true);
 
+// At 1000 fps the sample's (RecordSample) step 2 lasts 5 ms (a span of 2 + 3) and its open last step
+// 3 ms (picture 5's frame value): its destination file is changed so.
+void ShortenSampleSteps(const CRecordedSession& session);
+
 // A GIF's frame as its file describes it.
 struct GifRecord
 {

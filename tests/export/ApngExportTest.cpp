@@ -80,16 +80,8 @@ TEST_F(ApngExportTest, AStepLongerThanOneDelayCarriesOnOverFramesThatChangeNothi
 
 TEST_F(ApngExportTest, AStepOfTenMillisecondsOrLessIsShownWithTheNext)
 {
-    // At 1000 fps step 2 lasts 5 ms (a span of 2 + 3) and the open last step 3 ms (picture 5's frame
-    // value): step 2 goes into step 3's frame, which lasts both; the last step lasts 11 ms.
-    const std::string destination = m_session.File("destinationFLA1.fla");
-    std::vector<uint8_t> bytes = ReadBytes(destination);
-    bytes.at(g_offsets.cursor[2][1]) = 2;
-    bytes.at(g_offsets.cursor[3][1]) = 3;
-    bytes.at(g_offsets.cursor[2][1] + 1) = bytes.at(g_offsets.cursor[3][1] + 1) = 0;
-    bytes.at(g_offsets.frame[4]) = 3;
-    bytes.at(g_offsets.frame[4] + 1) = 0;
-    testfiles::WriteText(destination, std::string(bytes.begin(), bytes.end()));
+    // Steps of 5 ms and 3 ms: step 2 goes into step 3's frame, which lasts both; the last step lasts 11 ms.
+    ShortenSampleSteps(m_session);
     Export("--apng --no-cursor --fps 1000");
     EXPECT_EQ(FrameRecords(m_session.File("session1.png"), 0),
               (std::vector<FrameRecord>{

@@ -45,15 +45,6 @@ std::string WholeFontAndDraw()
 class CaptionFontPageTest : public CPlayerPageTest
 {
 protected:
-    bool WaitFor(const std::string& page, const std::string& expression)
-    {
-        for (int tries = 0; tries < 50; ++tries) {
-            if (m_browser.Evaluate(page, expression) == "true")
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return false;
-    }
     std::string Faces(const std::string& page)
     {
         return PageText(page, "[...document.fonts].filter((f) => f.family.includes('Flickmere')).map((f) => "

@@ -3,7 +3,6 @@
 // that browsers would show it for 10; each decoded by ffmpeg and by Chromium.
 #include "AnimationChecks.h"
 #include "RecordedSession.h"
-#include "output/OffsetTables.h"
 #include "state/FrameValues.h"
 
 #include <gtest/gtest.h>
@@ -85,14 +84,7 @@ TEST(GifExportTest, NoFrameIsShorterThanTwoHundredths)
 {
     CRecordedSession session;
     RecordSample(session);
-    const std::string destination = session.File("destinationFLA1.fla");
-    std::vector<uint8_t> bytes = testfiles::ReadBytes(destination);
-    bytes.at(g_offsets.cursor[2][1]) = 2;
-    bytes.at(g_offsets.cursor[3][1]) = 3;
-    bytes.at(g_offsets.cursor[2][1] + 1) = bytes.at(g_offsets.cursor[3][1] + 1) = 0;
-    bytes.at(g_offsets.frame[4]) = 3;
-    bytes.at(g_offsets.frame[4] + 1) = 0;
-    testfiles::WriteText(destination, std::string(bytes.begin(), bytes.end()));
+    ShortenSampleSteps(session);
     std::string output;
     ASSERT_EQ(RunExport(Quoted(session.WorkDir()) + " 1 --gif --no-cursor --fps 1000", output), 0) << output;
     bool loops = false;

@@ -1,5 +1,8 @@
 #include "PlayerPage.h"
 
+#include <chrono>
+#include <thread>
+
 #include "export/HtmlPlayer.h"
 #include "export/take/SessionTimeline.h"
 
@@ -63,6 +66,16 @@ void CPlayerPageTest::WritePage(const std::string& json)
     Project project;
     ASSERT_TRUE(ParseProject(json, project, m_error)) << m_error;
     WritePage(project);
+}
+
+bool CPlayerPageTest::WaitFor(const std::string& page, const std::string& expression)
+{
+    for (int tries = 0; tries < 50; ++tries) {
+        if (m_browser.Evaluate(page, expression) == "true")
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
 }
 
 std::string CPlayerPageTest::PageText(const std::string& page, const std::string& expression)
