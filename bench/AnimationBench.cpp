@@ -175,7 +175,7 @@ const bool g_registered = [] {
         RatioGoals().push_back({"BM_GifExport/" + name, "BM_GifAnchor/" + name, 0.5, ""});
         RatioGoals().push_back({"BM_GifExport/" + name, "BM_GifAnchor/" + name, 1.0, "bytes"});
         // What writing the GIF at a session's end costs beside the animated PNG.
-        RatioGoals().push_back({"BM_GifExport/" + name, "BM_ApngExport/" + name, 0.25, ""});
+        RatioGoals().push_back({"BM_GifExport/" + name, "BM_ApngExport/" + name, 0.5, ""});
     }
     return true;
 }();

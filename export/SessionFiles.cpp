@@ -119,7 +119,7 @@ bool WriteSessionFiles(const fs::path& workDir, int session, std::string& error)
                          error) ||
         !WriteApngFile(take.timeline, options, take.Edit(), AnimationFile(workDir, session), bytes, error))
         return false;
-    // The GIF costs a fifth of the animated PNG's time or less (scripts/bench.sh).
+    // The GIF costs less than half the animated PNG's time, a seventh on a full-HD take (scripts/bench.sh).
     const auto gif = WriteGifFile(take.timeline, options, take.Edit(), GifFile(workDir, session));
     if (!gif)
         error = gif.Error().text;
