@@ -76,23 +76,26 @@ std::vector<FrameSpan> GroupSteps(const Project& project,
     return spans;
 }
 
-CResult<Project> ShownProject(const SessionTimeline& timeline, const Project* edit, int fps)
+CResult<ShownTake> TakeToShow(const SessionTimeline& timeline, const Project* edit, int fps,
+                              const std::function<bool(int64_t begin, int64_t end)>& longEnough)
 {
+    ShownTake shown;
     if (edit) {
         std::string path, error;
         if (!FitsTake(*edit, timeline, path, error))
             return Fail(error);
-        return *edit;
+        shown.project = *edit;
+    } else {
+        shown.project.fps = fps;
+        for (size_t s = 0; s < timeline.steps.size(); ++s) {
+            ProjectStep step;
+            step.source = static_cast<int>(s + 1);
+            step.frames = timeline.steps[s].frames;
+            shown.project.steps.push_back(step);
+        }
     }
-    Project project;
-    project.fps = fps;
-    for (size_t s = 0; s < timeline.steps.size(); ++s) {
-        ProjectStep step;
-        step.source = static_cast<int>(s + 1);
-        step.frames = timeline.steps[s].frames;
-        project.steps.push_back(step);
-    }
-    return project;
+    shown.spans = GroupSteps(shown.project, longEnough);
+    return shown;
 }
 
 Region CropOf(const Project& project, const SessionTimeline& timeline)

@@ -48,10 +48,17 @@ struct PlannedFrame
 
 using FrameSink = std::function<CResult<void>(const PlannedFrame& frame)>;
 
-// What an animation shows: `edit`, refused where it does not fit the take (FitsTake), or without one the
-// take as recorded, as a project that changes nothing (every step in its order and length at `fps`, no
-// crop, no caption).
-CResult<Project> ShownProject(const SessionTimeline& timeline, const Project* edit, int fps);
+// What an animation shows, and its steps grouped into frames by `longEnough` (GroupSteps).
+struct ShownTake
+{
+    Project project;
+    std::vector<FrameSpan> spans;
+};
+
+// `edit`, refused where it does not fit the take (FitsTake), or without one the take as recorded, as a
+// project that changes nothing (every step in its order and length at `fps`, no crop, no caption).
+CResult<ShownTake> TakeToShow(const SessionTimeline& timeline, const Project* edit, int fps,
+                              const std::function<bool(int64_t begin, int64_t end)>& longEnough);
 
 // The canvas of the edited take: its crop of the stage.
 Region CropOf(const Project& project, const SessionTimeline& timeline);
@@ -63,6 +70,19 @@ Region CropOf(const Project& project, const SessionTimeline& timeline);
 CResult<void> PlanFrames(const SessionTimeline& timeline, const Project& project, bool pointer,
                          const std::vector<FrameSpan>& spans, const std::function<bool(size_t)>& mayRevert,
                          const FrameSink& sink);
+
+// PlanFrames into a file's writer, which answers MayRevert(i), Write(frame) and Finish().
+template <typename Writer>
+CResult<void> WriteFrames(const SessionTimeline& timeline, const Project& project, bool pointer,
+                          const std::vector<FrameSpan>& spans, Writer& writer)
+{
+    if (auto planned = PlanFrames(
+            timeline, project, pointer, spans, [&writer](size_t i) { return writer.MayRevert(i); },
+            [&writer](const PlannedFrame& frame) { return writer.Write(frame); });
+        !planned)
+        return planned;
+    return writer.Finish();
+}
 
 // The smallest box around every pixel of `within` where the two canvases differ; kNoBox where none does.
 Region DifferingBox(const CanvasView& a, const CanvasView& b, const Region& within);

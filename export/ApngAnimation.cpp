@@ -208,13 +208,13 @@ CResult<void> TakeCaptionCensus(const SessionTimeline& timeline, const Project& 
 CResult<void> WriteApng(const SessionTimeline& timeline, const Project* edit, const AnimationOptions& options,
                         const ByteSink& sink)
 {
-    const auto shown = ShownProject(timeline, edit, options.fps);
+    const int fps = options.fps;
+    const auto shown = TakeToShow(
+        timeline, edit, fps, [fps](int64_t begin, int64_t end) { return LongerThan10Ms(end - begin, fps); });
     if (!shown)
         return shown.Error();
-    const Project& project = *shown;
-    const int fps = options.fps;
-    const std::vector<FrameSpan> spans =
-        GroupSteps(project, [fps](int64_t begin, int64_t end) { return LongerThan10Ms(end - begin, fps); });
+    const Project& project = shown->project;
+    const std::vector<FrameSpan>& spans = shown->spans;
     std::vector<std::vector<Delay>> delays;
     for (const FrameSpan& span : spans)
         delays.push_back(Delays(span.end - span.begin, fps));
@@ -228,10 +228,5 @@ CResult<void> WriteApng(const SessionTimeline& timeline, const Project* edit, co
     const Region crop = CropOf(project, timeline);
     CApngFrameWriter writer(crop.Width(), crop.Height(), options, std::move(delays), *colours, sink);
     colours.reset();
-    if (auto planned = PlanFrames(
-            timeline, project, options.pointer, spans, [&writer](size_t i) { return writer.MayRevert(i); },
-            [&writer](const PlannedFrame& frame) { return writer.Write(frame); });
-        !planned)
-        return planned;
-    return writer.Finish();
+    return WriteFrames(timeline, project, options.pointer, spans, writer);
 }

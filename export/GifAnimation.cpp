@@ -172,23 +172,18 @@ private:
 CResult<void> WriteGif(const SessionTimeline& timeline, const Project* edit, const AnimationOptions& options,
                        const ByteSink& sink)
 {
-    const auto shown = ShownProject(timeline, edit, options.fps);
-    if (!shown)
-        return shown.Error();
-    const Project& project = *shown;
     const int fps = options.fps;
-    const std::vector<FrameSpan> spans = GroupSteps(project, [fps](int64_t begin, int64_t end) {
+    const auto shown = TakeToShow(timeline, edit, fps, [fps](int64_t begin, int64_t end) {
         return Hundredths(end, fps) - Hundredths(begin, fps) >= kShortestDelay;
     });
+    if (!shown)
+        return shown.Error();
+    const Project& project = shown->project;
+    const std::vector<FrameSpan>& spans = shown->spans;
     std::vector<std::vector<uint16_t>> delays;
     for (const FrameSpan& span : spans)
         delays.push_back(Delays(Hundredths(span.end, fps) - Hundredths(span.begin, fps)));
     const Region crop = CropOf(project, timeline);
     CGifFrameWriter writer(crop.Width(), crop.Height(), options.loop, std::move(delays), sink);
-    if (auto planned = PlanFrames(
-            timeline, project, options.pointer, spans, [&writer](size_t i) { return writer.MayRevert(i); },
-            [&writer](const PlannedFrame& frame) { return writer.Write(frame); });
-        !planned)
-        return planned;
-    return writer.Finish();
+    return WriteFrames(timeline, project, options.pointer, spans, writer);
 }
