@@ -7,8 +7,10 @@
 #include <memory>
 #include <vector>
 
-// How hard deflate searches: kDeflateQuick to compare candidates with, kDeflateBest for what is kept.
+// How hard deflate searches: kDeflateQuick to compare candidates with, kDeflateMiddle to compare them
+// more closely, kDeflateBest for what is kept.
 constexpr int kDeflateQuick = 1;
+constexpr int kDeflateMiddle = 6;
 constexpr int kDeflateBest = 9;
 
 class CDeflater
