@@ -6,6 +6,7 @@
 #include "export/codec/PngEncoder.h"
 #include "export/take/SessionTimeline.h"
 #include "state/FrameValues.h"
+#include "tools/demotarget/DemoScene.h"
 
 #include <cstdio>
 #include <memory>
@@ -85,7 +86,7 @@ void CBenchSession::Finish()
                 "a step lasts " + std::to_string(step.frames) + " frames, not " + std::to_string(kStepFrames);
     fs::create_directory(WorkDir() / "frames");
     for (int s = 1; s <= m_session.Steps(); ++s) {
-        const std::vector<uint8_t> png = EncodePng(m_session.StageAtStep(s, true));
+        const std::vector<uint8_t> png = *EncodePng(m_session.StageAtStep(s, true));
         char name[32];
         std::snprintf(name, sizeof name, "frames/%03d.png", s);
         testfiles::WriteText((WorkDir() / name).string(), std::string(png.begin(), png.end()));
@@ -171,54 +172,201 @@ if (state >= 10) document.getElementById("lang").innerHTML = "Deutsch &#9662;";
 if (state >= 11) document.getElementById("n2").className = "on";
 if (state >= 12) document.getElementById("saved").textContent = "Saved.";
 </script></body></html>)html";
-constexpr int kPageStates = 13;
+// Screenshots of `html` at each of `cursors.size()` states ("#0", "#1", ...), recorded as a take whose
+// pictures are the boxes the program's own change detection finds between two screenshots. With
+// `grab15`, every colour is cut to 5 bits a channel and widened again, as a grab of a 15-bit screen is.
+CBenchSession* RecordPageStates(const char* html, int width, int height,
+                                const std::vector<CursorPoint>& cursors, bool grab15)
+{
+    auto* b = new CBenchSession(width, height, 4 * int(cursors.size()));
+    testfiles::CScratchDir shots;
+    testfiles::WriteText(shots.File("page.html"), html);
+    std::vector<RgbImage> states;
+    for (size_t state = 0; state < cursors.size(); ++state) {
+        testfiles::CScratchDir profile;
+        const std::string png = shots.File("shot.png"), rgb = shots.File("shot.rgb");
+        std::string output;
+        if (RunCommand(ChromiumCommand(profile, 60) + " --window-size=" + std::to_string(width) + "," +
+                           std::to_string(height) + " --screenshot=" + Quoted(png) + " " +
+                           Quoted("file://" + shots.File("page.html") + "#" + std::to_string(state)),
+                       output) != 0 ||
+            RunCommand("ffmpeg -v error -y -i " + Quoted(png) + " -f rawvideo -pix_fmt rgb24 " + Quoted(rgb),
+                       output) != 0) {
+            b->SetProblem("no screenshot of the page: " + output);
+            return b;
+        }
+        std::vector<uint8_t> pixels = testfiles::ReadBytes(rgb);
+        if (pixels.size() != size_t(width) * height * 3) {
+            b->SetProblem("a screenshot of another size");
+            return b;
+        }
+        if (grab15)
+            for (uint8_t& v : pixels)
+                v = uint8_t((v >> 3) << 3 | v >> 5);
+        states.push_back({width, height, pixels});
+    }
+    CRecordedSession& session = b->Session();
+    const auto copyState = [&](size_t state) {
+        return [&states, state, width](RgbImage& window, const Region& r) {
+            for (int y = r.top; y <= r.bottom; ++y)
+                std::copy_n(states[state].rgb.begin() + (size_t(y) * width + r.left) * 3, r.Width() * 3,
+                            window.rgb.begin() + (size_t(y) * width + r.left) * 3);
+        };
+    };
+    session.Step({{0, 0, width - 1, height - 1}}, cursors[0], copyState(0));
+    for (size_t state = 1; state < states.size(); ++state) {
+        g_frameValues = {kStepFrames + (state == 1 ? 5 : 0), 5};
+        const std::vector<uint16_t> before = Grab16(states[state - 1]), after = Grab16(states[state]);
+        Region regions[kMaxChangedRegions];
+        const int n = DetectChanges(before.data(), after.data(), width, height, width, regions);
+        if (n == 0) {
+            b->SetProblem("state " + std::to_string(state) + " changes nothing");
+            return b;
+        }
+        session.Step(std::vector<Region>(regions, regions + n), cursors[state], copyState(state));
+    }
+    b->Finish();
+    return b;
+}
 
 CBenchSession& SettingsPage()
 {
     // Destroyed at exit, which removes its scratch folder.
+    static const std::unique_ptr<CBenchSession> bench(RecordPageStates(kPage, kPageWidth, kPageHeight,
+                                                                       {{400, 150},
+                                                                        {420, 150},
+                                                                        {430, 150},
+                                                                        {440, 150},
+                                                                        {450, 150},
+                                                                        {460, 150},
+                                                                        {470, 150},
+                                                                        {262, 188},
+                                                                        {300, 280},
+                                                                        {310, 320},
+                                                                        {320, 300},
+                                                                        {90, 100},
+                                                                        {262, 250}},
+                                                                       false));
+    return *bench;
+}
+
+// An admin page of users: a search, a row's menu that opens and closes, an edit dialog over the dimmed
+// page that opens and closes, a note that the change was saved.
+const char kWebApp[] = R"html(<!DOCTYPE html><html><head><meta charset="utf-8"><style>
+body { margin: 0; font: 13px "DejaVu Sans", sans-serif; color: #1f2937; background: #f5f6f8; }
+header { height: 44px; background: #1e293b; color: #e2e8f0; display: flex; align-items: center; padding: 0 16px;
+         font-weight: bold; } header span { margin-left: auto; font-weight: normal; font-size: 12px; }
+aside { position: absolute; top: 44px; bottom: 0; width: 168px; background: #fff; border-right: 1px solid #e5e7eb; }
+aside div { padding: 9px 18px; } aside .on { background: #e0ecff; color: #1d4ed8; font-weight: bold; }
+main { position: absolute; left: 184px; top: 60px; right: 16px; }
+h2 { margin: 0 0 12px; font-size: 18px; } input { font: 13px "DejaVu Sans", sans-serif; padding: 5px 8px;
+border: 1px solid #cbd5e1; border-radius: 4px; width: 220px; } table { width: 100%; border-collapse: collapse;
+background: #fff; margin-top: 12px; box-shadow: 0 1px 2px rgba(0,0,0,.08); } th, td { text-align: left;
+padding: 8px 10px; border-bottom: 1px solid #eef0f3; } th { background: #f8fafc; font-size: 12px; color: #64748b; }
+tr.sel td { background: #eff6ff; } .badge { padding: 2px 8px; border-radius: 9px; font-size: 11px; }
+.active { background: #dcfce7; color: #166534; } .off { background: #fee2e2; color: #991b1b; }
+.menu { position: absolute; right: 10px; top: 150px; width: 150px; background: #fff; border-radius: 6px;
+box-shadow: 0 6px 18px rgba(0,0,0,.22); padding: 4px 0; display: none; } .menu div { padding: 7px 14px; }
+.shade { position: fixed; inset: 0; background: rgba(15,23,42,.45); display: none; }
+.dialog { position: fixed; left: 190px; top: 120px; width: 420px; background: #fff; border-radius: 8px;
+box-shadow: 0 12px 32px rgba(0,0,0,.3); padding: 18px 20px; display: none; } .dialog label { display: block;
+margin: 10px 0 4px; color: #475569; } .dialog input { width: 360px; } .buttons { text-align: right; margin-top: 16px; }
+button { font: 13px "DejaVu Sans", sans-serif; padding: 6px 14px; border-radius: 4px; border: 1px solid #cbd5e1;
+background: #fff; } button.primary { background: #2563eb; color: #fff; border-color: #2563eb; }
+.note { position: fixed; right: 16px; bottom: 16px; background: #166534; color: #fff; padding: 10px 16px;
+border-radius: 6px; display: none; }
+</style></head><body><header>Acme Admin<span>ada@acme.example &#9662;</span></header>
+<aside><div>Dashboard</div><div class="on">Users</div><div>Teams</div><div>Billing</div><div>Audit log</div>
+<div>Settings</div></aside><main><h2>Users</h2><input id="q" placeholder="Search users"> <button>Invite</button>
+<table><tr><th>Name</th><th>E-mail</th><th>Role</th><th>Status</th><th></th></tr><tbody id="rows"></tbody></table>
+<div class="menu" id="menu"><div>Edit</div><div>Reset password</div><div>Deactivate</div></div></main>
+<div class="shade" id="shade"></div><div class="dialog" id="dialog"><h3 style="margin:0">Edit user</h3>
+<label>Name</label><input id="name"><label>E-mail</label><input id="mail"><label>Role</label><input id="role">
+<div class="buttons"><button>Cancel</button> <button class="primary">Save</button></div></div>
+<div class="note" id="note">Changes saved</div>
+<script>
+var users = [["Ada Lovelace","ada@acme.example","Owner",1],["Alan Turing","alan@acme.example","Admin",1],
+["Grace Hopper","grace@acme.example","Developer",1],["Edsger Dijkstra","edsger@acme.example","Developer",0],
+["Barbara Liskov","barbara@acme.example","Reviewer",1],["Donald Knuth","don@acme.example","Author",1],
+["Frances Allen","fran@acme.example","Developer",0],["Ken Thompson","ken@acme.example","Admin",1],
+["Margaret Hamilton","margaret@acme.example","Lead",1],["Niklaus Wirth","niklaus@acme.example","Reviewer",1]];
+var state = Number(location.hash.slice(1)) || 0;
+var query = ["", "a", "al", "al", "al", "al", "al", "al", "al", "", "", ""][state];
+if (state >= 7) users[1][2] = "Security lead";
+var rows = "";
+users.forEach(function (u, i) { if (u[0].toLowerCase().indexOf(query) < 0) return;
+  var hover = (state == 3 && i == 1) || (state == 10 && i == 2);
+  rows += "<tr" + (state >= 5 && state <= 8 && i == 1 ? " class=sel" : hover ? " style='background:#f1f5f9'" : "") +
+  "><td>" + u[0] + "</td><td>" + u[1] + "</td><td>" + u[2] + "</td><td><span class='badge " +
+  (u[3] ? "active'>Active" : "off'>Inactive") + "</span></td><td>&#8943;</td></tr>"; });
+document.getElementById("rows").innerHTML = rows;
+document.getElementById("q").value = query;
+if (state == 4) document.getElementById("menu").style.display = "block";
+if (state == 6) { document.getElementById("shade").style.display = "block";
+  document.getElementById("dialog").style.display = "block"; document.getElementById("name").value = users[1][0];
+  document.getElementById("mail").value = users[1][1]; document.getElementById("role").value = "Security lead"; }
+if (state == 8) document.getElementById("note").style.display = "block";
+if (state == 11) document.querySelector("aside .on").className = "", document.querySelectorAll("aside div")[2].className = "on";
+</script></body></html>)html";
+
+CBenchSession& WebApp()
+{
+    static const std::unique_ptr<CBenchSession> bench(RecordPageStates(kWebApp, 800, 560,
+                                                                       {{300, 100},
+                                                                        {320, 100},
+                                                                        {330, 100},
+                                                                        {700, 140},
+                                                                        {760, 150},
+                                                                        {700, 160},
+                                                                        {740, 165},
+                                                                        {560, 395},
+                                                                        {640, 500},
+                                                                        {300, 100},
+                                                                        {400, 200},
+                                                                        {60, 130}},
+                                                                       true));
+    return *bench;
+}
+
+CBenchSession& DemoTake()
+{
     static const std::unique_ptr<CBenchSession> bench([] {
-        auto* b = new CBenchSession(kPageWidth, kPageHeight, 4 * kPageStates);
-        testfiles::CScratchDir shots;
-        testfiles::WriteText(shots.File("page.html"), kPage);
-        std::vector<RgbImage> states;
-        for (int state = 0; state < kPageStates; ++state) {
-            testfiles::CScratchDir profile;
-            const std::string png = shots.File("shot.png"), rgb = shots.File("shot.rgb");
-            std::string output;
-            if (RunCommand(ChromiumCommand(profile, 60) + " --window-size=" + std::to_string(kPageWidth) +
-                               "," + std::to_string(kPageHeight) + " --screenshot=" + Quoted(png) + " " +
-                               Quoted("file://" + shots.File("page.html") + "#" + std::to_string(state)),
-                           output) != 0 ||
-                RunCommand("convert " + Quoted(png) + " -depth 8 rgb:" + Quoted(rgb), output) != 0) {
-                b->SetProblem("no screenshot of the page: " + output);
-                return b;
-            }
-            const std::vector<uint8_t> pixels = testfiles::ReadBytes(rgb);
-            if (pixels.size() != size_t(kPageWidth) * kPageHeight * 3) {
-                b->SetProblem("a screenshot of another size");
-                return b;
-            }
-            states.push_back({kPageWidth, kPageHeight, pixels});
-        }
-        CRecordedSession& session = b->Session();
-        const CursorPoint cursors[] = {{400, 150}, {420, 150}, {430, 150}, {440, 150}, {450, 150},
-                                       {460, 150}, {470, 150}, {262, 188}, {300, 280}, {310, 320},
-                                       {320, 300}, {90, 100},  {262, 250}};
-        const auto copyState = [&](int state) {
-            return [&states, state](RgbImage& window, const Region& r) {
+        DemoScene scene;
+        const auto picture = [&scene] {
+            RgbImage image{scene.width, scene.height,
+                           std::vector<uint8_t>(size_t(scene.width) * scene.height * 3)};
+            for (int y = 0; y < scene.height; ++y)
+                for (int x = 0; x < scene.width; ++x) {
+                    const uint32_t rgb = DemoPixel(scene, x, y);
+                    uint8_t* p = image.rgb.data() + (size_t(y) * scene.width + x) * 3;
+                    p[0] = uint8_t(rgb >> 16), p[1] = uint8_t(rgb >> 8), p[2] = uint8_t(rgb);
+                }
+            return image;
+        };
+        const auto copy = [](const RgbImage& from) {
+            return [from](RgbImage& window, const Region& r) {
                 for (int y = r.top; y <= r.bottom; ++y)
-                    std::copy_n(states[state].rgb.begin() + (size_t(y) * kPageWidth + r.left) * 3,
-                                r.Width() * 3, window.rgb.begin() + (size_t(y) * kPageWidth + r.left) * 3);
+                    std::copy_n(from.rgb.begin() + (size_t(y) * from.width + r.left) * 3, r.Width() * 3,
+                                window.rgb.begin() + (size_t(y) * from.width + r.left) * 3);
             };
         };
-        session.Step({{0, 0, kPageWidth - 1, kPageHeight - 1}}, cursors[0], copyState(0));
-        for (int state = 1; state < kPageStates; ++state) {
-            g_frameValues = {kStepFrames + (state == 1 ? 5 : 0), 5};
-            const std::vector<uint16_t> before = Grab16(states[state - 1]), after = Grab16(states[state]);
+        auto* b = new CBenchSession(scene.width, scene.height, 20);
+        CRecordedSession& session = b->Session();
+        RgbImage before = picture();
+        session.Step({{0, 0, scene.width - 1, scene.height - 1}}, {60, 80}, copy(before));
+        // As ./run.sh's demo: a square inside one cell of the comparison grid, one across four cells, one
+        // more inside a cell.
+        const DemoSquare squares[] = {{40, 20, 0xE02020}, {150, 90, 0x20C040}, {260, 150, 0x2040E0}};
+        const CursorPoint cursors[] = {{70, 70}, {170, 110}, {280, 170}};
+        for (int s = 0; s < 3; ++s) {
+            g_frameValues = {kStepFrames + (s == 0 ? 5 : 0), 5};
+            scene.squares.push_back(squares[s]);
+            const RgbImage after = picture();
+            const std::vector<uint16_t> a = Grab16(before), c = Grab16(after);
             Region regions[kMaxChangedRegions];
-            const int n =
-                DetectChanges(before.data(), after.data(), kPageWidth, kPageHeight, kPageWidth, regions);
-            session.Step(std::vector<Region>(regions, regions + n), cursors[state], copyState(state));
+            const int n = DetectChanges(a.data(), c.data(), scene.width, scene.height, scene.width, regions);
+            session.Step(std::vector<Region>(regions, regions + n), cursors[s], copy(after));
+            before = after;
         }
         b->Finish();
         return b;

@@ -42,6 +42,11 @@ private:
 CBenchSession& Typing();
 // A settings page rendered by headless Chromium at a few states of a visit.
 CBenchSession& SettingsPage();
+// A page of a web application in headless Chromium at a dozen states of a visit, among them a menu and
+// a dialog that open and close again, grabbed in 15-bit colour.
+CBenchSession& WebApp();
+// The take of ./run.sh's demo: the demo target's window at four presses, seven pictures.
+CBenchSession& DemoTake();
 
 // A grab as the program compares it: 16 bits a pixel, 5 bits a colour.
 std::vector<uint16_t> Grab16(const RgbImage& image);

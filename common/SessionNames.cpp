@@ -29,3 +29,8 @@ std::string StepsFileName(int session)
 {
     return SessionFolderName(session) + ".steps.json";
 }
+
+std::string GifFileName(int session)
+{
+    return SessionFolderName(session) + ".gif";
+}

@@ -1,7 +1,7 @@
 #pragma once
 // The names of a session's files, which the capture writes and the export reads: session<N>/ under the
 // working directory holds destinationFLA<N>.fla, imageBMP1.bmp, imageBMP2.bmp, ..., and, once exported,
-// player.html, session<N>.png and the edit session<N>.flickmere.json. While it records, the capture also
+// player.html, session<N>.png, session<N>.gif and the edit session<N>.flickmere.json. While it records, the capture also
 // keeps session<N>.steps.json there: what each press was about.
 #include <string>
 
@@ -19,4 +19,5 @@ std::string PictureFileName(int picture);     // imageBMP<k>.bmp
 std::string DestinationFileName(int session); // destinationFLA<N>.fla
 std::string ProjectFileName(int session);     // session<N>.flickmere.json
 std::string AnimationFileName(int session);   // session<N>.png
+std::string GifFileName(int session);         // session<N>.gif
 std::string StepsFileName(int session);       // session<N>.steps.json

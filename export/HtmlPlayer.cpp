@@ -3,13 +3,18 @@
 #include "common/SessionNames.h"
 #include "export/render/CaptionRenderer.h"
 #include "export/render/CaptionStyle.h"
+#include "common/Utf8.h"
+#include "export/codec/Deflate.h"
+#include "export/codec/FontSubset.h"
 #include "export/codec/PngEncoder.h"
 #include "export/take/BmpReader.h"
 #include "export/render/PointerShape.h"
 
 #include <cstddef>
 #include <cstdio>
+#include <set>
 #include <string_view>
+#include <utility>
 
 // The page's source files and the caption font, embedded by the build.
 extern const unsigned char kPlayerHtml[];
@@ -22,6 +27,8 @@ extern const unsigned char kCaptionFont[];
 extern const std::size_t kCaptionFontSize;
 
 namespace {
+
+constexpr char kCaptionFamily[] = "Flickmere Caption";
 
 std::string Base64(const uint8_t* bytes, size_t size)
 {
@@ -133,6 +140,56 @@ bool FillTemplate(std::string_view page, const std::function<bool(std::string_vi
     return sink(std::string(page));
 }
 
+// What the page types with beyond its captions' characters: the letters of Western European languages,
+// punctuation, the euro sign.
+const std::pair<char32_t, char32_t> kTypingRanges[] = {{0x20, 0x7E},     {0xA0, 0xFF},     {0x2013, 0x2014},
+                                                       {0x2018, 0x201E}, {0x2022, 0x2026}, {0x20AC, 0x20AC}};
+
+const std::pair<char32_t, char32_t> kHintingRanges[] = {{'0', '9'}, {'A', 'Z'}, {'a', 'z'}};
+
+// The caption font in the page: the glyphs of the characters its captions hold, and, deflated, those and
+// the glyphs for typing, which the edit mode adds the first time a caption needs one (player/main.js).
+// The whole font would weigh a megabyte in every page.
+bool WriteStyle(const Project* project, const TextSink& sink, std::string& error)
+{
+    std::set<char32_t> characters;
+    if (project)
+        for (const ProjectStep& step : project->steps)
+            if (step.caption)
+                for (const char32_t c : DecodeUtf8(step.caption->text))
+                    characters.insert(c);
+    // The letters and digits stay in even without a caption that uses them: FreeType's automatic hinter,
+    // with which Chromium draws text on Linux, takes the height of a font's lines of text from them, and
+    // draws some letters a pixel otherwise without them.
+    for (const auto& [first, last] : kHintingRanges)
+        for (char32_t c = first; c <= last && !characters.empty(); ++c)
+            characters.insert(c);
+    std::set<char32_t> typing = characters;
+    for (const auto& [first, last] : kTypingRanges)
+        for (char32_t c = first; c <= last; ++c)
+            typing.insert(c);
+    auto captions = SubsetFont(kCaptionFont, kCaptionFontSize, characters, kCaptionFamily);
+    auto more = SubsetFont(kCaptionFont, kCaptionFontSize, typing, kCaptionFamily);
+    CDeflater deflater(kDeflateBest);
+    if (more)
+        deflater.Add(more->data(), more->size());
+    auto deflated = more ? deflater.Finish() : CResult<std::vector<uint8_t>>(more.Error());
+    if (!captions || !deflated) {
+        error = (captions ? deflated.Error() : captions.Error()).text;
+        return false;
+    }
+    std::string has, face;
+    for (const char32_t c : characters)
+        has += (has.empty() ? "" : " ") + std::to_string(static_cast<uint32_t>(c));
+    if (!characters.empty())
+        face = "@font-face { font-family: \"" + std::string(kCaptionFamily) +
+               "\"; src: url(data:font/ttf;base64," + Base64(captions->data(), captions->size()) +
+               ") format(\"truetype\"); }\n";
+    return sink("<style>\n" + face + std::string(Embedded(kPlayerCss, kPlayerCssSize)) +
+                "</style>\n<script type=\"application/octet-stream\" id=\"captionFontMore\" data-has=\"" +
+                has + "\">" + Base64(deflated->data(), deflated->size()) + "</script>");
+}
+
 } // namespace
 
 CResult<> WritePlayerHtml(const SessionTimeline& timeline, int session, int fps, const TextSink& sink,
@@ -158,8 +215,8 @@ CResult<> WritePlayerHtml(const SessionTimeline& timeline, int session, int fps,
                     return false;
                 }
                 const RgbImage& image = *read;
-                const std::vector<uint8_t> png = EncodePng(image);
-                if (png.empty()) {
+                const auto png = EncodePng(image);
+                if (!png) {
                     error = "picture " + std::to_string(picture.number) + " could not be encoded as PNG";
                     return false;
                 }
@@ -167,7 +224,7 @@ CResult<> WritePlayerHtml(const SessionTimeline& timeline, int session, int fps,
                           std::to_string(picture.y) + ",\"width\":" + std::to_string(image.width) +
                           ",\"height\":" + std::to_string(image.height) +
                           (picture.wholeGrab ? ",\"whole\":true" : "") + ",\"src\":\"data:image/png;base64," +
-                          Base64(png.data(), png.size()) + "\"}"))
+                          Base64(png->data(), png->size()) + "\"}"))
                     return false;
             }
             if (!sink("]}"))
@@ -177,10 +234,7 @@ CResult<> WritePlayerHtml(const SessionTimeline& timeline, int session, int fps,
     };
     const auto fill = [&](std::string_view marker) {
         if (marker == "style")
-            return sink("<style>\n@font-face { font-family: \"Flickmere Caption\"; src: "
-                        "url(data:font/ttf;base64," +
-                        Base64(kCaptionFont, kCaptionFontSize) + ") format(\"truetype\"); }\n" +
-                        std::string(Embedded(kPlayerCss, kPlayerCssSize)) + "</style>");
+            return WriteStyle(project, sink, error);
         if (marker == "pointer")
             // The arrow's tip is the SVG's origin, so placing the SVG at the cursor point puts the tip on it.
             return sink(PointerSvg("pointer"));

@@ -17,6 +17,8 @@ constexpr int kDefaultFps = 12;
 std::filesystem::path SessionFolder(const std::filesystem::path& workDir, int session);
 std::filesystem::path PlayerFile(const std::filesystem::path& workDir, int session);
 std::filesystem::path AnimationFile(const std::filesystem::path& workDir, int session);
+// session<N>/session<N>.gif
+std::filesystem::path GifFile(const std::filesystem::path& workDir, int session);
 
 // Which edit a take is shown with.
 struct TakeSource
@@ -54,23 +56,28 @@ CResult<Take> OpenTake(const std::filesystem::path& workDir, int session, const 
 
 // The player page, which starts from the take's edit (when it has one) and lets it be edited further.
 CResult<> WritePlayerFile(const Take& take, int session, const std::filesystem::path& file);
-// The take as recorded, or as edited; answers the size of the file written.
-CResult<uint64_t> WriteApngFile(const Take& take, const ApngOptions& options,
+// The take as recorded, or as edited, as an animated PNG or a GIF; answers the size of the file written.
+CResult<uint64_t> WriteApngFile(const Take& take, const AnimationOptions& options,
                                 const std::filesystem::path& file);
+CResult<uint64_t> WriteGifFile(const Take& take, const AnimationOptions& options,
+                               const std::filesystem::path& file);
 
-// What WriteSessionFiles could not write, as its failure's code.
+// What WriteSessionFiles could not write, as its failure's code. It writes them in this order and
+// stops at the first it cannot write.
 enum SessionFilesFailure
 {
-    // The take could not be opened (see OpenTake): neither file was written.
+    // The take could not be opened (see OpenTake): nothing was written.
     kTakeNotOpened = 1,
-    // The player page could not be written, so the animation was not written either.
+    // The player page could not be written, so neither animation was written.
     kPlayerNotWritten,
-    // The player page was written, the animation was not.
+    // The player page was written, the animated PNG (and so the GIF) was not.
     kAnimationNotWritten,
+    // The player page and the animated PNG were written, the GIF was not.
+    kGifNotWritten,
 };
 
-// Both, as a session ends or its edit changes: the player page, then the looping animation with the
-// pointer, at the default speed, or as the project file beside the take edits the animation when there
-// is one. Pictures left out are not failures. A failure's code is a SessionFilesFailure; a file that is
-// not written keeps what it held, and the session's own files are never changed.
+// All three, as a session ends or its edit changes: the player page, then the looping animated PNG and
+// GIF with the pointer, at the default speed, or as the project file beside the take edits them when
+// there is one. Pictures left out are not failures. A failure's code is a SessionFilesFailure; a file
+// that is not written keeps what it held, and the session's own files are never changed.
 CResult<> WriteSessionFiles(const std::filesystem::path& workDir, int session);

@@ -140,12 +140,9 @@ CResult<void> WriteStepsFile(const std::filesystem::path& file, const std::vecto
 {
     const std::string text = StepsFileText(steps);
     CReplacingFile out;
-    std::string error;
-    if (!out.Open(file, error))
-        return Fail(error);
+    if (CResult<> opened = out.Open(file); !opened)
+        return opened;
     // A failed write is found by Commit, which then removes the temporary file.
-    out.Write(text.data(), text.size());
-    if (!out.Commit(error))
-        return Fail(error);
-    return {};
+    (void)out.Write(text.data(), text.size());
+    return out.Commit();
 }

@@ -56,7 +56,7 @@ install_packages() {
 
 BASE_PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev libstb-dev chromium
     mingw-w64 g++-mingw-w64-x86-64 wine wine64 xvfb xauth python3 libpng-dev zlib1g-dev libz-mingw-w64-dev ffmpeg
-    time apngasm nlohmann-json3-dev fonts-dejavu-core g++-mingw-w64-i686 wine32:i386)
+    time apngasm apngdis gifsicle nlohmann-json3-dev fonts-dejavu-core g++-mingw-w64-i686 wine32:i386)
 
 # Configures and builds one kind of build under build/<kind>, as CMakePresets.json names them, so that
 # IDEs and `cmake --preset` see the same builds; every script builds through here. The kinds: native

@@ -81,15 +81,18 @@ const DefaultText kDefaults[] = {
                       "as administrator, run Flickmere as administrator too."},
     {kTextTwinNotReady, "FlickmereHook32.exe did not get ready to record this 32-bit program."},
     {kTextExportNotWritten,
-     "The player and the animated PNG of session %i could not be written:\n%s\n\nBoth, "
+     "The player, the animated PNG and the GIF of session %i could not be written:\n%s\n\nThey, "
      "and the session's pictures and template file, are as they were."},
     {kTextExportPlayerNotWritten,
-     "The player of session %i could not be written, and so its animated PNG was "
-     "not written either:\n%s\n\nBoth are as they were."},
+     "The player of session %i could not be written, and so its animated PNG and GIF were "
+     "not written either:\n%s\n\nThey are as they were."},
     {kTextExportAnimationNotWritten, "The player of session %i was written, but its animated PNG could not "
-                                     "be:\n%s\n\nThe animated PNG is as it was."},
+                                     "be, and so its GIF was not written either:\n%s\n\nBoth are as they "
+                                     "were."},
     {kTextWatchEnded, "Flickmere does not notice edits saved in the session folders here while it runs: a "
                       "saved edit reaches the player and the animated PNG when Flickmere starts again."},
+    {kTextExportGifNotWritten, "The player and the animated PNG of session %i were written, but its GIF "
+                               "could not be:\n%s\n\nThe GIF is as it was."},
 };
 
 bool EndsWithLan(const std::string& name)

@@ -2,7 +2,7 @@
 #include "common/DirEntry.h"
 
 constexpr int kLanguages = 10;
-constexpr int kTexts = 48;
+constexpr int kTexts = 49;
 constexpr int kTextBytes = 500;
 constexpr int kLanguageNameBytes = 255;
 
@@ -59,13 +59,15 @@ enum TextId
     kTextTwinNoDialog = 41,
     kTextTwinNoHook = 42,
     kTextTwinNotReady = 43,
-    // What of a session's export could not be written, %i the session, %s why: neither file (the take
-    // could not be opened), the player (and so not the animation after it), or the animation alone.
+    // What of a session's export could not be written, %i the session, %s why: nothing (the take could
+    // not be opened), the player (and so neither animation after it), the animated PNG (and so not the
+    // GIF after it), or the GIF alone.
     kTextExportNotWritten = 44,
     kTextExportPlayerNotWritten = 45,
     kTextExportAnimationNotWritten = 46,
     // The program cannot notice edits saved while it runs.
     kTextWatchEnded = 47,
+    kTextExportGifNotWritten = 48,
 };
 
 // Every UI text in every language, fixed size: text k of language L is texts[L][k], at most 499

@@ -55,7 +55,8 @@ const TextId kCurrentTexts[] = {kTextCapture,
                                 kTextExportNotWritten,
                                 kTextExportPlayerNotWritten,
                                 kTextExportAnimationNotWritten,
-                                kTextWatchEnded};
+                                kTextWatchEnded,
+                                kTextExportGifNotWritten};
 
 } // namespace
 

@@ -27,6 +27,8 @@ TextId FailureText(int output)
         return kTextExportPlayerNotWritten;
     case kAnimationNotWritten:
         return kTextExportAnimationNotWritten;
+    case kGifNotWritten:
+        return kTextExportGifNotWritten;
     default:
         return kTextExportNotWritten;
     }

@@ -1,28 +1,50 @@
 #include "export/codec/PngEncoder.h"
 
-// The encoder is compiled here and nowhere else; the file functions are left out, the player is built
-// in memory.
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STB_IMAGE_WRITE_STATIC
-#define STBI_WRITE_NO_STDIO
-#include "stb_image_write.h"
+#include "export/codec/PngChunks.h"
+#include "export/codec/PngPixelFormat.h"
+#include "export/codec/PngRaster.h"
+
+#include <algorithm>
+#include <memory>
 
 namespace {
 
-void Append(void* context, void* data, int size)
-{
-    auto* out = static_cast<std::vector<uint8_t>*>(context);
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    out->insert(out->end(), bytes, bytes + size);
-}
+constexpr bool kOpaqueOnly = false;
+constexpr uint8_t kOpaque = 0xFF;
 
 } // namespace
 
-std::vector<uint8_t> EncodePng(const RgbImage& image)
+CResult<std::vector<uint8_t>> EncodePng(const RgbImage& image)
 {
+    // On the heap: the census keeps a bit for every colour there is.
+    auto colours = std::make_unique<CColourCensus>();
+    colours->Add(image.rgb.data(), image.rgb.size() / 3);
+    const CPngPixelFormat format(*colours, kOpaqueOnly);
+    colours.reset();
+
+    std::vector<uint8_t> rgba(size_t(image.width) * 4);
+    const PngRowSource rows = [&](int y, uint8_t* row) {
+        const uint8_t* in = image.rgb.data() + size_t(y) * image.width * 3;
+        for (int x = 0; x < image.width; ++x, in += 3) {
+            std::copy_n(in, 3, rgba.data() + 4 * x);
+            rgba[4 * x + 3] = kOpaque;
+        }
+        format.Convert(rgba.data(), image.width, row);
+    };
+    auto compressed = CompressSmallest({image.width, image.height, format.BytesPerPixel()}, {rows});
+    if (!compressed)
+        return compressed.Error();
+
     std::vector<uint8_t> png;
-    if (!stbi_write_png_to_func(Append, &png, image.width, image.height, 3, image.rgb.data(),
-                                image.width * 3))
-        png.clear();
+    const ByteSink append = [&png](const uint8_t* bytes, size_t size) {
+        png.insert(png.end(), bytes, bytes + size);
+        return true;
+    };
+    append(kPngSignature, sizeof kPngSignature);
+    WritePngChunk(append, "IHDR", PngHeader(image.width, image.height, format.ColourType()));
+    if (!format.Palette().empty())
+        WritePngChunk(append, "PLTE", format.Palette());
+    WritePngChunk(append, "IDAT", {}, compressed->deflated);
+    WritePngChunk(append, "IEND", {});
     return png;
 }

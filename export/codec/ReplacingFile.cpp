@@ -77,7 +77,7 @@ CReplacingFile::~CReplacingFile()
     Discard();
 }
 
-bool CReplacingFile::Open(const fs::path& target, std::string& error)
+CResult<void> CReplacingFile::Open(const fs::path& target)
 {
     Discard();
     m_target = target;
@@ -88,12 +88,12 @@ bool CReplacingFile::Open(const fs::path& target, std::string& error)
             break;
     }
     if (!m_file) {
-        error = m_temporary.u8string() + ": cannot be written";
+        const std::string name = m_temporary.u8string();
         m_temporary.clear();
-        return false;
+        return Fail(name + ": cannot be written");
     }
     m_written = true;
-    return true;
+    return {};
 }
 
 bool CReplacingFile::Write(const void* data, size_t size)
@@ -102,24 +102,23 @@ bool CReplacingFile::Write(const void* data, size_t size)
     return m_written;
 }
 
-bool CReplacingFile::Commit(std::string& error)
+CResult<void> CReplacingFile::Commit()
 {
     const bool closed = m_file && std::fclose(m_file) == 0;
     m_file = nullptr;
     if (!closed || !m_written) {
-        error = m_temporary.u8string() + ": cannot be written";
+        const std::string name = m_temporary.u8string();
         Discard();
-        return false;
+        return Fail(name + ": cannot be written");
     }
     std::error_code ec;
     fs::rename(m_temporary, m_target, ec);
     if (ec) {
-        error = m_target.u8string() + ": cannot be written (" + ec.message() + ")";
         Discard();
-        return false;
+        return Fail(m_target.u8string() + ": cannot be written (" + ec.message() + ")");
     }
     m_temporary.clear();
-    return true;
+    return {};
 }
 
 void CReplacingFile::Discard()

@@ -3,6 +3,8 @@
 // only once it is complete: a failed write never leaves a truncated file behind, nor replaces a good
 // one. The temporary name is new for each run and made with exclusive creation, so a file the export
 // did not make is never truncated or removed.
+#include "common/Result.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -21,10 +23,11 @@ public:
     CReplacingFile(const CReplacingFile&) = delete;
     CReplacingFile& operator=(const CReplacingFile&) = delete;
 
-    bool Open(const std::filesystem::path& target, std::string& error);
-    bool Write(const void* data, size_t size);
-    // Closes the file and renames it to the target; on failure removes it, with the reason in `error`.
-    bool Commit(std::string& error);
+    [[nodiscard]] CResult<void> Open(const std::filesystem::path& target);
+    // False once any write failed; Commit then fails too.
+    [[nodiscard]] bool Write(const void* data, size_t size);
+    // Closes the file and renames it to the target; on failure removes it.
+    [[nodiscard]] CResult<void> Commit();
 
 private:
     void Discard();

@@ -225,13 +225,33 @@ tools.bind({
         });
         tools.markLength(problem);
     },
-    caption: (text) => edit(() => editor.setCaptionText(editor.current, text)),
+    caption: (text) => {
+        addCaptionGlyphs(text);
+        edit(() => editor.setCaptionText(editor.current, text));
+    },
     arrow: (on) => edit(() => editor.setArrow(editor.current, on)),
     fieldLeft: () => {
         editor.endMerge();
         drawStep();
     },
 });
+
+// The page holds the caption font's glyphs for its captions' characters; those for typing come with it
+// deflated (#captionFontMore, with the characters held already in data-has) and are added to the font the
+// first time a caption needs a character beyond those.
+let moreGlyphs = null;
+function addCaptionGlyphs(text) {
+    const more = byId("captionFontMore");
+    const held = new Set(more.dataset.has.split(" ").filter(Boolean).map(Number));
+    if (moreGlyphs || [...text].every((char) => char === "\n" || held.has(char.codePointAt(0))))
+        return;
+    const deflated = Uint8Array.from(atob(more.textContent), (char) => char.charCodeAt(0));
+    moreGlyphs = new Response(new Blob([deflated]).stream().pipeThrough(new DecompressionStream("deflate")))
+        .arrayBuffer()
+        .then((font) => new FontFace("Flickmere Caption", font).load())
+        .then((face) => document.fonts.add(face))
+        .catch((problem) => tools.showStatus(`The caption font could not be completed: ${problem.message}`));
+}
 
 // Dragging on the stage in the edit mode: the caption, its size, its arrow's tip, or a new crop. Each
 // drag is undone as one change.

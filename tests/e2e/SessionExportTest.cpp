@@ -152,7 +152,7 @@ TEST_F(SessionExportTest, AnEditReachesThePlayerAndTheAnimationWithoutACommand)
     m_dir->Write("session1\\session1.flickmere.json", "{\"format\": \"flickmere-project\",");
     const auto box = m_app->WaitForMessageBox(10s);
     ASSERT_TRUE(box);
-    EXPECT_EQ(box->text.rfind("The player and the animated PNG of session 1 could not be written:\n" +
+    EXPECT_EQ(box->text.rfind("The player, the animated PNG and the GIF of session 1 could not be written:\n" +
                                   project + ": line ",
                               0),
               0u)
@@ -182,6 +182,7 @@ TEST_F(SessionExportTest, AFailureBoxSaysWhichOutputFailedAndNamesThePathAsTheUs
         std::string text;
         std::string blamed;
         bool playerWritten;
+        bool animationWritten;
     };
     const auto folderNamed = [](const char* name) {
         return [name](const std::string& folder) {
@@ -190,14 +191,20 @@ TEST_F(SessionExportTest, AFailureBoxSaysWhichOutputFailedAndNamesThePathAsTheUs
     };
     const Case cases[] = {
         {"the animation", folderNamed("session1.png"),
-         "The player of session 1 was written, but its animated PNG could not be:\n", "session1.png", true},
+         "The player of session 1 was written, but its animated PNG could not be, and so its GIF was not "
+         "written either:\n",
+         "session1.png", true, false},
         {"the player", folderNamed("player.html"),
-         "The player of session 2 could not be written, and so its animated PNG was not written either:\n",
-         "player.html", false},
+         "The player of session 2 could not be written, and so its animated PNG and GIF were not written "
+         "either:\n",
+         "player.html", false, false},
         {"the take's edit",
          [this](const std::string&) { m_dir->Write("session3\\session3.flickmere.json", "{"); },
-         "The player and the animated PNG of session 3 could not be written:\n",
-         "session3.flickmere.json: ", false},
+         "The player, the animated PNG and the GIF of session 3 could not be written:\n",
+         "session3.flickmere.json: ", false, false},
+        {"the GIF", folderNamed("session4.gif"),
+         "The player and the animated PNG of session 4 were written, but its GIF could not be:\n",
+         "session4.gif", true, true},
     };
     WorkDirOptions options;
     options.nameEnd = AnsiFromWindows1252(" J\xFCrgen");
@@ -223,7 +230,7 @@ TEST_F(SessionExportTest, AFailureBoxSaysWhichOutputFailedAndNamesThePathAsTheUs
         ASSERT_TRUE(ReadWholeFile(PicturePath(1, session).c_str(), after));
         EXPECT_TRUE(after == picture);
         EXPECT_EQ(IsFile(Player(session)), c.playerWritten);
-        EXPECT_FALSE(IsFile(Animation(session)));
+        EXPECT_EQ(IsFile(Animation(session)), c.animationWritten);
     }
 }
 

@@ -116,9 +116,11 @@ TEST_F(SessionTest, WholeSessionWritesTheChangesAndPatchesTheTemplate)
         expected.Frame(k, 0);
     EXPECT_TRUE(expected.Matches(Session(1) + "\\destinationFLA1.fla"));
 
-    // The program writes the session's player and animated PNG itself, once the session has ended.
+    // The program writes the session's player, animated PNG and GIF itself, once the session has ended.
     const std::string player = Session(1) + "\\player.html", animation = Session(1) + "\\session1.png";
-    ASSERT_TRUE(WaitUntil([&] { return FileExists(player) && FileExists(animation); }));
+    ASSERT_TRUE(WaitUntil([&] {
+        return FileExists(player) && FileExists(animation) && FileExists(Session(1) + "\\session1.gif");
+    }));
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(ReadWholeFile(player.c_str(), bytes));
     const std::string page(bytes.begin(), bytes.end());

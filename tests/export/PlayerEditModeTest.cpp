@@ -37,16 +37,6 @@ protected:
     {
         return std::stoi(Text(page, "String(document.querySelectorAll('" + selector + "').length)"));
     }
-    // Waits until `expression` is true in the page; false after a few seconds.
-    bool WaitFor(const std::string& page, const std::string& expression)
-    {
-        for (int tries = 0; tries < 50; ++tries) {
-            if (m_browser.Evaluate(page, expression) == "true")
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return false;
-    }
 };
 
 // A field that is being typed into when another step is selected shows that step's values at once.

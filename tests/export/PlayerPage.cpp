@@ -1,5 +1,8 @@
 #include "PlayerPage.h"
 
+#include <chrono>
+#include <thread>
+
 #include "export/HtmlPlayer.h"
 #include "export/take/SessionTimeline.h"
 
@@ -62,6 +65,16 @@ void CPlayerPageTest::WritePage(const std::string& json)
     const CResult<Project> project = ParseProject(json);
     ASSERT_TRUE(project) << project.Error().text;
     WritePage(*project);
+}
+
+bool CPlayerPageTest::WaitFor(const std::string& page, const std::string& expression)
+{
+    for (int tries = 0; tries < 50; ++tries) {
+        if (m_browser.Evaluate(page, expression) == "true")
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
 }
 
 std::string CPlayerPageTest::PageText(const std::string& page, const std::string& expression)

@@ -31,6 +31,8 @@ protected:
     // A text the page holds, or a promise of one: sent percent-encoded, as the pipe's replies are read
     // only up to a brace.
     std::string PageText(const std::string& page, const std::string& expression);
+    // Waits until `expression` is true in the page; false after a few seconds.
+    bool WaitFor(const std::string& page, const std::string& expression);
 
     CRecordedSession m_session;
     CDevToolsBrowser m_browser;

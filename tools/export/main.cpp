@@ -29,6 +29,9 @@ const char kUsage[] =
     "       flickmere-export <working directory> <session number> --apng [FILE] [--no-cursor] [--once] "
     "[--fps N]\n"
     "                        [--project [FILE] | --no-project]\n"
+    "       flickmere-export <working directory> <session number> --gif [FILE] [--no-cursor] [--once] "
+    "[--fps N]\n"
+    "                        [--project [FILE] | --no-project]\n"
     "       flickmere-export --help | --version\n"
     "The take is exported as its project file session<N>/session<N>.flickmere.json edits it, when there is "
     "one.\n";
@@ -58,8 +61,10 @@ struct Options
     int session = 0;
     fs::path workDir;
     bool apng = false;
-    fs::path apngFile;                  // empty: session<N>/session<N>.png
-    ApngOptions animation{kDefaultFps}; // its rate is the take's
+    fs::path apngFile; // empty: session<N>/session<N>.png
+    bool gif = false;
+    fs::path gifFile;                        // empty: session<N>/session<N>.gif
+    AnimationOptions animation{kDefaultFps}; // its rate is the take's
     TakeSource source;
 };
 
@@ -121,13 +126,14 @@ int WritePlayer(const Options& options, const Take& take)
     return 0;
 }
 
-int WriteApng(const Options& options, const Take& take)
+using AnimationWriter = CResult<uint64_t> (*)(const Take&, const AnimationOptions&, const fs::path&);
+
+// The animated PNG or the GIF.
+int WriteAnimation(const Options& options, const Take& take, const fs::path& target, AnimationWriter write)
 {
-    const fs::path target =
-        options.apngFile.empty() ? AnimationFile(options.workDir, options.session) : options.apngFile;
-    ApngOptions animation = options.animation;
+    AnimationOptions animation = options.animation;
     animation.fps = take.fps;
-    const CResult<uint64_t> bytes = WriteApngFile(take, animation, target);
+    const CResult<uint64_t> bytes = write(take, animation, target);
     if (!bytes)
         return Failed(bytes.Error().text);
     ReportShortcomings(take.timeline);
@@ -174,6 +180,10 @@ int ParseArguments(const std::vector<std::string>& args, Options& options)
             // FILE is optional: the next word is it unless it is an option.
             if (i + 1 < argc && !args[i + 1].empty() && args[i + 1][0] != '-')
                 options.apngFile = fs::u8path(args[++i]);
+        } else if (arg == "--gif") {
+            options.gif = true;
+            if (i + 1 < argc && !args[i + 1].empty() && args[i + 1][0] != '-')
+                options.gifFile = fs::u8path(args[++i]);
         } else if (arg == "--no-cursor") {
             options.animation.pointer = false;
             animationOnly = true;
@@ -190,7 +200,7 @@ int ParseArguments(const std::vector<std::string>& args, Options& options)
     }
     if (positionalCount < 2)
         return UsageError("a working directory and a session number are needed");
-    if (animationOnly && !options.apng)
+    if (animationOnly && !options.apng && !options.gif)
         return UsageError("--no-cursor and --once go with --apng");
     if (!ParsePositive(positional[1], 999999999, options.session))
         return UsageError("the session number must be a positive whole number, not \"" + positional[1] +
@@ -209,7 +219,19 @@ int Run(const std::vector<std::string>& args)
         return Failed(take.Error().text + "; --no-project exports the take as recorded");
     if (!take)
         return Failed(take.Error().text);
-    return options.apng ? WriteApng(options, *take) : WritePlayer(options, *take);
+    if (options.gif) {
+        const fs::path target =
+            options.gifFile.empty() ? GifFile(options.workDir, options.session) : options.gifFile;
+        if (const int status = WriteAnimation(options, *take, target, WriteGifFile);
+            status != 0 || !options.apng)
+            return status;
+    }
+    if (options.apng) {
+        const fs::path target =
+            options.apngFile.empty() ? AnimationFile(options.workDir, options.session) : options.apngFile;
+        return WriteAnimation(options, *take, target, WriteApngFile);
+    }
+    return WritePlayer(options, *take);
 }
 
 int RunCaught(const std::vector<std::string>& args)
