@@ -135,11 +135,13 @@ void PatchFrameCounts(std::optional<int32_t> firstSpan, std::optional<int32_t> s
     g_session.previousOffset = g_frameValues.offset;
     const SpanParts span = SplitSpan(v);
     g_session.frameTotal = Wrap(int64_t{g_session.frameTotal} + g_frameValues.frame);
-    if (span.first != 0 && firstSpan) {
+    // A half of 0 is written too: left out, it would keep what the template holds there, and the step
+    // would last that much longer.
+    if (firstSpan) {
         file.Seek(*firstSpan, kFixedCorrupt);
         file.Write16(span.first);
     }
-    if (span.second != 0 && secondSpan) {
+    if (secondSpan) {
         file.Seek(*secondSpan, kFixedCorrupt);
         file.Write16(span.second);
     }

@@ -109,21 +109,23 @@ TEST_F(PatcherTest, CaptureStepsPatchExactlyTheirRecords)
     ExpectFrame(5, 50);
     CompareWithDestination();
 
-    // Frame 65536 is 0 in 16 bits, and with the same offset neither span part is written.
+    // Frame 65536 is 0 in 16 bits: with the same offset both span parts are 0, and written as 0 rather
+    // than left as the template holds them.
     g_frameValues.frame = 65536;
     Step({{2, 2, 2, 2}}, {1, 1});
     ExpectPlacement(7, 2, 2);
     ExpectCursor(5, 1, 1);
+    ExpectSpan(4, 0, 0);
     ExpectFrame(6, 0);
     CompareWithDestination();
 
-    // v = 1: a = 0 is not written, b = 1 is.
+    // v = 1: a = 0 and b = 1, both written.
     g_frameValues.frame = 11;
     g_frameValues.offset = 20;
     Step({{3, 3, 3, 3}}, {2, 2});
     ExpectPlacement(8, 3, 3);
     ExpectCursor(6, 2, 2);
-    m_expected->Set16(g_offsets.cursor[3][5 - 1], 1);
+    ExpectSpan(5, 0, 1);
     ExpectFrame(7, 11);
     CompareWithDestination();
     EXPECT_EQ(g_session.frameTotal, 1 + 50 + 50 + 50 + 65536 + 11);
