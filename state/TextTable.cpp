@@ -90,6 +90,19 @@ const DefaultText kDefaults[] = {
                                      "be:\n%s\n\nThe animated PNG is as it was."},
     {kTextWatchEnded, "Flickmere does not notice edits saved in the session folders here while it runs: a "
                       "saved edit reaches the player and the animated PNG when Flickmere starts again."},
+    {kTextNoSessionNumber,
+     "No new session folder can be made: a session folder here already has the largest number there can "
+     "be (session2147483647).\nMove or rename that folder, then press Capture again."},
+    {kTextFolderNotCreated, "Can't create the session folder %s:\n%s"},
+    {kTextGrabFailed, "Could not take the window's picture: Windows is short of graphics resources.\n"
+                      "Nothing was saved for this key press; the session goes on."},
+    {kTextPictureNotWritten,
+     "Could not write %s: out of memory, or the disk is full.\nThe session goes on without it."},
+    {kTextPicturesNotWritten,
+     "Could not write %s: out of memory, or the disk is full.\nThe session goes on without them."},
+    {kTextUnexpectedError, "unexpected error"},
+    {kTextNoExportThread, "no thread could be started for it"},
+    {kTextSystemErrorNumber, "Error %u"},
 };
 
 bool EndsWithLan(const std::string& name)
@@ -247,4 +260,10 @@ void ReadLanguageFiles(DirListing entries)
 void RefreshCurrentText(int language, int id)
 {
     std::memcpy(g_texts.currentTexts[id], g_texts.texts[language][id], kTextBytes);
+}
+
+void RefreshCurrentTexts(int language)
+{
+    for (int id = 0; id < kTexts; ++id)
+        RefreshCurrentText(language, id);
 }

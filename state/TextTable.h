@@ -2,7 +2,7 @@
 #include "common/DirEntry.h"
 
 constexpr int kLanguages = 10;
-constexpr int kTexts = 48;
+constexpr int kTexts = 56;
 constexpr int kTextBytes = 500;
 constexpr int kLanguageNameBytes = 255;
 
@@ -66,6 +66,20 @@ enum TextId
     kTextExportAnimationNotWritten = 46,
     // The program cannot notice edits saved while it runs.
     kTextWatchEnded = 47,
+    // Why no session started: every session number is taken (a folder has the largest there can be), or
+    // the session folder could not be created (%s the folder, %s the system's reason).
+    kTextNoSessionNumber = 48,
+    kTextFolderNotCreated = 49,
+    // A capture step's failures: no picture could be taken, or pictures could not be written (%s names
+    // the one, or the several, files).
+    kTextGrabFailed = 50,
+    kTextPictureNotWritten = 51,
+    kTextPicturesNotWritten = 52,
+    // Why an export was not done: a failure that came without words, or no thread could be started.
+    kTextUnexpectedError = 53,
+    kTextNoExportThread = 54,
+    // The system's reason when it has no words for its error number %u.
+    kTextSystemErrorNumber = 55,
 };
 
 // Every UI text in every language, fixed size: text k of language L is texts[L][k], at most 499
@@ -101,6 +115,9 @@ int ReadLanguageFile(int language, const char* path);
 
 // Copies text `id` of `language` into the current texts.
 void RefreshCurrentText(int language, int id);
+// The apply step's part: every text of `language` becomes current, so that no box or caption can read a
+// text that was never made current.
+void RefreshCurrentTexts(int language);
 
 inline const char* CurrentText(int id)
 {
