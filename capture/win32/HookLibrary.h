@@ -10,7 +10,7 @@ class CHookLibrary
 {
 public:
     // LoadLibraryA("HookDll.dll"); false when it or one of its exports is missing.
-    bool Load();
+    [[nodiscard]] bool Load();
     // The function pointers point into the library, so they go with it.
     void Free();
     HMODULE Module() const { return m_module.Get(); }
