@@ -196,6 +196,8 @@ bool CCaptureDlg::OnPaint()
     if (!::IsIconic(Handle()))
         return false;
     const CPaintDc dc(Handle());
+    if (!dc)
+        return true;
     ::SendMessageA(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
     RECT client;
     ::GetClientRect(Handle(), &client);
