@@ -4,14 +4,14 @@
 
 namespace {
 
-std::string ModifierPrefix(bool shift, bool ctrl, bool alt)
+std::string ModifierPrefix(const CaptureKey& key)
 {
     std::string text;
-    if (ctrl)
+    if (key.ctrl)
         text += "Ctrl+";
-    if (alt)
+    if (key.alt)
         text += "Alt+";
-    if (shift)
+    if (key.shift)
         text += "Shift+";
     return text;
 }
@@ -19,7 +19,7 @@ std::string ModifierPrefix(bool shift, bool ctrl, bool alt)
 std::string KeyName(const KeyDown& chord)
 {
     using namespace keychord;
-    const int key = chord.key;
+    const int key = chord.vk;
     if ((key >= kLetterA && key <= kLetterZ) || (key >= kDigit0 && key <= kDigit9))
         return std::string(1, static_cast<char>(key));
     if (key >= kNumpad0 && key <= kNumpad9)
@@ -36,15 +36,15 @@ std::string KeyName(const KeyDown& chord)
 
 } // namespace
 
-std::string CaptureKeyText(int keyCode, bool shift, bool ctrl, bool alt)
+std::string CaptureKeyText(const CaptureKey& key)
 {
-    char key[16];
-    FormatText(key, sizeof key, "F%i", {keyCode - 111});
-    return ModifierPrefix(shift, ctrl, alt) + key;
+    char name[16];
+    FormatText(name, sizeof name, "F%i", {key.vk - 111});
+    return ModifierPrefix(key) + name;
 }
 
 std::string ChordText(const KeyDown& chord)
 {
     const std::string key = KeyName(chord);
-    return key.empty() ? key : ModifierPrefix(chord.shift, chord.ctrl, chord.alt) + key;
+    return key.empty() ? key : ModifierPrefix(chord) + key;
 }

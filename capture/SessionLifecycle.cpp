@@ -56,22 +56,18 @@ bool SessionPathsFit()
            BitmapFileName(picture, sizeof picture, largest, largest);
 }
 
-SessionFolder CreateSessionFolder(SessionPlan& plan,
-                                  const std::function<FolderCreation(const char* path)>& createFolder)
+CResult<void> CreateSessionFolder(SessionPlan& plan, const FolderCreator& createFolder)
 {
     for (;;) {
         if (!plan.pathsFit)
-            return SessionFolder::PathsDoNotFit;
-        switch (createFolder(plan.sessionDir)) {
-        case FolderCreation::Created:
-            return SessionFolder::Created;
-        case FolderCreation::Failed:
-            return SessionFolder::Failed;
-        case FolderCreation::Taken:
-            break;
-        }
+            return Refusal(StartRefusal::TemplateNotCopied, plan.templatePath);
+        const CResult<bool> created = createFolder(plan.sessionDir);
+        if (!created)
+            return Refusal(StartRefusal::FolderNotCreated, plan.sessionDir, created.Error().systemError);
+        if (*created)
+            return {};
         if (plan.sessionNumber == std::numeric_limits<int>::max())
-            return SessionFolder::NoNumberLeft;
+            return Refusal(StartRefusal::NoSessionNumber);
         ++plan.sessionNumber;
         plan.pathsFit =
             NamePaths(plan.sessionNumber, plan.sessionDir, plan.templatePath, plan.destinationFile);
@@ -99,13 +95,4 @@ bool EndSessionRecords()
     g_session.lastCaptureX = 0;
     g_session.lastCaptureY = 0;
     return wrotePictures;
-}
-
-CaptureVerdict JudgeCapture(int written, int templateCapacity)
-{
-    if (written >= templateCapacity)
-        return CaptureVerdict::TemplateFull;
-    if (written == -1)
-        return CaptureVerdict::TargetLost;
-    return CaptureVerdict::Continue;
 }

@@ -2,6 +2,7 @@
 // The rules of a session's start and end that need no window: the Windows side does the file and hook
 // work they call for, and the main dialog shows the outcome.
 #include "common/DirEntry.h"
+#include "common/Result.h"
 #include "state/WorkingDirectory.h"
 
 #include <functional>
@@ -35,32 +36,54 @@ void ApplySessionPlan(const SessionPlan& plan);
 // the working directory. Checked once at start-up, so that no Capture press finds out too late.
 bool SessionPathsFit();
 
-// What one attempt to create a folder gave.
-enum class FolderCreation
+// Why a press of Capture started no session: the code of its Failure. The Windows side fills in the
+// system's error where there is one, and the failure's text names the file or folder concerned, or
+// holds the whole message where the refusal has no text of its own.
+enum class StartRefusal
 {
-    Created,
-    // A folder or file of that name is there already.
-    Taken,
-    Failed,
+    // The selected window was closed since the list was filled.
+    TargetGone = 1,
+    // Every session number after the highest one there is taken (see kNoSessionNumber).
+    NoSessionNumber,
+    // An offset file sends a patch outside the template; the text is the message.
+    RecordOutsideTemplate,
+    // The text is the folder.
+    FolderNotCreated,
+    // The template could not be copied, or a path did not fit; the text is the template's path. The
+    // program must end.
+    TemplateNotCopied,
+    HookNotInstalled,
+    // The 32-bit twin of the hook could not be put into a 32-bit target: its helper is missing, could
+    // not be started, could not load the twin, find the dialog or install its hook, or was not ready.
+    TwinMissing,
+    TwinNotStarted,
+    TwinNoLibrary,
+    TwinNoDialog,
+    TwinNoHook,
+    TwinNotReady,
 };
 
-enum class SessionFolder
+inline Failure Refusal(StartRefusal refusal, std::string text = {}, uint32_t systemError = 0)
 {
-    Created,
-    // Every number after the plan's is taken (see kNoSessionNumber).
-    NoNumberLeft,
-    // The next free number's paths would not fit their buffers.
-    PathsDoNotFit,
-    // The folder could not be created for another reason than its name being taken.
-    Failed,
-};
+    return Fail(std::move(text), static_cast<int>(refusal), systemError);
+}
+
+inline StartRefusal RefusalOf(const Failure& failure)
+{
+    return static_cast<StartRefusal>(failure.code);
+}
+
+// What one attempt to create a folder gave: true when it was created, false when a folder or file of
+// that name is there already, or why it failed otherwise.
+using FolderCreator = std::function<CResult<bool>(const char* path)>;
 
 // A session starts only in a folder it has just created, so that nothing of an earlier take is deleted
 // or overwritten. While the plan's folder name is taken anyway (a plain file of that name, a folder of
 // another letter case, one that another program made since the scan), the plan moves on to the next
-// number and names its files anew.
-SessionFolder CreateSessionFolder(SessionPlan& plan,
-                                  const std::function<FolderCreation(const char* path)>& createFolder);
+// number and names its files anew. Refuses with NoSessionNumber when every number after the plan's is
+// taken, TemplateNotCopied when the next free number's paths would not fit their buffers, and
+// FolderNotCreated (with the creator's system error) when it failed for another reason than its name.
+CResult<void> CreateSessionFolder(SessionPlan& plan, const FolderCreator& createFolder);
 
 // Deletes imageBMP1.bmp, imageBMP2.bmp, ... in `sessionDir`, up to the first that `deleteFile` cannot
 // delete (normally the first missing number). The folder was just created, so normally there is none;
@@ -70,13 +93,3 @@ void DeleteStalePictures(const char* sessionDir, const std::function<bool(const 
 // Ends the session's counters. Returns true when the session wrote pictures: its report values are
 // then recorded, and the report is the one to show.
 bool EndSessionRecords();
-
-// What a capture step's result means for the session: the template is full (checked first), the
-// target window is gone (-1), or the session goes on.
-enum class CaptureVerdict
-{
-    Continue,
-    TemplateFull,
-    TargetLost,
-};
-CaptureVerdict JudgeCapture(int written, int templateCapacity);

@@ -2,15 +2,14 @@
 // A key chord pressed in the recorded program (Ctrl+S, Alt+F4): which key-downs the keyboard hook
 // reports to the main dialog, and how one travels in a message. Header-only, so that the hook library,
 // which links nothing of the program, decides by the same rule that the native tests check.
+#include "common/CaptureKey.h"
+
 #include <cstdint>
 
-// What the hook knows of one key-down in the recorded program.
-struct KeyDown
+// What the hook knows of one key-down in the recorded program: the key and its modifiers, and what
+// tells a chord from typing.
+struct KeyDown : CaptureKey
 {
-    int key = 0; // virtual-key code
-    bool ctrl = false;
-    bool alt = false;
-    bool shift = false;
     // The right Alt key is down: with Ctrl it is AltGr, which types characters on many layouts.
     bool rightAlt = false;
     // The key is one of the extended keys (lParam bit 24): the arrow and editing keys beside the main
@@ -59,10 +58,9 @@ constexpr bool IsModifierKey(int key)
 // the same keys with Num Lock off, which come as the arrow and editing codes without the extended flag.
 constexpr bool IsAltCodeKey(const KeyDown& down)
 {
-    if ((down.key >= kNumpad0 && down.key <= kNumpad9) || down.key == kAdd) // Num + starts a hex code
+    if ((down.vk >= kNumpad0 && down.vk <= kNumpad9) || down.vk == kAdd) // Num + starts a hex code
         return true;
-    const bool padCode =
-        down.key == kClear || down.key == kInsert || (down.key >= kPageUp && down.key <= kDown);
+    const bool padCode = down.vk == kClear || down.vk == kInsert || (down.vk >= kPageUp && down.vk <= kDown);
     return padCode && !down.extended;
 }
 
@@ -97,32 +95,19 @@ constexpr bool IsReportedChord(const KeyDown& down)
 {
     if (!down.ctrl && !down.alt)
         return false;
-    if (keychord::IsModifierKey(down.key) || !HasChordName(down.key, down.character))
+    if (keychord::IsModifierKey(down.vk) || !HasChordName(down.vk, down.character))
         return false;
     if (down.ctrl && down.rightAlt)
         return false;
     return !(down.alt && !down.ctrl && keychord::IsAltCodeKey(down));
 }
 
-// A reported chord travels in one message: wParam holds the key and the modifiers, lParam the character.
-constexpr uint32_t kChordKeyMask = 0xFF;
-constexpr uint32_t kChordCtrl = 0x100;
-constexpr uint32_t kChordAlt = 0x200;
-constexpr uint32_t kChordShift = 0x400;
-
-constexpr uint32_t PackChord(const KeyDown& down)
-{
-    return (static_cast<uint32_t>(down.key) & kChordKeyMask) | (down.ctrl ? kChordCtrl : 0) |
-           (down.alt ? kChordAlt : 0) | (down.shift ? kChordShift : 0);
-}
-
+// A reported chord travels in one message: wParam holds the key and the modifiers (PackKey), lParam the
+// character.
 constexpr KeyDown UnpackChord(uint32_t packed, char32_t character)
 {
     KeyDown down;
-    down.key = static_cast<int>(packed & kChordKeyMask);
-    down.ctrl = (packed & kChordCtrl) != 0;
-    down.alt = (packed & kChordAlt) != 0;
-    down.shift = (packed & kChordShift) != 0;
+    static_cast<CaptureKey&>(down) = UnpackKey(packed);
     down.character = character;
     return down;
 }

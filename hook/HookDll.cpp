@@ -42,6 +42,7 @@
 // keys the hook sends itself. The key goes on to the application either way.
 #include "HookDll.h"
 #include "common/KeyChord.h"
+#include "common/win32/DynamicCalls.h"
 #include "common/win32/Handles.h"
 #include "hook/TwinHelperProtocol.h"
 
@@ -50,16 +51,11 @@
 
 namespace {
 
-constexpr LONG64 kShiftBit = 1LL << 32;
-constexpr LONG64 kCtrlBit = 1LL << 33;
-constexpr LONG64 kAltBit = 1LL << 34;
-constexpr LONG64 kDefaultCaptureKey = VK_F12;
+constexpr LONG kDefaultCaptureKey = static_cast<LONG>(PackKey(CaptureKey{VK_F12}));
 constexpr size_t kWindowNameSize = HOOKDLL_MAX_WINDOW_NAME + 1;
 
 // Every shared variable needs an initialiser: without one MSVC leaves it out of the data_seg section,
-// and gcc needs the attribute on each definition anyway. The key code and its modifiers share one
-// 64-bit word (key in the low half) so that a hook in another process never pairs a new key with old
-// modifiers while SETCAPTUREKEY runs.
+// and gcc needs the attribute on each definition anyway. The key is kept packed (PackKey) in one word.
 #if defined(_MSC_VER)
 #pragma data_seg(".shr")
 #define HOOKDLL_SHARED
@@ -67,7 +63,7 @@ constexpr size_t kWindowNameSize = HOOKDLL_MAX_WINDOW_NAME + 1;
 #define HOOKDLL_SHARED __attribute__((section(".shr"), shared))
 #endif
 
-volatile LONG64 g_captureKey HOOKDLL_SHARED = kDefaultCaptureKey;
+volatile LONG g_captureKey HOOKDLL_SHARED = kDefaultCaptureKey;
 char g_windowName[kWindowNameSize] HOOKDLL_SHARED = {'\0'};
 volatile DWORD g_windowProcess HOOKDLL_SHARED = 0;
 volatile DWORD g_recordedProcess HOOKDLL_SHARED = 0;
@@ -83,10 +79,14 @@ bool g_namedByThisProcess = false;
 // swallowed here, until the Alt release that follows it (or a new Alt press).
 bool g_holdAltRelease = false;
 
-LONG64 LoadCaptureKey()
+CaptureKey LoadCaptureKey()
 {
-    // A compare-exchange that never changes anything is an atomic 64-bit read on 32-bit Windows too.
-    return ::InterlockedCompareExchange64(&g_captureKey, 0, 0);
+    return UnpackKey(static_cast<uint32_t>(::InterlockedCompareExchange(&g_captureKey, 0, 0)));
+}
+
+void StoreCaptureKey(const CaptureKey& key)
+{
+    ::InterlockedExchange(&g_captureKey, static_cast<LONG>(PackKey(key)));
 }
 
 constexpr bool kThirtyTwoBit = sizeof(void*) == 4;
@@ -142,13 +142,13 @@ bool InReadingThread()
 
 bool IsCapturingKey(WPARAM virtualKey)
 {
-    const LONG64 capture = LoadCaptureKey();
-    if (virtualKey != static_cast<WPARAM>(static_cast<DWORD>(capture)) || !TakesPress())
+    const CaptureKey capture = LoadCaptureKey();
+    if (virtualKey != static_cast<WPARAM>(capture.vk) || !TakesPress())
         return false;
     const bool inReadingThread = InReadingThread();
-    return IsDown(VK_SHIFT, inReadingThread) == ((capture & kShiftBit) != 0) &&
-           IsDown(VK_CONTROL, inReadingThread) == ((capture & kCtrlBit) != 0) &&
-           IsDown(VK_MENU, inReadingThread) == ((capture & kAltBit) != 0);
+    return IsDown(VK_SHIFT, inReadingThread) == capture.shift &&
+           IsDown(VK_CONTROL, inReadingThread) == capture.ctrl &&
+           IsDown(VK_MENU, inReadingThread) == capture.alt;
 }
 
 bool IsFirstKeyDown(LPARAM keyInfo)
@@ -209,11 +209,7 @@ bool HoldBackAltRelease(WPARAM virtualKey, LPARAM keyInfo)
 // before that, and where V2 is unknown, the older context or plain GetCursorPos does.
 bool PhysicalCursorPos(POINT& cursor)
 {
-    using SetContext = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
-    const HMODULE user32 = ::GetModuleHandleA("user32.dll");
-    const auto setContext = user32 ? reinterpret_cast<SetContext>(reinterpret_cast<void (*)()>(
-                                         ::GetProcAddress(user32, "SetThreadDpiAwarenessContext")))
-                                   : nullptr;
+    const auto setContext = dyncall::SetThreadDpiAwarenessContext();
     if (!setContext)
         return ::GetCursorPos(&cursor) != FALSE;
     DPI_AWARENESS_CONTEXT previous = setContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
@@ -269,7 +265,7 @@ void ReportChord(WPARAM virtualKey, LPARAM keyInfo)
         return;
     const bool inReadingThread = InReadingThread();
     KeyDown down;
-    down.key = static_cast<int>(virtualKey);
+    down.vk = static_cast<int>(virtualKey);
     down.ctrl = IsDown(VK_CONTROL, inReadingThread);
     down.alt = IsDown(VK_MENU, inReadingThread);
     down.shift = IsDown(VK_SHIFT, inReadingThread);
@@ -281,7 +277,7 @@ void ReportChord(WPARAM virtualKey, LPARAM keyInfo)
     if (!IsReportedChord(down))
         return;
     if (HWND dialog = FindDialog())
-        ::PostMessageA(dialog, HOOKDLL_CHORD_MESSAGE, PackChord(down), static_cast<LPARAM>(down.character));
+        ::PostMessageA(dialog, HOOKDLL_CHORD_MESSAGE, PackKey(down), static_cast<LPARAM>(down.character));
 }
 
 } // namespace
@@ -296,7 +292,7 @@ LRESULT CALLBACK SpyGetF12Proc(int code, WPARAM wParam, LPARAM lParam) noexcept
         if (IsCapturingKey(wParam)) {
             if (IsFirstKeyDown(lParam)) {
                 PostCapture();
-                if ((LoadCaptureKey() & kAltBit) != 0)
+                if (LoadCaptureKey().alt)
                     g_holdAltRelease = true;
             }
             return 1;
@@ -312,22 +308,20 @@ LRESULT CALLBACK SpyGetF12Proc(int code, WPARAM wParam, LPARAM lParam) noexcept
 
 void WINAPI SETCAPTUREKEY(int virtualKey, bool shift, bool ctrl, bool alt)
 {
-    const LONG64 capture = static_cast<LONG64>(static_cast<DWORD>(virtualKey)) | (shift ? kShiftBit : 0) |
-                           (ctrl ? kCtrlBit : 0) | (alt ? kAltBit : 0);
-    ::InterlockedExchange64(&g_captureKey, capture);
+    StoreCaptureKey(CaptureKey{virtualKey, ctrl, alt, shift});
 }
 
 void WINAPI GETCAPTUREKEY(int* virtualKey, bool* shift, bool* ctrl, bool* alt)
 {
-    const LONG64 capture = LoadCaptureKey();
+    const CaptureKey capture = LoadCaptureKey();
     if (virtualKey)
-        *virtualKey = static_cast<int>(static_cast<DWORD>(capture));
+        *virtualKey = capture.vk;
     if (shift)
-        *shift = (capture & kShiftBit) != 0;
+        *shift = capture.shift;
     if (ctrl)
-        *ctrl = (capture & kCtrlBit) != 0;
+        *ctrl = capture.ctrl;
     if (alt)
-        *alt = (capture & kAltBit) != 0;
+        *alt = capture.alt;
 }
 
 void WINAPI SETWINDOWNAME(const char* windowName)
@@ -345,7 +339,7 @@ void WINAPI SETWINDOWNAMEOF(const char* windowName, DWORD process)
     g_windowProcess = process;
     if (!g_namedByThisProcess) {
         g_namedByThisProcess = true;
-        ::InterlockedExchange64(&g_captureKey, kDefaultCaptureKey);
+        ::InterlockedExchange(&g_captureKey, kDefaultCaptureKey);
         g_recordedProcess = 0;
     }
 }

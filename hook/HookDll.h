@@ -15,9 +15,14 @@
 #include <stdbool.h>
 #endif
 
+// WM_USER+1 is also DM_SETDEFID in a dialog ("make button wParam the default"): left to the dialog
+// manager, a press at x would make control x the default button. So the dialog handles this message
+// itself, always, and the program never sends it DM_SETDEFID. The number cannot change: it is the
+// library's interface, and a library of an earlier run may still be loaded in other processes (see
+// SETWINDOWNAME above), posting the number it was built with.
 #define HOOKDLL_CAPTURE_MESSAGE (WM_USER + 1)
 // A chord pressed in the process SETRECORDEDPROCESS named, for the steps file: wParam and lParam as
-// PackChord and the character in common/KeyChord.h. Only chords with Ctrl or Alt that type nothing.
+// PackKey (common/CaptureKey.h) and the character. Only chords with Ctrl or Alt that type nothing.
 #define HOOKDLL_CHORD_MESSAGE (WM_APP + 0x10)
 // The longest window name the DLL keeps, as long as the program's longest text; a longer name is cut
 // to this length.
@@ -31,7 +36,9 @@
 extern "C" {
 #endif
 
-// Shift, ctrl and alt are one-byte booleans: the modifier must be down (true) or up (false).
+// The library's interface, fixed: Shift, ctrl and alt are one-byte booleans, the modifier must be down
+// (true) or up (false). Inside the program a key is a CaptureKey (common/CaptureKey.h); the library keeps
+// it packed, so a key code is below 256, as every virtual-key code is.
 typedef void(WINAPI* PFN_SETCAPTUREKEY)(int virtualKey, bool shift, bool ctrl, bool alt);
 typedef void(WINAPI* PFN_GETCAPTUREKEY)(int* virtualKey, bool* shift, bool* ctrl, bool* alt);
 typedef void(WINAPI* PFN_SETWINDOWNAME)(const char* windowName);
@@ -50,11 +57,5 @@ typedef void(WINAPI* PFN_SETWINDOWNAMEOF)(const char* windowName, DWORD process)
 void WINAPI SETWINDOWNAMEOF(const char* windowName, DWORD process);
 
 #ifdef __cplusplus
-}
-
-// An export of the library, looked up by name.
-template <typename Fn> Fn HookDllExport(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Fn>(reinterpret_cast<void (*)()>(::GetProcAddress(module, name)));
 }
 #endif

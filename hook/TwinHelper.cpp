@@ -9,6 +9,7 @@
 // the 64-bit one would hide that one from every 64-bit program. A thread's own hooks come before the
 // global ones, so the twin runs first in the recorded program and the global hook stays first
 // everywhere else.
+#include "common/win32/DynamicCalls.h"
 #include "common/win32/Handles.h"
 #include "hook/HookDll.h"
 #include "hook/TwinHelperProtocol.h"
@@ -25,17 +26,17 @@ public:
         m_module.Reset(::LoadLibraryA(HOOKDLL_TWIN_FILE));
         if (!m_module)
             return false;
-        m_setCaptureKey = HookDllExport<PFN_SETCAPTUREKEY>(m_module.Get(), "SETCAPTUREKEY");
-        m_setWindowNameOf = HookDllExport<PFN_SETWINDOWNAMEOF>(m_module.Get(), "SETWINDOWNAMEOF");
-        m_setRecordedProcess = HookDllExport<PFN_SETRECORDEDPROCESS>(m_module.Get(), "SETRECORDEDPROCESS");
-        m_hookProc = HookDllExport<HOOKPROC>(m_module.Get(), HOOKDLL_HOOK_PROC_EXPORT);
+        m_setCaptureKey = ProcAddressAs<PFN_SETCAPTUREKEY>(m_module.Get(), "SETCAPTUREKEY");
+        m_setWindowNameOf = ProcAddressAs<PFN_SETWINDOWNAMEOF>(m_module.Get(), "SETWINDOWNAMEOF");
+        m_setRecordedProcess = ProcAddressAs<PFN_SETRECORDEDPROCESS>(m_module.Get(), "SETRECORDEDPROCESS");
+        m_hookProc = ProcAddressAs<HOOKPROC>(m_module.Get(), HOOKDLL_HOOK_PROC_EXPORT);
         return m_setCaptureKey && m_setWindowNameOf && m_setRecordedProcess && m_hookProc;
     }
 
-    void SetKey(WPARAM key) const
+    void SetKey(WPARAM packed) const
     {
-        m_setCaptureKey(static_cast<int>(key & 0xFF), (key & kTwinShift) != 0, (key & kTwinCtrl) != 0,
-                        (key & kTwinAlt) != 0);
+        const CaptureKey key = UnpackKey(static_cast<uint32_t>(packed));
+        m_setCaptureKey(key.vk, key.shift, key.ctrl, key.alt);
     }
     // The title as the dialog shows it now; the twin looks the window up by it in the dialog's process.
     void NameDialog(HWND dialog, DWORD process) const

@@ -21,8 +21,8 @@ protected:
 // the template's capacity are dropped. A picture that cannot be written keeps its place: its patches
 // are made and the counters advance, so the destination file stays in step with the numbering, and
 // its number is returned for the user to be told.
-UnwrittenPictures RunOutputStep(int count, const CursorPoint& cursor, const Region* regions,
-                                IImageWriter& writer);
+[[nodiscard]] UnwrittenPictures RunOutputStep(int count, const CursorPoint& cursor, const Region* regions,
+                                              IImageWriter& writer);
 
 // session<N>/imageBMP<k>.bmp under the working directory; false when it would not fit a MAX_PATH
 // buffer, and then the picture is not written.

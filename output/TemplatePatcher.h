@@ -39,4 +39,4 @@ SpanParts SplitSpan(int32_t v);
 // beyond its end would silently grow the destination file (a typo can make it gigabytes), one before
 // its start ends the session half done. False, with `message` naming the offset file and its row, for
 // the first record outside; true also when the template cannot be read, which its copy reports.
-bool TemplateHoldsEveryRecord(const char* templatePath, char* message, size_t size);
+[[nodiscard]] bool TemplateHoldsEveryRecord(const char* templatePath, char* message, size_t size);

@@ -93,6 +93,19 @@ const DefaultText kDefaults[] = {
                       "saved edit reaches the player and the animated PNG when Flickmere starts again."},
     {kTextExportGifNotWritten, "The player and the animated PNG of session %i were written, but its GIF "
                                "could not be:\n%s\n\nThe GIF is as it was."},
+    {kTextNoSessionNumber,
+     "No new session folder can be made: a session folder here already has the largest number there can "
+     "be (session2147483647).\nMove or rename that folder, then press Capture again."},
+    {kTextFolderNotCreated, "Can't create the session folder %s:\n%s"},
+    {kTextGrabFailed, "Could not take the window's picture: Windows is short of graphics resources.\n"
+                      "Nothing was saved for this key press; the session goes on."},
+    {kTextPictureNotWritten,
+     "Could not write %s: out of memory, or the disk is full.\nThe session goes on without it."},
+    {kTextPicturesNotWritten,
+     "Could not write %s: out of memory, or the disk is full.\nThe session goes on without them."},
+    {kTextUnexpectedError, "unexpected error"},
+    {kTextNoExportThread, "no thread could be started for it"},
+    {kTextSystemErrorNumber, "Error %u"},
 };
 
 bool EndsWithLan(const std::string& name)
@@ -250,4 +263,10 @@ void ReadLanguageFiles(DirListing entries)
 void RefreshCurrentText(int language, int id)
 {
     std::memcpy(g_texts.currentTexts[id], g_texts.texts[language][id], kTextBytes);
+}
+
+void RefreshCurrentTexts(int language)
+{
+    for (int id = 0; id < kTexts; ++id)
+        RefreshCurrentText(language, id);
 }

@@ -2,7 +2,7 @@
 #include "common/DirEntry.h"
 
 constexpr int kLanguages = 10;
-constexpr int kTexts = 49;
+constexpr int kTexts = 57;
 constexpr int kTextBytes = 500;
 constexpr int kLanguageNameBytes = 255;
 
@@ -68,6 +68,20 @@ enum TextId
     // The program cannot notice edits saved while it runs.
     kTextWatchEnded = 47,
     kTextExportGifNotWritten = 48,
+    // Why no session started: every session number is taken (a folder has the largest there can be), or
+    // the session folder could not be created (%s the folder, %s the system's reason).
+    kTextNoSessionNumber = 49,
+    kTextFolderNotCreated = 50,
+    // A capture step's failures: no picture could be taken, or pictures could not be written (%s names
+    // the one, or the several, files).
+    kTextGrabFailed = 51,
+    kTextPictureNotWritten = 52,
+    kTextPicturesNotWritten = 53,
+    // Why an export was not done: a failure that came without words, or no thread could be started.
+    kTextUnexpectedError = 54,
+    kTextNoExportThread = 55,
+    // The system's reason when it has no words for its error number %u.
+    kTextSystemErrorNumber = 56,
 };
 
 // Every UI text in every language, fixed size: text k of language L is texts[L][k], at most 499
@@ -103,6 +117,9 @@ int ReadLanguageFile(int language, const char* path);
 
 // Copies text `id` of `language` into the current texts.
 void RefreshCurrentText(int language, int id);
+// The apply step's part: every text of `language` becomes current, so that no box or caption can read a
+// text that was never made current.
+void RefreshCurrentTexts(int language);
 
 inline const char* CurrentText(int id)
 {

@@ -29,35 +29,6 @@ const ControlText kCaptions[] = {
     {IDC_HELP_BUTTON, kTextHelp},
 };
 
-// The texts that messages and captions read later.
-const TextId kCurrentTexts[] = {kTextCapture,
-                                kTextError,
-                                kTextReport,
-                                kTextNone,
-                                kTextCantOpenTemplate,
-                                kTextUncapture,
-                                kTextTemplateFull,
-                                kTextTargetNotFound,
-                                kTextCorruptFile,
-                                kTextInstructions,
-                                kTextTitle,
-                                kTextOnePress,
-                                kTextPresses,
-                                kTextOnePicture,
-                                kTextPictures,
-                                kTextProgress,
-                                kTextTwinMissing,
-                                kTextTwinNotStarted,
-                                kTextTwinNoLibrary,
-                                kTextTwinNoDialog,
-                                kTextTwinNoHook,
-                                kTextTwinNotReady,
-                                kTextExportNotWritten,
-                                kTextExportPlayerNotWritten,
-                                kTextExportAnimationNotWritten,
-                                kTextWatchEnded,
-                                kTextExportGifNotWritten};
-
 } // namespace
 
 void CCaptureDlg::ApplyTexts(int language)
@@ -65,8 +36,7 @@ void CCaptureDlg::ApplyTexts(int language)
     for (const ControlText& caption : kCaptions)
         SetItemText(caption.controlId, LanguageText(language, caption.textId));
     SetItemText(IDC_CAPTURE, LanguageText(language, SessionActive() ? kTextUncapture : kTextCapture));
-    for (TextId id : kCurrentTexts)
-        RefreshCurrentText(language, id);
+    RefreshCurrentTexts(language);
     if (SessionActive())
         ShowSessionProgress();
     else

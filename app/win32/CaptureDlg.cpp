@@ -11,6 +11,7 @@
 #include "output/FatalOutput.h"
 #include "state/TextTable.h"
 #include "state/WorkingDirectory.h"
+#include "state/win32/NoticeBox.h"
 #include "state/win32/SessionWindows.h"
 
 namespace {
@@ -39,13 +40,10 @@ CCaptureDlg::~CCaptureDlg()
 
 bool CCaptureDlg::OnInit()
 {
-    StartupRefusal refusal;
     CStartupSteps steps(m_instance, m_hooks, m_workDirRecorded);
-    if (!RunCreationSteps(steps, refusal)) {
-        const UINT icon =
-            refusal.information ? MB_ICONINFORMATION : (refusal.warning ? MB_ICONWARNING : MB_ICONERROR);
-        ::MessageBoxA(Handle(), refusal.message, refusal.caption, MB_OK | icon);
-        Refuse();
+    if (const std::optional<Notice> refusal = RunStartupSteps(steps)) {
+        ShowNotice(Handle(), *refusal);
+        DestroyUnshown();
         return false;
     }
     InstallFatalOutputBox(Handle());
@@ -182,20 +180,15 @@ void CCaptureDlg::OnRefresh()
 
 void CCaptureDlg::OnAssignKey()
 {
-    const bool ctrl = IsItemChecked(IDC_CTRL);
-    const bool shift = IsItemChecked(IDC_SHIFT);
-    const int selected = KeyList().CurrentSelection();
-    const bool alt = IsItemChecked(IDC_ALT);
-    m_hooks.SetCaptureKey(selected + kVkF1, shift, ctrl, alt);
-    int key = 0;
-    bool gotShift = false, gotCtrl = false, gotAlt = false;
-    m_hooks.GetCaptureKey(key, gotShift, gotCtrl, gotAlt);
-    SetItemText(IDC_CURRENT_KEY, CaptureKeyText(key, gotShift, gotCtrl, gotAlt).c_str());
+    const CaptureKey key{KeyList().CurrentSelection() + kVkF1, IsItemChecked(IDC_CTRL),
+                         IsItemChecked(IDC_ALT), IsItemChecked(IDC_SHIFT)};
+    m_hooks.SetCaptureKey(key);
+    SetItemText(IDC_CURRENT_KEY, CaptureKeyText(m_hooks.CurrentCaptureKey()).c_str());
 }
 
 void CCaptureDlg::OnHelp()
 {
-    ::MessageBoxA(Handle(), CurrentText(kTextInstructions), "Instruction", MB_OK);
+    ShowNotice(Handle(), PlainNotice(CurrentText(kTextInstructions), kFixedHelpCaption, NoticeIcon::None));
 }
 
 bool CCaptureDlg::OnPaint()
@@ -203,6 +196,8 @@ bool CCaptureDlg::OnPaint()
     if (!::IsIconic(Handle()))
         return false;
     const CPaintDc dc(Handle());
+    if (!dc)
+        return true;
     ::SendMessageA(Handle(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0);
     RECT client;
     ::GetClientRect(Handle(), &client);

@@ -1,4 +1,5 @@
 #pragma once
+#include "app/SessionReplies.h"
 #include "app/win32/AboutDlg.h"
 #include "app/win32/RunningInstance.h"
 #include "app/win32/ProjectWatch.h"
@@ -13,10 +14,10 @@
 
 // The main dialog: the whole program is this one modal dialog, and it alone touches its controls.
 //
-// Its creation step (texts and languages, the offset tables, the hook library) runs first thing in
+// The program's start-up (texts and languages, the offset tables, the hook library) runs first thing in
 // OnInit, before anything is shown: a dialog procedure never sees WM_CREATE, and at that point the
-// window exists, so the failure boxes are owned by it, yet it is still hidden. A failure refuses the
-// dialog (the window is destroyed and DoModal returns -1) without it ever appearing.
+// window exists, so the failure boxes are owned by it, yet it is still hidden. After a failure's box the
+// window is destroyed and DoModal returns -1: the dialog never appears.
 //
 // CaptureDlg.cpp holds the dialog's set-up and its controls, CaptureSession.cpp a session's start,
 // captures and end as the dialog shows them, CaptureExports.cpp the exports of sessions, ApplyTexts.cpp
@@ -71,7 +72,9 @@ private:
     void ShowLastSession();
     // Ends the session, if one runs, and says that the target window is gone.
     void ShowTargetGone();
-    void ShowError(const char* message, UINT icon = MB_ICONERROR) const;
+    // What the session rules decided about a refused start or a press, shown as they decided it.
+    void ApplyStartRefusal(const Failure& refusal);
+    void ApplyPressReply(const PressReply& reply);
     // The steps file could not be written: says so in a box, once a session.
     void ShowStepsFailure(const CResult<void>& written) const;
 

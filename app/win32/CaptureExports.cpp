@@ -11,15 +11,14 @@
 #include "state/SessionState.h"
 #include "state/TextTable.h"
 #include "state/WorkingDirectory.h"
+#include "state/win32/NoticeBox.h"
 #include "state/win32/SessionWindows.h"
 
 #include <new>
 
 namespace {
 
-// The export's words are UTF-8 and may name paths beyond the ANSI code page, so the box is a wide one.
-constexpr int kFailureBytes = 2048;
-
+// The export's words are UTF-8 and may name paths beyond the ANSI code page.
 TextId FailureText(int output)
 {
     switch (output) {
@@ -35,15 +34,21 @@ TextId FailureText(int output)
 }
 
 // In a box without owner: the dialog is not disabled behind it while a session may record.
-void ShowExportFailure(const ExportFailure& failure)
+void ShowExportFailure(HWND dialog, const ExportFailure& failure)
 {
-    const std::string format =
-        CodePageFromWide(CP_UTF8, WideFromCodePage(CP_ACP, CurrentText(FailureText(failure.output))));
-    char text[kFailureBytes];
-    FormatText(text, sizeof text, format.c_str(), {failure.session, failure.error.c_str()});
-    ::MessageBoxW(nullptr, WideFromCodePage(CP_UTF8, text).c_str(),
-                  WideFromCodePage(CP_ACP, CurrentText(kTextTitle)).c_str(),
-                  MB_OK | MB_ICONWARNING | MB_TOPMOST | MB_SETFOREGROUND);
+    const auto utf8 = [](TextId id) {
+        return CodePageFromWide(CP_UTF8, WideFromCodePage(CP_ACP, CurrentText(id)));
+    };
+    const std::string why = failure.error.empty() ? utf8(kTextUnexpectedError) : failure.error;
+    Notice notice;
+    FormatText(notice.text, sizeof notice.text, utf8(FailureText(failure.output)).c_str(),
+               {failure.session, why.c_str()});
+    notice.caption = CurrentText(kTextTitle);
+    notice.icon = NoticeIcon::Warning;
+    notice.owned = false;
+    notice.utf8 = true;
+    notice.inFront = true;
+    ShowNotice(dialog, notice);
 }
 
 } // namespace
@@ -85,14 +90,15 @@ void CCaptureDlg::OnProjectSaved(WPARAM session, LPARAM watchEnded)
     else
         ExportEdit(static_cast<int>(session));
     if (watchEnded == kWatchEnded)
-        ::MessageBoxA(Handle(), CurrentText(kTextWatchEnded), CurrentText(kTextTitle),
-                      MB_OK | MB_ICONWARNING);
+        ShowNotice(Handle(),
+                   PlainNotice(CurrentText(kTextWatchEnded), CurrentText(kTextTitle), NoticeIcon::Warning));
 }
 
 void CCaptureDlg::ShowExportFailures(WPARAM unrecordedSession, LPARAM unrecorded)
 {
     if (unrecorded == kExportFailureUnrecorded)
-        ShowExportFailure({static_cast<int>(unrecordedSession), kTakeNotOpened, std::bad_alloc().what()});
+        ShowExportFailure(Handle(),
+                          {static_cast<int>(unrecordedSession), kTakeNotOpened, std::bad_alloc().what()});
     for (const ExportFailure& failure : m_export.TakeFailures())
-        ShowExportFailure(failure);
+        ShowExportFailure(Handle(), failure);
 }

@@ -2,13 +2,14 @@
 // runs the capture step, and the controls and boxes show what came of it.
 #include "app/win32/CaptureDlg.h"
 
-#include "app/win32/WindowList.h"
+#include "app/SessionReplies.h"
 #include "capture/SessionLifecycle.h"
 #include "capture/SessionReport.h"
 #include "capture/win32/Session.h"
 #include "capture/win32/WindowCapture.h"
 #include "common/SessionNames.h"
 #include "common/TextFormat.h"
+#include "common/win32/CodePages.h"
 #include "common/win32/DirectoryListing.h"
 #include "output/FatalOutput.h"
 #include "output/OffsetTables.h"
@@ -16,11 +17,12 @@
 #include "state/SessionState.h"
 #include "state/TextTable.h"
 #include "state/WorkingDirectory.h"
+#include "state/win32/NoticeBox.h"
 #include "state/win32/SessionWindows.h"
+#include "state/win32/SystemError.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 
 namespace {
@@ -30,91 +32,36 @@ constexpr int kMessageBytes = 260;
 // session<N>\session<N>.steps.json of the plan, from the session folder's path in the ANSI code page.
 std::filesystem::path StepsFile(const SessionPlan& plan)
 {
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, plan.sessionDir, -1, nullptr, 0);
-    std::wstring folder(length > 0 ? static_cast<size_t>(length) : 1, L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, plan.sessionDir, -1, folder.data(), length);
-    folder.resize(folder.size() - 1); // the terminating null
-    return std::filesystem::path(folder) / StepsFileName(plan.sessionNumber);
+    return std::filesystem::path(WideFromCodePage(CP_ACP, plan.sessionDir)) /
+           StepsFileName(plan.sessionNumber);
 }
+
 // While a session runs, the target window is looked for this often, so that closing it ends the
 // session within about a second.
 constexpr UINT_PTR kTargetWatchTimer = 1;
 constexpr UINT kTargetWatchMilliseconds = 250;
 
-const char kNoSessionNumberMessage[] =
-    "No new session folder can be made: a session folder here already has the largest number there can "
-    "be (session2147483647).\nMove or rename that folder, then press Capture again.";
-
-// The system's words for `error`, or its number when the system has none.
-std::string SystemErrorText(DWORD error)
+// Why the plan cannot be started before anything is made: the selected window is gone, no number is
+// left, or an offset file points outside the template.
+CResult<void> CheckPlan(HWND target, const SessionPlan& plan)
 {
-    char* text = nullptr;
-    ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        error, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&text), 0, nullptr);
-    CLocalMemory owned(text);
-    if (text)
-        return text;
-    char fallback[64];
-    FormatText(fallback, sizeof fallback, "Error %u", {static_cast<int32_t>(error)});
-    return fallback;
-}
-
-// The error GetLastError holds, in a box without owner.
-void ReportHookFailure()
-{
-    ::MessageBoxA(nullptr, SystemErrorText(::GetLastError()).c_str(), CurrentText(kTextError),
-                  MB_OK | MB_ICONINFORMATION);
-}
-
-// Why the hook's twin is not in the 32-bit target; for a helper that could not be started, with the
-// system's reason that GetLastError holds.
-std::string TwinHookFailureText(TwinHookStart twin)
-{
-    const std::string reason = SystemErrorText(::GetLastError());
-    struct TwinFailureText
-    {
-        TwinHookStart twin;
-        TextId text;
-    };
-    static const TwinFailureText kTexts[] = {
-        {TwinHookStart::HelperMissing, kTextTwinMissing},
-        {TwinHookStart::HelperNotStarted, kTextTwinNotStarted},
-        {TwinHookStart::LibraryNotLoaded, kTextTwinNoLibrary},
-        {TwinHookStart::DialogNotFound, kTextTwinNoDialog},
-        {TwinHookStart::HookNotInstalled, kTextTwinNoHook},
-    };
-    TextId id = kTextTwinNotReady;
-    for (const TwinFailureText& t : kTexts)
-        if (t.twin == twin)
-            id = t.text;
-    char message[2 * kMessageBytes];
-    FormatText(message, sizeof message, CurrentText(id), {reason.c_str()});
-    return message;
-}
-
-// A capture step's notice, in a box without owner: the dialog is not disabled behind it.
-void ShowCaptureNotice(const std::optional<CaptureNotice>& notice)
-{
-    if (notice)
-        ::MessageBoxA(nullptr, notice->text, notice->caption, MB_OK | notice->icon);
+    if (!::IsWindow(target))
+        return Refusal(StartRefusal::TargetGone);
+    if (!plan.numbered)
+        return Refusal(StartRefusal::NoSessionNumber);
+    char outside[kMessageBytes];
+    if (!TemplateHoldsEveryRecord(plan.templatePath, outside, sizeof outside))
+        return Refusal(StartRefusal::RecordOutsideTemplate, outside);
+    return {};
 }
 
 } // namespace
 
-void CCaptureDlg::ShowError(const char* message, UINT icon) const
-{
-    ::MessageBoxA(Handle(), message, CurrentText(kTextError), MB_OK | icon);
-}
-
 void CCaptureDlg::ShowStepsFailure(const CResult<void>& written) const
 {
-    if (written)
-        return;
-    char message[2 * kMessageBytes];
-    FormatText(message, sizeof message, CurrentText(kTextStepsNotWritten), {written.Error().text.c_str()});
-    // No owner, like a capture step's notice: the dialog is not disabled behind it.
-    ::MessageBoxA(nullptr, message, CurrentText(kTextError), MB_OK | MB_ICONWARNING);
+    if (!written)
+        ShowNotice(Handle(), NoticeOf(kTextStepsNotWritten, {written.Error().text.c_str()},
+                                      CurrentText(kTextError), NoticeIcon::Warning, false));
 }
 
 void CCaptureDlg::OnCaptureButton()
@@ -126,60 +73,39 @@ void CCaptureDlg::OnCaptureButton()
     const CListBox windows = WindowList();
     const int selection = windows.CurrentSelection();
     const HWND target = reinterpret_cast<HWND>(windows.ItemData(selection));
-    if (!::IsWindow(target)) {
-        // Closed since the list was filled: nothing is created, and the list shows what is there now.
-        OnRefresh();
-        ShowTargetGone();
-        return;
-    }
     SessionPlan plan = PlanSession(ListDirectory("*.*"));
-    if (!plan.numbered) {
-        // Nothing has been created or deleted, and the dialog is still idle.
-        ShowError(kNoSessionNumberMessage);
-        return;
-    }
-    char refusal[kMessageBytes];
-    if (!TemplateHoldsEveryRecord(plan.templatePath, refusal, sizeof refusal)) {
-        ShowError(refusal);
+    // Nothing has been created or deleted when the plan is refused, and the dialog is still idle.
+    const CResult<void> planned = CheckPlan(target, plan);
+    if (!planned) {
+        ApplyStartRefusal(planned.Error());
         return;
     }
     ShowSessionStarting();
     const std::string title = windows.Text(selection);
+    const CResult<void> started = StartSession(plan, target, m_hooks);
+    if (!started) {
+        ApplyStartRefusal(started.Error());
+        return;
+    }
+    m_steps.Start(Handle(), target, StepsFile(plan), m_hooks);
+    ShowSessionActive(title.c_str());
+    ShowSessionProgress();
+    ::SetTimer(Handle(), kTargetWatchTimer, kTargetWatchMilliseconds, nullptr);
+}
 
-    TwinHookStart twin = TwinHookStart::Started;
-    switch (StartSession(plan, target, m_hooks, twin)) {
-    case SessionStart::TemplateNotCopied: {
-        char message[kMessageBytes];
-        FormatText(message, sizeof message, CurrentText(kTextCantOpenTemplate), {plan.templatePath});
-        ShowError(message, MB_ICONHAND);
+void CCaptureDlg::ApplyStartRefusal(const Failure& refusal)
+{
+    const RefusalReply reply = ReplyToStartRefusal(refusal, SystemErrorText(refusal.systemError).c_str());
+    if (reply.after == AfterRefusal::RefreshList)
+        OnRefresh();
+    ShowNotice(Handle(), reply.notice);
+    switch (reply.after) {
+    case AfterRefusal::EndProgram:
         std::exit(kFatalExitStatus);
-    }
-    case SessionStart::NoSessionNumber:
-        ShowError(kNoSessionNumberMessage);
+    case AfterRefusal::BackToIdle:
         ShowSessionIdle();
         break;
-    case SessionStart::FolderNotCreated: {
-        const std::string reason = SystemErrorText(::GetLastError());
-        char message[2 * kMessageBytes];
-        FormatText(message, sizeof message, "Can't create the session folder %s:\n%s",
-                   {plan.sessionDir, reason.c_str()});
-        ShowError(message);
-        ShowSessionIdle();
-        break;
-    }
-    case SessionStart::HookNotInstalled:
-        ReportHookFailure();
-        ShowSessionIdle();
-        break;
-    case SessionStart::TwinHookNotStarted:
-        ShowError(TwinHookFailureText(twin).c_str());
-        ShowSessionIdle();
-        break;
-    case SessionStart::Started:
-        m_steps.Start(Handle(), target, StepsFile(plan), m_hooks);
-        ShowSessionActive(title.c_str());
-        ShowSessionProgress();
-        ::SetTimer(Handle(), kTargetWatchTimer, kTargetWatchMilliseconds, nullptr);
+    case AfterRefusal::RefreshList:
         break;
     }
 }
@@ -187,35 +113,33 @@ void CCaptureDlg::OnCaptureButton()
 LRESULT CCaptureDlg::OnCaptureMessage(int x, int y)
 {
     const int firstPicture = g_session.imageCounter;
-    const CaptureStep step = CaptureTargetWindow(x, y);
-    if (step.written >= 0)
+    const PressResult press = CaptureTargetWindow(x, y);
+    if (!press.targetGone)
         m_steps.RecordPress(x, y, firstPicture, g_session.imageCounter);
-    const std::optional<CaptureNotice> notice = NoticeOf(step);
-    // Each box comes after every change of state of the press: a box runs a message loop, in which the
-    // next capture may already be handled.
-    switch (JudgeCapture(step.written, TemplateCapacity())) {
-    case CaptureVerdict::TemplateFull:
+    const PressReply reply = ReplyToPress(press, TemplateCapacity());
+    ApplyPressReply(reply);
+    // Read by nobody.
+    return reply.endsSession ? 1 : press.picturesWritten;
+}
+
+void CCaptureDlg::ApplyPressReply(const PressReply& reply)
+{
+    // Every press shows that it was taken, also one that changed nothing. The boxes come after every
+    // change of state of the press: a box runs a message loop, in which the next capture may already be
+    // handled. A press queued before the session ended finds none active.
+    if (reply.endsSession && SessionActive())
         EndSessionAndShow();
-        ShowCaptureNotice(notice);
-        ::MessageBoxA(Handle(), CurrentText(kTextTemplateFull), CurrentText(kTextTemplateFull), MB_OK);
-        return 1;
-    case CaptureVerdict::TargetLost:
-        // Also for a message queued before the session ended, while no session is active.
-        ShowTargetGone();
-        return 1;
-    case CaptureVerdict::Continue:
-        break;
-    }
-    // Every press shows that it was taken, also one that changed nothing.
-    if (SessionActive())
+    else if (SessionActive())
         ShowSessionProgress();
-    ShowCaptureNotice(notice);
-    return step.written;
+    if (reply.notice)
+        ShowNotice(Handle(), *reply.notice);
+    if (reply.endNotice)
+        ShowNotice(Handle(), *reply.endNotice);
 }
 
 void CCaptureDlg::ShowSessionStarting()
 {
-    SetItemText(IDC_CAPTURE, "Please Wait");
+    SetItemText(IDC_CAPTURE, kFixedPleaseWait);
     EnableItem(IDC_CAPTURE, false);
     EnableItem(IDC_WINDOW_LIST, false);
     EnableItem(IDC_REFRESH, false);
@@ -253,7 +177,7 @@ void CCaptureDlg::ShowTargetGone()
 {
     if (SessionActive())
         EndSessionAndShow();
-    ::MessageBoxA(Handle(), CurrentText(kTextTargetNotFound), "HWND Problem", MB_OK);
+    ShowNotice(Handle(), TargetGoneNotice());
 }
 
 void CCaptureDlg::EndSessionAndShow()

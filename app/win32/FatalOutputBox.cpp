@@ -2,6 +2,7 @@
 
 #include "capture/win32/Session.h"
 #include "output/FatalOutput.h"
+#include "state/win32/NoticeBox.h"
 
 namespace {
 
@@ -10,7 +11,8 @@ HWND g_owner = nullptr;
 void ShowFatalOutputBox(const char* message)
 {
     RemoveSessionHooks();
-    ::MessageBoxA(g_owner, message, nullptr, MB_OK | MB_ICONERROR);
+    // The system's own caption: the box has never had one of its own.
+    ShowNotice(g_owner, PlainNotice(message, nullptr, NoticeIcon::Error));
 }
 
 } // namespace

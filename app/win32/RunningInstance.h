@@ -8,7 +8,7 @@ class CRunningInstance
 {
 public:
     // False when another copy holds the mark already. The mark is held until this object goes.
-    bool Claim();
+    [[nodiscard]] bool Claim();
 
 private:
     CKernelHandle m_mark;

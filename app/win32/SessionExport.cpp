@@ -4,6 +4,7 @@
 #include "common/win32/CodePages.h"
 #include "export/SessionFiles.h"
 #include "export/take/TakeEdit.h"
+#include "state/TextTable.h"
 
 #include <algorithm>
 #include <exception>
@@ -51,8 +52,11 @@ void CSessionExport::Add(int session)
         m_running = false;
         lost.swap(m_waiting);
     }
+    // On the dialog's thread, where the texts may be read.
+    const std::string reason =
+        CodePageFromWide(CP_UTF8, WideFromCodePage(CP_ACP, CurrentText(kTextNoExportThread)));
     for (int waiting : lost)
-        Fail({waiting, kTakeNotOpened, "no thread could be started for it"});
+        Fail({waiting, kTakeNotOpened, reason});
 }
 
 void CSessionExport::AddIfEditIsNew(int session)
@@ -134,7 +138,8 @@ void CSessionExport::Export(int session)
     } catch (const std::exception& e) {
         failure.error = e.what();
     } catch (...) {
-        failure.error = "unexpected error";
+        // No words: the dialog gives the text table's (ExportFailure).
+        failure.error.clear();
     }
     Fail(std::move(failure));
 }

@@ -14,7 +14,7 @@
 #include <vector>
 
 // An export that could not be done: its session, which of its files were not written (a
-// SessionFilesFailure) and one line of why, in UTF-8.
+// SessionFilesFailure) and one line of why, in UTF-8; empty for a failure that came without words.
 struct ExportFailure
 {
     int session = 0;

@@ -1,12 +1,12 @@
 #pragma once
-#include "app/CreationStep.h"
+#include "app/Startup.h"
 
 class CHookLibrary;
 class CRunningInstance;
 
-// The creation step's work done for real: the main dialog's running-instance mark and hook library,
+// The start-up steps done for real: the main dialog's running-instance mark and hook library,
 // the texts from the language files, and the offset tables from the working directory.
-class CStartupSteps : public ICreationSteps
+class CStartupSteps : public IStartupSteps
 {
 public:
     CStartupSteps(CRunningInstance& instance, CHookLibrary& hooks, bool workDirRecorded)

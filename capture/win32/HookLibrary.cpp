@@ -1,6 +1,7 @@
 #include "capture/win32/HookLibrary.h"
 
 #include "capture/win32/TwinHook.h"
+#include "common/win32/DynamicCalls.h"
 #include "hook/TwinHelperProtocol.h"
 
 bool CHookLibrary::Load()
@@ -8,11 +9,11 @@ bool CHookLibrary::Load()
     CModule module(::LoadLibraryA("HookDll.dll"));
     if (!module)
         return false;
-    m_setCaptureKey = HookDllExport<PFN_SETCAPTUREKEY>(module.Get(), "SETCAPTUREKEY");
-    m_getCaptureKey = HookDllExport<PFN_GETCAPTUREKEY>(module.Get(), "GETCAPTUREKEY");
-    m_setWindowName = HookDllExport<PFN_SETWINDOWNAME>(module.Get(), "SETWINDOWNAME");
-    m_setRecordedProcess = HookDllExport<PFN_SETRECORDEDPROCESS>(module.Get(), "SETRECORDEDPROCESS");
-    m_hookProc = HookDllExport<HOOKPROC>(module.Get(), HOOKDLL_HOOK_PROC_EXPORT);
+    m_setCaptureKey = ProcAddressAs<PFN_SETCAPTUREKEY>(module.Get(), "SETCAPTUREKEY");
+    m_getCaptureKey = ProcAddressAs<PFN_GETCAPTUREKEY>(module.Get(), "GETCAPTUREKEY");
+    m_setWindowName = ProcAddressAs<PFN_SETWINDOWNAME>(module.Get(), "SETWINDOWNAME");
+    m_setRecordedProcess = ProcAddressAs<PFN_SETRECORDEDPROCESS>(module.Get(), "SETRECORDEDPROCESS");
+    m_hookProc = ProcAddressAs<HOOKPROC>(module.Get(), HOOKDLL_HOOK_PROC_EXPORT);
     // A library without the exports is as good as none: nothing could be captured with it.
     if (!m_setCaptureKey || !m_getCaptureKey || !m_setWindowName || !m_setRecordedProcess || !m_hookProc) {
         ForgetExports();
@@ -37,17 +38,19 @@ void CHookLibrary::ForgetExports()
     m_hookProc = nullptr;
 }
 
-void CHookLibrary::SetCaptureKey(int keyCode, bool shift, bool ctrl, bool alt) const
+void CHookLibrary::SetCaptureKey(const CaptureKey& key) const
 {
     if (m_setCaptureKey)
-        m_setCaptureKey(keyCode, shift, ctrl, alt);
-    TellTwinHook(kTwinSetKey, EncodeTwinKey(keyCode, shift, ctrl, alt));
+        m_setCaptureKey(key.vk, key.shift, key.ctrl, key.alt);
+    TellTwinHook(kTwinSetKey, PackKey(key));
 }
 
-void CHookLibrary::GetCaptureKey(int& keyCode, bool& shift, bool& ctrl, bool& alt) const
+CaptureKey CHookLibrary::CurrentCaptureKey() const
 {
+    CaptureKey key;
     if (m_getCaptureKey)
-        m_getCaptureKey(&keyCode, &shift, &ctrl, &alt);
+        m_getCaptureKey(&key.vk, &key.shift, &key.ctrl, &key.alt);
+    return key;
 }
 
 void CHookLibrary::SetWindowName(const char* title) const
@@ -75,8 +78,8 @@ void CHookLibrary::SetDialog(HWND dialog)
     const HMODULE user32 = ::GetModuleHandleA("user32.dll");
     if (!user32)
         return;
-    const auto filterWindow = HookDllExport<FilterWindow>(user32, "ChangeWindowMessageFilterEx");
-    const auto filterProcess = HookDllExport<FilterProcess>(user32, "ChangeWindowMessageFilter");
+    const auto filterWindow = ProcAddressAs<FilterWindow>(user32, "ChangeWindowMessageFilterEx");
+    const auto filterProcess = ProcAddressAs<FilterProcess>(user32, "ChangeWindowMessageFilter");
     for (const UINT message : {HOOKDLL_CAPTURE_MESSAGE, HOOKDLL_CHORD_MESSAGE}) {
         if (filterWindow)
             filterWindow(dialog, message, kAllow, nullptr);

@@ -2,6 +2,7 @@
 // HookDll.dll, loaded at start-up. Its exports are looked up by name rather than imported, so that a
 // missing library is reported by the program itself instead of by the loader before it starts. A key
 // or name given here also reaches the 32-bit twin while a session runs it (capture/win32/TwinHook.h).
+#include "common/CaptureKey.h"
 #include "common/win32/Handles.h"
 #include "hook/HookDll.h"
 
@@ -9,14 +10,15 @@ class CHookLibrary
 {
 public:
     // LoadLibraryA("HookDll.dll"); false when it or one of its exports is missing.
-    bool Load();
+    [[nodiscard]] bool Load();
     // The function pointers point into the library, so they go with it.
     void Free();
     HMODULE Module() const { return m_module.Get(); }
     HOOKPROC HookProc() const { return m_hookProc; }
 
-    void SetCaptureKey(int keyCode, bool shift, bool ctrl, bool alt) const;
-    void GetCaptureKey(int& keyCode, bool& shift, bool& ctrl, bool& alt) const;
+    void SetCaptureKey(const CaptureKey& key) const;
+    // As the library keeps it; an empty key without the library.
+    CaptureKey CurrentCaptureKey() const;
     void SetWindowName(const char* title) const;
     // The process whose chords the hook reports to the dialog (HOOKDLL_CHORD_MESSAGE), 0 for none.
     void SetRecordedProcess(DWORD process) const;

@@ -17,36 +17,28 @@ void CentreCursorOn(HWND window)
         ::SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
 }
 
-FolderCreation CreateFolder(const char* path)
+CResult<bool> CreateFolder(const char* path)
 {
     if (::CreateDirectoryA(path, nullptr))
-        return FolderCreation::Created;
+        return true;
     // A plain file of that name answers ERROR_ALREADY_EXISTS as well.
     const DWORD error = ::GetLastError();
-    return error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS ? FolderCreation::Taken
-                                                                       : FolderCreation::Failed;
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+        return false;
+    return Fail({}, 0, error);
 }
 
 } // namespace
 
-SessionStart StartSession(SessionPlan& plan, HWND target, const CHookLibrary& hooks, TwinHookStart& twin)
+CResult<void> StartSession(SessionPlan& plan, HWND target, const CHookLibrary& hooks)
 {
-    twin = TwinHookStart::Started;
-    const SessionFolder folder = CreateSessionFolder(plan, CreateFolder);
+    const CResult<void> folder = CreateSessionFolder(plan, CreateFolder);
     ApplySessionPlan(plan);
-    switch (folder) {
-    case SessionFolder::Created:
-        break;
-    case SessionFolder::NoNumberLeft:
-        return SessionStart::NoSessionNumber;
-    case SessionFolder::PathsDoNotFit:
-        return SessionStart::TemplateNotCopied;
-    case SessionFolder::Failed:
-        return SessionStart::FolderNotCreated;
-    }
+    if (!folder)
+        return folder;
     DeleteStalePictures(plan.sessionDir, [](const char* path) { return ::DeleteFileA(path) != FALSE; });
     if (!::CopyFileA(plan.templatePath, plan.destinationFile, FALSE))
-        return SessionStart::TemplateNotCopied;
+        return Refusal(StartRefusal::TemplateNotCopied, plan.templatePath, ::GetLastError());
 
     g_sessionWindows.target = target;
     g_sessionWindows.hook.Reset(::SetWindowsHookExA(WH_KEYBOARD, hooks.HookProc(), hooks.Module(), 0));
@@ -54,22 +46,20 @@ SessionStart StartSession(SessionPlan& plan, HWND target, const CHookLibrary& ho
         // Nothing was captured and no hook runs: the user can try again.
         const DWORD error = ::GetLastError();
         g_sessionWindows.target = nullptr;
-        ::SetLastError(error);
-        return SessionStart::HookNotInstalled;
+        return Refusal(StartRefusal::HookNotInstalled, {}, error);
     }
     // Only the 32-bit twin reaches a 32-bit target.
-    if (Is32BitWindow(target))
-        twin = StartTwinHook(hooks, target);
-    if (twin != TwinHookStart::Started) {
-        const DWORD error = ::GetLastError();
-        RemoveSessionHooks();
-        g_sessionWindows.target = nullptr;
-        ::SetLastError(error);
-        return SessionStart::TwinHookNotStarted;
+    if (Is32BitWindow(target)) {
+        const CResult<void> twin = StartTwinHook(hooks, target);
+        if (!twin) {
+            RemoveSessionHooks();
+            g_sessionWindows.target = nullptr;
+            return twin;
+        }
     }
     ::BringWindowToTop(target);
     CentreCursorOn(target);
-    return SessionStart::Started;
+    return {};
 }
 
 bool TargetGone()

@@ -8,27 +8,13 @@
 
 class CHookLibrary;
 
-enum class SessionStart
-{
-    Started,
-    // The template could not be copied (or a path did not fit): the program must end.
-    TemplateNotCopied,
-    // Every number after the free ones the scan found is taken; nothing was created.
-    NoSessionNumber,
-    // The session folder could not be created; GetLastError tells why. Nothing was created.
-    FolderNotCreated,
-    // The hook could not be installed; GetLastError tells why. The session is not active.
-    HookNotInstalled,
-    // The target is a 32-bit program and the hook's twin could not be started there; StartSession's
-    // `twin` tells why. The session is not active.
-    TwinHookNotStarted,
-};
-
 // Creates the plan's folder (under the next free number when the plan's is taken), makes the plan the
 // session state's (ApplySessionPlan), deletes its stale pictures, copies the template, makes `target` the
-// target window and installs the hook, and on a 32-bit target its twin (what came of that in `twin`); once
-// started, the target is brought to the top with the mouse in its middle.
-SessionStart StartSession(SessionPlan& plan, HWND target, const CHookLibrary& hooks, TwinHookStart& twin);
+// target window and installs the hook, and on a 32-bit target its twin; once started, the target is
+// brought to the top with the mouse in its middle. A StartRefusal otherwise: nothing was created when
+// the folder was not; the session is not active after a hook that could not be installed; the program
+// must end when the template was not copied.
+[[nodiscard]] CResult<void> StartSession(SessionPlan& plan, HWND target, const CHookLibrary& hooks);
 
 // Removes the hook and ends the 32-bit helper with its twin of the hook.
 void RemoveSessionHooks();

@@ -1,5 +1,6 @@
 #include "capture/win32/TwinHook.h"
 
+#include "capture/SessionLifecycle.h"
 #include "capture/win32/HookLibrary.h"
 #include "common/TextFormat.h"
 #include "hook/TwinHelperProtocol.h"
@@ -24,40 +25,35 @@ bool HelperPath(char* path, DWORD size)
 }
 
 // Why a helper that ended before it was ready did so.
-TwinHookStart EndedHelper(HANDLE helper)
+StartRefusal EndedHelper(HANDLE helper)
 {
     DWORD status = 0;
     if (!::GetExitCodeProcess(helper, &status))
-        return TwinHookStart::NotReady;
+        return StartRefusal::TwinNotReady;
     switch (status) {
     case kTwinNoLibrary:
-        return TwinHookStart::LibraryNotLoaded;
+        return StartRefusal::TwinNoLibrary;
     case kTwinNoDialog:
-        return TwinHookStart::DialogNotFound;
+        return StartRefusal::TwinNoDialog;
     case kTwinNoHook:
-        return TwinHookStart::HookNotInstalled;
+        return StartRefusal::TwinNoHook;
     default:
-        return TwinHookStart::NotReady;
+        return StartRefusal::TwinNotReady;
     }
 }
 
 } // namespace
 
-TwinHookStart StartTwinHook(const CHookLibrary& hooks, HWND target)
+CResult<void> StartTwinHook(const CHookLibrary& hooks, HWND target)
 {
     char path[MAX_PATH];
-    if (!HelperPath(path, sizeof path)) {
-        ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        return TwinHookStart::HelperNotStarted;
-    }
-    int key = 0;
-    bool shift = false, ctrl = false, alt = false;
-    hooks.GetCaptureKey(key, shift, ctrl, alt);
+    if (!HelperPath(path, sizeof path))
+        return Refusal(StartRefusal::TwinNotStarted, {}, ERROR_FILENAME_EXCED_RANGE);
     char commandLine[MAX_PATH + 64];
     // Window handles have 32 significant bits, so that 32-bit and 64-bit programs can share them.
     FormatText(commandLine, sizeof commandLine, "\"%s\" %u %u %u",
                {path, static_cast<int32_t>(reinterpret_cast<UINT_PTR>(hooks.Dialog())),
-                static_cast<int32_t>(EncodeTwinKey(key, shift, ctrl, alt)),
+                static_cast<int32_t>(PackKey(hooks.CurrentCaptureKey())),
                 static_cast<int32_t>(::GetWindowThreadProcessId(target, nullptr))});
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -65,9 +61,8 @@ TwinHookStart StartTwinHook(const CHookLibrary& hooks, HWND target)
     if (!::CreateProcessA(path, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                           &started)) {
         const DWORD error = ::GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
-                   ? TwinHookStart::HelperMissing
-                   : TwinHookStart::HelperNotStarted;
+        const bool missing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        return Refusal(missing ? StartRefusal::TwinMissing : StartRefusal::TwinNotStarted, {}, error);
     }
     // Only the process is waited for; its thread's handle goes when this returns.
     const CKernelHandle thread(started.hThread);
@@ -76,13 +71,13 @@ TwinHookStart StartTwinHook(const CHookLibrary& hooks, HWND target)
     if (::WaitForInputIdle(started.hProcess, kReadyTimeoutMs) != 0 ||
         ::WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0) {
         // Told while the process handle is still held; a helper still running was not ready in time.
-        const TwinHookStart outcome = ::WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0
-                                          ? EndedHelper(started.hProcess)
-                                          : TwinHookStart::NotReady;
+        const StartRefusal refusal = ::WaitForSingleObject(started.hProcess, 0) == WAIT_OBJECT_0
+                                         ? EndedHelper(started.hProcess)
+                                         : StartRefusal::TwinNotReady;
         StopTwinHook();
-        return outcome;
+        return Refusal(refusal);
     }
-    return TwinHookStart::Started;
+    return {};
 }
 
 void StopTwinHook()

@@ -3,29 +3,17 @@
 // FlickmereHook32.exe from the program's folder installs HookDll32.dll on the recorded window's thread
 // (hook/TwinHelper.cpp says why that thread only). The helper's process and thread are kept in
 // g_sessionWindows.
+#include "common/Result.h"
+
 #include <windows.h>
 
 class CHookLibrary;
 
-// What came of starting the helper: its hook is in place, or why not.
-enum class TwinHookStart
-{
-    Started,
-    // FlickmereHook32.exe is not beside the program.
-    HelperMissing,
-    // The system refused to start it for another reason; GetLastError tells why.
-    HelperNotStarted,
-    // The helper's own refusals, told by its exit status (hook/TwinHelperProtocol.h).
-    LibraryNotLoaded,
-    DialogNotFound,
-    HookNotInstalled,
-    // It ended for another reason, or was not ready in time.
-    NotReady,
-};
-
 // Starts the helper for the library's dialog and key, hooking the thread of `target`, and waits until
-// its hook is in place.
-TwinHookStart StartTwinHook(const CHookLibrary& hooks, HWND target);
+// its hook is in place. Otherwise a StartRefusal (capture/SessionLifecycle.h) says why: the helper is
+// missing, the system refused to start it (with its error), the helper's own refusals that its exit
+// status tells (hook/TwinHelperProtocol.h), or it ended for another reason or was not ready in time.
+[[nodiscard]] CResult<void> StartTwinHook(const CHookLibrary& hooks, HWND target);
 
 // Asks the helper to remove its hook and end, and waits for it a while; ends it otherwise.
 void StopTwinHook();

@@ -2,31 +2,30 @@
 
 #include "capture/CaptureState.h"
 #include "common/ChangeDetection.h"
-#include "common/TextFormat.h"
 #include "common/win32/Handles.h"
 #include "output/win32/CaptureOutput.h"
 #include "state/SessionState.h"
-#include "state/TextTable.h"
 #include "state/win32/SessionWindows.h"
 
 #include <new>
 
 namespace {
 
-CaptureStep Outcome(GrabOutcome outcome)
+PressResult Problem(PressProblem problem)
 {
-    CaptureStep step;
-    step.outcome = outcome;
-    return step;
+    PressResult press;
+    press.targetGone = false;
+    press.problem = problem;
+    return press;
 }
 
 } // namespace
 
-CaptureStep CaptureTargetWindow(int x, int y)
+PressResult CaptureTargetWindow(int x, int y)
 {
     const HWND target = g_sessionWindows.target;
     if (!::IsWindow(target))
-        return CaptureStep{};
+        return PressResult{};
     ++g_session.presses;
     g_session.lastCaptureX = x;
     g_session.lastCaptureY = y;
@@ -36,35 +35,9 @@ CaptureStep CaptureTargetWindow(int x, int y)
     // or above it.
     const int left = rect.left > 0 ? rect.left : 0;
     const int top = rect.top > 0 ? rect.top : 0;
-    CaptureStep step = GrabWindowImage(CursorPoint{x - left - 1, y - top - 1});
-    step.written = g_session.imageCounter - 1;
-    return step;
-}
-
-std::optional<CaptureNotice> NoticeOf(const CaptureStep& step)
-{
-    CaptureNotice notice;
-    switch (step.outcome) {
-    case GrabOutcome::Written:
-        return std::nullopt;
-    case GrabOutcome::GrabFailed:
-        CopyText(notice.text, sizeof notice.text,
-                 "Could not take the window's picture: Windows is short of graphics resources.\n"
-                 "Nothing was saved for this key press; the session goes on.");
-        notice.caption = "Warning";
-        return notice;
-    case GrabOutcome::WindowNotVisible:
-        CopyText(notice.text, sizeof notice.text, "Check if the window is visible!");
-        notice.caption = "Warning";
-        return notice;
-    case GrabOutcome::PicturesNotWritten:
-        break;
-    }
-    if (!FormatUnwrittenPictures(notice.text, sizeof notice.text, step.unwritten))
-        return std::nullopt;
-    notice.caption = CurrentText(kTextError);
-    notice.icon = MB_ICONERROR;
-    return notice;
+    PressResult press = GrabWindowImage(CursorPoint{x - left - 1, y - top - 1});
+    press.picturesWritten = g_session.imageCounter - 1;
+    return press;
 }
 
 bool MakeComparisonImage(HDC context, HGDIOBJ replaced, std::vector<uint16_t>& pixels, int& stride)
@@ -102,7 +75,7 @@ bool MakeComparisonImage(HDC context, HGDIOBJ replaced, std::vector<uint16_t>& p
     return complete;
 }
 
-CaptureStep GrabWindowImage(const CursorPoint& cursor)
+PressResult GrabWindowImage(const CursorPoint& cursor)
 {
     const HWND target = g_sessionWindows.target;
 
@@ -111,12 +84,12 @@ CaptureStep GrabWindowImage(const CursorPoint& cursor)
     CWindowDc windowDc = CWindowDc::FromGetWindowDC(target);
     RECT clip{};
     if (!windowDc || ::GetClipBox(windowDc.Get(), &clip) == ERROR) {
-        return Outcome(GrabOutcome::GrabFailed);
+        return Problem(PressProblem::GrabFailed);
     }
     const int width = clip.right - clip.left;
     const int height = clip.bottom - clip.top;
     if (width <= 0 || height <= 0) {
-        return Outcome(GrabOutcome::WindowNotVisible);
+        return Problem(PressProblem::WindowNotVisible);
     }
 
     // A window too large for the memory left, or GDI objects used up: every call below can fail, and
@@ -124,7 +97,7 @@ CaptureStep GrabWindowImage(const CursorPoint& cursor)
     CMemoryDc memory(::CreateCompatibleDC(windowDc.Get()));
     CBitmap grab(memory ? ::CreateCompatibleBitmap(windowDc.Get(), width, height) : nullptr);
     if (!grab) {
-        return Outcome(GrabOutcome::GrabFailed);
+        return Problem(PressProblem::GrabFailed);
     }
     CSelection selection(memory.Get(), grab.Get());
     const bool copied = selection.Previous() && ::BitBlt(memory.Get(), 0, 0, width, height, windowDc.Get(),
@@ -135,7 +108,7 @@ CaptureStep GrabWindowImage(const CursorPoint& cursor)
     if (!copied || !MakeComparisonImage(memory.Get(), selection.Previous(), pixels, stride)) {
         g_capture.spare = std::move(pixels);
         selection.Restore();
-        return Outcome(GrabOutcome::GrabFailed);
+        return Problem(PressProblem::GrabFailed);
     }
 
     Region regions[kMaxChangedRegions];
@@ -148,8 +121,8 @@ CaptureStep GrabWindowImage(const CursorPoint& cursor)
     g_capture.previousWidth = width;
     g_capture.previousHeight = height;
 
-    CaptureStep step;
-    UnwrittenPictures& unwritten = step.unwritten;
+    PressResult press = Problem(PressProblem::None);
+    UnwrittenPictures& unwritten = press.unwritten;
     const int firstPicture = g_session.imageCounter;
     if (count > 0)
         unwritten = WriteCaptureOutput(memory.Get(), count, cursor, regions);
@@ -168,6 +141,6 @@ CaptureStep GrabWindowImage(const CursorPoint& cursor)
     if (!comparable && unwritten.count > 0)
         g_capture.comparison.clear(); // its memory stays for the next grab
     if (unwritten.count > 0)
-        step.outcome = GrabOutcome::PicturesNotWritten;
-    return step;
+        press.problem = PressProblem::PicturesNotWritten;
+    return press;
 }

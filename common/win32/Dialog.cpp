@@ -15,6 +15,8 @@ constexpr int kNumberBytes = 16;
 // Posted to a dialog to run its layout once the dialog manager has finished with a DPI change.
 constexpr UINT kLayoutAfterDpiChange = WM_APP + 0x3F0;
 
+// Fixed English: a handler may fail before the text table is read (the main dialog's start-up runs in
+// one), and this base of every dialog sits below the text table.
 void ReportHandlerFailure(const char* what)
 {
     char message[kHandlerMessageBytes];

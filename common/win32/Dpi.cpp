@@ -1,24 +1,11 @@
 #include "common/win32/Dpi.h"
 
+#include "common/win32/DynamicCalls.h"
 #include "common/win32/Handles.h"
-
-namespace {
-
-using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
-
-GetDpiForWindowFunction ResolveGetDpiForWindow()
-{
-    const HMODULE user32 = ::GetModuleHandleA("user32.dll");
-    return user32 ? reinterpret_cast<GetDpiForWindowFunction>(
-                        reinterpret_cast<void (*)()>(::GetProcAddress(user32, "GetDpiForWindow")))
-                  : nullptr;
-}
-
-} // namespace
 
 int WindowDpi(HWND window)
 {
-    static const GetDpiForWindowFunction getDpiForWindow = ResolveGetDpiForWindow();
+    static const dyncall::GetDpiForWindowFn getDpiForWindow = dyncall::GetDpiForWindow();
     if (getDpiForWindow)
         return static_cast<int>(getDpiForWindow(window));
     const CWindowDc screen = CWindowDc::FromGetDC(nullptr);

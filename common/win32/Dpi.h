@@ -3,8 +3,9 @@
 
 constexpr int kDefaultDpi = 96;
 
-// The dots per inch of the monitor the window is on. GetDpiForWindow exists from Windows 10 1607 on;
-// before that every monitor has the system's. Which of the two applies is found out once.
+// The dots per inch of the monitor the window is on, asked for at every call: a window moves between
+// monitors. GetDpiForWindow exists from Windows 10 1607 on, and is looked up once; before that every
+// monitor has the system's.
 int WindowDpi(HWND window);
 
 // `pixels` at 96 dots per inch, scaled for the window's monitor.

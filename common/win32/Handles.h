@@ -29,7 +29,8 @@ public:
 
     Handle Get() const { return m_handle; }
     explicit operator bool() const { return m_handle != Traits::Invalid(); }
-    Handle Release() { return std::exchange(m_handle, Traits::Invalid()); }
+    // The handle is the caller's to close from now on.
+    [[nodiscard]] Handle Release() { return std::exchange(m_handle, Traits::Invalid()); }
     void Reset(Handle h = Traits::Invalid())
     {
         if (m_handle != Traits::Invalid())
@@ -105,7 +106,7 @@ using CFileHandle = CUniqueHandle<FileTraits>;
 // One that exists but may not be opened (another user's, whose default security lets only that user
 // in) counts as existing, with no handle. Empty, and not existing, when the name cannot be had at all
 // (taken by another kind of object).
-inline CKernelHandle CreateNamedMutex(const char* name, bool& existed)
+[[nodiscard]] inline CKernelHandle CreateNamedMutex(const char* name, bool& existed)
 {
     CKernelHandle mutex(::CreateMutexA(nullptr, FALSE, name));
     const DWORD error = ::GetLastError();
@@ -114,16 +115,22 @@ inline CKernelHandle CreateNamedMutex(const char* name, bool& existed)
 }
 
 // The device context of a WM_PAINT, from BeginPaint to EndPaint. Not movable: EndPaint needs the very
-// PAINTSTRUCT that BeginPaint filled in.
+// PAINTSTRUCT that BeginPaint filled in. When BeginPaint fails it holds nothing, and EndPaint, which
+// belongs to a BeginPaint that succeeded, is not called.
 class CPaintDc
 {
 public:
     explicit CPaintDc(HWND window) : m_window(window), m_dc(::BeginPaint(window, &m_paint)) {}
-    ~CPaintDc() { ::EndPaint(m_window, &m_paint); }
+    ~CPaintDc()
+    {
+        if (m_dc)
+            ::EndPaint(m_window, &m_paint);
+    }
     CPaintDc(const CPaintDc&) = delete;
     CPaintDc& operator=(const CPaintDc&) = delete;
 
     HDC Get() const { return m_dc; }
+    explicit operator bool() const { return m_dc != nullptr; }
     const PAINTSTRUCT& Paint() const { return m_paint; }
 
 private:
@@ -136,8 +143,11 @@ private:
 class CWindowDc
 {
 public:
-    static CWindowDc FromGetDC(HWND window) { return CWindowDc(window, ::GetDC(window)); }
-    static CWindowDc FromGetWindowDC(HWND window) { return CWindowDc(window, ::GetWindowDC(window)); }
+    [[nodiscard]] static CWindowDc FromGetDC(HWND window) { return CWindowDc(window, ::GetDC(window)); }
+    [[nodiscard]] static CWindowDc FromGetWindowDC(HWND window)
+    {
+        return CWindowDc(window, ::GetWindowDC(window));
+    }
 
     ~CWindowDc() { Reset(); }
     CWindowDc(CWindowDc&& other) noexcept : m_window(other.m_window), m_dc(std::exchange(other.m_dc, nullptr))

@@ -47,7 +47,7 @@ void CModalDialog::End(INT_PTR result)
     ::PostMessageA(Handle(), WM_NULL, 0, 0);
 }
 
-void CModalDialog::Refuse()
+void CModalDialog::DestroyUnshown()
 {
     m_result = -1;
     m_ended = true;

@@ -9,8 +9,8 @@
 class CModalDialog : public CDialog
 {
 public:
-    // Returns the value given to End, or -1 when the window could not be made or its initialisation
-    // refused (see Refuse).
+    // Returns the value given to End, or -1 when the window could not be made or was destroyed before it
+    // was shown (DestroyUnshown).
     INT_PTR DoModal(HWND owner);
 
 protected:
@@ -21,7 +21,7 @@ protected:
 
     void End(INT_PTR result);
     // From OnInit: the window is destroyed before it was ever shown and DoModal returns -1.
-    void Refuse();
+    void DestroyUnshown();
 
 private:
     void EnableOwner();

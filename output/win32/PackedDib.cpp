@@ -73,7 +73,8 @@ CGlobalMemory MakePackedDib(HBITMAP bitmap, DWORD compression, WORD bitsPerPixel
     HGLOBAL grown = ::GlobalReAlloc(block.Get(), header.biSize + tableSize + header.biSizeImage, 0);
     if (!grown)
         return CGlobalMemory();
-    block.Release();
+    // GlobalReAlloc has taken the old handle over: it is not freed, the grown block is owned instead.
+    static_cast<void>(block.Release());
     block.Reset(grown);
 
     CGlobalLock lock(block.Get());

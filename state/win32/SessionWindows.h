@@ -23,5 +23,5 @@ inline bool SessionActive()
 }
 
 // The private message the hook library posts for each press of the capturing key: wParam and lParam
-// are the cursor's screen x and y.
+// are the cursor's screen x and y. In a dialog this number is also DM_SETDEFID (see HookDll.h).
 constexpr UINT WM_CAPTURE_KEY = HOOKDLL_CAPTURE_MESSAGE;

@@ -14,7 +14,6 @@ namespace {
 
 using namespace e2e;
 
-constexpr int kF5 = 4; // index in the key list
 constexpr uint32_t kRed = 0xE02020;
 
 class HookKeyTest : public CAppFixture
@@ -48,7 +47,7 @@ TEST_F(HookKeyTest, ANewRunStartsWithF12WhateverTheLastRunChose)
     {
         CApp first(m_dir->Path());
         ASSERT_TRUE(first.WaitForDialog());
-        ASSERT_TRUE(first.AssignKey(kF5, false, true, false, "Ctrl+F5"));
+        ASSERT_TRUE(first.AssignKey({VK_F5, true}, "Ctrl+F5"));
         ASSERT_TRUE(first.StartCapture(kDemoTitle));
         ASSERT_TRUE(PressWritesPictures(first, KeyChord(VK_F5, {VK_CONTROL}), 80ms, 1));
         first.Click(IDC_CAPTURE);
@@ -69,7 +68,7 @@ TEST_F(HookKeyTest, AltInTheKeyLeavesTheMenuAloneAtAnySpeed)
 {
     ASSERT_NO_FATAL_FAILURE(StartTarget(80, 80, true));
     ASSERT_NO_FATAL_FAILURE(StartApp());
-    ASSERT_TRUE(m_app->AssignKey(kF5, false, false, true, "Alt+F5"));
+    ASSERT_TRUE(m_app->AssignKey({VK_F5, false, true}, "Alt+F5"));
     ASSERT_NO_FATAL_FAILURE(StartCapture());
 
     // All four events queued at once, as macro tools and remote desktops send them, and with a

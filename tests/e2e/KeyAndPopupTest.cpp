@@ -37,7 +37,7 @@ protected:
     void PressEnterInPopup()
     {
         Activate(m_popup);
-        PressKey(VK_RETURN);
+        PressKey(CaptureKey{VK_RETURN});
         Pump(200ms);
     }
 
@@ -46,23 +46,23 @@ protected:
 
 TEST_F(KeyAndPopupTest, KeyTextComesBackFromTheHookLibrary)
 {
-    ASSERT_TRUE(m_app->AssignKey(0, true, false, true, "Alt+Shift+F1"));
-    ASSERT_TRUE(m_app->AssignKey(4, true, true, true, "Ctrl+Alt+Shift+F5"));
-    ASSERT_TRUE(m_app->AssignKey(11, false, false, false, "F12"));
+    ASSERT_TRUE(m_app->AssignKey({VK_F1, false, true, true}, "Alt+Shift+F1"));
+    ASSERT_TRUE(m_app->AssignKey({VK_F5, true, true, true}, "Ctrl+Alt+Shift+F5"));
+    ASSERT_TRUE(m_app->AssignKey({VK_F12}, "F12"));
 }
 
 TEST_F(KeyAndPopupTest, KeyChangeTakesEffectDuringTheSession)
 {
     ASSERT_NO_FATAL_FAILURE(StartCapture());
     Press(VK_F12, 1);
-    ASSERT_TRUE(m_app->AssignKey(0, true, false, true, "Alt+Shift+F1"));
+    ASSERT_TRUE(m_app->AssignKey({VK_F1, false, true, true}, "Alt+Shift+F1"));
     EXPECT_EQ(m_app->Text(IDC_CAPTURE), "Uncapture");
 
     m_target->AddSquare(10, 10, 0xE02020);
     Press(VK_F12, 0);
     Press(VK_F1, 0);
     EXPECT_FALSE(FileExists(PicturePath(2)));
-    Press(VK_F1, 2, true, false, true);
+    Press({VK_F1, false, true, true}, 2);
 }
 
 TEST_F(KeyAndPopupTest, AltInTheKeyLeavesTheRecordedProgramsMenuAlone)
@@ -73,15 +73,15 @@ TEST_F(KeyAndPopupTest, AltInTheKeyLeavesTheRecordedProgramsMenuAlone)
     m_app->WaitForHandlers();
     // Alt pressed and released alone asks a window with a menu bar into menu mode.
     Activate(m_target->Window());
-    PressKey(VK_MENU);
+    PressKey(CaptureKey{VK_MENU});
     ASSERT_TRUE(WaitUntil([&] { return m_target->MenuRequests() > 0; }));
     const int requests = m_target->MenuRequests();
 
-    ASSERT_TRUE(m_app->AssignKey(4, false, false, true, "Alt+F5"));
+    ASSERT_TRUE(m_app->AssignKey({VK_F5, false, true}, "Alt+F5"));
     ASSERT_NO_FATAL_FAILURE(StartCapture());
-    Press(VK_F5, 1, false, false, true);
+    Press({VK_F5, false, true, false}, 1);
     m_target->AddSquare(10, 10, 0xE02020);
-    Press(VK_F5, 2, false, false, true);
+    Press({VK_F5, false, true, false}, 2);
     Pump(300ms);
     EXPECT_EQ(m_target->MenuRequests(), requests);
 }
@@ -140,9 +140,9 @@ TEST_F(KeyAndPopupTest, SpinnedValuesReadBackAsShown)
     Activate(m_popup);
     ::SendMessageA(m_popup, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(::GetDlgItem(m_popup, IDC_FRAME_EDIT)),
                    TRUE);
-    PressKey(VK_UP);
+    PressKey(CaptureKey{VK_UP});
     ASSERT_TRUE(WaitUntil([&] { return PopupText(IDC_FRAME_EDIT) == "1000"; })) << PopupText(IDC_FRAME_EDIT);
-    PressKey(VK_RETURN);
+    PressKey(CaptureKey{VK_RETURN});
     Pump(200ms);
     EXPECT_EQ(PopupText(IDC_FRAME_EDIT), "1000");
 }
@@ -174,7 +174,7 @@ TEST_F(KeyAndPopupTest, EscapeHidesThePopupAndPopUpBringsItBack)
 {
     SetPopupText(IDC_FRAME_EDIT, "40");
     PressEnterInPopup();
-    PressKey(VK_ESCAPE);
+    PressKey(CaptureKey{VK_ESCAPE});
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindowVisible(m_popup); }));
     m_app->Click(IDC_POPUP);
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(m_popup) != FALSE; }));

@@ -18,7 +18,6 @@ namespace {
 
 using namespace e2e;
 
-constexpr int kF5 = 4; // index in the key list
 constexpr uint32_t kRed = 0xE02020;
 constexpr char kRenamedTitle[] = "Flickmere - Fensterrekorder";
 
@@ -51,11 +50,11 @@ TEST_P(KeyInAnyProgramTest, EachPressOfTheKeyShownIsCaptured)
 {
     EXPECT_TRUE(Press(KeyChord(VK_F12))) << "F12";
 
-    ASSERT_TRUE(m_app->AssignKey(kF5, false, true, false, "Ctrl+F5"));
+    ASSERT_TRUE(m_app->AssignKey({VK_F5, true}, "Ctrl+F5"));
     EXPECT_FALSE(Press(KeyChord(VK_F5))) << "F5 alone";
     EXPECT_TRUE(Press(KeyChord(VK_F5, {VK_CONTROL}))) << "Ctrl+F5";
 
-    ASSERT_TRUE(m_app->AssignKey(kF5, false, false, true, "Alt+F5"));
+    ASSERT_TRUE(m_app->AssignKey({VK_F5, false, true}, "Alt+F5"));
     EXPECT_TRUE(Press(KeyChord(VK_F5, {VK_MENU}))) << "Alt+F5";
     Pump(300ms);
     EXPECT_EQ(m_target->MenuRequests(), 0);

@@ -58,7 +58,7 @@ TEST_F(OutputFailureTest, NoCaptureStepRunsBehindTheBoxThatEndsTheProgram)
         ::CreateFileA(destination.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
     Activate(m_target->Window());
-    PressKey(VK_F12);
+    PressKey(CaptureKey{VK_F12});
     const auto box = m_app->WaitForMessageBox();
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text, "Can't open template file: " + m_dir->Path() + "/session1/destinationFLA1.fla\n");
@@ -70,7 +70,7 @@ TEST_F(OutputFailureTest, NoCaptureStepRunsBehindTheBoxThatEndsTheProgram)
     for (int i = 0; i < 3; ++i)
         ::PostMessageA(m_app->Dialog(), HOOKDLL_CAPTURE_MESSAGE, centre.x, centre.y);
     Activate(m_target->Window());
-    PressKey(VK_F12);
+    PressKey(CaptureKey{VK_F12});
     Pump(1500ms);
     // A capture step behind the box would write picture 1 again before failing like the first.
     EXPECT_FALSE(FileExists(picture));

@@ -30,7 +30,7 @@ TEST_F(SessionProgressTest, TheInfoAreaCountsEveryPressAndThenShowsTheReport)
         ::GetWindowRect(m_target->Window(), &rect);
         Activate(m_target->Window());
         ::SetCursorPos(rect.left + 30, rect.top + 40);
-        PressKey(VK_F12);
+        PressKey(CaptureKey{VK_F12});
         EXPECT_TRUE(WaitUntil([&] { return m_app->Text(IDC_LAST_SESSION) == expected; }))
             << "shows \"" << m_app->Text(IDC_LAST_SESSION) << "\", not \"" << expected << "\"";
         m_app->WaitForHandlers();

@@ -241,7 +241,7 @@ TEST_F(SessionTest, AFullTemplateEndsTheSession)
     // Four changed cells, two free slots: two pictures, then the session ends.
     m_target->AddSquare(150, 90, kGreen);
     Activate(m_target->Window());
-    PressKey(VK_F12);
+    PressKey(CaptureKey{VK_F12});
     const auto box = m_app->WaitForMessageBox();
     ASSERT_TRUE(box);
     EXPECT_EQ(box->text, "Template is full");

@@ -78,7 +78,7 @@ protected:
     {
         Activate(keysTo ? keysTo : m_window);
         ::SetCursorPos(point.x, point.y);
-        PressKey(VK_F12);
+        PressKey(CaptureKey{VK_F12});
     }
 
     std::string StepsPath() const { return Session(1) + "\\" + StepsFileName(1); }

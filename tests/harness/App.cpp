@@ -58,12 +58,12 @@ std::optional<MessageBoxInfo> CApp::WaitForMessageBox(std::chrono::milliseconds 
     return ReadMessageBox(box);
 }
 
-bool CApp::AssignKey(int index, bool shift, bool ctrl, bool alt, const std::string& shown) const
+bool CApp::AssignKey(const CaptureKey& key, const std::string& shown) const
 {
-    SendWithTimeout(Control(IDC_KEY_LIST), LB_SETCURSEL, index);
-    SetCheck(IDC_SHIFT, shift);
-    SetCheck(IDC_CTRL, ctrl);
-    SetCheck(IDC_ALT, alt);
+    SendWithTimeout(Control(IDC_KEY_LIST), LB_SETCURSEL, static_cast<WPARAM>(key.vk - VK_F1));
+    SetCheck(IDC_SHIFT, key.shift);
+    SetCheck(IDC_CTRL, key.ctrl);
+    SetCheck(IDC_ALT, key.alt);
     Click(IDC_ASSIGN_KEY);
     return WaitUntil([&] { return Text(IDC_CURRENT_KEY) == shown; });
 }

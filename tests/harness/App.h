@@ -1,6 +1,7 @@
 #pragma once
 // Works the real Flickmere.exe from another process, the way a person would: it finds the dialog,
 // reads and sets controls, clicks buttons, and reads and closes message boxes.
+#include "common/CaptureKey.h"
 #include "harness/Process.h"
 #include "harness/WindowSearch.h"
 
@@ -52,7 +53,9 @@ public:
     void SetCheck(int id, bool checked) const;
     // Picks function key F<index + 1> and the modifiers, then Assign Key; true once the dialog shows
     // `shown` as the current key, which it reads back from the hook library.
-    bool AssignKey(int index, bool shift, bool ctrl, bool alt, const std::string& shown) const;
+    // Chooses `key` (F1 to F12) with its modifiers and presses Assign Key; true once the dialog shows it
+    // as `shown`.
+    bool AssignKey(const CaptureKey& key, const std::string& shown) const;
     // Selects the window with `title` in the window list; false when it is not listed or Capture stays
     // disabled.
     bool SelectWindow(const std::string& title) const;

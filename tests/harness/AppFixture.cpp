@@ -45,23 +45,22 @@ void CAppFixture::ExpectIdle() const
     EXPECT_TRUE(m_app->Enabled(IDC_REFRESH));
 }
 
-void CAppFixture::Press(WORD key, int expectPicture, bool shift, bool ctrl, bool alt)
+void CAppFixture::Press(const CaptureKey& key, int expectPicture)
 {
-    PressInTarget(std::nullopt, key, shift, ctrl, alt, expectPicture);
+    PressInTarget(std::nullopt, key, expectPicture);
 }
 
 void CAppFixture::Press(POINT cursor, int expectPicture)
 {
-    PressInTarget(cursor, VK_F12, false, false, false, expectPicture);
+    PressInTarget(cursor, CaptureKey{VK_F12}, expectPicture);
 }
 
-void CAppFixture::PressInTarget(std::optional<POINT> cursor, WORD key, bool shift, bool ctrl, bool alt,
-                                int expectPicture)
+void CAppFixture::PressInTarget(std::optional<POINT> cursor, const CaptureKey& key, int expectPicture)
 {
     Activate(m_target->Window());
     if (cursor)
         ::SetCursorPos(cursor->x, cursor->y);
-    PressKey(key, shift, ctrl, alt);
+    PressKey(key);
     if (expectPicture > 0)
         ASSERT_TRUE(WaitUntil([&] { return FileExists(PicturePath(expectPicture)); }))
             << "picture " << expectPicture << " was not written";

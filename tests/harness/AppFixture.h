@@ -40,7 +40,8 @@ protected:
 
     // One press of `key` in the target; waits until the capture step that writes picture `expectPicture`
     // of session 1 has finished, or a while when none is expected.
-    void Press(WORD key, int expectPicture, bool shift = false, bool ctrl = false, bool alt = false);
+    void Press(const CaptureKey& key, int expectPicture);
+    void Press(WORD key, int expectPicture) { Press(CaptureKey{key}, expectPicture); }
     // One press of the capturing key with the cursor at `cursor` (screen coordinates).
     void Press(POINT cursor, int expectPicture);
 
@@ -49,8 +50,7 @@ protected:
     std::unique_ptr<CApp> m_app;
 
 private:
-    void PressInTarget(std::optional<POINT> cursor, WORD key, bool shift, bool ctrl, bool alt,
-                       int expectPicture);
+    void PressInTarget(std::optional<POINT> cursor, const CaptureKey& key, int expectPicture);
 };
 
 } // namespace e2e

@@ -37,17 +37,18 @@ std::vector<INPUT> KeyChord(WORD key, std::initializer_list<WORD> modifiers)
     return inputs;
 }
 
-void PressKey(WORD key, bool shift, bool ctrl, bool alt)
+void PressKey(const CaptureKey& key)
 {
     std::vector<INPUT> inputs;
     const auto add = [&](WORD vk, bool up) { inputs.push_back(KeyInput(vk, up)); };
-    const WORD modifiers[] = {static_cast<WORD>(ctrl ? VK_CONTROL : 0), static_cast<WORD>(alt ? VK_MENU : 0),
-                              static_cast<WORD>(shift ? VK_SHIFT : 0)};
+    const WORD modifiers[] = {static_cast<WORD>(key.ctrl ? VK_CONTROL : 0),
+                              static_cast<WORD>(key.alt ? VK_MENU : 0),
+                              static_cast<WORD>(key.shift ? VK_SHIFT : 0)};
     for (WORD m : modifiers)
         if (m)
             add(m, false);
-    add(key, false);
-    add(key, true);
+    add(static_cast<WORD>(key.vk), false);
+    add(static_cast<WORD>(key.vk), true);
     const auto send = [&] {
         ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
         inputs.clear();

@@ -1,5 +1,7 @@
 #pragma once
 // Real keyboard input, as a person's fingers give it.
+#include "common/CaptureKey.h"
+
 #include <windows.h>
 
 #include <initializer_list>
@@ -14,7 +16,7 @@ INPUT KeyInput(WORD key, bool up);
 std::vector<INPUT> KeyChord(WORD key, std::initializer_list<WORD> modifiers = {});
 // Real key presses through SendInput; modifiers are pressed before and released after the key, a moment
 // later, as a person's fingers would.
-void PressKey(WORD key, bool shift = false, bool ctrl = false, bool alt = false);
+void PressKey(const CaptureKey& key);
 // Brings `window` to the front so that it receives the keys.
 void Activate(HWND window);
 

@@ -6,6 +6,7 @@
 #include "state/FrameValues.h"
 #include "state/SessionState.h"
 #include "state/TextTable.h"
+#include "state/Utf8Text.h"
 #include "state/WorkingDirectory.h"
 #ifdef _WIN32
 #include "state/win32/SessionWindows.h"
@@ -25,9 +26,11 @@ void ThrowFatal(const char* message)
 void ResetProgramState()
 {
 #ifdef _WIN32
-    g_sessionWindows.hook.Reset();
-    g_sessionWindows.target = nullptr;
+    // The hook, the target and the 32-bit helper's handle and thread; a helper still running ends with
+    // this process, as it does with the program's.
+    g_sessionWindows = SessionWindows{};
 #endif
+    SetUtf8Converter(nullptr);
     g_workDir[0] = '\0';
     FillDefaultTexts();
     ResetSessionState();

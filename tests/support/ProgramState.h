@@ -13,7 +13,8 @@ struct CFatalOutput : std::runtime_error
 };
 
 // Every record as the program starts (the text table filled with its English defaults, nothing
-// current yet), and fatal output failures thrown as CFatalOutput.
+// current yet, language files read as Windows-1252 until the Windows shell sets its converter), and
+// fatal output failures thrown as CFatalOutput.
 void ResetProgramState();
 
 // A test that starts and ends with fresh records; no test sets them up by hand.

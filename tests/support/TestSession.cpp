@@ -41,8 +41,7 @@ bool StartSessionIn(const std::string& dir, int capacity, std::string& error)
         return false;
     }
     std::strcpy(g_workDir, dir.c_str());
-    for (int id = 0; id < kTexts; ++id)
-        RefreshCurrentText(0, id);
+    RefreshCurrentTexts(0);
     g_session.sessionNumber = 1;
     g_session.frameTotal = 1;
     std::strcpy(g_session.destinationFile, destination.c_str());

@@ -12,7 +12,7 @@ using namespace keychord;
 KeyDown Down(int key, bool ctrl, bool alt, bool shift = false)
 {
     KeyDown down;
-    down.key = key;
+    down.vk = key;
     down.ctrl = ctrl;
     down.alt = alt;
     down.shift = shift;
@@ -79,7 +79,7 @@ TEST(KeyChordTest, EveryReportedChordSurvivesTheMessageAndReads)
                                           modifiers & 8, modifiers & 16, character);
                 if (!IsReportedChord(down))
                     continue;
-                const KeyDown received = UnpackChord(PackChord(down), character);
+                const KeyDown received = UnpackChord(PackKey(down), character);
                 const std::string text = ChordText(received);
                 ASSERT_FALSE(text.empty()) << key;
                 EXPECT_TRUE(text.rfind("Ctrl+", 0) == 0 || text.rfind("Alt+", 0) == 0) << text;
@@ -89,10 +89,10 @@ TEST(KeyChordTest, EveryReportedChordSurvivesTheMessageAndReads)
 
 TEST(KeyTextTest, ModifiersAlwaysInTheOrderCtrlAltShift)
 {
-    EXPECT_EQ(CaptureKeyText(123, false, false, false), "F12");
-    EXPECT_EQ(CaptureKeyText(112, true, false, true), "Alt+Shift+F1");
-    EXPECT_EQ(CaptureKeyText(116, true, true, true), "Ctrl+Alt+Shift+F5");
-    EXPECT_EQ(CaptureKeyText(121, false, true, false), "Ctrl+F10");
+    EXPECT_EQ(CaptureKeyText({123}), "F12");
+    EXPECT_EQ(CaptureKeyText({112, false, true, true}), "Alt+Shift+F1");
+    EXPECT_EQ(CaptureKeyText({116, true, true, true}), "Ctrl+Alt+Shift+F5");
+    EXPECT_EQ(CaptureKeyText({121, true, false, false}), "Ctrl+F10");
 }
 
 } // namespace

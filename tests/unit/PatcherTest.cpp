@@ -3,6 +3,7 @@
 #include "TestSession.h"
 #include "output/OffsetTables.h"
 #include "output/OutputStep.h"
+#include "state/Notice.h"
 #include "output/TemplatePatcher.h"
 #include "state/FrameValues.h"
 #include "state/SessionState.h"
@@ -354,15 +355,15 @@ TEST_F(PatcherTest, PictureThatCannotBeWrittenKeepsItsPlaceAndIsNamed)
     ExpectFrame(3, 0);
     CompareWithDestination();
 
-    char message[260];
-    EXPECT_TRUE(FormatUnwrittenPictures(message, sizeof message, unwritten));
-    EXPECT_STREQ(message, "Could not write imageBMP3.bmp: out of memory, or the disk is full.\n"
-                          "The session goes on without it.");
+    const std::optional<Notice> one = UnwrittenPicturesNotice(unwritten);
+    ASSERT_TRUE(one);
+    EXPECT_STREQ(one->text, "Could not write imageBMP3.bmp: out of memory, or the disk is full.\n"
+                            "The session goes on without it.");
     const UnwrittenPictures two{{2, 4}, 2};
-    EXPECT_TRUE(FormatUnwrittenPictures(message, sizeof message, two));
-    EXPECT_EQ(std::string(message).substr(0, 46), "Could not write imageBMP2.bmp, imageBMP4.bmp: ");
-    EXPECT_FALSE(FormatUnwrittenPictures(message, sizeof message, UnwrittenPictures{}));
-    EXPECT_STREQ(message, "");
+    const std::optional<Notice> both = UnwrittenPicturesNotice(two);
+    ASSERT_TRUE(both);
+    EXPECT_EQ(std::string(both->text).substr(0, 46), "Could not write imageBMP2.bmp, imageBMP4.bmp: ");
+    EXPECT_FALSE(UnwrittenPicturesNotice(UnwrittenPictures{}));
 }
 
 } // namespace

@@ -112,25 +112,28 @@ TEST_F(SessionLifecycleTest, ASessionStartsOnlyInAFolderItJustCreated)
     {
         int taken;
         bool thenFails;
-        SessionFolder result;
-    } cases[] = {{0, false, SessionFolder::Created},
-                 {1, false, SessionFolder::Created},
-                 {3, false, SessionFolder::Created},
-                 {1, true, SessionFolder::Failed},
-                 {0, true, SessionFolder::Failed}};
+    } cases[] = {{0, false}, {1, false}, {3, false}, {1, true}, {0, true}};
+    constexpr uint32_t kSystemError = 5;
     for (const auto& c : cases) {
         SessionPlan plan = PlanSession({{"session3", true}});
         int attempts = 0;
         std::string tried;
-        const SessionFolder result = CreateSessionFolder(plan, [&](const char* path) {
+        const CResult<void> result = CreateSessionFolder(plan, [&](const char* path) -> CResult<bool> {
             tried = path;
             if (++attempts <= c.taken)
-                return FolderCreation::Taken;
-            return c.thenFails ? FolderCreation::Failed : FolderCreation::Created;
+                return false;
+            if (c.thenFails)
+                return Fail("", 0, kSystemError);
+            return true;
         });
         const int n = 4 + c.taken;
         const std::string dir = "w/session" + std::to_string(n);
-        EXPECT_EQ(result, c.result) << dir;
+        EXPECT_EQ(result.Ok(), !c.thenFails) << dir;
+        if (c.thenFails) {
+            EXPECT_EQ(RefusalOf(result.Error()), StartRefusal::FolderNotCreated);
+            EXPECT_EQ(result.Error().systemError, kSystemError) << "the creator's error goes up";
+            EXPECT_EQ(result.Error().text, dir) << "the folder is named";
+        }
         EXPECT_EQ(attempts, c.taken + 1) << dir;
         EXPECT_EQ(tried, dir);
         EXPECT_EQ(plan.sessionDir, dir);
@@ -142,8 +145,8 @@ TEST_F(SessionLifecycleTest, ASessionStartsOnlyInAFolderItJustCreated)
     // Taken up to the largest number: no folder follows, and none is tried beyond it.
     SessionPlan plan = PlanSession({{"session2147483646", true}});
     int attempts = 0;
-    EXPECT_EQ(CreateSessionFolder(plan, [&](const char*) { return ++attempts, FolderCreation::Taken; }),
-              SessionFolder::NoNumberLeft);
+    const auto taken = [&](const char*) -> CResult<bool> { return ++attempts, false; };
+    EXPECT_EQ(RefusalOf(CreateSessionFolder(plan, taken).Error()), StartRefusal::NoSessionNumber);
     EXPECT_EQ(attempts, 1);
 
     // The next number has one digit more, and its paths no longer fit.
@@ -152,8 +155,7 @@ TEST_F(SessionLifecycleTest, ASessionStartsOnlyInAFolderItJustCreated)
     plan = PlanSession({{"session8", true}});
     ASSERT_TRUE(plan.pathsFit);
     attempts = 0;
-    EXPECT_EQ(CreateSessionFolder(plan, [&](const char*) { return ++attempts, FolderCreation::Taken; }),
-              SessionFolder::PathsDoNotFit);
+    EXPECT_EQ(RefusalOf(CreateSessionFolder(plan, taken).Error()), StartRefusal::TemplateNotCopied);
     EXPECT_EQ(attempts, 1);
 }
 
@@ -197,13 +199,6 @@ TEST_F(SessionLifecycleTest, EndReportsOnlyASessionThatWrotePictures)
     g_session.sessionNumber = 4;
     EXPECT_FALSE(EndSessionRecords());
     EXPECT_EQ(g_session.reportSession, 3);
-
-    // The template's last slot ends the session even as the window vanishes; -1 alone means gone.
-    EXPECT_EQ(JudgeCapture(10, 10), CaptureVerdict::TemplateFull);
-    EXPECT_EQ(JudgeCapture(11, 10), CaptureVerdict::TemplateFull);
-    EXPECT_EQ(JudgeCapture(-1, 10), CaptureVerdict::TargetLost);
-    EXPECT_EQ(JudgeCapture(9, 10), CaptureVerdict::Continue);
-    EXPECT_EQ(JudgeCapture(0, 10), CaptureVerdict::Continue);
 }
 
 TEST_F(CaptureRuleTest, OnlyAGrabLikeTheHeldOneIsComparedWithIt)

@@ -9,7 +9,7 @@ namespace {
 KeyDown Ctrl(int key)
 {
     KeyDown down;
-    down.key = key;
+    down.vk = key;
     down.ctrl = true;
     return down;
 }

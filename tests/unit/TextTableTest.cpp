@@ -41,7 +41,8 @@ TEST_F(TextTableTest, EveryBlockStartsWithTheEnglishDefaults)
         EXPECT_EQ(Text(language, 27).substr(0, 10), "Flickmere\n");
         EXPECT_EQ(Text(language, 30), "%i press");
         EXPECT_EQ(Text(language, 34), "%s, %s");
-        EXPECT_EQ(Text(language, 35).rfind("The steps file of this session could not be written:\n%s\n", 0), 0u);
+        EXPECT_EQ(Text(language, 35).rfind("The steps file of this session could not be written:\n%s\n", 0),
+                  0u);
         for (int unused : {28, 36, 37})
             EXPECT_EQ(Text(language, unused), "") << unused;
     }
@@ -139,6 +140,41 @@ TEST_F(TextTableTest, RefreshingCopiesTheChosenLanguage)
     RefreshCurrentText(1, kTextTitle);
     EXPECT_STREQ(CurrentText(kTextAbout), "Ueber");
     EXPECT_STREQ(CurrentText(kTextTitle), "Flickmere");
+}
+
+// Every text a box or caption reads is current after the apply step: one left out would show empty.
+TEST_F(TextTableTest, TheApplyStepMakesEveryTextCurrent)
+{
+    std::string lines;
+    for (int id = 0; id < kTexts; ++id)
+        lines += "de " + std::to_string(id) + "\n";
+    WriteText("de.lan", lines);
+    ReadLanguageFiles({{"de.lan", false}});
+    RefreshCurrentTexts(1);
+    for (int id = 0; id < kTexts; ++id)
+        EXPECT_STREQ(CurrentText(id), ("de " + std::to_string(id)).c_str()) << "text " << id;
+}
+
+// The German file the program ships: a text for every index that has one in English, each with the
+// conversions of the English one in the same order, so that no argument lands in the wrong place or is
+// lost.
+TEST_F(TextTableTest, TheShippedGermanFileTranslatesEveryTextWithItsArguments)
+{
+    ASSERT_EQ(ReadLanguageFile(1, FLICKMERE_SOURCE_DIR "/res/lang/deutsch.lan"), kTexts);
+    const auto conversions = [](const char* text) {
+        std::string found;
+        for (const char* c = text; *c; ++c)
+            if (*c == '%' && c[1]) {
+                found += *++c;
+                if (*c == '%')
+                    continue;
+            }
+        return found;
+    };
+    for (int id = 0; id < kTexts; ++id) {
+        EXPECT_EQ(Text(1, id).empty(), Text(0, id).empty()) << "text " << id;
+        EXPECT_EQ(conversions(Text(1, id).c_str()), conversions(Text(0, id).c_str())) << "text " << id;
+    }
 }
 
 TEST(Utf8TextTest, OnlyWellFormedUtf8BeyondAsciiCounts)

@@ -196,7 +196,7 @@ TEST_P(HookDllAcrossProcesses, PlainF12PostsTheCursorOncePerPressAndIsSwallowed)
 
 TEST_P(HookDllAcrossProcesses, KeySetHereNeedsExactlyItsModifiersInTheOtherProcess)
 {
-    m_dll.SetCaptureKey(VK_F1, true, false, true);
+    m_dll.SetCaptureKey({VK_F1, false, true, true});
 
     SOutcome chosen = Send(KeyChord(VK_F1, {VK_SHIFT, VK_MENU}));
     EXPECT_EQ(chosen.captures.size(), 1u);
@@ -218,7 +218,7 @@ TEST_P(HookDllAcrossProcesses, KeySetHereNeedsExactlyItsModifiersInTheOtherProce
     EXPECT_TRUE(extraCtrl.captures.empty());
     EXPECT_TRUE(extraCtrl.PeerGot(VK_F1));
 
-    m_dll.SetCaptureKey(VK_F12, false, false, false);
+    m_dll.SetCaptureKey({VK_F12});
     EXPECT_EQ(Send(KeyChord(VK_F12)).captures.size(), 1u);
 }
 

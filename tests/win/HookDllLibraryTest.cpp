@@ -55,31 +55,21 @@ TEST(HookDllLibrary, ExportsExactlyItsNames)
 
 TEST(HookDllLibrary, StartsAsPlainF12AndSharesTheKeyWithOtherProcesses)
 {
-    EXPECT_EQ(CaptureKeySeenByAnotherProcess(), hookpeer::EncodeCaptureKey(VK_F12, false, false, false))
+    const CaptureKey plainF12{VK_F12};
+    EXPECT_EQ(CaptureKeySeenByAnotherProcess(), PackKey(plainF12))
         << "a fresh section holds F12 without modifiers";
 
     CTestHooks dll;
     ASSERT_TRUE(dll.Loaded());
-    int key = 0;
-    bool shift = true, ctrl = true, alt = true;
-    dll.GetCaptureKey(key, shift, ctrl, alt);
-    EXPECT_EQ(hookpeer::EncodeCaptureKey(key, shift, ctrl, alt),
-              hookpeer::EncodeCaptureKey(VK_F12, false, false, false));
+    EXPECT_EQ(dll.CurrentCaptureKey(), plainF12);
 
     // Each modifier alone in one of the two, so a mix-up of their order shows.
-    struct SChoice
-    {
-        int key;
-        bool shift, ctrl, alt;
-    };
-    for (const SChoice& choice : {SChoice{VK_F1, true, false, true}, SChoice{VK_F5, false, true, false},
-                                  SChoice{VK_F12, true, true, true}}) {
-        const DWORD expectedKey =
-            hookpeer::EncodeCaptureKey(choice.key, choice.shift, choice.ctrl, choice.alt);
-        dll.SetCaptureKey(choice.key, choice.shift, choice.ctrl, choice.alt);
-        dll.GetCaptureKey(key, shift, ctrl, alt);
-        EXPECT_EQ(hookpeer::EncodeCaptureKey(key, shift, ctrl, alt), expectedKey);
-        EXPECT_EQ(CaptureKeySeenByAnotherProcess(), expectedKey);
+    for (const CaptureKey& choice :
+         {CaptureKey{VK_F1, false, true, true}, CaptureKey{VK_F5, true, false, false},
+          CaptureKey{VK_F12, true, true, true}}) {
+        dll.SetCaptureKey(choice);
+        EXPECT_EQ(dll.CurrentCaptureKey(), choice);
+        EXPECT_EQ(CaptureKeySeenByAnotherProcess(), PackKey(choice));
     }
 }
 
@@ -92,10 +82,7 @@ TEST(HookDllLibrary, FreeForgetsTheFunctionsOfTheLibrary)
     EXPECT_EQ(hooks.Module(), nullptr);
     EXPECT_EQ(hooks.HookProc(), nullptr);
     // The library is gone from this process: a call that still went into it would crash.
-    int key = 0;
-    bool shift = false, ctrl = false, alt = false;
-    hooks.GetCaptureKey(key, shift, ctrl, alt);
-    EXPECT_EQ(key, 0);
+    EXPECT_EQ(hooks.CurrentCaptureKey(), CaptureKey{});
     hooks.SetWindowName("after Free");
 }
 

@@ -20,7 +20,7 @@ std::string UniqueTitle(const char* what)
 
 CTestHooks::~CTestHooks()
 {
-    SetCaptureKey(VK_F12, false, false, false);
+    SetCaptureKey({VK_F12});
     SetWindowName("");
 }
 

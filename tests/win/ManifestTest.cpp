@@ -6,6 +6,7 @@
 #include "harness/WorkDir.h"
 
 #include "common/Version.h"
+#include "common/win32/DynamicCalls.h"
 #include "common/win32/Handles.h"
 #include "res/resource.h"
 
@@ -107,11 +108,6 @@ struct FileVersion
     WORD fixed[4] = {};
 };
 
-template <typename Function> Function Export(HMODULE library, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(::GetProcAddress(library, name)));
-}
-
 // version.dll is not among the libraries the Windows tests link with, so it is loaded here.
 FileVersion ReadFileVersion(const std::string& path)
 {
@@ -122,9 +118,9 @@ FileVersion ReadFileVersion(const std::string& path)
     CModule library(::LoadLibraryA("version.dll"));
     if (!library.Get())
         return version;
-    const auto size = Export<SizeFunction>(library.Get(), "GetFileVersionInfoSizeA");
-    const auto info = Export<InfoFunction>(library.Get(), "GetFileVersionInfoA");
-    const auto query = Export<QueryFunction>(library.Get(), "VerQueryValueA");
+    const auto size = ProcAddressAs<SizeFunction>(library.Get(), "GetFileVersionInfoSizeA");
+    const auto info = ProcAddressAs<InfoFunction>(library.Get(), "GetFileVersionInfoA");
+    const auto query = ProcAddressAs<QueryFunction>(library.Get(), "VerQueryValueA");
     DWORD ignored = 0;
     std::vector<char> block(size(path.c_str(), &ignored));
     if (block.empty() || !info(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()))
@@ -230,8 +226,8 @@ int WindowDpiAwareness(HWND window)
     using GetContext = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
     using GetAwareness = DPI_AWARENESS(WINAPI*)(DPI_AWARENESS_CONTEXT);
     const HMODULE user32 = ::GetModuleHandleA("user32.dll");
-    const auto context = Export<GetContext>(user32, "GetWindowDpiAwarenessContext");
-    const auto awareness = Export<GetAwareness>(user32, "GetAwarenessFromDpiAwarenessContext");
+    const auto context = ProcAddressAs<GetContext>(user32, "GetWindowDpiAwarenessContext");
+    const auto awareness = ProcAddressAs<GetAwareness>(user32, "GetAwarenessFromDpiAwarenessContext");
     return context && awareness ? awareness(context(window)) : -1;
 }
 

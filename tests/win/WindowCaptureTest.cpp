@@ -3,6 +3,7 @@
 #include "TestSession.h"
 #include "common/File.h"
 
+#include "app/SessionReplies.h"
 #include "capture/CaptureState.h"
 #include "capture/win32/WindowCapture.h"
 #include "output/OffsetTables.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -59,11 +61,11 @@ LRESULT CALLBACK PaintProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return 0;
 }
 
-// The text of the box the dialog shows for `step`, when its caption is `caption`; empty when there is
+// The text of the box the dialog shows for `press`, when its caption is `caption`; empty when there is
 // no box.
-std::string NoticeText(const CaptureStep& step, const std::string& caption = "Warning")
+std::string NoticeText(const PressResult& press, const std::string& caption = "Warning")
 {
-    const std::optional<CaptureNotice> notice = NoticeOf(step);
+    const std::optional<Notice> notice = ReplyToPress(press, std::numeric_limits<int>::max()).notice;
     if (!notice)
         return "";
     return notice->caption == caption ? notice->text : "caption " + std::string(notice->caption);
@@ -116,12 +118,13 @@ protected:
         while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
             ::DispatchMessageA(&msg);
     }
-    // A press that must go as it should: the number of pictures written, and no box to show.
+    // A press that must go as it should: the number of pictures written, or -1 when it found the target
+    // gone, and no box to show.
     static int Capture(int x, int y)
     {
-        const CaptureStep step = CaptureTargetWindow(x, y);
+        const PressResult step = CaptureTargetWindow(x, y);
         EXPECT_EQ(NoticeText(step), "") << "at (" << x << ", " << y << ")";
-        return step.written;
+        return step.targetGone ? -1 : step.picturesWritten;
     }
     static int32_t Get32(const std::vector<uint8_t>& b, size_t at) { return testfiles::Read32(b, at); }
 
@@ -191,8 +194,8 @@ TEST_F(WindowCaptureTest, InvisibleWindowWarnsAndChangesNothing)
     Repaint();
     const auto before = ReadBytes(g_session.destinationFile);
     {
-        const CaptureStep step = CaptureTargetWindow(5, 6);
-        EXPECT_EQ(step.written, 1);
+        const PressResult step = CaptureTargetWindow(5, 6);
+        EXPECT_EQ(step.picturesWritten, 1);
         EXPECT_EQ(NoticeText(step), "Check if the window is visible!");
     }
     EXPECT_EQ(g_session.lastCaptureX, 5);
@@ -214,8 +217,8 @@ TEST_F(WindowCaptureTest, MinimisedWindowDoesNotBreakTheSession)
     std::string box;
     int written;
     {
-        const CaptureStep step = CaptureTargetWindow(5, 6);
-        written = step.written;
+        const PressResult step = CaptureTargetWindow(5, 6);
+        written = step.picturesWritten;
         box = NoticeText(step);
     }
     ::ShowWindow(m_window, SW_RESTORE);
@@ -247,8 +250,8 @@ TEST_F(WindowCaptureTest, FailedGrabSavesNothingAndTheSessionGoesOn)
     // At the session's first press: the next press is the first again and grabs the whole window.
     {
         CFailingCall fails(Call::CreateCompatibleBitmap);
-        const CaptureStep step = CaptureTargetWindow(210, 160);
-        EXPECT_EQ(step.written, 0);
+        const PressResult step = CaptureTargetWindow(210, 160);
+        EXPECT_EQ(step.picturesWritten, 0);
         EXPECT_EQ(NoticeText(step), kGrabFailedText);
     }
     EXPECT_FALSE(HoldsComparisonImage());
@@ -269,8 +272,8 @@ TEST_F(WindowCaptureTest, FailedGrabSavesNothingAndTheSessionGoesOn)
         Repaint();
         {
             CFailingCall fails(call);
-            const CaptureStep step = CaptureTargetWindow(210, 160);
-            EXPECT_EQ(step.written, written);
+            const PressResult step = CaptureTargetWindow(210, 160);
+            EXPECT_EQ(step.picturesWritten, written);
             EXPECT_EQ(NoticeText(step), kGrabFailedText);
             EXPECT_EQ(fails.Failures(), 1);
         }
@@ -312,8 +315,8 @@ TEST_F(WindowCaptureTest, PictureThatCannotBeWrittenIsNamedOnceAndKeepsItsPlace)
         Repaint();
         {
             CFailingCall fails(c.call, c.skip);
-            const CaptureStep step = CaptureTargetWindow(210, 160);
-            EXPECT_EQ(step.written, k);
+            const PressResult step = CaptureTargetWindow(210, 160);
+            EXPECT_EQ(step.picturesWritten, k);
             EXPECT_EQ(NoticeText(step, "Error!"), "Could not write imageBMP" + std::to_string(k) +
                                                       ".bmp: out of memory, or the disk is full.\n"
                                                       "The session goes on without it.");
@@ -336,8 +339,8 @@ TEST_F(WindowCaptureTest, AMissingFirstPictureIsWrittenWholeAtTheNextPress)
 {
     {
         CFailingCall fails(Call::GlobalAlloc);
-        const CaptureStep step = CaptureTargetWindow(210, 160);
-        EXPECT_EQ(step.written, 1);
+        const PressResult step = CaptureTargetWindow(210, 160);
+        EXPECT_EQ(step.picturesWritten, 1);
         EXPECT_EQ(NoticeText(step, "Error!"),
                   "Could not write imageBMP1.bmp: out of memory, or the disk is full.\n"
                   "The session goes on without it.");
@@ -365,8 +368,8 @@ TEST_F(WindowCaptureTest, AMissingChangeIsWrittenAtTheNextPressAndOnlyIt)
     {
         // The first of the two pictures is written, the second is not.
         CFailingCall fails(Call::GlobalAlloc, 1);
-        const CaptureStep step = CaptureTargetWindow(210, 160);
-        EXPECT_EQ(step.written, 3);
+        const PressResult step = CaptureTargetWindow(210, 160);
+        EXPECT_EQ(step.picturesWritten, 3);
         EXPECT_EQ(NoticeText(step, "Error!"),
                   "Could not write imageBMP3.bmp: out of memory, or the disk is full.\n"
                   "The session goes on without it.");

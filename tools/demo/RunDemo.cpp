@@ -51,7 +51,7 @@ bool Press(CApp& app, CDemoTarget& target, const std::string& picture, POINT at)
     RECT rect;
     ::GetWindowRect(target.Window(), &rect);
     ::SetCursorPos(rect.left + at.x, rect.top + at.y);
-    PressKey(VK_F12);
+    PressKey(CaptureKey{VK_F12});
     const bool written = picture.empty() || WaitUntil([&] { return FileExists(picture); }, 10s);
     app.WaitForHandlers();
     return written;

@@ -1,5 +1,7 @@
 // The second process of the hook tests: it loads HookDll.dll itself to read the shared capturing key,
 // or shows the window that the test's key presses go to, so the hook procedure runs inside it.
+#include "common/CaptureKey.h"
+#include "common/win32/DynamicCalls.h"
 #include "common/win32/Handles.h"
 #include "hook/HookDll.h"
 #include "tests/win/hookpeer/HookPeerProtocol.h"
@@ -26,15 +28,12 @@ std::string BesideThisExe(const char* fileName)
 int ReportCaptureKey()
 {
     const CModule dll(::LoadLibraryA(BesideThisExe("HookDll.dll").c_str()));
-    auto get = dll ? reinterpret_cast<PFN_GETCAPTUREKEY>(
-                         reinterpret_cast<void (*)()>(::GetProcAddress(dll.Get(), "GETCAPTUREKEY")))
-                   : nullptr;
+    auto get = dll ? ProcAddressAs<PFN_GETCAPTUREKEY>(dll.Get(), "GETCAPTUREKEY") : nullptr;
     if (!get)
         return hookpeer::kFailed;
-    int key = 0;
-    bool shift = true, ctrl = true, alt = true;
-    get(&key, &shift, &ctrl, &alt);
-    return static_cast<int>(hookpeer::EncodeCaptureKey(key, shift, ctrl, alt));
+    CaptureKey key{0, true, true, true};
+    get(&key.vk, &key.shift, &key.ctrl, &key.alt);
+    return static_cast<int>(PackKey(key));
 }
 
 bool StillUnaware()

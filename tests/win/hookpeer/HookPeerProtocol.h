@@ -1,6 +1,6 @@
 #pragma once
 // What flickmere_hookpeer.exe and the hook tests (HookTestSupport.h) tell each other. The peer is started as
-//   flickmere_hookpeer.exe key                       -> exit code = EncodeCaptureKey(GETCAPTUREKEY)
+//   flickmere_hookpeer.exe key                       -> exit code = PackKey(GETCAPTUREKEY's key)
 //   flickmere_hookpeer.exe window <hwnd> [peek]      -> a foreground window reporting keys to <hwnd>
 // In "peek" mode the peer looks at every message with PeekMessage(PM_NOREMOVE) before taking it, as
 // some applications' message loops do, so the hook also runs with HC_NOREMOVE.
@@ -19,11 +19,5 @@ constexpr DWORD kFailed = 0xFFFF;
 
 // The title of the peer's window.
 constexpr const char* kWindowTitle = "Flickmere hook peer";
-
-constexpr DWORD EncodeCaptureKey(int virtualKey, bool shift, bool ctrl, bool alt)
-{
-    return static_cast<DWORD>(virtualKey & 0xFF) | (shift ? 0x100u : 0u) | (ctrl ? 0x200u : 0u) |
-           (alt ? 0x400u : 0u);
-}
 
 } // namespace hookpeer

@@ -1,7 +1,7 @@
-// The main dialog's creation step: its checks run in a fixed order, stop at the first failure, and
-// each failure has its own box.
+// The program's start-up steps: its checks run in a fixed order, stop at the first failure, and each
+// failure has its own box.
 #include "ProgramState.h"
-#include "app/CreationStep.h"
+#include "app/Startup.h"
 #include "state/WorkingDirectory.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +13,7 @@
 namespace {
 
 // Each step answers what the test chose and leaves its name behind.
-class CScriptedSteps final : public ICreationSteps
+class CScriptedSteps final : public IStartupSteps
 {
 public:
     bool soleCopy = true;
@@ -48,17 +48,16 @@ std::vector<std::string> FirstSteps(size_t n)
     return {kAllSteps.begin(), kAllSteps.begin() + n};
 }
 
-TEST(CreationStepTest, AllStepsRunInOrderWhenNothingFails)
+TEST(StartupStepsTest, AllStepsRunInOrderWhenNothingFails)
 {
     CScriptedSteps steps;
     steps.cursorRows = 0; // empty cursor and frame files do not stop start-up
     steps.frameRows = 0;
-    StartupRefusal refusal;
-    EXPECT_TRUE(RunCreationSteps(steps, refusal));
+    EXPECT_FALSE(RunStartupSteps(steps));
     EXPECT_EQ(steps.ran, kAllSteps);
 }
 
-TEST(CreationStepTest, TheFirstFailureStopsStartUpWithItsBox)
+TEST(StartupStepsTest, TheFirstFailureStopsStartUpWithItsBox)
 {
     struct SCase
     {
@@ -87,35 +86,36 @@ TEST(CreationStepTest, TheFirstFailureStopsStartUpWithItsBox)
         SCOPED_TRACE(c.message);
         CScriptedSteps steps;
         c.spoil(steps);
-        StartupRefusal refusal;
-        EXPECT_FALSE(RunCreationSteps(steps, refusal));
-        EXPECT_STREQ(refusal.message, c.message);
-        EXPECT_EQ(refusal.warning, c.warning);
+        const std::optional<Notice> refusal = RunStartupSteps(steps);
+        ASSERT_TRUE(refusal);
+        EXPECT_STREQ(refusal->text, c.message);
+        EXPECT_EQ(refusal->icon == NoticeIcon::Warning, c.warning);
         // Another running copy is no fault: only its box informs, under the program's name.
         const bool soleCopy = c.stepsRun == 1;
-        EXPECT_EQ(refusal.information, soleCopy);
-        EXPECT_STREQ(refusal.caption, soleCopy ? "Flickmere" : "Error!");
+        EXPECT_EQ(refusal->icon == NoticeIcon::Information, soleCopy);
+        EXPECT_STREQ(refusal->caption, soleCopy ? "Flickmere" : "Error!");
+        EXPECT_TRUE(refusal->owned);
         EXPECT_EQ(steps.ran, FirstSteps(c.stepsRun));
     }
 }
 
-using CreationStepWorkDirTest = testsupport::CProgramTest;
+using StartupStepsWorkDirTest = testsupport::CProgramTest;
 
 // Found at start-up, not at the first Capture, where the template path would come out empty.
-TEST_F(CreationStepWorkDirTest, AWorkingDirectoryTooLongForTheSessionPathsIsRefused)
+TEST_F(StartupStepsWorkDirTest, AWorkingDirectoryTooLongForTheSessionPathsIsRefused)
 {
     std::memset(g_workDir, 'w', kPathBytes - 47);
     g_workDir[kPathBytes - 47] = '\0';
     CScriptedSteps steps;
-    StartupRefusal refusal;
-    EXPECT_FALSE(RunCreationSteps(steps, refusal));
-    EXPECT_STREQ(refusal.message, "The working directory's path is too long for the session files.\nPlease "
-                                  "start Flickmere from a folder with a shorter path.");
-    EXPECT_FALSE(refusal.warning);
+    const std::optional<Notice> refusal = RunStartupSteps(steps);
+    ASSERT_TRUE(refusal);
+    EXPECT_STREQ(refusal->text, "The working directory's path is too long for the session files.\nPlease "
+                                "start Flickmere from a folder with a shorter path.");
+    EXPECT_EQ(refusal->icon, NoticeIcon::Error);
     EXPECT_EQ(steps.ran, FirstSteps(2));
 
     g_workDir[kPathBytes - 48] = '\0';
-    EXPECT_TRUE(RunCreationSteps(steps, refusal));
+    EXPECT_FALSE(RunStartupSteps(steps));
 }
 
 } // namespace
