@@ -24,7 +24,7 @@ const char kFixedCorrupt[] = "Corrupt file: %s\n";
 // A full disk or a lost network share: the file no longer holds what the session wrote.
 const char kFixedCantWrite[] = "Can't write destination file: %s\n";
 
-[[noreturn]] void Fail(const char* format)
+[[noreturn]] void FailFatally(const char* format)
 {
     char message[kMessageBytes];
     FormatText(message, sizeof message, format, {g_session.destinationFile});
@@ -43,7 +43,7 @@ public:
     explicit CDestinationFile(const char* cantOpenFormat) : m_file(g_session.destinationFile, "r+b")
     {
         if (!m_file)
-            Fail(cantOpenFormat);
+            FailFatally(cantOpenFormat);
     }
 
     // Positions from the start; a negative position fails. Beyond the end is fine: the write lengthens
@@ -51,10 +51,10 @@ public:
     void Seek(int32_t offset, const char* corruptFormat)
     {
         if (offset < 0)
-            Fail(corruptFormat);
+            FailFatally(corruptFormat);
         // A seek first writes out what the previous record left in the buffer.
         if (std::fseek(m_file.Get(), offset, SEEK_SET) != 0)
-            Fail(std::ferror(m_file.Get()) ? kFixedCantWrite : corruptFormat);
+            FailFatally(std::ferror(m_file.Get()) ? kFixedCantWrite : corruptFormat);
     }
     void Write32(int32_t value)
     {
@@ -72,14 +72,14 @@ public:
     void Close()
     {
         if (!m_file.Close())
-            Fail(kFixedCantWrite);
+            FailFatally(kFixedCantWrite);
     }
 
 private:
     void Write(const uint8_t* bytes, size_t size)
     {
         if (std::fwrite(bytes, 1, size, m_file.Get()) != size)
-            Fail(kFixedCantWrite);
+            FailFatally(kFixedCantWrite);
     }
 
     CFile m_file;
@@ -164,12 +164,12 @@ bool Inside(int32_t offset, int32_t bytes, uintmax_t templateSize)
 
 } // namespace
 
-bool TemplateHoldsEveryRecord(const char* templatePath, char* message, size_t size)
+CResult<> TemplateHoldsEveryRecord(const char* templatePath)
 {
     std::error_code error;
     const uintmax_t templateSize = std::filesystem::file_size(templatePath, error);
     if (error)
-        return true;
+        return {};
     // The file a row comes from, and how many rows it has: the cursor and frame tables fill rows the
     // file lacks with the program's built-in ones.
     struct OffsetFile
@@ -201,18 +201,19 @@ bool TemplateHoldsEveryRecord(const char* templatePath, char* message, size_t si
         row = r;
     }
     if (!file)
-        return true;
+        return {};
     const std::string bytes = std::to_string(templateSize);
+    char message[2 * kMessageBytes]; // the built-in row's message is the longer one
     if (row <= file->rows)
-        FormatText(message, size,
+        FormatText(message, sizeof message,
                    "Row %d of %s points outside template.fla, which is %s bytes long: the destination file "
                    "would be damaged or grow.\nCorrect the row, then press Capture again.",
                    {row, file->name, bytes.c_str()});
     else
-        FormatText(message, size,
+        FormatText(message, sizeof message,
                    "%s has no row %d, so the program's built-in row %d is used, and it points outside "
                    "template.fla, which is %s bytes long: the destination file would be damaged or grow.\n"
                    "Add row %d to %s, then press Capture again.",
                    {file->name, row, row, bytes.c_str(), row, file->name});
-    return false;
+    return ::Fail(message);
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include "common/Result.h"
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -37,6 +38,6 @@ SpanParts SplitSpan(int32_t v);
 // Checked when a session starts, before anything is created: every record the offset tables can send
 // the patcher to, for as many pictures as the template has slots, lies inside `templatePath`. A record
 // beyond its end would silently grow the destination file (a typo can make it gigabytes), one before
-// its start ends the session half done. False, with `message` naming the offset file and its row, for
-// the first record outside; true also when the template cannot be read, which its copy reports.
-[[nodiscard]] bool TemplateHoldsEveryRecord(const char* templatePath, char* message, size_t size);
+// its start ends the session half done. Refused, naming the offset file and its row, for the first
+// record outside; taken also when the template cannot be read, which its copy reports.
+[[nodiscard]] CResult<> TemplateHoldsEveryRecord(const char* templatePath);

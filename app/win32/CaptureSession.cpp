@@ -49,9 +49,8 @@ CResult<void> CheckPlan(HWND target, const SessionPlan& plan)
         return Refusal(StartRefusal::TargetGone);
     if (!plan.numbered)
         return Refusal(StartRefusal::NoSessionNumber);
-    char outside[kMessageBytes];
-    if (!TemplateHoldsEveryRecord(plan.templatePath, outside, sizeof outside))
-        return Refusal(StartRefusal::RecordOutsideTemplate, outside);
+    if (const CResult<> holds = TemplateHoldsEveryRecord(plan.templatePath); !holds)
+        return Refusal(StartRefusal::RecordOutsideTemplate, holds.Error().text.c_str());
     return {};
 }
 

@@ -237,9 +237,8 @@ TEST_F(PatcherTest, ASessionStartsOnlyWhenEveryRecordLiesInsideTheTemplate)
 {
     const std::string templatePath = m_dir.File("template.fla");
     const int32_t size = static_cast<int32_t>(std::filesystem::file_size(templatePath));
-    char message[260];
-    EXPECT_TRUE(TemplateHoldsEveryRecord(templatePath.c_str(), message, sizeof message));
-    EXPECT_TRUE(TemplateHoldsEveryRecord(m_dir.File("missing.fla").c_str(), message, sizeof message));
+    EXPECT_TRUE(TemplateHoldsEveryRecord(templatePath.c_str()));
+    EXPECT_TRUE(TemplateHoldsEveryRecord(m_dir.File("missing.fla").c_str()));
 
     struct SCase
     {
@@ -270,15 +269,15 @@ TEST_F(PatcherTest, ASessionStartsOnlyWhenEveryRecordLiesInsideTheTemplate)
         SCOPED_TRACE(std::to_string(c.value) + (c.file ? c.file : ""));
         const int32_t kept = *c.entry;
         *c.entry = c.value;
-        const bool holds = TemplateHoldsEveryRecord(templatePath.c_str(), message, sizeof message);
+        const CResult<> holds = TemplateHoldsEveryRecord(templatePath.c_str());
         *c.entry = kept;
-        ASSERT_EQ(holds, c.file == nullptr);
+        ASSERT_EQ(holds.Ok(), c.file == nullptr);
         if (c.file) {
-            EXPECT_EQ(std::string(message),
-                      "Row " + std::to_string(c.row) + " of " + c.file +
-                          " points outside template.fla, which is " + std::to_string(size) +
-                          " bytes long: the destination file would be damaged or grow.\n"
-                          "Correct the row, then press Capture again.");
+            EXPECT_EQ(holds.Error().text, "Row " + std::to_string(c.row) + " of " + c.file +
+                                              " points outside template.fla, which is " +
+                                              std::to_string(size) +
+                                              " bytes long: the destination file would be damaged or grow.\n"
+                                              "Correct the row, then press Capture again.");
         }
     }
 }
@@ -307,13 +306,12 @@ TEST_F(PatcherTest, ABuiltInRowOutsideTheTemplateIsNamedAsOne)
         const int32_t kept = *c.entry;
         *c.rows = c.rowsInFile;
         *c.entry = size;
-        char message[260];
-        const bool holds = TemplateHoldsEveryRecord(templatePath.c_str(), message, sizeof message);
+        const CResult<> holds = TemplateHoldsEveryRecord(templatePath.c_str());
         *c.rows = rows;
         *c.entry = kept;
         ASSERT_FALSE(holds);
         const std::string row = std::to_string(c.row);
-        EXPECT_EQ(std::string(message),
+        EXPECT_EQ(holds.Error().text,
                   std::string(c.file) + " has no row " + row + ", so the program's built-in row " + row +
                       " is used, and it points outside template.fla, which is " + std::to_string(size) +
                       " bytes long: the destination file would be damaged or grow.\n"
