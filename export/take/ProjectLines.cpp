@@ -41,7 +41,7 @@ private:
 bool IsFieldName(const std::string& name)
 {
     static const char* const kNames[] = {"format",  "version", "fps", "crop", "steps", "source", "frames",
-                                         "caption", "text",    "x",   "y",    "width", "height", "arrow"};
+                                         "caption", "text",    "x",   "y",    "width", "height", "arrow", "mark"};
     for (const char* known : kNames)
         if (name == known)
             return true;
