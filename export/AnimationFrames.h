@@ -74,14 +74,15 @@ Region CropOf(const Project& project, const SessionTimeline& timeline);
 
 // Draws each of `spans` as the project edits the take (the stage of the span's last step, with the
 // pointer when `pointer`, the step's mark under it, the step's caption, cut to the crop) and hands it
-// to `sink`, one frame ahead of the drawing. `mayRevert(i)` says whether frame i may go back once its time is up. Fails when a
-// picture cannot be read any more, or with the sink's failure.
+// to `sink`, one frame ahead of the drawing. `mayRevert(i)` says whether frame i may go back once its time is
+// up. Fails when a picture cannot be read any more, or with the sink's failure.
 CResult<void> PlanFrames(const SessionTimeline& timeline, const ShownTake& shown, bool pointer,
                          const std::function<bool(size_t)>& mayRevert, const FrameSink& sink);
 
 // PlanFrames into a file's writer, which answers MayRevert(i), Write(frame) and Finish().
 template <typename Writer>
-CResult<void> WriteFrames(const SessionTimeline& timeline, const ShownTake& shown, bool pointer, Writer& writer)
+CResult<void> WriteFrames(const SessionTimeline& timeline, const ShownTake& shown, bool pointer,
+                          Writer& writer)
 {
     if (auto planned = PlanFrames(
             timeline, shown, pointer, [&writer](size_t i) { return writer.MayRevert(i); },

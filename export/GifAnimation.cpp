@@ -169,8 +169,8 @@ private:
 
 } // namespace
 
-CResult<void> WriteGif(const SessionTimeline& timeline, const Project* edit, const std::vector<StepFacts>& facts,
-                        const AnimationOptions& options,
+CResult<void> WriteGif(const SessionTimeline& timeline, const Project* edit,
+                       const std::vector<StepFacts>& facts, const AnimationOptions& options,
                        const ByteSink& sink)
 {
     const int fps = options.fps;

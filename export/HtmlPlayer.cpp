@@ -114,9 +114,10 @@ std::string StepFactsJson(const StepFacts* facts)
     const Suggestion suggestion = SuggestStep(*facts);
     if (!suggestion.text.empty()) {
         const std::string_view text = suggestion.text;
-        fields["suggestion"] = {{"text", suggestion.text},
-                                {"nameStart", Utf16Length(text.substr(0, suggestion.nameStart))},
-                                {"nameLength", Utf16Length(text.substr(suggestion.nameStart, suggestion.nameLength))}};
+        fields["suggestion"] = {
+            {"text", suggestion.text},
+            {"nameStart", Utf16Length(text.substr(0, suggestion.nameStart))},
+            {"nameLength", Utf16Length(text.substr(suggestion.nameStart, suggestion.nameLength))}};
     }
     if (const std::optional<StepRect> rect = MarkRectOf(*facts))
         fields["mark"] = {{"x", rect->x},

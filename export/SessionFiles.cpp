@@ -86,14 +86,16 @@ CResult<> WritePlayerFile(const Take& take, int session, const fs::path& file)
 
 CResult<uint64_t> WriteApngFile(const Take& take, const AnimationOptions& options, const fs::path& file)
 {
-    return WriteReplacing(
-        file, [&](const ByteSink& sink) { return WriteApng(take.timeline, take.Edit(), take.facts, options, sink); });
+    return WriteReplacing(file, [&](const ByteSink& sink) {
+        return WriteApng(take.timeline, take.Edit(), take.facts, options, sink);
+    });
 }
 
 CResult<uint64_t> WriteGifFile(const Take& take, const AnimationOptions& options, const fs::path& file)
 {
-    return WriteReplacing(
-        file, [&](const ByteSink& sink) { return WriteGif(take.timeline, take.Edit(), take.facts, options, sink); });
+    return WriteReplacing(file, [&](const ByteSink& sink) {
+        return WriteGif(take.timeline, take.Edit(), take.facts, options, sink);
+    });
 }
 
 CResult<Take> OpenTake(const fs::path& workDir, int session, const TakeSource& source)

@@ -5,6 +5,6 @@
 #include <cstdint>
 
 constexpr uint32_t kMarkColour = 0xE8412C; // a red that stands out on the greys of most windows
-constexpr int kMarkWidth = 3;               // the outline's thickness
-constexpr int kMarkRadius = 7;              // of the outline's outer corners; the inner ones are less by the width
-constexpr int kMarkMargin = 2;              // between the control's rectangle and the outline
+constexpr int kMarkWidth = 3;              // the outline's thickness
+constexpr int kMarkRadius = 7; // of the outline's outer corners; the inner ones are less by the width
+constexpr int kMarkMargin = 2; // between the control's rectangle and the outline

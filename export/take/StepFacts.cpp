@@ -13,9 +13,9 @@ namespace {
 // What a user acts on with the pointer: pressing, ticking, choosing or typing into it. A label, a
 // picture, a list as a whole, a window or the parts of its frame are where the pointer rests, not a
 // target; marking them would outline half the window.
-const char* const kClickTargetRoles[] = {"button",   "check-box", "radio-button", "link",        "list-item",
-                                         "tree-item", "tab",       "menu-item",    "combo-box",   "text-field",
-                                         "slider",    "spin-button", "cell"};
+const char* const kClickTargetRoles[] = {
+    "button",    "check-box", "radio-button", "link",   "list-item",   "tree-item", "tab",
+    "menu-item", "combo-box", "text-field",   "slider", "spin-button", "cell"};
 
 } // namespace
 

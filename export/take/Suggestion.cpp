@@ -26,7 +26,8 @@ bool IsOneOf(const std::string& role, const char* const* begin, const char* cons
 // show as lines of their own.
 std::string OneLine(std::string name)
 {
-    std::replace_if(name.begin(), name.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+    std::replace_if(
+        name.begin(), name.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
     return name;
 }
 

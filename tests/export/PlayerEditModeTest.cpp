@@ -255,7 +255,8 @@ std::string Hex(const RgbImage& stage, const Region& box)
     for (int y = box.top; y <= box.bottom; ++y)
         for (int x = box.left; x <= box.right; ++x)
             for (int c = 0; c < 3; ++c) {
-                std::snprintf(digits, sizeof digits, "%02x", stage.rgb[(size_t(y) * stage.width + x) * 3 + c]);
+                std::snprintf(digits, sizeof digits, "%02x",
+                              stage.rgb[(size_t(y) * stage.width + x) * 3 + c]);
                 hex += digits;
             }
     return hex;
@@ -265,7 +266,8 @@ std::string CanvasHex(const Region& box)
 {
     return "(() => { const d = document.getElementById('pictures').getContext('2d').getImageData(" +
            std::to_string(box.left) + ", " + std::to_string(box.top) + ", " + std::to_string(box.Width()) +
-           ", " + std::to_string(box.Height()) + ").data; let s = ''; for (let i = 0; i < d.length; i += 4) "
+           ", " + std::to_string(box.Height()) +
+           ").data; let s = ''; for (let i = 0; i < d.length; i += 4) "
            "for (let c = 0; c < 3; ++c) s += d[i + c].toString(16).padStart(2, '0'); return s; })()";
 }
 

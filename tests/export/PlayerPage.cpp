@@ -60,7 +60,8 @@ void CPlayerPageTest::WritePage(const Project& project)
     std::ofstream page(m_session.File("player.html"), std::ios::binary);
     const CResult<> written = WritePlayerHtml(
         *timeline, 1, kPageFps,
-        [&](const std::string& text) { return bool(page.write(text.data(), text.size())); }, &project, &*facts);
+        [&](const std::string& text) { return bool(page.write(text.data(), text.size())); }, &project,
+        &*facts);
     ASSERT_TRUE(written) << written.Error().text;
 }
 

@@ -1,6 +1,6 @@
-// A take with a steps file: the animated PNG (and the GIF, from the same frames) shows each step's mark around its control,
-// under the pointer, as the edit switches it on or off; a steps file that cannot be used costs only the
-// marks, and the command says so once.
+// A take with a steps file: the animated PNG (and the GIF, from the same frames) shows each step's mark
+// around its control, under the pointer, as the edit switches it on or off; a steps file that cannot be used
+// costs only the marks, and the command says so once.
 #include "AnimationChecks.h"
 #include "export/render/MarkRenderer.h"
 #include "export/render/PointerShape.h"
@@ -39,10 +39,11 @@ protected:
         RecordSample(m_session);
         // The sample's pictures: 1 for step 1, 2 to 4 for step 2, 5 for step 3, 6 for step 4; a press
         // between steps 2 and 3 changed nothing.
-        ASSERT_TRUE(WriteStepsFile(m_session.File("session1.steps.json"),
-                                   {Press(1, {1}, "button", kSaveButton), Press(2, {2, 3, 4}, "label", kStatusLabel),
-                                    Press(3, {}, "button", kSaveButton), Press(4, {5}, "button", kCornerButton),
-                                    Press(5, {6}, "window", std::nullopt)}));
+        ASSERT_TRUE(
+            WriteStepsFile(m_session.File("session1.steps.json"),
+                           {Press(1, {1}, "button", kSaveButton), Press(2, {2, 3, 4}, "label", kStatusLabel),
+                            Press(3, {}, "button", kSaveButton), Press(4, {5}, "button", kCornerButton),
+                            Press(5, {6}, "window", std::nullopt)}));
     }
 
     std::string Export(const std::string& options)

@@ -90,7 +90,8 @@ TEST_F(StepFactsFileTest, AMissingFileIsNoFactsAndABrokenOneIsNamed)
         EXPECT_NE(refused.Error().text.find(StepsFileName(1)), std::string::npos) << refused.Error().text;
     }
 
-    ASSERT_TRUE(WriteStepsFile(StepsFile(), {Record(1, {1}, {"Ctrl+S"}), Record(2, {}, {}), Record(3, {2}, {})}));
+    ASSERT_TRUE(
+        WriteStepsFile(StepsFile(), {Record(1, {1}, {"Ctrl+S"}), Record(2, {}, {}), Record(3, {2}, {})}));
     const CResult<std::vector<StepFacts>> read = ReadStepFacts(m_dir.Path(), 1);
     ASSERT_TRUE(read) << read.Error().text;
     EXPECT_EQ(read->size(), 2u);
@@ -150,10 +151,13 @@ TEST_F(SuggestionLanguageTest, SuggestedWordsFollowTheLanguage)
     const Suggestion typed = SuggestStep(field, SuggestionWordsOf(1));
     EXPECT_EQ(typed.text, "Geben Sie in Benutzer: ein");
     EXPECT_EQ(typed.text.substr(typed.nameStart, typed.nameLength), "Benutzer:");
-    EXPECT_EQ(SuggestStep(chord, SuggestionWordsOf(1)).text, "Dr\xC3\xBC" "cken Sie Strg+S");
+    EXPECT_EQ(SuggestStep(chord, SuggestionWordsOf(1)).text, "Dr\xC3\xBC"
+                                                             "cken Sie Strg+S");
 
     g_texts.current = 1;
-    EXPECT_EQ(SuggestStep(chord).text, "Dr\xC3\xBC" "cken Sie Strg+S") << "the current language";
+    EXPECT_EQ(SuggestStep(chord).text, "Dr\xC3\xBC"
+                                       "cken Sie Strg+S")
+        << "the current language";
     strcpy(g_texts.texts[1][kTextSuggestPress], "");
     EXPECT_EQ(SuggestStep(chord).text, "Press Strg+S") << "an empty text is the English one";
     strcpy(g_texts.texts[1][kTextSuggestPress], "Tastenkombination");
