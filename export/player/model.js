@@ -17,7 +17,7 @@ export function readTake(pageModel) {
         frames: step.frames,
         pointer: {x: step.x, y: step.y},
         pictures: step.pictures.map((p) => ({...p, step: index + 1, whole: Boolean(p.whole)})),
-        // What the export knew of the press from its steps file: the caption it suggests, the rectangle
+        // What the export knew of the press from its steps file, the caption it suggests and the rectangle
         // of the control its mark outlines; null where it knew nothing.
         suggestion: step.suggestion ?? null,
         mark: step.mark ?? null,

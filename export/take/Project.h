@@ -61,10 +61,11 @@ struct ProjectStep
     // How long the step lasts, in frames of the project's rate.
     int frames = 1;
     std::optional<ProjectCaption> caption;
-    // Whether the step outlines the control its press was about; none: the take's default for it (on for
-    // a click target, MarkedByDefault).
-    std::optional<bool> mark;
     ProjectJson fields = ProjectJson::object();
+    // Whether the step outlines the control its press was about; none: the take's default for it (on for
+    // a click target, MarkedByDefault). Last, so that a step written as {source, frames, caption, fields}
+    // still is one.
+    std::optional<bool> mark;
 };
 
 struct Project

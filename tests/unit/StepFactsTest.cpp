@@ -104,7 +104,12 @@ struct SuggestionCase
     std::string name; // the part of the text the span names
 };
 
-TEST(SuggestionTest, EachKindOfStepGetsItsWords)
+// The English words are the text table's defaults.
+class SuggestionTest : public CProgramTest
+{
+};
+
+TEST_F(SuggestionTest, EachKindOfStepGetsItsWords)
 {
     const StepRect rect{10, 10, 80, 24};
     const SuggestionCase cases[] = {
@@ -139,11 +144,7 @@ TEST(SuggestionTest, EachKindOfStepGetsItsWords)
 
 // The words come from the text table, so that a language file translates them, in UTF-8 whatever the
 // code page the table holds; a translation without a place for the name still says something.
-class SuggestionLanguageTest : public CProgramTest
-{
-};
-
-TEST_F(SuggestionLanguageTest, SuggestedWordsFollowTheLanguage)
+TEST_F(SuggestionTest, SuggestedWordsFollowTheLanguage)
 {
     ASSERT_EQ(ReadLanguageFile(1, FLICKMERE_SOURCE_DIR "/res/lang/deutsch.lan"), kTexts);
     const StepFacts field{"Notes", Control("Benutzer:", "text-field"), {}};
