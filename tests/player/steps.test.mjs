@@ -1,10 +1,10 @@
 // What the page knows of each press: its suggested caption, taken one step at a time or for all steps
-// at once, and its mark, switched per step; and the mark's pixels. Run with `node --test`.
+// at once, and its mark, switched per step. The mark's pixels are compared with the export's in
+// Chromium (tests/export/PlayerEditModeTest.cpp). Run with `node --test`.
 import assert from "node:assert/strict";
 import {test} from "node:test";
 
 import {TakeEditor, markOf, projectOfTake, readTake} from "../../export/player/model.js";
-import {markBounds, markRuns} from "../../export/player/marks.js";
 
 const kMarkStyle = {colour: "#E8412C", width: 3, radius: 7, margin: 2};
 const kButton = {x: 20, y: 30, width: 60, height: 20};
@@ -98,31 +98,4 @@ test("a mark is saved only where it differs from the step's default, and is undo
     // A step without a rectangle shows no mark, whatever it says.
     editor.setMark(1, true);
     assert.equal(markOf(recorded, editor.project.steps[1]), null);
-});
-
-test("the mark's runs form a ring, symmetric about the control, clear of it, within their bounds", () => {
-    for (const rect of [kButton, {x: 3, y: 4, width: 1, height: 1}, {x: 0, y: 0, width: 7, height: 30}]) {
-        const bounds = markBounds(rect, kMarkStyle);
-        const pixels = new Set();
-        for (const [y, left, right] of markRuns(rect, kMarkStyle))
-            for (let x = left; x <= right; ++x) {
-                assert.ok(x >= bounds.x && x < bounds.x + bounds.width && y >= bounds.y &&
-                    y < bounds.y + bounds.height);
-                const onControl = x >= rect.x && x < rect.x + rect.width && y >= rect.y &&
-                    y < rect.y + rect.height;
-                assert.ok(!onControl);
-                assert.ok(!pixels.has(`${x},${y}`), "runs do not overlap");
-                pixels.add(`${x},${y}`);
-            }
-        const mirrorX = (x) => 2 * bounds.x + bounds.width - 1 - x;
-        const mirrorY = (y) => 2 * bounds.y + bounds.height - 1 - y;
-        for (const pixel of pixels) {
-            const [x, y] = pixel.split(",").map(Number);
-            assert.ok(pixels.has(`${mirrorX(x)},${y}`) && pixels.has(`${x},${mirrorY(y)}`), pixel);
-        }
-        const middle = rect.y + Math.floor(rect.height / 2);
-        for (let d = 0; d < kMarkStyle.width; ++d)
-            assert.ok(pixels.has(`${bounds.x + d},${middle}`));
-        assert.ok(!pixels.has(`${bounds.x},${bounds.y}`), "the corner is cut round");
-    }
 });
