@@ -30,8 +30,9 @@ bool GoesBack(const Project& project)
 class CEditedPictures
 {
 public:
-    CEditedPictures(const SessionTimeline& timeline, const Project& project, bool pointer)
-        : m_project(project), m_composer(timeline, pointer, GoesBack(project) ? kCheckpointBytes : 0)
+    CEditedPictures(const SessionTimeline& timeline, const ShownTake& shown, bool pointer)
+        : m_project(shown.project), m_marks(shown.marks),
+          m_composer(timeline, pointer, GoesBack(shown.project) ? kCheckpointBytes : 0)
     {
     }
 
@@ -41,7 +42,7 @@ public:
     {
         const ProjectStep& shown = m_project.steps[step];
         const ProjectCaption* caption = shown.caption ? &*shown.caption : nullptr;
-        const CResult<Region> composed = m_composer.ComposeStep(size_t(shown.source) - 1);
+        const CResult<Region> composed = m_composer.ComposeStep(size_t(shown.source) - 1, m_marks.at(step));
         if (!composed)
             return composed.Error();
         possible = *composed;
@@ -55,6 +56,7 @@ public:
 
 private:
     const Project& m_project;
+    const ShownMarks& m_marks;
     CStageComposer m_composer;
     const CCaptionRenderer m_captions;
     Region m_captionBefore = kNoBox;
@@ -77,7 +79,20 @@ std::vector<FrameSpan> GroupSteps(const Project& project,
     return spans;
 }
 
+ShownMarks MarksOf(const Project& project, const std::vector<StepFacts>& facts)
+{
+    ShownMarks marks;
+    for (const ProjectStep& step : project.steps) {
+        const size_t source = size_t(step.source) - 1;
+        const StepFacts* fact = source < facts.size() ? &facts[source] : nullptr;
+        const bool on = fact && step.mark.value_or(MarkedByDefault(*fact));
+        marks.push_back(on ? MarkRectOf(*fact) : std::nullopt);
+    }
+    return marks;
+}
+
 CResult<ShownTake> TakeToShow(const SessionTimeline& timeline, const Project* edit, int fps,
+                              const std::vector<StepFacts>& facts,
                               const std::function<bool(int64_t begin, int64_t end)>& longEnough)
 {
     ShownTake shown;
@@ -95,6 +110,7 @@ CResult<ShownTake> TakeToShow(const SessionTimeline& timeline, const Project* ed
         }
     }
     shown.spans = GroupSteps(shown.project, longEnough);
+    shown.marks = MarksOf(shown.project, facts);
     return shown;
 }
 
@@ -132,15 +148,16 @@ Region DifferingBox(const CanvasView& a, const CanvasView& b, const Region& with
 
 // Three canvases: the frame being handed on, the one after it (drawn first, to see whether going back
 // pays), and what the viewer has before the frame.
-CResult<void> PlanFrames(const SessionTimeline& timeline, const Project& project, bool pointer,
-                         const std::vector<FrameSpan>& spans, const std::function<bool(size_t)>& mayRevert,
-                         const FrameSink& sink)
+CResult<void> PlanFrames(const SessionTimeline& timeline, const ShownTake& shown, bool pointer,
+                         const std::function<bool(size_t)>& mayRevert, const FrameSink& sink)
 {
+    const Project& project = shown.project;
+    const std::vector<FrameSpan>& spans = shown.spans;
     if (spans.empty())
         return Fail("the take has no steps");
     const Region crop = CropOf(project, timeline);
     const Region whole{0, 0, crop.Width() - 1, crop.Height() - 1};
-    CEditedPictures pictures(timeline, project, pointer);
+    CEditedPictures pictures(timeline, shown, pointer);
     CEditedCanvas ahead(crop), current(crop), base(crop);
     Region possible;
     if (auto drawn = pictures.Draw(spans[0].lastStep, ahead, possible); !drawn)

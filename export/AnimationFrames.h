@@ -6,6 +6,7 @@
 #include "export/render/EditedCanvas.h"
 #include "export/take/Project.h"
 #include "export/take/SessionTimeline.h"
+#include "export/take/StepFacts.h"
 
 #include <cstdint>
 #include <functional>
@@ -48,36 +49,43 @@ struct PlannedFrame
 
 using FrameSink = std::function<CResult<void>(const PlannedFrame& frame)>;
 
+// The mark each step of `project` shows: the rectangle of its source step's control where the step says
+// so, or says nothing and the control is a click target (MarkedByDefault); none without facts.
+using ShownMarks = std::vector<std::optional<StepRect>>;
+ShownMarks MarksOf(const Project& project, const std::vector<StepFacts>& facts);
+
 // What an animation shows, and its steps grouped into frames by `longEnough` (GroupSteps).
 struct ShownTake
 {
     Project project;
     std::vector<FrameSpan> spans;
+    ShownMarks marks; // one per step of `project`
 };
 
 // `edit`, refused where it does not fit the take (FitsTake), or without one the take as recorded, as a
-// project that changes nothing (every step in its order and length at `fps`, no crop, no caption).
+// project that changes nothing (every step in its order and length at `fps`, no crop, no caption), with
+// the marks that `facts` (one per recorded step, or none) give its steps.
 CResult<ShownTake> TakeToShow(const SessionTimeline& timeline, const Project* edit, int fps,
+                              const std::vector<StepFacts>& facts,
                               const std::function<bool(int64_t begin, int64_t end)>& longEnough);
 
 // The canvas of the edited take: its crop of the stage.
 Region CropOf(const Project& project, const SessionTimeline& timeline);
 
 // Draws each of `spans` as the project edits the take (the stage of the span's last step, with the
-// pointer when `pointer`, the step's caption, cut to the crop) and hands it to `sink`, one frame ahead
-// of the drawing. `mayRevert(i)` says whether frame i may go back once its time is up. Fails when a
-// picture cannot be read any more, or with the sink's failure.
-CResult<void> PlanFrames(const SessionTimeline& timeline, const Project& project, bool pointer,
-                         const std::vector<FrameSpan>& spans, const std::function<bool(size_t)>& mayRevert,
-                         const FrameSink& sink);
+// pointer when `pointer`, the step's mark under it, the step's caption, cut to the crop) and hands it
+// to `sink`, one frame ahead of the drawing. `mayRevert(i)` says whether frame i may go back once its time is
+// up. Fails when a picture cannot be read any more, or with the sink's failure.
+CResult<void> PlanFrames(const SessionTimeline& timeline, const ShownTake& shown, bool pointer,
+                         const std::function<bool(size_t)>& mayRevert, const FrameSink& sink);
 
 // PlanFrames into a file's writer, which answers MayRevert(i), Write(frame) and Finish().
 template <typename Writer>
-CResult<void> WriteFrames(const SessionTimeline& timeline, const Project& project, bool pointer,
-                          const std::vector<FrameSpan>& spans, Writer& writer)
+CResult<void> WriteFrames(const SessionTimeline& timeline, const ShownTake& shown, bool pointer,
+                          Writer& writer)
 {
     if (auto planned = PlanFrames(
-            timeline, project, pointer, spans, [&writer](size_t i) { return writer.MayRevert(i); },
+            timeline, shown, pointer, [&writer](size_t i) { return writer.MayRevert(i); },
             [&writer](const PlannedFrame& frame) { return writer.Write(frame); });
         !planned)
         return planned;

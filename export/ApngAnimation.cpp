@@ -2,6 +2,7 @@
 
 #include "export/AnimationFrames.h"
 #include "export/codec/ApngEncoder.h"
+#include "export/render/MarkStyle.h"
 #include "export/render/PointerShape.h"
 #include "export/render/StageComposer.h"
 
@@ -204,12 +205,14 @@ CResult<void> TakeCaptionCensus(const SessionTimeline& timeline, const Project& 
 
 } // namespace
 
-CResult<void> WriteApng(const SessionTimeline& timeline, const Project* edit, const AnimationOptions& options,
+CResult<void> WriteApng(const SessionTimeline& timeline, const Project* edit,
+                        const std::vector<StepFacts>& facts, const AnimationOptions& options,
                         const ByteSink& sink)
 {
     const int fps = options.fps;
-    const auto shown = TakeToShow(
-        timeline, edit, fps, [fps](int64_t begin, int64_t end) { return LongerThan10Ms(end - begin, fps); });
+    const auto shown = TakeToShow(timeline, edit, fps, facts, [fps](int64_t begin, int64_t end) {
+        return LongerThan10Ms(end - begin, fps);
+    });
     if (!shown)
         return shown.Error();
     const Project& project = shown->project;
@@ -224,8 +227,11 @@ CResult<void> WriteApng(const SessionTimeline& timeline, const Project* edit, co
         return census;
     if (auto census = TakeCaptionCensus(timeline, project, options.pointer, *colours); !census)
         return census;
+    if (std::any_of(shown->marks.begin(), shown->marks.end(),
+                    [](const auto& mark) { return mark.has_value(); }))
+        colours->Add(kMarkColour);
     const Region crop = CropOf(project, timeline);
     CApngFrameWriter writer(crop.Width(), crop.Height(), options, std::move(delays), *colours, sink);
     colours.reset();
-    return WriteFrames(timeline, project, options.pointer, spans, writer);
+    return WriteFrames(timeline, *shown, options.pointer, writer);
 }

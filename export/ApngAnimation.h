@@ -14,5 +14,6 @@
 // one frame that lasts them all, until they last more than 10 ms; a last step that short lasts 11 ms.
 // A step longer than the largest delay goes on over frames that change nothing. Fails when a picture
 // cannot be read any more, the edit does not fit the take, compression fails or the sink refuses.
-CResult<void> WriteApng(const SessionTimeline& timeline, const Project* edit, const AnimationOptions& options,
+CResult<void> WriteApng(const SessionTimeline& timeline, const Project* edit,
+                        const std::vector<StepFacts>& facts, const AnimationOptions& options,
                         const ByteSink& sink);

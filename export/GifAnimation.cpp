@@ -169,11 +169,12 @@ private:
 
 } // namespace
 
-CResult<void> WriteGif(const SessionTimeline& timeline, const Project* edit, const AnimationOptions& options,
+CResult<void> WriteGif(const SessionTimeline& timeline, const Project* edit,
+                       const std::vector<StepFacts>& facts, const AnimationOptions& options,
                        const ByteSink& sink)
 {
     const int fps = options.fps;
-    const auto shown = TakeToShow(timeline, edit, fps, [fps](int64_t begin, int64_t end) {
+    const auto shown = TakeToShow(timeline, edit, fps, facts, [fps](int64_t begin, int64_t end) {
         return Hundredths(end, fps) - Hundredths(begin, fps) >= kShortestDelay;
     });
     if (!shown)
@@ -185,5 +186,5 @@ CResult<void> WriteGif(const SessionTimeline& timeline, const Project* edit, con
         delays.push_back(Delays(Hundredths(span.end, fps) - Hundredths(span.begin, fps)));
     const Region crop = CropOf(project, timeline);
     CGifFrameWriter writer(crop.Width(), crop.Height(), options.loop, std::move(delays), sink);
-    return WriteFrames(timeline, project, options.pointer, spans, writer);
+    return WriteFrames(timeline, *shown, options.pointer, writer);
 }

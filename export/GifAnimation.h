@@ -12,5 +12,6 @@
 // in hundredths of a second, rounded so that the take keeps its length; browsers show a delay of 0 or
 // 1 as 10 hundredths, so a step shorter than 2 is shown together with the steps after it, and a last
 // step that short lasts 2.
-CResult<void> WriteGif(const SessionTimeline& timeline, const Project* edit, const AnimationOptions& options,
+CResult<void> WriteGif(const SessionTimeline& timeline, const Project* edit,
+                       const std::vector<StepFacts>& facts, const AnimationOptions& options,
                        const ByteSink& sink);

@@ -3,6 +3,8 @@
 #include "common/SessionNames.h"
 #include "export/render/CaptionRenderer.h"
 #include "export/render/CaptionStyle.h"
+#include "export/render/MarkStyle.h"
+#include "export/take/Suggestion.h"
 #include "common/Utf8.h"
 #include "export/codec/Deflate.h"
 #include "export/codec/FontSubset.h"
@@ -94,6 +96,39 @@ ProjectJson CaptionFontJson()
         {"unitsPerEm", advances.unitsPerEm}, {"missingAdvance", advances.missingAdvance}, {"advances", runs}};
 }
 
+// How many UTF-16 units, a script's string positions, the UTF-8 text has.
+int Utf16Length(std::string_view utf8)
+{
+    int units = 0;
+    for (const char32_t point : DecodeUtf8(utf8))
+        units += point > 0xFFFF ? 2 : 1;
+    return units;
+}
+
+// A recorded step's suggested caption and mark, as fields of its object in the model: "" without facts.
+std::string StepFactsJson(const StepFacts* facts)
+{
+    if (!facts)
+        return "";
+    ProjectJson fields = ProjectJson::object();
+    const Suggestion suggestion = SuggestStep(*facts);
+    if (!suggestion.text.empty()) {
+        const std::string_view text = suggestion.text;
+        fields["suggestion"] = {
+            {"text", suggestion.text},
+            {"nameStart", Utf16Length(text.substr(0, suggestion.nameStart))},
+            {"nameLength", Utf16Length(text.substr(suggestion.nameStart, suggestion.nameLength))}};
+    }
+    if (const std::optional<StepRect> rect = MarkRectOf(*facts))
+        fields["mark"] = {{"x", rect->x},
+                          {"y", rect->y},
+                          {"width", rect->width},
+                          {"height", rect->height},
+                          {"byDefault", MarkedByDefault(*facts)}};
+    std::string text = EscapeForScriptElement(fields.dump());
+    return text.size() > 2 ? "," + text.substr(1, text.size() - 2) : "";
+}
+
 // The model's fields before the steps; the steps follow, a picture at a time.
 std::string ModelHead(const SessionTimeline& timeline, int session, int fps, const Project* project)
 {
@@ -115,6 +150,10 @@ std::string ModelHead(const SessionTimeline& timeline, int session, int fps, con
         {"fill", Colour(kCaptionFill)},        {"ink", Colour(kCaptionInk)},
         {"line", Colour(kCaptionLine)},        {"arrowWidth", kArrowWidth},
         {"arrowHeadLength", kArrowHeadLength}, {"arrowHeadHalfWidth", kArrowHeadHalfWidth}};
+    head["markStyle"] = {{"colour", Colour(kMarkColour)},
+                         {"width", kMarkWidth},
+                         {"radius", kMarkRadius},
+                         {"margin", kMarkMargin}};
     head["captionFont"] = CaptionFontJson();
     // As the project file has it, unknown fields included, so that saving from the page keeps them.
     head["project"] = project ? ProjectJson::parse(SerializeProject(*project)) : ProjectJson();
@@ -193,7 +232,7 @@ bool WriteStyle(const Project* project, const TextSink& sink, std::string& error
 } // namespace
 
 CResult<> WritePlayerHtml(const SessionTimeline& timeline, int session, int fps, const TextSink& sink,
-                          const Project* project)
+                          const Project* project, const std::vector<StepFacts>* facts)
 {
     std::string error; // why the model could not be written, when it was not the sink
     const auto writeModel = [&] {
@@ -204,7 +243,7 @@ CResult<> WritePlayerHtml(const SessionTimeline& timeline, int session, int fps,
             const TimelineStep& step = timeline.steps[s];
             if (!sink(std::string(s ? "," : "") + "{\"frames\":" + std::to_string(step.frames) +
                       ",\"x\":" + std::to_string(step.cursor.x) + ",\"y\":" + std::to_string(step.cursor.y) +
-                      ",\"pictures\":["))
+                      StepFactsJson(facts && s < facts->size() ? &(*facts)[s] : nullptr) + ",\"pictures\":["))
                 return false;
             for (size_t p = 0; p < step.pictures.size(); ++p) {
                 const TimelinePicture& picture = step.pictures[p];

@@ -49,6 +49,24 @@ CResult<uint64_t> WriteReplacing(const fs::path& file,
     return bytes;
 }
 
+void ReadFacts(const fs::path& workDir, int session, Take& take)
+{
+    CResult<std::vector<StepFacts>> facts = ReadStepFacts(workDir, session);
+    if (!facts) {
+        take.factsProblem = facts.Error().text + ": left out";
+        return;
+    }
+    // A steps file of another take (copied in, or of a session the capture could not time) would put
+    // words and marks on the wrong steps.
+    if (!facts->empty() && facts->size() != take.timeline.steps.size()) {
+        take.factsProblem = (SessionFolderName(session) + "/" + StepsFileName(session)) + " holds " +
+                            std::to_string(facts->size()) + " steps with pictures, the take " +
+                            std::to_string(take.timeline.steps.size()) + ": left out";
+        return;
+    }
+    take.facts = std::move(*facts);
+}
+
 } // namespace
 
 CResult<> WritePlayerFile(const Take& take, int session, const fs::path& file)
@@ -59,7 +77,7 @@ CResult<> WritePlayerFile(const Take& take, int session, const fs::path& file)
             [&](const std::string& text) {
                 return sink(reinterpret_cast<const uint8_t*>(text.data()), text.size());
             },
-            take.Edit());
+            take.Edit(), &take.facts);
     });
     if (!written)
         return written.Error();
@@ -68,14 +86,16 @@ CResult<> WritePlayerFile(const Take& take, int session, const fs::path& file)
 
 CResult<uint64_t> WriteApngFile(const Take& take, const AnimationOptions& options, const fs::path& file)
 {
-    return WriteReplacing(
-        file, [&](const ByteSink& sink) { return WriteApng(take.timeline, take.Edit(), options, sink); });
+    return WriteReplacing(file, [&](const ByteSink& sink) {
+        return WriteApng(take.timeline, take.Edit(), take.facts, options, sink);
+    });
 }
 
 CResult<uint64_t> WriteGifFile(const Take& take, const AnimationOptions& options, const fs::path& file)
 {
-    return WriteReplacing(
-        file, [&](const ByteSink& sink) { return WriteGif(take.timeline, take.Edit(), options, sink); });
+    return WriteReplacing(file, [&](const ByteSink& sink) {
+        return WriteGif(take.timeline, take.Edit(), take.facts, options, sink);
+    });
 }
 
 CResult<Take> OpenTake(const fs::path& workDir, int session, const TakeSource& source)
@@ -86,6 +106,7 @@ CResult<Take> OpenTake(const fs::path& workDir, int session, const TakeSource& s
     Take take;
     take.timeline = std::move(*timeline);
     take.fps = source.fps != 0 ? source.fps : kDefaultFps;
+    ReadFacts(workDir, session, take);
     const fs::path file = source.projectFile.empty() ? ProjectFileOf(workDir, session) : source.projectFile;
     std::error_code ec;
     const bool edited = source.edit == TakeSource::Edit::Required ||

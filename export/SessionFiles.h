@@ -5,6 +5,7 @@
 #include "export/ApngAnimation.h"
 #include "export/take/Project.h"
 #include "export/take/SessionTimeline.h"
+#include "export/take/StepFacts.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -42,6 +43,10 @@ struct Take
     // The rate the page and the animation both play at: the one asked for, else the project's, else
     // kDefaultFps. The project is given the same, so that the page plays, and saves, at it.
     int fps = kDefaultFps;
+    // What each recorded step was about, one per step of the timeline; none without a steps file.
+    std::vector<StepFacts> facts;
+    // Why the steps file was left out, for the export's warnings: "" when it was read or is not there.
+    std::string factsProblem;
 
     const Project* Edit() const { return project ? &*project : nullptr; }
 };
@@ -50,7 +55,9 @@ struct Take
 constexpr int kProjectRefused = 1;
 
 // The one place that decides whether a take is shown edited: decodes the session and reads and checks
-// the project file `source` names, whole, before anything is written. Refused, with one line, when the
+// the project file `source` names, whole, before anything is written. It reads the steps file too: one
+// that cannot be read, or that does not count the take's steps, costs only the suggested words and the
+// marks, with its line in `factsProblem`. Refused, with one line, when the
 // session cannot be decoded or (kProjectRefused) the project file is refused.
 CResult<Take> OpenTake(const std::filesystem::path& workDir, int session, const TakeSource& source);
 

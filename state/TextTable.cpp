@@ -106,6 +106,11 @@ const DefaultText kDefaults[] = {
     {kTextUnexpectedError, "unexpected error"},
     {kTextNoExportThread, "no thread could be started for it"},
     {kTextSystemErrorNumber, "Error %u"},
+    {kTextSuggestPress, "Press %s"},
+    {kTextSuggestClick, "Click %s"},
+    {kTextSuggestSelect, "Select %s"},
+    {kTextSuggestTypeIn, "Type in %s"},
+    {kTextSuggestIn, "In %s"},
 };
 
 bool EndsWithLan(const std::string& name)

@@ -2,7 +2,7 @@
 #include "common/DirEntry.h"
 
 constexpr int kLanguages = 10;
-constexpr int kTexts = 57;
+constexpr int kTexts = 62;
 constexpr int kTextBytes = 500;
 constexpr int kLanguageNameBytes = 255;
 
@@ -82,6 +82,13 @@ enum TextId
     kTextNoExportThread = 55,
     // The system's reason when it has no words for its error number %u.
     kTextSystemErrorNumber = 56,
+    // The words suggested for a step's caption, %s the name of what it was about: the chords pressed,
+    // the control clicked, the item selected, the field typed into, or the window the step is in.
+    kTextSuggestPress = 57,
+    kTextSuggestClick = 58,
+    kTextSuggestSelect = 59,
+    kTextSuggestTypeIn = 60,
+    kTextSuggestIn = 61,
 };
 
 // Every UI text in every language, fixed size: text k of language L is texts[L][k], at most 499

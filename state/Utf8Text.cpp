@@ -23,6 +23,7 @@ char ToWindows1252(char32_t codePoint)
 }
 
 Utf8Converter g_converter = Utf8ToWindows1252;
+AnsiReader g_reader = Windows1252ToUtf8;
 
 } // namespace
 
@@ -65,4 +66,25 @@ std::string Utf8ToWindows1252(const char* utf8, size_t size)
         }
     }
     return ansi;
+}
+
+void SetAnsiReader(AnsiReader reader)
+{
+    g_reader = reader ? reader : Windows1252ToUtf8;
+}
+
+std::string AnsiToUtf8(const char* ansi, size_t size)
+{
+    return g_reader(ansi, size);
+}
+
+std::string Windows1252ToUtf8(const char* ansi, size_t size)
+{
+    std::u32string points;
+    for (size_t i = 0; i < size; ++i) {
+        const auto byte = static_cast<unsigned char>(ansi[i]);
+        const char32_t high = byte >= 0x80 && byte < 0xA0 ? kWindows1252High[byte - 0x80] : byte;
+        points += high != 0 ? high : kReplacementCharacter;
+    }
+    return EncodeUtf8(points);
 }

@@ -22,3 +22,10 @@ std::string Utf8ToAnsi(const char* utf8, size_t size);
 
 // The converter assumed until another is installed.
 std::string Utf8ToWindows1252(const char* utf8, size_t size);
+
+// The other way, for words of the table that go into UTF-8 files (the export's suggested captions).
+// The shell installs a converter over the system's; until then, and in the tests, Windows-1252.
+using AnsiReader = std::string (*)(const char* ansi, size_t size);
+void SetAnsiReader(AnsiReader reader);
+std::string AnsiToUtf8(const char* ansi, size_t size);
+std::string Windows1252ToUtf8(const char* ansi, size_t size);

@@ -17,6 +17,7 @@ bool CStartupSteps::ClaimSoleCopy()
 void CStartupSteps::ReadTexts()
 {
     SetUtf8Converter(Utf8ToAnsiCodePage);
+    SetAnsiReader(AnsiCodePageToUtf8);
     FillDefaultTexts();
     char pattern[16];
     FormatText(pattern, sizeof pattern, "*.%s", {"lan"});

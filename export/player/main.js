@@ -2,7 +2,7 @@
 // view's input turned into calls of the model, after which the views draw the model afresh. Last of the
 // page's files, so that everything it starts is in place.
 
-import {TakeEditor, openingProject, readTake, shownArea} from "./model.js";
+import {TakeEditor, markOf, openingProject, readTake, shownArea, suggestionOf} from "./model.js";
 import {loadPictures} from "./pictures.js";
 import {StageView} from "./stage.js";
 import {PlayerControls} from "./controls.js";
@@ -65,7 +65,8 @@ function fitStage() {
 // tools.
 function drawStep() {
     const step = editor.step;
-    stageView.show({source: step.source, caption: step.caption ?? null, crop: editor.project.crop, editing});
+    stageView.show({source: step.source, caption: step.caption ?? null, crop: editor.project.crop, editing,
+        mark: markOf(take, step)});
     controls.showStep(editor.current, editor.project.steps.length);
     if (editing) {
         strip.select(editor.current);
@@ -230,6 +231,15 @@ tools.bind({
         edit(() => editor.setCaptionText(editor.current, text));
     },
     arrow: (on) => edit(() => editor.setArrow(editor.current, on)),
+    takeSuggestion: () => {
+        addCaptionGlyphs(suggestionOf(take, editor.step)?.text ?? "");
+        edit(() => editor.takeSuggestion(editor.current));
+    },
+    suggestAll: () => {
+        addCaptionGlyphs(editor.project.steps.map((step) => suggestionOf(take, step)?.text ?? "").join(""));
+        edit(() => editor.suggestAll());
+    },
+    mark: (on) => edit(() => editor.setMark(editor.current, on)),
     fieldLeft: () => {
         editor.endMerge();
         drawStep();

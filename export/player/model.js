@@ -17,6 +17,10 @@ export function readTake(pageModel) {
         frames: step.frames,
         pointer: {x: step.x, y: step.y},
         pictures: step.pictures.map((p) => ({...p, step: index + 1, whole: Boolean(p.whole)})),
+        // What the export knew of the press from its steps file, the caption it suggests and the rectangle
+        // of the control its mark outlines; null where it knew nothing.
+        suggestion: step.suggestion ?? null,
+        mark: step.mark ?? null,
     }));
     const wholeFrom = [1];
     for (const step of steps)
@@ -31,6 +35,7 @@ export function readTake(pageModel) {
         wholeFrom,
         format: pageModel.projectFormat,
         captionStyle: pageModel.captionStyle,
+        markStyle: pageModel.markStyle,
         captionFont: readCaptionFont(pageModel.captionFont),
         projectGiven: pageModel.project,
     };
@@ -83,6 +88,23 @@ export const captionLinesOf = (take, caption) =>
 // The part of the stage a viewer sees: the crop, or the whole stage.
 export const shownArea = (take, project) =>
     project.crop ?? {x: 0, y: 0, width: take.stage.width, height: take.stage.height};
+
+// ---- What the press was about: the suggested caption and the mark.
+
+// The caption suggested for a step of the project, {text, nameStart, nameLength}, or null.
+export const suggestionOf = (take, step) => take.steps[step.source - 1].suggestion;
+
+// Whether the step is marked when it does not say itself (a click target), false without a rectangle.
+export const markedByDefault = (take, step) => Boolean(take.steps[step.source - 1].mark?.byDefault);
+
+// The rectangle the step's mark outlines, or null where it shows none: a step's own "mark" decides,
+// else the default.
+export function markOf(take, step) {
+    const rect = take.steps[step.source - 1].mark;
+    if (!rect || !(step.mark ?? rect.byDefault))
+        return null;
+    return {x: rect.x, y: rect.y, width: rect.width, height: rect.height};
+}
 
 // ---- Step lengths.
 
@@ -217,6 +239,37 @@ export class TakeEditor {
                 step.caption.arrow = this.#pointerOf(project, step);
             else
                 delete step.caption.arrow;
+        });
+    }
+    // The step's suggested caption as its caption, placed as a typed one is; false without one.
+    takeSuggestion(index) {
+        const suggestion = suggestionOf(this.take, this.project.steps[index]);
+        if (!suggestion)
+            return false;
+        return this.change((project) => {
+            const step = project.steps[index];
+            step.caption = this.#newCaption(project, step, suggestion.text);
+        });
+    }
+    // Every step without a caption that has a suggestion takes it, in one change.
+    suggestAll() {
+        return this.change((project) => {
+            for (const step of project.steps) {
+                const suggestion = suggestionOf(this.take, step);
+                if (!step.caption && suggestion)
+                    step.caption = this.#newCaption(project, step, suggestion.text);
+            }
+        });
+    }
+    // The project says "mark" only where it differs from the step's default, so that a saved file keeps
+    // what the user chose and nothing more.
+    setMark(index, on) {
+        return this.change((project) => {
+            const step = project.steps[index];
+            if (on === markedByDefault(this.take, step))
+                delete step.mark;
+            else
+                step.mark = on;
         });
     }
     // A new crop goes before the steps, where the project file's description has it.

@@ -2,6 +2,7 @@
 // video and the strip's thumbnails all draw the stage with a StageCompositor.
 
 import {compositionPlan} from "./model.js";
+import {markBounds, markRuns} from "./marks.js";
 
 // Every recorded picture as an image; `loaded` settles once each has loaded or failed. Loading does not
 // decode: a picture is decoded when it is first drawn.
@@ -21,13 +22,15 @@ export function loadPictures(take) {
 }
 
 // Draws recorded steps onto `canvas`, the whole stage at `scale`, adding to what it drew last where that
-// is all the next step needs.
+// is all the next step needs, and a step's mark over them; the pixels under a mark are put back before
+// the next draw.
 export class StageCompositor {
     #take;
     #images;
     #context;
     #scale;
     #composed = 0;
+    #underMark = null;
 
     constructor(take, images, canvas, scale = 1) {
         this.#take = take;
@@ -39,10 +42,15 @@ export class StageCompositor {
     }
 
     // Answers false when a picture had not loaded yet: the next call then composes the step afresh.
-    draw(source) {
+    // `mark` is the rectangle to outline, or null.
+    draw(source, mark = null) {
         const plan = compositionPlan(this.#take, this.#composed, source);
         const context = this.#context;
         const scale = this.#scale;
+        if (this.#underMark) {
+            context.putImageData(this.#underMark.pixels, this.#underMark.x, this.#underMark.y);
+            this.#underMark = null;
+        }
         if (plan.clear) {
             context.fillStyle = this.#take.stage.background;
             context.fillRect(0, 0, context.canvas.width, context.canvas.height);
@@ -57,6 +65,26 @@ export class StageCompositor {
                     picture.height * scale);
         }
         this.#composed = whole ? source : 0;
+        if (mark)
+            this.#drawMark(mark);
         return whole;
+    }
+
+    // At 1:1 each run fills whole pixels, the same as the animated PNG's.
+    #drawMark(mark) {
+        const context = this.#context;
+        const scale = this.#scale;
+        const style = this.#take.markStyle;
+        const bounds = markBounds(mark, style);
+        const x = Math.max(0, Math.floor(bounds.x * scale));
+        const y = Math.max(0, Math.floor(bounds.y * scale));
+        const right = Math.min(context.canvas.width, Math.ceil((bounds.x + bounds.width) * scale));
+        const bottom = Math.min(context.canvas.height, Math.ceil((bounds.y + bounds.height) * scale));
+        if (right <= x || bottom <= y)
+            return;
+        this.#underMark = {x, y, pixels: context.getImageData(x, y, right - x, bottom - y)};
+        context.fillStyle = style.colour;
+        for (const [row, left, last] of markRuns(mark, style))
+            context.fillRect(left * scale, row * scale, (last - left + 1) * scale, scale);
     }
 }

@@ -1,5 +1,5 @@
-// The stage as the page shows it: the composed pictures, the pointer, the step's caption (with its
-// handles in the edit mode) and the crop, fitted to the room the page leaves it. A press on it is
+// The stage as the page shows it: the composed pictures, the step's mark, the pointer, the step's caption
+// (with its handles in the edit mode) and the crop, fitted to the room the page leaves it. A press on it is
 // reported in stage pixels, with the handle it hit.
 
 import {captionLinesOf, clamp} from "./model.js";
@@ -17,6 +17,7 @@ export class StageView {
     #cropBox;
     #compositor;
     #source = 0;
+    #mark = null;
     scale = 1;
 
     constructor(take, images) {
@@ -52,9 +53,10 @@ export class StageView {
 
     // Shows recorded step `source` with its pointer, and `caption` (none: null) with its handles when
     // `editing`; `crop` is marked when `editing`, and so is a caption that reaches past it.
-    show({source, caption, crop, editing}) {
+    show({source, caption, crop, editing, mark = null}) {
         this.#source = source;
-        this.#compositor.draw(source);
+        this.#mark = mark;
+        this.#compositor.draw(source, mark);
         const pointer = this.#take.steps[source - 1].pointer;
         this.#pointer.style.transform = `translate(${pointer.x}px,${pointer.y}px)`;
         this.#drawCaption(caption, editing);
@@ -71,7 +73,7 @@ export class StageView {
     // Draws the step shown again, once the pictures it lacked have loaded.
     redrawPictures() {
         if (this.#source)
-            this.#compositor.draw(this.#source);
+            this.#compositor.draw(this.#source, this.#mark);
     }
 
     setCropping(on) {

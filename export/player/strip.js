@@ -36,7 +36,8 @@ export class StepStrip {
         const compositor = new StageCompositor(this.#take, this.#pictures.images, running,
             kThumbWidth / this.#take.stage.width);
         for (const step of this.#take.steps) {
-            compositor.draw(step.number);
+            // A card shows its recorded step with the mark it has unless an edit switches it off.
+            compositor.draw(step.number, step.mark?.byDefault ? step.mark : null);
             const thumbnail = this.#newCanvas();
             thumbnail.getContext("2d").drawImage(running, 0, 0);
             this.#thumbnails[step.number] = thumbnail;

@@ -1,7 +1,7 @@
 // The edit mode's tools: undo and redo, duplicate and delete, the selected step's length and caption,
 // its arrow, crop, and save with its status. They show the step selected and report what is done.
 
-import {formatSeconds} from "./model.js";
+import {formatSeconds, markOf, suggestionOf} from "./model.js";
 import {missingCharacters} from "./captions.js";
 
 const kCropHint = "Drag over the stage to keep only that part.";
@@ -17,6 +17,10 @@ export class EditTools {
     #caption = document.getElementById("captionText");
     #captionNote = document.getElementById("captionNote");
     #arrow = document.getElementById("arrow");
+    #suggestion = document.getElementById("suggestion");
+    #suggestAll = document.getElementById("suggestAll");
+    #markLabel = document.getElementById("markLabel");
+    #mark = document.getElementById("mark");
     #crop = document.getElementById("crop");
     #uncrop = document.getElementById("uncrop");
     #save = document.getElementById("save");
@@ -25,12 +29,13 @@ export class EditTools {
     #typing = null;
 
     // `on` has a function for each tool: undo(), redo(), duplicate(), delete(), crop(), uncrop(), save(),
-    // length(text), caption(text), arrow(on), and fieldLeft() when a field is left: the tools are then
-    // shown afresh.
+    // length(text), caption(text), arrow(on), takeSuggestion(), suggestAll(), mark(on), and fieldLeft()
+    // when a field is left: the tools are then shown afresh.
     bind(on) {
         for (const [button, act] of [[this.#undo, on.undo], [this.#redo, on.redo],
             [this.#duplicate, on.duplicate], [this.#delete, on.delete], [this.#crop, on.crop],
-            [this.#uncrop, on.uncrop], [this.#save, on.save]])
+            [this.#uncrop, on.uncrop], [this.#save, on.save], [this.#suggestion, on.takeSuggestion],
+            [this.#suggestAll, on.suggestAll]])
             button.addEventListener("click", act);
         for (const [field, typed] of [[this.#length, on.length], [this.#caption, on.caption]]) {
             field.addEventListener("input", () => {
@@ -44,6 +49,7 @@ export class EditTools {
             field.addEventListener("blur", on.fieldLeft);
         }
         this.#arrow.addEventListener("change", () => on.arrow(this.#arrow.checked));
+        this.#mark.addEventListener("change", () => on.mark(this.#mark.checked));
     }
 
     set hidden(hidden) {
@@ -74,6 +80,20 @@ export class EditTools {
         this.#undo.disabled = !editor.canUndo;
         this.#redo.disabled = !editor.canRedo;
         this.#uncrop.disabled = !project.crop;
+        this.#showSuggestion(step.caption ? null : suggestionOf(editor.take, step));
+        this.#suggestAll.disabled = !project.steps.some((s) => !s.caption && suggestionOf(editor.take, s));
+        this.#markLabel.hidden = !editor.take.steps[step.source - 1].mark;
+        this.#mark.checked = Boolean(markOf(editor.take, step));
+    }
+    // The words suggested for a step without a caption, greyed, the name in bold; a click takes them.
+    #showSuggestion(suggestion) {
+        this.#suggestion.hidden = !suggestion;
+        if (!suggestion)
+            return;
+        const {text, nameStart, nameLength} = suggestion;
+        const name = document.createElement("b");
+        name.textContent = text.slice(nameStart, nameStart + nameLength);
+        this.#suggestion.replaceChildren(text.slice(0, nameStart), name, text.slice(nameStart + nameLength));
     }
     // Marks the length typed as one that cannot be taken, `problem` saying why; "" takes the mark away.
     markLength(problem) {

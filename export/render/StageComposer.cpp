@@ -1,5 +1,6 @@
 #include "export/render/StageComposer.h"
 
+#include "export/render/MarkRenderer.h"
 #include "export/render/PointerShape.h"
 
 #include <algorithm>
@@ -17,12 +18,13 @@ CStageComposer::CStageComposer(const SessionTimeline& timeline, bool pointer, si
         m_checkpointEvery = std::max<size_t>(1, (timeline.steps.size() + copies - 1) / copies);
 }
 
-CResult<Region> CStageComposer::ComposeStep(size_t step)
+CResult<Region> CStageComposer::ComposeStep(size_t step, const std::optional<StepRect>& mark)
 {
-    Region changed = kNoBox;
     const std::vector<TimelineStep>& steps = m_timeline.steps;
     if (step >= steps.size())
         return Fail("step " + std::to_string(step + 1) + " is not a recorded step");
+    // The copies kept on the way, and the pictures painted next, are of the stage without a mark.
+    Region changed = LiftMark();
     // Where to start drawing from, latest first: the stage as it is, a copy, a whole grab (which clears
     // the stage), the beginning.
     size_t start = 0;
@@ -60,7 +62,52 @@ CResult<Region> CStageComposer::ComposeStep(size_t step)
                          [drawn](const Checkpoint& c) { return c.step == drawn; }))
             m_checkpoints.push_back({drawn, m_stage.rgb, m_pointerBox, m_underPointer});
     }
+    if (mark)
+        changed = UnionBox(changed, PlaceMark(*mark));
     return changed;
+}
+
+void CStageComposer::DrawPointerOfLastStep()
+{
+    Region box;
+    if (!m_pointer || m_next == 0)
+        return;
+    const CursorPoint cursor = m_timeline.steps[m_next - 1].cursor;
+    if (!PointerRegion(cursor, m_stage.width, m_stage.height, box))
+        return;
+    SaveUnderPointer(box);
+    DrawPointer(m_stage.rgb.data(), m_stage.width, m_stage.height, cursor);
+}
+
+Region CStageComposer::LiftMark()
+{
+    if (IsEmpty(m_markBox))
+        return kNoBox;
+    RestoreUnderPointer();
+    auto in = m_underMark.begin();
+    for (int y = m_markBox.top; y <= m_markBox.bottom; ++y, in += m_markBox.Width() * 3)
+        std::copy(in, in + m_markBox.Width() * 3,
+                  m_stage.rgb.begin() + (size_t(y) * m_stage.width + m_markBox.left) * 3);
+    const Region lifted = m_markBox;
+    m_markBox = kNoBox;
+    DrawPointerOfLastStep();
+    return lifted;
+}
+
+Region CStageComposer::PlaceMark(const StepRect& mark)
+{
+    m_markBox = Within(MarkBounds(mark), {0, 0, m_stage.width - 1, m_stage.height - 1});
+    if (IsEmpty(m_markBox))
+        return kNoBox;
+    RestoreUnderPointer();
+    m_underMark.clear();
+    for (int y = m_markBox.top; y <= m_markBox.bottom; ++y) {
+        const auto row = m_stage.rgb.begin() + (size_t(y) * m_stage.width + m_markBox.left) * 3;
+        m_underMark.insert(m_underMark.end(), row, row + m_markBox.Width() * 3);
+    }
+    DrawMark(m_stage, mark);
+    DrawPointerOfLastStep();
+    return m_markBox;
 }
 
 void CStageComposer::Clear()

@@ -3,7 +3,9 @@
 #include "common/Result.h"
 #include "export/take/BmpReader.h"
 #include "export/take/SessionTimeline.h"
+#include "output/StepsFile.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,7 +27,9 @@ public:
     // way and the step's window grabbed whole; no more than the copies and one stage is ever held.
     // Answers a box around every pixel that may differ from the stage as the call found it: the whole
     // stage when it started over, kNoBox when the stage was at that step already.
-    CResult<Region> ComposeStep(size_t step);
+    // With `mark`, the stage shows the mark around that rectangle, under the pointer; the mark of the
+    // call before is taken away first, and the boxes of both count as changed.
+    CResult<Region> ComposeStep(size_t step, const std::optional<StepRect>& mark = std::nullopt);
 
     const RgbImage& Stage() const { return m_stage; }
     // For drawing over the stage for a moment; what is drawn must be put back before the next step.
@@ -44,6 +48,10 @@ private:
     CResult<> Paint(const TimelinePicture& p);
     void SaveUnderPointer(const Region& box);
     void RestoreUnderPointer();
+    void DrawPointerOfLastStep();
+    // The mark goes under the pointer: both change it with the pointer lifted, and put the pointer back.
+    Region LiftMark();
+    Region PlaceMark(const StepRect& mark);
 
     const SessionTimeline& m_timeline;
     bool m_pointer;
@@ -51,6 +59,8 @@ private:
     RgbImage m_stage;
     Region m_pointerBox = kNoBox; // where the arrow is drawn, and the pixels it covers
     std::vector<uint8_t> m_underPointer;
+    Region m_markBox = kNoBox; // the mark's pixels on the stage, and what they cover
+    std::vector<uint8_t> m_underMark;
     size_t m_checkpointEvery = 0; // steps between two copies; 0 keeps none
     std::vector<Checkpoint> m_checkpoints;
 };

@@ -70,6 +70,11 @@ private:
                 return false;
             step.caption = std::move(caption);
         }
+        if (const auto mark = value.find("mark"); mark != value.end()) {
+            if (!mark->is_boolean())
+                return Refuse(Join(path, "mark"), "\"mark\" of " + Where(path) + " must be true or false");
+            step.mark = mark->get<bool>();
+        }
         step.fields = value;
         return true;
     }
@@ -197,6 +202,10 @@ ProjectJson StepObject(const ProjectStep& step)
     ProjectJson object = step.fields.is_object() ? step.fields : ProjectJson::object();
     object["source"] = step.source;
     object["frames"] = step.frames;
+    if (step.mark)
+        object["mark"] = *step.mark;
+    else
+        object.erase("mark");
     if (!step.caption) {
         object.erase("caption");
         return object;

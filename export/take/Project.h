@@ -62,6 +62,10 @@ struct ProjectStep
     int frames = 1;
     std::optional<ProjectCaption> caption;
     ProjectJson fields = ProjectJson::object();
+    // Whether the step outlines the control its press was about; none: the take's default for it (on for
+    // a click target, MarkedByDefault). Last, so that a step written as {source, frames, caption, fields}
+    // still is one.
+    std::optional<bool> mark;
 };
 
 struct Project

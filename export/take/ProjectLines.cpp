@@ -40,8 +40,9 @@ private:
 // The field names of the format: only values reached by them are ever asked for their line.
 bool IsFieldName(const std::string& name)
 {
-    static const char* const kNames[] = {"format",  "version", "fps", "crop", "steps", "source", "frames",
-                                         "caption", "text",    "x",   "y",    "width", "height", "arrow"};
+    static const char* const kNames[] = {"format", "version", "fps",     "crop",  "steps",
+                                         "source", "frames",  "caption", "text",  "x",
+                                         "y",      "width",   "height",  "arrow", "mark"};
     for (const char* known : kNames)
         if (name == known)
             return true;

@@ -2,7 +2,10 @@
 // drags and keys on the page the export writes.
 #include "PageUser.h"
 #include "PlayerPage.h"
+#include "export/render/MarkRenderer.h"
+#include "output/StepsFile.h"
 
+#include <cstdio>
 #include <thread>
 
 namespace {
@@ -242,6 +245,92 @@ TEST_F(PlayerEditModeTest, TheEditModeShowsWhatItDoes)
               "The caption font has no \u4FDD \u5B58: the animated PNG shows an empty box for each.");
     user.Type("#captionText", "Save");
     EXPECT_EQ(m_browser.Evaluate(page, "document.getElementById('captionNote').hidden"), "true");
+}
+
+// The pixels of `box` of a stage as six hex digits each, the page's canvas read the same way below.
+std::string Hex(const RgbImage& stage, const Region& box)
+{
+    std::string hex;
+    char digits[3];
+    for (int y = box.top; y <= box.bottom; ++y)
+        for (int x = box.left; x <= box.right; ++x)
+            for (int c = 0; c < 3; ++c) {
+                std::snprintf(digits, sizeof digits, "%02x",
+                              stage.rgb[(size_t(y) * stage.width + x) * 3 + c]);
+                hex += digits;
+            }
+    return hex;
+}
+
+std::string CanvasHex(const Region& box)
+{
+    return "(() => { const d = document.getElementById('pictures').getContext('2d').getImageData(" +
+           std::to_string(box.left) + ", " + std::to_string(box.top) + ", " + std::to_string(box.Width()) +
+           ", " + std::to_string(box.Height()) +
+           ").data; let s = ''; for (let i = 0; i < d.length; i += 4) "
+           "for (let c = 0; c < 3; ++c) s += d[i + c].toString(16).padStart(2, '0'); return s; })()";
+}
+
+// What the steps file says of a take shows in the edit mode: a step without a caption offers its
+// suggested words, taken with a click, all of them with Suggest all (undone with Ctrl+Z as one edit);
+// a click target's mark is drawn on the stage exactly as the animation draws it, and switched off.
+TEST_F(PlayerEditModeTest, SuggestionsAreTakenAndTheMarkIsSwitchedOff)
+{
+    const StepRect button{20, 30, 50, 20};
+    std::vector<StepRecord> records(7);
+    for (int i = 0; i < 7; ++i) {
+        records[i].press = i + 1;
+        records[i].pictures = {i + 1};
+        records[i].lookup = StepLookup::Outside;
+    }
+    records[0].lookup = records[2].lookup = StepLookup::Answered;
+    records[0].window = records[2].window = "Sample";
+    records[0].control = StepControl{"Save", "button", {}, button, "Button", "msaa"};
+    records[1].chords = {"Ctrl+S"};
+    records[2].control = StepControl{"User name:", "text-field", {"protected"}, {}, "Edit", "msaa"};
+    ASSERT_TRUE(WriteStepsFile(m_session.File("session1.steps.json"), records));
+    WritePage(R"({"format": "flickmere-project", "version": 1, "fps": 10, "steps": [
+        {"source": 1, "frames": 10}, {"source": 2, "frames": 10}, {"source": 3, "frames": 10},
+        {"source": 4, "frames": 10}]})");
+    const std::string page = Open("?edit");
+    CPageUser user(m_browser, page);
+
+    const Region box = MarkBounds(button);
+    RgbImage marked = m_session.StageAtStep(1, false);
+    const std::string unmarked = Hex(marked, box);
+    DrawMark(marked, button);
+    EXPECT_TRUE(WaitFor(page, CanvasHex(box) + " === '" + Hex(marked, box) + "'"))
+        << "the page's mark differs from the animation's";
+    EXPECT_EQ(Text(page, "document.getElementById('mark').checked"), "true");
+
+    EXPECT_EQ(Text(page, "document.getElementById('suggestion').textContent"), "Click Save");
+    EXPECT_EQ(Text(page, "document.querySelector('#suggestion b').textContent"), "Save");
+    user.Click("#suggestion");
+    EXPECT_EQ(Text(page, "document.getElementById('captionText').value"), "Click Save");
+    EXPECT_EQ(Text(page, "document.getElementById('suggestion').hidden"), "true");
+    EXPECT_EQ(Count(page, ".caption"), 1);
+
+    user.Click("#suggestAll");
+    const auto captionOf = [&](int card) {
+        user.Click("#strip li:nth-child(" + std::to_string(card) + ")");
+        return Text(page, "document.getElementById('captionText').value");
+    };
+    EXPECT_EQ(captionOf(2), "Press Ctrl+S");
+    EXPECT_EQ(captionOf(3), "Type in User name:");
+    EXPECT_EQ(captionOf(4), "") << "a step the steps file says nothing of";
+    EXPECT_EQ(Text(page, "document.getElementById('suggestion').hidden"), "true");
+    EXPECT_EQ(Text(page, "document.getElementById('markLabel').hidden"), "true") << "no rectangle";
+    user.PressKey("z", "KeyZ", 'Z', 2);
+    EXPECT_EQ(captionOf(3), "");
+    EXPECT_EQ(captionOf(2), "");
+    EXPECT_EQ(Text(page, "document.getElementById('suggestion').textContent"), "Press Ctrl+S");
+    EXPECT_EQ(captionOf(1), "Click Save") << "the suggestion taken before stays";
+
+    user.Click("#mark");
+    EXPECT_EQ(Text(page, "document.getElementById('mark').checked"), "false");
+    EXPECT_TRUE(WaitFor(page, CanvasHex(box) + " === '" + unmarked + "'")) << "the mark is still drawn";
+    user.PressKey("z", "KeyZ", 'Z', 2);
+    EXPECT_TRUE(WaitFor(page, CanvasHex(box) + " === '" + Hex(marked, box) + "'")) << "undone, it is back";
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include "export/HtmlPlayer.h"
 #include "export/take/SessionTimeline.h"
+#include "export/take/StepFacts.h"
 
 #include <fstream>
 
@@ -53,10 +54,14 @@ void CPlayerPageTest::WritePage(const Project& project)
 {
     const CResult<SessionTimeline> timeline = DecodeSession(m_session.WorkDir(), 1);
     ASSERT_TRUE(timeline) << timeline.Error().text;
+    // As the export reads it: none without a steps file.
+    const CResult<std::vector<StepFacts>> facts = ReadStepFacts(m_session.WorkDir(), 1);
+    ASSERT_TRUE(facts) << facts.Error().text;
     std::ofstream page(m_session.File("player.html"), std::ios::binary);
     const CResult<> written = WritePlayerHtml(
         *timeline, 1, kPageFps,
-        [&](const std::string& text) { return bool(page.write(text.data(), text.size())); }, &project);
+        [&](const std::string& text) { return bool(page.write(text.data(), text.size())); }, &project,
+        &*facts);
     ASSERT_TRUE(written) << written.Error().text;
 }
 

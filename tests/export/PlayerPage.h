@@ -23,7 +23,8 @@ protected:
     void Window(const std::string& page, int width, int height);
     std::string Downloads() const { return m_browser.Profile().File("downloads"); }
 
-    // The page as the export writes it, with `project` given as the export passes it.
+    // The page as the export writes it, with `project` given as the export passes it, and the session's
+    // steps file when it has one.
     void WritePage(const Project& project);
     // Parses `json` as the project and writes the page with it.
     void WritePage(const std::string& json);

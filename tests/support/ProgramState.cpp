@@ -31,6 +31,7 @@ void ResetProgramState()
     g_sessionWindows = SessionWindows{};
 #endif
     SetUtf8Converter(nullptr);
+    SetAnsiReader(nullptr);
     g_workDir[0] = '\0';
     FillDefaultTexts();
     ResetSessionState();

@@ -51,6 +51,31 @@ TEST(ProjectTest, ReadsTheEditAndKeepsWhatItDoesNotKnow)
     EXPECT_EQ(ProjectJson::parse(saved), original);
 }
 
+// A step's "mark" is read where given, written only where the step says, and left out when it no longer
+// does, the other fields and their order kept.
+TEST(ProjectTest, AMarkIsWrittenOnlyWhereTheStepSaysSo)
+{
+    Project project = Parsed(R"({"format": "flickmere-project", "version": 1, "fps": 12, "steps": [
+        {"source": 1, "mark": false, "frames": 50, "note": "kept"},
+        {"source": 2, "frames": 50, "mark": true},
+        {"source": 3, "frames": 50}]})");
+    ASSERT_EQ(project.steps.size(), 3u);
+    EXPECT_EQ(project.steps[0].mark, std::optional<bool>(false));
+    EXPECT_EQ(project.steps[1].mark, std::optional<bool>(true));
+    EXPECT_EQ(project.steps[2].mark, std::nullopt);
+    const std::string saved = SerializeProject(project);
+    EXPECT_EQ(SerializeProject(Parsed(saved)), saved);
+    EXPECT_LT(saved.find("\"mark\": false"), saved.find("\"frames\": 50"));
+
+    project.steps[0].mark.reset();
+    project.steps[2].mark = false;
+    const ProjectJson written = ProjectJson::parse(SerializeProject(project));
+    EXPECT_FALSE(written["steps"][0].contains("mark"));
+    EXPECT_EQ(written["steps"][0]["note"], "kept");
+    EXPECT_EQ(written["steps"][1]["mark"], true);
+    EXPECT_EQ(written["steps"][2]["mark"], false);
+}
+
 TEST(ProjectTest, ListEditsCarryEachStepsOwnFields)
 {
     Project project = Parsed(kEdited);
@@ -119,6 +144,8 @@ TEST(ProjectTest, ARefusalNamesTheLineAndTheReason)
                 "\"y\": 0,\n"
                 "    \"width\": 9, \"height\": 9, \"arrow\": {\"x\": 1}}}]}",
          "line 6: the arrow of step 1 has no \"y\""},
+        {head + "  \"steps\": [{\"source\": 1, \"frames\": 2,\n    \"mark\": \"yes\"}]}",
+         "line 6: \"mark\" of step 1 must be true or false"},
     };
     for (const Case& c : cases) {
         const CResult<Project> project = ParseProject(c.text);

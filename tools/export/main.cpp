@@ -4,6 +4,7 @@
 #include "common/Version.h"
 #include "export/SessionFiles.h"
 #include "export/render/CaptionRenderer.h"
+#include "state/TextTable.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -69,13 +70,16 @@ struct Options
 };
 
 // The picture files left out cost only themselves, and offset files too short for the take only the
-// timing and pointer of some steps; each is named once.
-void ReportShortcomings(const SessionTimeline& timeline)
+// timing and pointer of some steps, and a steps file that cannot be used only the suggested words and
+// the marks; each is named once.
+void ReportShortcomings(const Take& take)
 {
-    for (const std::string& line : timeline.skipped)
+    for (const std::string& line : take.timeline.skipped)
         std::fprintf(stderr, "flickmere-export: %s: left out\n", line.c_str());
-    for (const std::string& line : timeline.gaps)
+    for (const std::string& line : take.timeline.gaps)
         std::fprintf(stderr, "flickmere-export: %s\n", line.c_str());
+    if (!take.factsProblem.empty())
+        std::fprintf(stderr, "flickmere-export: %s\n", take.factsProblem.c_str());
 }
 
 // Characters a caption's font has no glyph for are empty boxes in the animation; each caption names its
@@ -121,7 +125,7 @@ int WritePlayer(const Options& options, const Take& take)
     const fs::path player = PlayerFile(options.workDir, options.session);
     if (const CResult<> written = WritePlayerFile(take, options.session, player); !written)
         return Failed(written.Error().text);
-    ReportShortcomings(take.timeline);
+    ReportShortcomings(take);
     SayWritten(player, take);
     return 0;
 }
@@ -136,7 +140,7 @@ int WriteAnimation(const Options& options, const Take& take, const fs::path& tar
     const CResult<uint64_t> bytes = write(take, animation, target);
     if (!bytes)
         return Failed(bytes.Error().text);
-    ReportShortcomings(take.timeline);
+    ReportShortcomings(take);
     ReportMissingCharacters(take.Edit());
     SayWritten(target, take, std::to_string(*bytes));
     return 0;
@@ -212,6 +216,8 @@ int ParseArguments(const std::vector<std::string>& args, Options& options)
 int Run(const std::vector<std::string>& args)
 {
     Options options;
+    // The command reads no language file: its suggested captions are English.
+    FillDefaultTexts();
     if (const int status = ParseArguments(args, options); status != kGoOn)
         return status;
     const CResult<Take> take = OpenTake(options.workDir, options.session, options.source);
