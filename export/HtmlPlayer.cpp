@@ -106,18 +106,17 @@ int Utf16Length(std::string_view utf8)
 }
 
 // A recorded step's suggested caption and mark, as fields of its object in the model: "" without facts.
-std::string StepFactsJson(const StepFacts* facts)
+std::string StepFactsJson(const StepFacts* facts, const Suggestion* suggestion)
 {
     if (!facts)
         return "";
     ProjectJson fields = ProjectJson::object();
-    const Suggestion suggestion = SuggestStep(*facts);
-    if (!suggestion.text.empty()) {
-        const std::string_view text = suggestion.text;
+    if (suggestion && !suggestion->text.empty()) {
+        const std::string_view text = suggestion->text;
         fields["suggestion"] = {
-            {"text", suggestion.text},
-            {"nameStart", Utf16Length(text.substr(0, suggestion.nameStart))},
-            {"nameLength", Utf16Length(text.substr(suggestion.nameStart, suggestion.nameLength))}};
+            {"text", suggestion->text},
+            {"nameStart", Utf16Length(text.substr(0, suggestion->nameStart))},
+            {"nameLength", Utf16Length(text.substr(suggestion->nameStart, suggestion->nameLength))}};
     }
     if (const std::optional<StepRect> rect = MarkRectOf(*facts))
         fields["mark"] = {{"x", rect->x},
@@ -232,7 +231,8 @@ bool WriteStyle(const Project* project, const TextSink& sink, std::string& error
 } // namespace
 
 CResult<> WritePlayerHtml(const SessionTimeline& timeline, int session, int fps, const TextSink& sink,
-                          const Project* project, const std::vector<StepFacts>* facts)
+                          const Project* project, const std::vector<StepFacts>* facts,
+                          const std::vector<Suggestion>* suggestions)
 {
     std::string error; // why the model could not be written, when it was not the sink
     const auto writeModel = [&] {
@@ -243,7 +243,9 @@ CResult<> WritePlayerHtml(const SessionTimeline& timeline, int session, int fps,
             const TimelineStep& step = timeline.steps[s];
             if (!sink(std::string(s ? "," : "") + "{\"frames\":" + std::to_string(step.frames) +
                       ",\"x\":" + std::to_string(step.cursor.x) + ",\"y\":" + std::to_string(step.cursor.y) +
-                      StepFactsJson(facts && s < facts->size() ? &(*facts)[s] : nullptr) + ",\"pictures\":["))
+                      StepFactsJson(facts && s < facts->size() ? &(*facts)[s] : nullptr,
+                                    suggestions && s < suggestions->size() ? &(*suggestions)[s] : nullptr) +
+                      ",\"pictures\":["))
                 return false;
             for (size_t p = 0; p < step.pictures.size(); ++p) {
                 const TimelinePicture& picture = step.pictures[p];

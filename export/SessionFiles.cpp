@@ -5,6 +5,7 @@
 #include "export/HtmlPlayer.h"
 #include "export/codec/ReplacingFile.h"
 #include "export/take/TakeEdit.h"
+#include "state/TextTable.h"
 
 namespace fs = std::filesystem;
 
@@ -49,7 +50,7 @@ CResult<uint64_t> WriteReplacing(const fs::path& file,
     return bytes;
 }
 
-void ReadFacts(const fs::path& workDir, int session, Take& take)
+void ReadFacts(const fs::path& workDir, int session, const TakeSource& source, Take& take)
 {
     CResult<std::vector<StepFacts>> facts = ReadStepFacts(workDir, session);
     if (!facts) {
@@ -65,6 +66,9 @@ void ReadFacts(const fs::path& workDir, int session, Take& take)
         return;
     }
     take.facts = std::move(*facts);
+    const SuggestionWords words = source.words ? *source.words : SuggestionWordsOf(kEnglishLanguage);
+    for (const StepFacts& step : take.facts)
+        take.suggestions.push_back(SuggestStep(step, words));
 }
 
 } // namespace
@@ -77,7 +81,7 @@ CResult<> WritePlayerFile(const Take& take, int session, const fs::path& file)
             [&](const std::string& text) {
                 return sink(reinterpret_cast<const uint8_t*>(text.data()), text.size());
             },
-            take.Edit(), &take.facts);
+            take.Edit(), &take.facts, &take.suggestions);
     });
     if (!written)
         return written.Error();
@@ -106,7 +110,7 @@ CResult<Take> OpenTake(const fs::path& workDir, int session, const TakeSource& s
     Take take;
     take.timeline = std::move(*timeline);
     take.fps = source.fps != 0 ? source.fps : kDefaultFps;
-    ReadFacts(workDir, session, take);
+    ReadFacts(workDir, session, source, take);
     const fs::path file = source.projectFile.empty() ? ProjectFileOf(workDir, session) : source.projectFile;
     std::error_code ec;
     const bool edited = source.edit == TakeSource::Edit::Required ||
@@ -124,9 +128,11 @@ CResult<Take> OpenTake(const fs::path& workDir, int session, const TakeSource& s
     return take;
 }
 
-CResult<> WriteSessionFiles(const fs::path& workDir, int session)
+CResult<> WriteSessionFiles(const fs::path& workDir, int session, const SuggestionWords& words)
 {
-    const CResult<Take> take = OpenTake(workDir, session, {});
+    TakeSource source;
+    source.words = words;
+    const CResult<Take> take = OpenTake(workDir, session, source);
     if (!take)
         return Fail(take.Error().text, kTakeNotOpened);
     if (const CResult<> player = WritePlayerFile(*take, session, PlayerFile(workDir, session)); !player)

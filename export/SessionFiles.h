@@ -6,6 +6,7 @@
 #include "export/take/Project.h"
 #include "export/take/SessionTimeline.h"
 #include "export/take/StepFacts.h"
+#include "export/take/Suggestion.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -32,6 +33,9 @@ struct TakeSource
     } edit = Edit::IfThere;
     std::filesystem::path projectFile; // empty: the one beside the take
     int fps = 0;                       // the rate to show the take at, over the project's own; 0: none
+    // The words of the steps' suggested captions, taken by whoever asks for the export on the thread
+    // that may change the language; none: English.
+    std::optional<SuggestionWords> words;
 };
 
 // A recorded take and the edit it is shown with, if any.
@@ -45,6 +49,8 @@ struct Take
     int fps = kDefaultFps;
     // What each recorded step was about, one per step of the timeline; none without a steps file.
     std::vector<StepFacts> facts;
+    // Each recorded step's suggested caption, in the words of TakeSource; empty without facts.
+    std::vector<Suggestion> suggestions;
     // Why the steps file was left out, for the export's warnings: "" when it was read or is not there.
     std::string factsProblem;
 
@@ -87,4 +93,4 @@ enum SessionFilesFailure
 // GIF with the pointer, at the default speed, or as the project file beside the take edits them when
 // there is one. Pictures left out are not failures. A failure's code is a SessionFilesFailure; a file
 // that is not written keeps what it held, and the session's own files are never changed.
-CResult<> WriteSessionFiles(const std::filesystem::path& workDir, int session);
+CResult<> WriteSessionFiles(const std::filesystem::path& workDir, int session, const SuggestionWords& words);

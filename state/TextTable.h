@@ -2,6 +2,7 @@
 #include "common/DirEntry.h"
 
 constexpr int kLanguages = 10;
+constexpr int kEnglishLanguage = 0; // the built-in table, always there
 constexpr int kTexts = 62;
 constexpr int kTextBytes = 500;
 constexpr int kLanguageNameBytes = 255;

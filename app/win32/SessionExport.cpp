@@ -34,8 +34,9 @@ void CSessionExport::Add(int session)
 {
     {
         const std::lock_guard<std::mutex> hold(m_lock);
-        if (std::find(m_waiting.begin(), m_waiting.end(), session) == m_waiting.end())
-            m_waiting.push_back(session);
+        if (std::none_of(m_waiting.begin(), m_waiting.end(),
+                         [&](const Queued& queued) { return queued.session == session; }))
+            m_waiting.push_back({session, CurrentSuggestionWords()});
         if (m_running)
             return;
         m_running = true;
@@ -46,7 +47,7 @@ void CSessionExport::Add(int session)
     m_thread.Reset(::CreateThread(nullptr, 0, Run, this, 0, nullptr));
     if (m_thread)
         return;
-    std::deque<int> lost;
+    std::deque<Queued> lost;
     {
         const std::lock_guard<std::mutex> hold(m_lock);
         m_running = false;
@@ -55,8 +56,8 @@ void CSessionExport::Add(int session)
     // On the dialog's thread, where the texts may be read.
     const std::string reason =
         CodePageFromWide(CP_UTF8, WideFromCodePage(CP_ACP, CurrentText(kTextNoExportThread)));
-    for (int waiting : lost)
-        Fail({waiting, kTakeNotOpened, reason});
+    for (const Queued& waiting : lost)
+        Fail({waiting.session, kTakeNotOpened, reason});
 }
 
 void CSessionExport::AddIfEditIsNew(int session)
@@ -84,14 +85,14 @@ std::vector<ExportFailure> CSessionExport::TakeFailures()
     return std::move(m_failures);
 }
 
-bool CSessionExport::TakeNext(int& session)
+bool CSessionExport::TakeNext(Queued& next)
 {
     const std::lock_guard<std::mutex> hold(m_lock);
     if (m_waiting.empty()) {
         m_running = false;
         return false;
     }
-    session = m_waiting.front();
+    next = std::move(m_waiting.front());
     m_waiting.pop_front();
     return true;
 }
@@ -113,15 +114,16 @@ void CSessionExport::Fail(ExportFailure failure)
 DWORD WINAPI CSessionExport::Run(LPVOID self)
 {
     auto* owner = static_cast<CSessionExport*>(self);
-    int session = 0;
-    while (owner->TakeNext(session))
-        owner->Export(session);
+    Queued next;
+    while (owner->TakeNext(next))
+        owner->Export(next);
     return 0;
 }
 
 // No exception may leave the thread procedure: each becomes the session's failure.
-void CSessionExport::Export(int session)
+void CSessionExport::Export(const Queued& queued)
 {
+    const int session = queued.session;
     ExportFailure failure{session, kTakeNotOpened, {}};
     try {
         // Taken before the export reads the file: a save after this is exported again.
@@ -130,7 +132,7 @@ void CSessionExport::Export(int session)
             const std::lock_guard<std::mutex> hold(m_lock);
             m_editsRead[session] = std::move(edit);
         }
-        const CResult<> written = WriteSessionFiles(m_workDir, session);
+        const CResult<> written = WriteSessionFiles(m_workDir, session, queued.words);
         if (written)
             return;
         failure.output = written.Error().code;

@@ -4,6 +4,7 @@
 // reads and writes in its own session's folder only, and parses the offset files into tables of its
 // own. A failure leaves that session's files as they were; the dialog is told, and shows it.
 #include "common/win32/Handles.h"
+#include "export/take/Suggestion.h"
 
 #include <cstdint>
 #include <deque>
@@ -36,7 +37,8 @@ public:
     // `workDir` in the ANSI code page, as the program keeps it; `window` gets `message` posted after each
     // export that failed (lParam 0: take the failures with TakeFailures).
     void Prepare(const char* workDir, HWND window, UINT message);
-    // Asks for `session`'s export; a session that is still waiting is not asked for twice.
+    // Asks for `session`'s export, its suggested captions in the current language; a session that is
+    // still waiting is not asked for twice. On the dialog's thread, the one that changes the language.
     void Add(int session);
     // Asks for it when its project file is not the one its last export read: a save is reported as
     // several changes, some of them after the export it caused has begun.
@@ -51,8 +53,13 @@ private:
     static DWORD WINAPI Run(LPVOID self);
     // The next session to export, taken off the queue; false (and the thread marked ended) when none is
     // left.
-    bool TakeNext(int& session);
-    void Export(int session);
+    struct Queued
+    {
+        int session = 0;
+        SuggestionWords words; // taken when it was asked for: the export's thread reads no texts
+    };
+    bool TakeNext(Queued& next);
+    void Export(const Queued& queued);
     void Fail(ExportFailure failure);
 
     std::wstring m_workDir;
@@ -61,7 +68,7 @@ private:
     CKernelHandle m_thread;
     // Guards what follows, which the dialog's thread and the export's share.
     std::mutex m_lock;
-    std::deque<int> m_waiting;
+    std::deque<Queued> m_waiting;
     // Whether m_thread still takes sessions off m_waiting.
     bool m_running = false;
     std::vector<ExportFailure> m_failures;

@@ -44,7 +44,7 @@ std::string Word(int language, TextId id)
 {
     const char* text = LanguageText(language, id);
     if (!*text)
-        text = LanguageText(0, id);
+        text = LanguageText(kEnglishLanguage, id);
     return AnsiToUtf8(text, std::strlen(text));
 }
 
@@ -83,9 +83,4 @@ Suggestion SuggestStep(const StepFacts& facts, const SuggestionWords& words)
     if (!facts.window.empty())
         return Format(words.in, facts.window);
     return {};
-}
-
-Suggestion SuggestStep(const StepFacts& facts)
-{
-    return SuggestStep(facts, CurrentSuggestionWords());
 }

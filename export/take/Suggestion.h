@@ -23,10 +23,9 @@ struct SuggestionWords
 // The words of the text table's language `language`; a text the language leaves empty is the English
 // one. The program's export takes the current language, the command English.
 SuggestionWords SuggestionWordsOf(int language);
+// Read on the thread that changes the language (the dialog's), and handed to the export with the take.
 SuggestionWords CurrentSuggestionWords();
 
 // The chords pressed, else what was done to the control by its role, else the window the step is in;
 // never what was typed (the facts hold none). A format without "%s" is the whole text, naming nothing.
 Suggestion SuggestStep(const StepFacts& facts, const SuggestionWords& words);
-// In the current language.
-Suggestion SuggestStep(const StepFacts& facts);

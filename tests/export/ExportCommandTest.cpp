@@ -4,6 +4,7 @@
 #include "common/Version.h"
 #include "export/SessionFiles.h"
 #include "output/OffsetTables.h"
+#include "state/TextTable.h"
 
 #include <gtest/gtest.h>
 
@@ -202,7 +203,7 @@ TEST(ExportCommandTest, ShortOffsetFilesCostTimingAndPointerNotTheTake)
     }
     fs::remove(session.File("player.html"));
     fs::remove(session.File("session1.png"));
-    const CResult<> ended = WriteSessionFiles(session.WorkDir(), 1);
+    const CResult<> ended = WriteSessionFiles(session.WorkDir(), 1, SuggestionWordsOf(kEnglishLanguage));
     EXPECT_TRUE(ended) << ended.Error().text;
     EXPECT_TRUE(fs::exists(session.File("player.html")) && fs::exists(session.File("session1.png")));
 }

@@ -6,6 +6,8 @@
 #include "export/HtmlPlayer.h"
 #include "export/take/SessionTimeline.h"
 #include "export/take/StepFacts.h"
+#include "export/take/Suggestion.h"
+#include "state/TextTable.h"
 
 #include <fstream>
 
@@ -57,11 +59,14 @@ void CPlayerPageTest::WritePage(const Project& project)
     // As the export reads it: none without a steps file.
     const CResult<std::vector<StepFacts>> facts = ReadStepFacts(m_session.WorkDir(), 1);
     ASSERT_TRUE(facts) << facts.Error().text;
+    std::vector<Suggestion> suggestions;
+    for (const StepFacts& step : *facts)
+        suggestions.push_back(SuggestStep(step, SuggestionWordsOf(kEnglishLanguage)));
     std::ofstream page(m_session.File("player.html"), std::ios::binary);
     const CResult<> written = WritePlayerHtml(
         *timeline, 1, kPageFps,
         [&](const std::string& text) { return bool(page.write(text.data(), text.size())); }, &project,
-        &*facts);
+        &*facts, &suggestions);
     ASSERT_TRUE(written) << written.Error().text;
 }
 

@@ -2,6 +2,7 @@
 // around its control, under the pointer, as the edit switches it on or off; a steps file that cannot be used
 // costs only the marks, and the command says so once.
 #include "AnimationChecks.h"
+#include "export/SessionFiles.h"
 #include "export/render/MarkRenderer.h"
 #include "export/render/PointerShape.h"
 #include "output/StepsFile.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <optional>
 
 namespace {
@@ -111,3 +113,19 @@ TEST_F(StepMarkExportTest, AStepsFileThatCannotBeUsedIsNamedAndLeftOut)
 }
 
 } // namespace
+
+// The session's end exports on a thread of its own, which reads no texts: the page's suggested captions
+// are in the words the export was handed, whatever language is current by then.
+TEST_F(StepMarkExportTest, TheSessionsEndSuggestsInTheWordsItWasHanded)
+{
+    const SuggestionWords handed{"Dr\xC3\xBC"
+                                 "cken Sie %s",
+                                 "Klicken Sie auf %s", "W\xC3\xA4hlen Sie %s", "Geben Sie in %s ein",
+                                 "In %s"};
+    const CResult<> written = WriteSessionFiles(m_session.WorkDir(), 1, handed);
+    ASSERT_TRUE(written) << written.Error().text;
+    std::ifstream file(m_session.File("player.html"), std::ios::binary);
+    const std::string page((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_NE(page.find("\"Klicken Sie auf Control 1\""), std::string::npos);
+    EXPECT_EQ(page.find("\"Click Control 1\""), std::string::npos);
+}

@@ -156,13 +156,14 @@ TEST_F(SuggestionTest, SuggestedWordsFollowTheLanguage)
                                                              "cken Sie Strg+S");
 
     g_texts.current = 1;
-    EXPECT_EQ(SuggestStep(chord).text, "Dr\xC3\xBC"
-                                       "cken Sie Strg+S")
+    EXPECT_EQ(SuggestStep(chord, CurrentSuggestionWords()).text, "Dr\xC3\xBC"
+                                                                 "cken Sie Strg+S")
         << "the current language";
     strcpy(g_texts.texts[1][kTextSuggestPress], "");
-    EXPECT_EQ(SuggestStep(chord).text, "Press Strg+S") << "an empty text is the English one";
+    EXPECT_EQ(SuggestStep(chord, CurrentSuggestionWords()).text, "Press Strg+S")
+        << "an empty text is the English one";
     strcpy(g_texts.texts[1][kTextSuggestPress], "Tastenkombination");
-    const Suggestion bare = SuggestStep(chord);
+    const Suggestion bare = SuggestStep(chord, CurrentSuggestionWords());
     EXPECT_EQ(bare.text, "Tastenkombination");
     EXPECT_EQ(bare.nameLength, 0u);
 }
