@@ -51,6 +51,10 @@ struct ExpectedFrame
     double meanError = 0;
 };
 
+// Noise has far more than 256 colours a frame: its GIF shows the nearest of 256 chosen for each frame,
+// this far from the stage on average.
+constexpr double kNoiseMeanError = 40;
+
 // ffmpeg and apngdis each decode the animated PNG: every frame must be the picture expected, for as
 // long as it is due.
 void ExpectApngShows(const std::string& file, const std::vector<ExpectedFrame>& expected);

@@ -17,8 +17,6 @@ namespace {
 
 using namespace exporttest;
 
-// Noise has far more than 256 colours a frame: its GIF shows the nearest of 256 chosen for each frame.
-constexpr double kNoiseMeanError = 40;
 
 struct SeededTake
 {
@@ -170,7 +168,7 @@ TEST(AnimationPropertyTest, EverySeededTakeDecodesToItsStagesInBothFormatsWithTi
         ExpectApngShows(session.File("session1.png"), apng);
         ExpectTightBoxes(FrameRecords(session.File("session1.png"), 0), apng, seen);
 
-        // Chromium for every fourth take: a browser a take costs seconds.
+        // Chromium for half the takes: a browser a take costs seconds.
         std::vector<ExpectedFrame> gif =
             StagesAtSteps(session, take.pointer, ExpectedTiming(take.frames, take.fps, true));
         for (ExpectedFrame& frame : gif)

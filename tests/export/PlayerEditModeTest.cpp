@@ -152,10 +152,11 @@ TEST_F(PlayerEditModeTest, SaveDownloadsWhereTheSaveDialogCannotOpen)
         EXPECT_TRUE(m_browser.WaitForDownloads(c.downloads, std::chrono::seconds(5)));
         EXPECT_FALSE(m_browser.WaitForDownloads(c.downloads + 1, std::chrono::seconds(0)));
         // A kept file says when the player and the animation follow it.
-        if (std::string(c.status) != "Not saved.")
+        if (std::string(c.status) != "Not saved.") {
             EXPECT_NE(Text(page, "document.getElementById('saveStatus').textContent")
                           .find("Flickmere writes this player and the animated PNG again within a second"),
                       std::string::npos);
+        }
     }
 }
 

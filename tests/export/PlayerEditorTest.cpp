@@ -68,8 +68,9 @@ TEST_F(PlayerEditorTest, TheTutorialTaskTakesAtMostFifteenActions)
         EXPECT_EQ(project.steps[i].source, sources[i]);
         EXPECT_EQ(project.steps[i].frames, frames[i]);
         ASSERT_EQ(project.steps[i].caption.has_value(), captions[i] != nullptr);
-        if (captions[i])
+        if (captions[i]) {
             EXPECT_EQ(project.steps[i].caption->text, captions[i]);
+        }
     }
     ASSERT_TRUE(project.crop);
     EXPECT_EQ(project.crop->rect.x, 20);

@@ -10,9 +10,9 @@
 namespace {
 
 // Two grabs of one size; the padding pixel of odd-width rows holds different garbage in each.
-struct FramePair
+struct GrabPair
 {
-    FramePair(int w, int h)
+    GrabPair(int w, int h)
         : width(w), height(h), stride(w + (w & 1)), previous(stride * h), current(stride * h)
     {
         for (size_t i = 0; i < previous.size(); ++i)
@@ -64,7 +64,7 @@ TEST(ChangeDetectionTest, GridGivesTheRemainderToTheLastColumnAndRow)
 
 TEST(ChangeDetectionTest, FindsExactBoxesAndLeavesUnchangedCellsAlone)
 {
-    FramePair f(37, 23);
+    GrabPair f(37, 23);
     const Region untouched{7, 7, 7, 7};
     Region region = untouched;
     EXPECT_FALSE(FindChangedBox(f.previous.data(), f.current.data(), f.stride, CellAt(37, 23, 3, 3), region));
@@ -78,7 +78,7 @@ TEST(ChangeDetectionTest, FindsExactBoxesAndLeavesUnchangedCellsAlone)
     EXPECT_EQ(f.Detect(), (std::vector<Region>{{30, 5, 30, 5}}));
 
     // A change across the border between columns 1 and 2 and rows 0 and 1 gives one box per cell.
-    FramePair g(40, 40);
+    GrabPair g(40, 40);
     for (int y = 8; y <= 12; ++y)
         for (int x = 18; x <= 21; ++x)
             g.Change(x, y);
@@ -88,7 +88,7 @@ TEST(ChangeDetectionTest, FindsExactBoxesAndLeavesUnchangedCellsAlone)
 
 TEST(ChangeDetectionTest, MoreThanFourChangedCellsMergeToFour)
 {
-    FramePair f(100, 100);
+    GrabPair f(100, 100);
     f.Change(5, 5);
     f.Change(5, 35);
     f.Change(35, 5);
@@ -140,7 +140,7 @@ TEST(ChangeDetectionTest, AgreesWithThePlainScanOnRandomFrames)
         const bool tiny = round % 3 == 0;
         const int w = tiny ? pick(1, 7) : pick(1, round % 10 == 1 ? 300 : 70);
         const int h = tiny ? pick(1, 7) : pick(1, 60);
-        FramePair f(w, h);
+        GrabPair f(w, h);
         for (auto& v : f.previous)
             v = static_cast<uint16_t>(rng() & 3);
         for (int y = 0; y < h; ++y)

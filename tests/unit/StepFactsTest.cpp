@@ -18,7 +18,7 @@ namespace {
 
 using testsupport::CProgramTest;
 
-StepControl Control(const std::string& name, const std::string& role, std::optional<StepRect> rect = {})
+StepControl ControlAt(const std::string& name, const std::string& role, std::optional<StepRect> rect = {})
 {
     StepControl control;
     control.name = name;
@@ -45,11 +45,11 @@ StepRecord Record(int press, std::vector<int> pictures, std::vector<std::string>
 TEST(StepFactsTest, PressesWithoutPicturesFoldTheirChordsIntoTheNextStep)
 {
     const std::vector<StepRecord> records = {
-        Record(1, {1}, {}, Control("Save", "button"), "Notes"),
-        Record(2, {}, {"Ctrl+C"}, Control("Edit", "menu-item"), "Notes"),
+        Record(1, {1}, {}, ControlAt("Save", "button"), "Notes"),
+        Record(2, {}, {"Ctrl+C"}, ControlAt("Edit", "menu-item"), "Notes"),
         Record(3, {}, {"Ctrl+V"}),
         Record(4, {2, 3}, {"Ctrl+S"}),
-        Record(5, {4}, {}, Control("", "window"), "Other"),
+        Record(5, {4}, {}, ControlAt("", "window"), "Other"),
         Record(6, {}, {"Alt+F4"}),
     };
     const std::vector<StepFacts> facts = MatchStepFacts(records);
@@ -113,25 +113,25 @@ TEST_F(SuggestionTest, EachKindOfStepGetsItsWords)
 {
     const StepRect rect{10, 10, 80, 24};
     const SuggestionCase cases[] = {
-        {{"Notes", Control("Save", "button"), {"Ctrl+S"}}, "Press Ctrl+S", "Ctrl+S"},
+        {{"Notes", ControlAt("Save", "button"), {"Ctrl+S"}}, "Press Ctrl+S", "Ctrl+S"},
         {{"Notes", {}, {"Ctrl+C", "Ctrl+V"}}, "Press Ctrl+C, Ctrl+V", "Ctrl+C, Ctrl+V"},
-        {{"Notes", Control("Save", "button", rect), {}}, "Click Save", "Save"},
-        {{"Notes", Control("Bold", "check-box"), {}}, "Click Bold", "Bold"},
-        {{"Notes", Control("Help", "link"), {}}, "Click Help", "Help"},
-        {{"Notes", Control("Open...", "menu-item"), {}}, "Click Open...", "Open..."},
-        {{"Notes", Control("Fonts", "tab"), {}}, "Click Fonts", "Fonts"},
-        {{"Notes", Control("Item 3", "list-item"), {}}, "Select Item 3", "Item 3"},
-        {{"Notes", Control("Documents", "tree-item"), {}}, "Select Documents", "Documents"},
-        {{"Notes", Control("User name:", "text-field"), {}}, "Type in User name:", "User name:"},
+        {{"Notes", ControlAt("Save", "button", rect), {}}, "Click Save", "Save"},
+        {{"Notes", ControlAt("Bold", "check-box"), {}}, "Click Bold", "Bold"},
+        {{"Notes", ControlAt("Help", "link"), {}}, "Click Help", "Help"},
+        {{"Notes", ControlAt("Open...", "menu-item"), {}}, "Click Open...", "Open..."},
+        {{"Notes", ControlAt("Fonts", "tab"), {}}, "Click Fonts", "Fonts"},
+        {{"Notes", ControlAt("Item 3", "list-item"), {}}, "Select Item 3", "Item 3"},
+        {{"Notes", ControlAt("Documents", "tree-item"), {}}, "Select Documents", "Documents"},
+        {{"Notes", ControlAt("User name:", "text-field"), {}}, "Type in User name:", "User name:"},
         // A password field is named by its label like any other field; its contents are never known.
-        {{"Notes", Control("Password:", "text-field"), {}}, "Type in Password:", "Password:"},
+        {{"Notes", ControlAt("Password:", "text-field"), {}}, "Type in Password:", "Password:"},
         // A control without a name, or one nobody acts on, says where the step is.
-        {{"Untitled - Notes", Control("", "button"), {}}, "In Untitled - Notes", "Untitled - Notes"},
-        {{"Untitled - Notes", Control("Ready", "label"), {}}, "In Untitled - Notes", "Untitled - Notes"},
+        {{"Untitled - Notes", ControlAt("", "button"), {}}, "In Untitled - Notes", "Untitled - Notes"},
+        {{"Untitled - Notes", ControlAt("Ready", "label"), {}}, "In Untitled - Notes", "Untitled - Notes"},
         // A name read with a line break in it stays one line.
-        {{"Notes", Control("Two\nlines", "button"), {}}, "Click Two lines", "Two lines"},
+        {{"Notes", ControlAt("Two\nlines", "button"), {}}, "Click Two lines", "Two lines"},
         {{"", {}, {}}, "", ""},
-        {{"", Control("", "window"), {}}, "", ""},
+        {{"", ControlAt("", "window"), {}}, "", ""},
     };
     const SuggestionWords english = SuggestionWordsOf(0);
     for (const SuggestionCase& c : cases) {
@@ -147,7 +147,7 @@ TEST_F(SuggestionTest, EachKindOfStepGetsItsWords)
 TEST_F(SuggestionTest, SuggestedWordsFollowTheLanguage)
 {
     ASSERT_EQ(ReadLanguageFile(1, FLICKMERE_SOURCE_DIR "/res/lang/deutsch.lan"), kTexts);
-    const StepFacts field{"Notes", Control("Benutzer:", "text-field"), {}};
+    const StepFacts field{"Notes", ControlAt("Benutzer:", "text-field"), {}};
     const StepFacts chord{"Notes", {}, {"Strg+S"}};
     const Suggestion typed = SuggestStep(field, SuggestionWordsOf(1));
     EXPECT_EQ(typed.text, "Geben Sie in Benutzer: ein");
@@ -172,13 +172,13 @@ TEST(StepMarkTest, OnlyClickTargetsWithARectangleAreMarkedByDefault)
 {
     const StepRect rect{5, 6, 70, 20};
     const std::pair<StepFacts, bool> cases[] = {
-        {{"W", Control("Save", "button", rect), {}}, true},
-        {{"W", Control("Name", "text-field", rect), {}}, true},
-        {{"W", Control("Item", "list-item", rect), {}}, true},
-        {{"W", Control("Save", "button"), {}}, false},
-        {{"W", Control("Save", "button", StepRect{5, 6, 0, 20}), {}}, false},
-        {{"W", Control("Ready", "label", rect), {}}, false},
-        {{"W", Control("", "window", rect), {}}, false},
+        {{"W", ControlAt("Save", "button", rect), {}}, true},
+        {{"W", ControlAt("Name", "text-field", rect), {}}, true},
+        {{"W", ControlAt("Item", "list-item", rect), {}}, true},
+        {{"W", ControlAt("Save", "button"), {}}, false},
+        {{"W", ControlAt("Save", "button", StepRect{5, 6, 0, 20}), {}}, false},
+        {{"W", ControlAt("Ready", "label", rect), {}}, false},
+        {{"W", ControlAt("", "window", rect), {}}, false},
         {{"W", {}, {"Ctrl+S"}}, false},
     };
     for (const auto& [facts, marked] : cases)
