@@ -106,6 +106,8 @@ const DefaultText kDefaults[] = {
     {kTextUnexpectedError, "unexpected error"},
     {kTextNoExportThread, "no thread could be started for it"},
     {kTextSystemErrorNumber, "Error %u"},
+    {kTextExportGuideNotWritten, "The player, the animated PNG and the GIF of session %i were written, but "
+                                 "its step guide (guide.html) could not be:\n%s\n\nThe guide is as it was."},
 };
 
 bool EndsWithLan(const std::string& name)

@@ -2,7 +2,7 @@
 #include "common/DirEntry.h"
 
 constexpr int kLanguages = 10;
-constexpr int kTexts = 57;
+constexpr int kTexts = 58;
 constexpr int kTextBytes = 500;
 constexpr int kLanguageNameBytes = 255;
 
@@ -82,6 +82,8 @@ enum TextId
     kTextNoExportThread = 55,
     // The system's reason when it has no words for its error number %u.
     kTextSystemErrorNumber = 56,
+    // The player and both animations of session %i were written, its step guide was not (%s why).
+    kTextExportGuideNotWritten = 57,
 };
 
 // Every UI text in every language, fixed size: text k of language L is texts[L][k], at most 499

@@ -14,7 +14,7 @@ constexpr uint8_t kOpaque = 0xFF;
 
 } // namespace
 
-CResult<std::vector<uint8_t>> EncodePng(const RgbImage& image)
+CResult<std::vector<uint8_t>> EncodePng(const RgbImage& image, PngEffort effort)
 {
     // On the heap: the census keeps a bit for every colour there is.
     auto colours = std::make_unique<CColourCensus>();
@@ -31,9 +31,17 @@ CResult<std::vector<uint8_t>> EncodePng(const RgbImage& image)
         }
         format.Convert(rgba.data(), image.width, row);
     };
-    auto compressed = CompressSmallest({image.width, image.height, format.BytesPerPixel()}, {rows});
-    if (!compressed)
-        return compressed.Error();
+    const PngShape shape{image.width, image.height, format.BytesPerPixel()};
+    CResult<std::vector<uint8_t>> deflated = std::vector<uint8_t>();
+    if (effort == PngEffort::Quick) {
+        deflated = CompressQuickly(shape, rows);
+    } else if (auto smallest = CompressSmallest(shape, {rows}); smallest) {
+        deflated = std::move(smallest->deflated);
+    } else {
+        deflated = smallest.Error();
+    }
+    if (!deflated)
+        return deflated.Error();
 
     std::vector<uint8_t> png;
     const ByteSink append = [&png](const uint8_t* bytes, size_t size) {
@@ -44,7 +52,7 @@ CResult<std::vector<uint8_t>> EncodePng(const RgbImage& image)
     WritePngChunk(append, "IHDR", PngHeader(image.width, image.height, format.ColourType()));
     if (!format.Palette().empty())
         WritePngChunk(append, "PLTE", format.Palette());
-    WritePngChunk(append, "IDAT", {}, compressed->deflated);
+    WritePngChunk(append, "IDAT", {}, *deflated);
     WritePngChunk(append, "IEND", {});
     return png;
 }

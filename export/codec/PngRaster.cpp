@@ -199,3 +199,8 @@ CResult<CompressedRows> CompressSmallest(const PngShape& shape, const std::vecto
     best = {std::get<1>(final), std::move(*deflated)};
     return best;
 }
+
+CResult<std::vector<uint8_t>> CompressQuickly(const PngShape& shape, const PngRowSource& rows)
+{
+    return DeflateOne(shape, rows, kFilterPerRow, kDeflateQuick);
+}

@@ -51,9 +51,11 @@ export class StageView {
     }
 
     // Shows recorded step `source` with its pointer, and `caption` (none: null) with its handles when
-    // `editing`; `crop` is marked when `editing`, and so is a caption that reaches past it.
-    show({source, caption, crop, editing}) {
+    // `editing`; `crop` is marked when `editing`, and so is a caption that reaches past it. `label` names
+    // the picture for assistive technology.
+    show({source, caption, crop, editing, label}) {
         this.#source = source;
+        this.canvas.setAttribute("aria-label", label);
         this.#compositor.draw(source);
         const pointer = this.#take.steps[source - 1].pointer;
         this.#pointer.style.transform = `translate(${pointer.x}px,${pointer.y}px)`;
