@@ -25,9 +25,12 @@ CResult<std::vector<uint8_t>> EncodePng(const RgbImage& image, PngEffort effort)
     std::vector<uint8_t> rgba(size_t(image.width) * 4);
     const PngRowSource rows = [&](int y, uint8_t* row) {
         const uint8_t* in = image.rgb.data() + size_t(y) * image.width * 3;
-        for (int x = 0; x < image.width; ++x, in += 3) {
-            std::copy_n(in, 3, rgba.data() + 4 * x);
-            rgba[4 * x + 3] = kOpaque;
+        uint8_t* out = rgba.data();
+        for (int x = 0; x < image.width; ++x, in += 3, out += 4) {
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+            out[3] = kOpaque;
         }
         format.Convert(rgba.data(), image.width, row);
     };

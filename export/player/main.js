@@ -2,7 +2,9 @@
 // view's input turned into calls of the model, after which the views draw the model afresh. Last of the
 // page's files, so that everything it starts is in place.
 
-import {TakeEditor, openingProject, playsOnOpening, readTake, shownArea, stepLabel, stepText} from "./model.js";
+import {
+    TakeEditor, openingProject, playsOnOpening, readTake, shownArea, stepLabel, stepText,
+} from "./model.js";
 import {loadPictures} from "./pictures.js";
 import {StageView} from "./stage.js";
 import {PlayerControls} from "./controls.js";

@@ -3,6 +3,7 @@
 #include "FfmpegDecode.h"
 #include "RecordedSession.h"
 #include "export/GuideCrop.h"
+#include "export/SessionFiles.h"
 #include "export/StepGuide.h"
 #include "export/render/PointerShape.h"
 
@@ -115,6 +116,19 @@ TEST(GuideCommandTest, AGuideThatCannotBeWrittenIsRefusedAndLeavesNoHalfFile)
             EXPECT_EQ(file.string().find(".tmp"), std::string::npos) << file;
     }
     EXPECT_EQ(Text(work / "taken"), "a file where the folder should go");
+
+    // As a session ends: the guide is the last of the four, and its failure is its own.
+    const CResult<> ended = WriteSessionFiles(work, 1);
+    ASSERT_FALSE(ended);
+    EXPECT_EQ(ended.Error().code, kGuideNotWritten);
+    EXPECT_NE(ended.Error().text.find("guide.html: cannot be written"), std::string::npos)
+        << ended.Error().text;
+    for (const char* written : {"player.html", "session1.png", "session1.gif"})
+        EXPECT_TRUE(fs::is_regular_file(session.File(written))) << written;
+    fs::remove(session.File("guide.html"));
+    const CResult<> again = WriteSessionFiles(work, 1);
+    EXPECT_TRUE(again) << again.Error().text;
+    EXPECT_TRUE(fs::is_regular_file(session.File("guide.html")));
 }
 
 // A full-HD-wide window where each step changes a little: each picture is the stage after its step,
