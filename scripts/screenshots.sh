@@ -47,6 +47,6 @@ EOF
     >/dev/null &&
     chromium --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking \
         --disable-component-update --disable-sync --user-data-dir="$work/chromium" --hide-scrollbars \
-        --window-size=640,1000 --screenshot="$(pwd)/docs/guide.png" "file://$work/guide.html" >/dev/null 2>&1 &&
-    convert docs/guide.png -resize 50% docs/guide.png
+        --window-size=480,1180 --screenshot="$(pwd)/docs/guide.png" "file://$work/guide.html" >/dev/null 2>&1 &&
+    convert docs/guide.png -resize 60% docs/guide.png
 ls -l docs/*.png
