@@ -8,22 +8,9 @@
 
 namespace {
 
-// An edited take goes back to earlier steps; copies of the stage kept on the way, in this many bytes,
-// spare it replaying from the start (five copies of a full-HD stage, one of a 4K one). Each copy costs
-// its memory and its time to make, and a replay of small changes costs little.
-constexpr size_t kCheckpointBytes = size_t{32} << 20;
-
 int64_t Area(const Region& box)
 {
     return IsEmpty(box) ? 0 : int64_t{box.Width()} * box.Height();
-}
-
-bool GoesBack(const Project& project)
-{
-    for (size_t s = 1; s < project.steps.size(); ++s)
-        if (project.steps[s].source < project.steps[s - 1].source)
-            return true;
-    return false;
 }
 
 // The edited take's pictures, drawn one after another into one canvas.
@@ -32,7 +19,7 @@ class CEditedPictures
 public:
     CEditedPictures(const SessionTimeline& timeline, const ShownTake& shown, bool pointer)
         : m_project(shown.project), m_marks(shown.marks),
-          m_composer(timeline, pointer, GoesBack(shown.project) ? kCheckpointBytes : 0)
+          m_composer(timeline, pointer, CheckpointBytesFor(shown.project))
     {
     }
 
@@ -63,6 +50,18 @@ private:
 };
 
 } // namespace
+
+// An edited take goes back to earlier steps; copies of the stage kept on the way, in this many bytes,
+// spare it replaying from the start (five copies of a full-HD stage, one of a 4K one). Each copy costs
+// its memory and its time to make, and a replay of small changes costs little.
+size_t CheckpointBytesFor(const Project& project)
+{
+    constexpr size_t kCheckpointBytes = size_t{32} << 20;
+    for (size_t s = 1; s < project.steps.size(); ++s)
+        if (project.steps[s].source < project.steps[s - 1].source)
+            return kCheckpointBytes;
+    return 0;
+}
 
 std::vector<FrameSpan> GroupSteps(const Project& project,
                                   const std::function<bool(int64_t begin, int64_t end)>& longEnough)

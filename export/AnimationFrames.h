@@ -69,6 +69,10 @@ CResult<ShownTake> TakeToShow(const SessionTimeline& timeline, const Project* ed
                               const std::vector<StepFacts>& facts,
                               const std::function<bool(int64_t begin, int64_t end)>& longEnough);
 
+// How many bytes of copies of the stage a CStageComposer may keep to show the project's steps: none
+// unless it goes back to an earlier recorded step.
+size_t CheckpointBytesFor(const Project& project);
+
 // The canvas of the edited take: its crop of the stage.
 Region CropOf(const Project& project, const SessionTimeline& timeline);
 

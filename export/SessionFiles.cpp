@@ -3,6 +3,7 @@
 #include "common/SessionNames.h"
 #include "export/GifAnimation.h"
 #include "export/HtmlPlayer.h"
+#include "export/StepGuide.h"
 #include "export/codec/ReplacingFile.h"
 #include "export/take/TakeEdit.h"
 #include "state/TextTable.h"
@@ -27,6 +28,11 @@ fs::path AnimationFile(const fs::path& workDir, int session)
 fs::path GifFile(const fs::path& workDir, int session)
 {
     return SessionFolder(workDir, session) / GifFileName(session);
+}
+
+fs::path GuideFile(const fs::path& workDir, int session)
+{
+    return SessionFolder(workDir, session) / kGuideFileName;
 }
 
 namespace {
@@ -88,6 +94,52 @@ CResult<> WritePlayerFile(const Take& take, int session, const fs::path& file)
     return {};
 }
 
+CResult<> WriteGuideFile(const Take& take, int session, const fs::path& file)
+{
+    const CResult<uint64_t> written = WriteReplacing(file, [&](const ByteSink& sink) {
+        return WriteGuideHtml(take, session, [&](const std::string& text) {
+            return sink(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+        });
+    });
+    if (!written)
+        return written.Error();
+    return {};
+}
+
+CResult<std::vector<fs::path>> WriteGuideMarkdown(const Take& take, int session, const fs::path& dir)
+{
+    std::error_code ec;
+    if (!fs::is_directory(dir, ec) && !fs::create_directories(dir, ec))
+        return Fail(dir.u8string() + ": the folder could not be made: " + ec.message());
+    std::vector<fs::path> files;
+    std::string markdown = GuideMarkdownTitle(session);
+    const CResult<> drawn = DrawGuide(take, [&](const GuideStep& step) -> CResult<> {
+        const fs::path picture = dir / GuidePictureName(step.number, step.count);
+        const CResult<uint64_t> written = WriteReplacing(picture, [&](const ByteSink& sink) -> CResult<> {
+            if (!sink(step.png->data(), step.png->size()))
+                return Fail(picture.u8string() + ": cannot be written");
+            return {};
+        });
+        if (!written)
+            return written.Error();
+        files.push_back(picture);
+        markdown += GuideMarkdownStep(step);
+        return {};
+    });
+    if (!drawn)
+        return drawn.Error();
+    const fs::path guide = dir / kGuideMarkdownName;
+    const CResult<uint64_t> written = WriteReplacing(guide, [&](const ByteSink& sink) -> CResult<> {
+        if (!sink(reinterpret_cast<const uint8_t*>(markdown.data()), markdown.size()))
+            return Fail(guide.u8string() + ": cannot be written");
+        return {};
+    });
+    if (!written)
+        return written.Error();
+    files.push_back(guide);
+    return files;
+}
+
 CResult<uint64_t> WriteApngFile(const Take& take, const AnimationOptions& options, const fs::path& file)
 {
     return WriteReplacing(file, [&](const ByteSink& sink) {
@@ -144,5 +196,7 @@ CResult<> WriteSessionFiles(const fs::path& workDir, int session, const Suggesti
     // The GIF costs less than half the animated PNG's time, a seventh on a full-HD take (scripts/bench.sh).
     if (const CResult<uint64_t> gif = WriteGifFile(*take, options, GifFile(workDir, session)); !gif)
         return Fail(gif.Error().text, kGifNotWritten);
+    if (const CResult<> guide = WriteGuideFile(*take, session, GuideFile(workDir, session)); !guide)
+        return Fail(guide.Error().text, kGuideNotWritten);
     return {};
 }

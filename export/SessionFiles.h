@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 constexpr int kDefaultFps = 12;
 
@@ -21,6 +22,9 @@ std::filesystem::path PlayerFile(const std::filesystem::path& workDir, int sessi
 std::filesystem::path AnimationFile(const std::filesystem::path& workDir, int session);
 // session<N>/session<N>.gif
 std::filesystem::path GifFile(const std::filesystem::path& workDir, int session);
+
+// session<N>/guide.html
+std::filesystem::path GuideFile(const std::filesystem::path& workDir, int session);
 
 // Which edit a take is shown with.
 struct TakeSource
@@ -75,6 +79,14 @@ CResult<uint64_t> WriteApngFile(const Take& take, const AnimationOptions& option
 CResult<uint64_t> WriteGifFile(const Take& take, const AnimationOptions& options,
                                const std::filesystem::path& file);
 
+// The step guide as one page (StepGuide.h).
+CResult<> WriteGuideFile(const Take& take, int session, const std::filesystem::path& file);
+// The step guide as Markdown: `dir`/guide.md and a picture file a step beside it (`dir` is made when
+// it is not there). Answers the files written, guide.md last; a failure leaves the pictures written
+// before it and guide.md as it was.
+CResult<std::vector<std::filesystem::path>> WriteGuideMarkdown(const Take& take, int session,
+                                                               const std::filesystem::path& dir);
+
 // What WriteSessionFiles could not write, as its failure's code. It writes them in this order and
 // stops at the first it cannot write.
 enum SessionFilesFailure
@@ -85,12 +97,15 @@ enum SessionFilesFailure
     kPlayerNotWritten,
     // The player page was written, the animated PNG (and so the GIF) was not.
     kAnimationNotWritten,
-    // The player page and the animated PNG were written, the GIF was not.
+    // The player page and the animated PNG were written, the GIF (and so the guide) was not.
     kGifNotWritten,
+    // The player page and both animations were written, the guide was not.
+    kGuideNotWritten,
 };
 
-// All three, as a session ends or its edit changes: the player page, then the looping animated PNG and
-// GIF with the pointer, at the default speed, or as the project file beside the take edits them when
-// there is one. Pictures left out are not failures. A failure's code is a SessionFilesFailure; a file
-// that is not written keeps what it held, and the session's own files are never changed.
+// All four, as a session ends or its edit changes: the player page, then the looping animated PNG and
+// GIF with the pointer, then the step guide, at the default speed, or as the project file beside the take
+// edits them when there is one. Pictures left out are not failures. A failure's code is a
+// SessionFilesFailure; a file that is not written keeps what it held, and the session's own files are never
+// changed.
 CResult<> WriteSessionFiles(const std::filesystem::path& workDir, int session, const SuggestionWords& words);

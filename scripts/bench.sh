@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the benchmarks and prints their ratios: the native ones (change detection, bitmap writing, the
 # animated PNG and the GIF of three takes against apngasm -z1 and against ffmpeg's palette GIF optimised by
-# gifsicle -O3, the player page's weight on the demo take, an edited take's export against a fresh one, the
+# gifsicle -O3, the player page's weight on the demo take, the step guide of the full-HD take against a
+# second and against its animation, an edited take's export against a fresh one, the
 # export's peak memory on a long 4K session as /usr/bin/time -v reports it) with Google Benchmark, then
 # the capture step on a real window under Wine on a virtual display.
 # Read the results as ratios against the baseline of the same run, never as absolute times.

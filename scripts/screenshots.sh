@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Remakes the pictures of the user guide in docs/ on a virtual display: the main dialog, the popup,
 # the dialog in German and the dialog with a last-session report, plus the browser player, its edit
-# mode and the session as an animated PNG.
+# mode, the session as an animated PNG and its step guide (with a caption typed for each step).
 set -u
 cd "$(dirname "$0")/.."
 . scripts/common.sh
@@ -36,4 +36,17 @@ done
         --virtual-time-budget=2000 --window-size=900,600 --screenshot="$(pwd)/docs/player-edit.png" \
         "file://$work/session1/player.html?edit#step=3" >/dev/null 2>&1
 "$BUILD_ROOT/native/bin/flickmere-export" "$work" 1 --apng docs/demo-session.png >/dev/null
+cat >"$work/captions.json" <<'EOF'
+{"format": "flickmere-project", "version": 1, "fps": 12, "steps": [
+  {"source": 1, "frames": 12, "caption": {"text": "Open the demo window.", "x": 8, "y": 8, "width": 200, "height": 28}},
+  {"source": 2, "frames": 12, "caption": {"text": "Click into it: a red square appears.", "x": 8, "y": 8, "width": 260, "height": 28}},
+  {"source": 3, "frames": 12, "caption": {"text": "Click again for a green one.", "x": 8, "y": 8, "width": 220, "height": 28}},
+  {"source": 4, "frames": 12, "caption": {"text": "And once more for a blue one.", "x": 8, "y": 8, "width": 220, "height": 28}}]}
+EOF
+"$BUILD_ROOT/native/bin/flickmere-export" "$work" 1 --guide "$work/guide.html" --project "$work/captions.json" \
+    >/dev/null &&
+    chromium --headless --no-sandbox --disable-gpu --no-first-run --disable-background-networking \
+        --disable-component-update --disable-sync --user-data-dir="$work/chromium" --hide-scrollbars \
+        --window-size=480,1180 --screenshot="$(pwd)/docs/guide.png" "file://$work/guide.html" >/dev/null 2>&1 &&
+    convert docs/guide.png -resize 60% docs/guide.png
 ls -l docs/*.png

@@ -111,6 +111,8 @@ const DefaultText kDefaults[] = {
     {kTextSuggestSelect, "Select %s"},
     {kTextSuggestTypeIn, "Type in %s"},
     {kTextSuggestIn, "In %s"},
+    {kTextExportGuideNotWritten, "The player, the animated PNG and the GIF of session %i were written, but "
+                                 "its step guide (guide.html) could not be:\n%s\n\nThe guide is as it was."},
 };
 
 bool EndsWithLan(const std::string& name)

@@ -3,7 +3,7 @@
 
 constexpr int kLanguages = 10;
 constexpr int kEnglishLanguage = 0; // the built-in table, always there
-constexpr int kTexts = 62;
+constexpr int kTexts = 63;
 constexpr int kTextBytes = 500;
 constexpr int kLanguageNameBytes = 255;
 
@@ -90,6 +90,8 @@ enum TextId
     kTextSuggestSelect = 59,
     kTextSuggestTypeIn = 60,
     kTextSuggestIn = 61,
+    // The player and both animations of session %i were written, its step guide was not (%s why).
+    kTextExportGuideNotWritten = 62,
 };
 
 // Every UI text in every language, fixed size: text k of language L is texts[L][k], at most 499

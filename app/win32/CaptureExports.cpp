@@ -28,6 +28,8 @@ TextId FailureText(int output)
         return kTextExportAnimationNotWritten;
     case kGifNotWritten:
         return kTextExportGifNotWritten;
+    case kGuideNotWritten:
+        return kTextExportGuideNotWritten;
     default:
         return kTextExportNotWritten;
     }

@@ -14,7 +14,7 @@ constexpr uint8_t kOpaque = 0xFF;
 
 } // namespace
 
-CResult<std::vector<uint8_t>> EncodePng(const RgbImage& image)
+CResult<std::vector<uint8_t>> EncodePng(const RgbImage& image, PngEffort effort)
 {
     // On the heap: the census keeps a bit for every colour there is.
     auto colours = std::make_unique<CColourCensus>();
@@ -25,15 +25,26 @@ CResult<std::vector<uint8_t>> EncodePng(const RgbImage& image)
     std::vector<uint8_t> rgba(size_t(image.width) * 4);
     const PngRowSource rows = [&](int y, uint8_t* row) {
         const uint8_t* in = image.rgb.data() + size_t(y) * image.width * 3;
-        for (int x = 0; x < image.width; ++x, in += 3) {
-            std::copy_n(in, 3, rgba.data() + 4 * x);
-            rgba[4 * x + 3] = kOpaque;
+        uint8_t* out = rgba.data();
+        for (int x = 0; x < image.width; ++x, in += 3, out += 4) {
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+            out[3] = kOpaque;
         }
         format.Convert(rgba.data(), image.width, row);
     };
-    auto compressed = CompressSmallest({image.width, image.height, format.BytesPerPixel()}, {rows});
-    if (!compressed)
-        return compressed.Error();
+    const PngShape shape{image.width, image.height, format.BytesPerPixel()};
+    CResult<std::vector<uint8_t>> deflated = std::vector<uint8_t>();
+    if (effort == PngEffort::Quick) {
+        deflated = CompressQuickly(shape, rows);
+    } else if (auto smallest = CompressSmallest(shape, {rows}); smallest) {
+        deflated = std::move(smallest->deflated);
+    } else {
+        deflated = smallest.Error();
+    }
+    if (!deflated)
+        return deflated.Error();
 
     std::vector<uint8_t> png;
     const ByteSink append = [&png](const uint8_t* bytes, size_t size) {
@@ -44,7 +55,7 @@ CResult<std::vector<uint8_t>> EncodePng(const RgbImage& image)
     WritePngChunk(append, "IHDR", PngHeader(image.width, image.height, format.ColourType()));
     if (!format.Palette().empty())
         WritePngChunk(append, "PLTE", format.Palette());
-    WritePngChunk(append, "IDAT", {}, compressed->deflated);
+    WritePngChunk(append, "IDAT", {}, *deflated);
     WritePngChunk(append, "IEND", {});
     return png;
 }

@@ -5,6 +5,12 @@
 #include <cstdint>
 #include <vector>
 
-// The picture as a PNG file in memory, made as small as the animation's frames are: indexed where it
-// has at most 256 colours, else 8-bit RGB; no colour profile, so a browser shows the bytes as they are.
-CResult<std::vector<uint8_t>> EncodePng(const RgbImage& image);
+enum class PngEffort
+{
+    Smallest, // as small as the animation's frames are
+    Quick,    // one filtering and a quick deflate: many times faster, a little larger
+};
+
+// The picture as a PNG file in memory: indexed where it has at most 256 colours, else 8-bit RGB; no
+// colour profile, so a browser shows the bytes as they are.
+CResult<std::vector<uint8_t>> EncodePng(const RgbImage& image, PngEffort effort = PngEffort::Smallest);

@@ -12,7 +12,23 @@ constexpr uint8_t kColourTypeRgba = 6;
 constexpr uint8_t kTransparentEntry = 0;
 constexpr uint8_t kOpaque = 0xFF;
 
+// Fibonacci hashing into the table's 1024 slots.
+size_t Slot(uint32_t rgb)
+{
+    return (rgb * 2654435761u) >> 22;
+}
+
 } // namespace
+
+uint8_t CPngPixelFormat::Entry(uint32_t rgb) const
+{
+    for (size_t slot = Slot(rgb);; slot = (slot + 1) % kIndexSlots) {
+        if (m_slotColours[slot] == (rgb | kSlotUsed))
+            return m_slotEntries[slot];
+        if (m_slotColours[slot] == 0)
+            return kTransparentEntry;
+    }
+}
 
 CPngPixelFormat::CPngPixelFormat(const CColourCensus& colours, bool transparency)
 {
@@ -24,11 +40,16 @@ CPngPixelFormat::CPngPixelFormat(const CColourCensus& colours, bool transparency
             m_palette = {0, 0, 0};
             m_transparency = {0}; // entries past the end of tRNS are opaque
         }
+        m_slotColours.assign(kIndexSlots, 0);
+        m_slotEntries.assign(kIndexSlots, kTransparentEntry);
         for (uint32_t rgb : colours.Palette()) {
-            m_index.emplace_back(rgb, static_cast<uint8_t>(m_palette.size() / 3));
+            size_t slot = Slot(rgb);
+            while (m_slotColours[slot] != 0)
+                slot = (slot + 1) % kIndexSlots;
+            m_slotColours[slot] = rgb | kSlotUsed;
+            m_slotEntries[slot] = static_cast<uint8_t>(m_palette.size() / 3);
             m_palette.insert(m_palette.end(), {uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)});
         }
-        std::sort(m_index.begin(), m_index.end());
     } else if (!transparency || colours.UnusedColour(m_key)) {
         m_format = Format::Rgb;
         m_bytesPerPixel = 3;
@@ -60,9 +81,7 @@ void CPngPixelFormat::Convert(const uint8_t* rgba, int width, uint8_t* out) cons
             }
             const uint32_t rgb = PackRgb(rgba);
             if (!last || rgb != lastRgb) {
-                const auto found =
-                    std::lower_bound(m_index.begin(), m_index.end(), std::make_pair(rgb, uint8_t{0}));
-                lastEntry = found != m_index.end() && found->first == rgb ? found->second : kTransparentEntry;
+                lastEntry = Entry(rgb);
                 lastRgb = rgb;
                 last = true;
             }

@@ -33,8 +33,16 @@ private:
     };
     Format m_format = Format::Rgba;
     int m_bytesPerPixel = 4;
-    std::vector<std::pair<uint32_t, uint8_t>> m_index; // palette entry by colour, sorted, when indexed
-    bool m_keyed = false;                              // RGB with m_key transparent
+    uint8_t Entry(uint32_t rgb) const;
+
+    // The palette entry of each colour, when indexed: an open-addressed table of kIndexSlots slots,
+    // each the colour with kSlotUsed set and its entry; a lookup costs a multiplication, where a search
+    // of a sorted list costs eight comparisons, for every change of colour along a row of text.
+    static constexpr size_t kIndexSlots = 1024;
+    static constexpr uint32_t kSlotUsed = 1u << 24;
+    std::vector<uint32_t> m_slotColours;
+    std::vector<uint8_t> m_slotEntries;
+    bool m_keyed = false; // RGB with m_key transparent
     uint32_t m_key = 0;
     std::vector<uint8_t> m_palette;
     std::vector<uint8_t> m_transparency;

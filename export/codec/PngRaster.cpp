@@ -58,12 +58,18 @@ public:
         }
     }
 
-    // `unfilteredOnly` leaves the other four as they were.
-    void Filter(const uint8_t* row, const uint8_t* above, bool unfilteredOnly = false)
+    // `choice` None or Up makes that one alone and leaves the others as they were; any other, all five.
+    void Filter(const uint8_t* row, const uint8_t* above, int choice = kFilterPerRow)
     {
         std::copy_n(row, m_rowBytes, m_out[kFilterNone].data() + 1);
-        if (unfilteredOnly)
+        if (choice == kFilterNone)
             return;
+        if (choice == kFilterUp) {
+            uint8_t* up = m_out[kFilterUp].data() + 1;
+            for (size_t i = 0; i < m_rowBytes; ++i)
+                up[i] = uint8_t(row[i] - above[i]);
+            return;
+        }
         uint8_t *sub = m_out[kFilterSub].data() + 1, *up = m_out[kFilterUp].data() + 1,
                 *average = m_out[kFilterAverage].data() + 1, *paeth = m_out[kFilterPaeth].data() + 1;
         // The first pixel has no left neighbours: they count as 0, and Paeth predicts the byte above.
@@ -149,7 +155,7 @@ CResult<std::vector<uint8_t>> DeflateOne(const PngShape& shape, const PngRowSour
     CDeflater deflater(level);
     for (int y = 0; y < shape.height; ++y) {
         rows(y, row.data());
-        filters.Filter(row.data(), above.data(), choice == kFilterNone);
+        filters.Filter(row.data(), above.data(), choice);
         const int filter = choice == kFilterPerRow ? filters.Heuristic() : choice;
         deflater.Add(filters.Row(filter).data(), rowBytes + 1);
         row.swap(above);
@@ -198,4 +204,9 @@ CResult<CompressedRows> CompressSmallest(const PngShape& shape, const std::vecto
         return deflated.Error();
     best = {std::get<1>(final), std::move(*deflated)};
     return best;
+}
+
+CResult<std::vector<uint8_t>> CompressQuickly(const PngShape& shape, const PngRowSource& rows)
+{
+    return DeflateOne(shape, rows, kFilterNone, kDeflateQuick);
 }

@@ -30,3 +30,7 @@ struct CompressedRows
 // The row above the first is zero, as every frame is decoded as a picture of its own. No more than a
 // few rows are held unfiltered.
 CResult<CompressedRows> CompressSmallest(const PngShape& shape, const std::vector<PngRowSource>& sources);
+
+// One pass: every row with the filter the per-row heuristic picks, deflated at the quick level. For
+// pictures that are made many at a time and read once, where time counts more than the last bytes.
+CResult<std::vector<uint8_t>> CompressQuickly(const PngShape& shape, const PngRowSource& rows);

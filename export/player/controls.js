@@ -1,4 +1,5 @@
-// The player's controls: the mode button, play, the step buttons, the seek bar and the step label,
+// The player's controls: the step's words under the stage, the mode button, play, the step buttons, the
+// seek bar and the step label,
 // Enlarge, and Save video with its status; and, above them, the offer of edits that were not saved. They
 // show what they are told and report what is pressed.
 
@@ -14,6 +15,7 @@ export class PlayerControls {
     #video = document.getElementById("video");
     #videoStatus = document.getElementById("videoStatus");
     #offer = document.getElementById("offer");
+    #stepText = document.getElementById("stepText");
 
     // `on` has a function for each control: playOrPause(), previous(), next(), seek(index), enlarge(),
     // mode(), video().
@@ -39,10 +41,17 @@ export class PlayerControls {
         return this.#row.offsetHeight;
     }
 
-    showStep(index, count) {
+    // The step's place, and its words under the stage: a live region, so that a screen reader reads
+    // them out when they change.
+    showStep(index, count, text) {
         this.#seek.max = String(count);
         this.#seek.value = String(index + 1);
         this.#label.textContent = `Step ${index + 1} / ${count}`;
+        if (this.#stepText.textContent !== text)
+            this.#stepText.textContent = text;
+    }
+    get textHeight() {
+        return this.#stepText.offsetHeight;
     }
     showPlaying(playing) {
         this.#play.textContent = playing ? "Pause" : "Play";

@@ -2,7 +2,10 @@
 // view's input turned into calls of the model, after which the views draw the model afresh. Last of the
 // page's files, so that everything it starts is in place.
 
-import {TakeEditor, markOf, openingProject, readTake, shownArea, suggestionOf} from "./model.js";
+import {
+    TakeEditor, markOf, openingProject, playsOnOpening, readTake, shownArea, stepLabel, stepText,
+    suggestionOf,
+} from "./model.js";
 import {loadPictures} from "./pictures.js";
 import {StageView} from "./stage.js";
 import {PlayerControls} from "./controls.js";
@@ -56,7 +59,8 @@ tools.showStatus(opened.notice);
 // window.
 function fitStage() {
     const shown = editing ? {x: 0, y: 0, ...take.stage} : shownArea(take, editor.project);
-    const used = byId("header").offsetHeight + controls.height + (editing ? tools.height : 0) + kBottomMargin;
+    const used = byId("header").offsetHeight + controls.textHeight + controls.height +
+        (editing ? tools.height : 0) + kBottomMargin;
     const room = {width: byId("frame").parentElement.clientWidth - kSideMargins, height: innerHeight - used};
     stageView.fit(shown, bare ? null : room, controls.enlarge);
 }
@@ -64,10 +68,10 @@ function fitStage() {
 // Draws the step selected: the stage, the controls and, in the edit mode, the strip's selection and the
 // tools.
 function drawStep() {
-    const step = editor.step;
-    stageView.show({source: step.source, caption: step.caption ?? null, crop: editor.project.crop, editing,
-        mark: markOf(take, step)});
-    controls.showStep(editor.current, editor.project.steps.length);
+    const {step, project, current} = editor;
+    stageView.show({source: step.source, caption: step.caption ?? null, crop: project.crop, editing,
+        mark: markOf(take, step), label: stepLabel(take, project, current)});
+    controls.showStep(current, project.steps.length, stepText(take, project, current));
     if (editing) {
         strip.select(editor.current);
         tools.show(editor);
@@ -335,7 +339,8 @@ pictures.loaded.then(() => stageView.redrawPictures());
 
 offerWorkingCopy();
 redraw();
-if (!seekToHash())
+const seekedTo = seekToHash();
+if (playsOnOpening({seekedTo, reducedMotion: matchMedia("(prefers-reduced-motion: reduce)").matches}))
     playback.play();
 if (query.has("edit"))
     setEditing(true);

@@ -106,6 +106,25 @@ export function markOf(take, step) {
     return {x: rect.x, y: rect.y, width: rect.width, height: rect.height};
 }
 
+// ---- What a step says.
+
+// The words of step `index` of the project: its caption's text, the lines joined by spaces; "" when it
+// has none. The one place that decides a step's words, for the text under the stage and for what the
+// stage's picture is called.
+export function stepText(take, project, index) {
+    const caption = project.steps[index]?.caption;
+    return caption ? caption.text.split("\n").map((line) => line.trim()).filter(Boolean).join(" ") : "";
+}
+
+// The stage's name for assistive technology: the step's words, or its place in the take without them.
+export function stepLabel(take, project, index) {
+    return stepText(take, project, index) || `Step ${index + 1} of ${project.steps.length}`;
+}
+
+// Whether the page starts playing as it opens: not when it opens at a step of its own choosing, nor when
+// the reader asked the system for reduced motion. A press of Play plays either way.
+export const playsOnOpening = ({seekedTo, reducedMotion}) => !seekedTo && !reducedMotion;
+
 // ---- Step lengths.
 
 export const secondsOf = (frames, fps) => frames / fps;

@@ -52,10 +52,12 @@ export class StageView {
     }
 
     // Shows recorded step `source` with its pointer, and `caption` (none: null) with its handles when
-    // `editing`; `crop` is marked when `editing`, and so is a caption that reaches past it.
-    show({source, caption, crop, editing, mark = null}) {
+    // `editing`; `crop` is marked when `editing`, and so is a caption that reaches past it. `mark` is the
+    // rectangle to outline (none: null); `label` names the picture for assistive technology.
+    show({source, caption, crop, editing, mark = null, label}) {
         this.#source = source;
         this.#mark = mark;
+        this.canvas.setAttribute("aria-label", label);
         this.#compositor.draw(source, mark);
         const pointer = this.#take.steps[source - 1].pointer;
         this.#pointer.style.transform = `translate(${pointer.x}px,${pointer.y}px)`;

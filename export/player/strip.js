@@ -2,7 +2,7 @@
 // its recorded step, its own number and its length. It reports a click on a card, on a card's ×, and a
 // card dragged to another place.
 
-import {formatSeconds} from "./model.js";
+import {formatSeconds, stepLabel} from "./model.js";
 import {StageCompositor} from "./pictures.js";
 
 const kThumbWidth = 128;
@@ -69,6 +69,7 @@ export class StepStrip {
             }
             card.dataset.index = String(index);
             card.title = `Step ${index + 1}: recorded step ${step.source}. Drag to move it.`;
+            card.firstChild.setAttribute("aria-label", stepLabel(this.#take, project, index));
             const [number, length] = card.children[1].children;
             setText(number, `${index + 1}${step.caption ? " \u270E" : ""}`);
             setText(length, `${formatSeconds(step.frames, project.fps)} s`);
@@ -147,6 +148,7 @@ export class StepStrip {
         const canvas = document.createElement("canvas");
         canvas.width = kThumbWidth;
         canvas.height = this.#thumbHeight;
+        canvas.setAttribute("role", "img");
         return canvas;
     }
 

@@ -89,6 +89,7 @@ protected:
     }
 
     std::string Player(int session) const { return Session(session) + "\\player.html"; }
+    std::string Guide(int session) const { return Session(session) + "\\guide.html"; }
     std::string Animation(int session) const
     {
         return Session(session) + "\\session" + std::to_string(session) + ".png";
@@ -109,8 +110,11 @@ TEST_F(SessionExportTest, TheNextSessionStartsWhileTheLastOneIsExported)
     ASSERT_TRUE(WaitUntil([&] { return m_app->Text(IDC_CAPTURE) == "Uncapture"; }, 30s));
     EXPECT_TRUE(FileExists(Session(2) + "\\destinationFLA2.fla"));
     EXPECT_FALSE(FileExists(Player(1))) << "the new session waited for the last one's export";
-    // The export goes on beside the new session, and is complete.
+    // The export goes on beside the new session, and is complete: the guide is written last.
     EXPECT_TRUE(WaitUntil([&] { return FileExists(Player(1)) && FileExists(Animation(1)); }, 120s));
+    EXPECT_TRUE(WaitUntil([&] { return FileExists(Guide(1)); }, 120s));
+    const std::vector<uint8_t> guide = Bytes(Guide(1));
+    EXPECT_NE(std::string(guide.begin(), guide.end()).find("<ol id=\"steps\">\n<li><img"), std::string::npos);
 }
 
 TEST_F(SessionExportTest, AtStartOnlyWhatUnfinishedExportsLeftIsRemoved)
@@ -205,6 +209,10 @@ TEST_F(SessionExportTest, AFailureBoxSaysWhichOutputFailedAndNamesThePathAsTheUs
         {"the GIF", folderNamed("session4.gif"),
          "The player and the animated PNG of session 4 were written, but its GIF could not be:\n",
          "session4.gif", true, true},
+        {"the guide", folderNamed("guide.html"),
+         "The player, the animated PNG and the GIF of session 5 were written, but its step guide (guide.html) "
+         "could not be:\n",
+         "guide.html", true, true},
     };
     WorkDirOptions options;
     options.nameEnd = AnsiFromWindows1252(" J\xFCrgen");

@@ -140,9 +140,10 @@ void ExpectTightBoxes(const std::vector<FrameRecord>& records, const std::vector
             EXPECT_EQ(written, (Region{0, 0, 0, 0})) << "frame " << i + 1 << " holds one pixel";
         else
             EXPECT_EQ(written, box) << "frame " << i + 1;
-        if (records[i - 1].dispose == 2)
+        if (records[i - 1].dispose == 2) {
             EXPECT_LT(Area(box), Area(Differing(expected[i - 1].picture, expected[i].picture)))
                 << "frame " << i << " goes back";
+        }
         if (f.dispose != 2)
             canvas = expected[i].picture;
         (f.dispose == 2 ? seen.revert : seen.stay)++;

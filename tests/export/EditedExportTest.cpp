@@ -148,7 +148,7 @@ Project RandomEdit(std::mt19937& random, int recorded, int width, int height)
     const int rates[] = {12, 25, 100, 1000};
     project.fps = rates[pick(0, 3)];
     for (int s = 1; s <= recorded; ++s)
-        project.steps.push_back({s, pick(1, 30), std::nullopt, ProjectJson::object()});
+        project.steps.push_back({s, pick(1, 30), std::nullopt, ProjectJson::object(), std::nullopt});
     for (int edits = pick(1, 8); edits > 0; --edits) {
         std::vector<ProjectStep>& steps = project.steps;
         const size_t at = size_t(pick(0, int(steps.size()) - 1));

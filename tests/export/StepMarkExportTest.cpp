@@ -112,8 +112,6 @@ TEST_F(StepMarkExportTest, AStepsFileThatCannotBeUsedIsNamedAndLeftOut)
     }
 }
 
-} // namespace
-
 // The session's end exports on a thread of its own, which reads no texts: the page's suggested captions
 // are in the words the export was handed, whatever language is current by then.
 TEST_F(StepMarkExportTest, TheSessionsEndSuggestsInTheWordsItWasHanded)
@@ -129,3 +127,5 @@ TEST_F(StepMarkExportTest, TheSessionsEndSuggestsInTheWordsItWasHanded)
     EXPECT_NE(page.find("\"Klicken Sie auf Control 1\""), std::string::npos);
     EXPECT_EQ(page.find("\"Click Control 1\""), std::string::npos);
 }
+
+} // namespace

@@ -4,7 +4,8 @@ import assert from "node:assert/strict";
 import {test} from "node:test";
 
 import {
-    TakeEditor, compositionPlan, formatSeconds, openingProject, parseLength, readTake,
+    TakeEditor, compositionPlan, formatSeconds, openingProject, parseLength, playsOnOpening, readTake,
+    stepLabel, stepText,
 } from "../../export/player/model.js";
 import {
     arrowShape, captionLines, missingCharacters, reachesPastCrop, readCaptionFont,
@@ -319,4 +320,34 @@ test("a caption breaks at spaces within its box, and a word wider than the box a
         assert.deepEqual(captionLines(text, box(characters), kStyle, font), lines, `${text}: ${characters}`);
     assert.deepEqual(missingCharacters("Hi \u4F60\u597D \u4F60\n\u{1F642}", font),
         ["\u4F60", "\u597D", "\u{1F642}"]);
+});
+
+test("a step's words are its caption on one line, and its picture is named by them or by its place", () => {
+    const take = takeOf([true, false, false]);
+    const caption = (text) => ({text, x: 0, y: 0, width: 50, height: 20});
+    const project = {
+        ...openingProject(take).project,
+        steps: [
+            {source: 1, frames: 10, caption: caption("Click Save")},
+            {source: 2, frames: 10},
+            {source: 3, frames: 10, caption: caption("  two\n\nlines  ")},
+            {source: 3, frames: 10, caption: caption(" \n ")},
+        ],
+    };
+    const cases = [
+        [0, "Click Save", "Click Save"],
+        [1, "", "Step 2 of 4"],
+        [2, "two lines", "two lines"],
+        [3, "", "Step 4 of 4"],
+    ];
+    for (const [index, text, label] of cases) {
+        assert.equal(stepText(take, project, index), text, `step ${index + 1}`);
+        assert.equal(stepLabel(take, project, index), label, `step ${index + 1}`);
+    }
+});
+
+test("the page plays as it opens only when no step was asked for and motion is welcome", () => {
+    for (const [seekedTo, reducedMotion, plays] of
+        [[false, false, true], [true, false, false], [false, true, false], [true, true, false]])
+        assert.equal(playsOnOpening({seekedTo, reducedMotion}), plays, `${seekedTo} ${reducedMotion}`);
 });

@@ -1,5 +1,5 @@
 // At start the program removes what unfinished exports left in the session folders: the temporary files
-// of a player page or an animated PNG, under the names the export makes, and nothing else.
+// of a player page, an animated PNG, a GIF or a guide, under the names the export makes, and nothing else.
 #include "app/ExportLeftovers.h"
 
 #include "TestFiles.h"
@@ -22,6 +22,9 @@ TEST(ExportLeftoversTest, OnlyTheExportsOwnTemporaryFilesInSessionFoldersGo)
         {"session1/player.html.4711-0.tmp", true},
         {"session1/session1.png.12-99.tmp", true},
         {"Session2/player.html.1-0.tmp", true}, // the folder the export writes as session2
+        {"session1/session1.gif.7-3.tmp", true},
+        {"session1/guide.html.7-4.tmp", true},
+        {"session1/session2.gif.7-3.tmp", false},
         // Another session's animation, other names and other folders stay.
         {"session1/session2.png.12-0.tmp", false},
         {"session1/player.html.tmp", false},
@@ -46,7 +49,7 @@ TEST(ExportLeftoversTest, OnlyTheExportsOwnTemporaryFilesInSessionFoldersGo)
     const std::vector<fs::path> removed = RemoveExportLeftovers(dir.Path());
     for (const Case& c : cases)
         EXPECT_EQ(fs::exists(dir.Path() / c.file), !c.removed) << c.file;
-    EXPECT_EQ(removed.size(), 3u);
+    EXPECT_EQ(removed.size(), 5u);
     EXPECT_TRUE(fs::is_directory(dir.Path() / "session3" / "player.html.5-0.tmp"));
 }
 

@@ -1,5 +1,5 @@
-// flickmere-export: turns one recorded capture session into a self-contained HTML player, or into an
-// animated PNG, as its project file edits it.
+// flickmere-export: turns one recorded capture session into a self-contained HTML player, an animated
+// PNG, a GIF or a step guide, as its project file edits it.
 #include "common/Utf8.h"
 #include "common/Version.h"
 #include "export/SessionFiles.h"
@@ -33,6 +33,10 @@ const char kUsage[] =
     "       flickmere-export <working directory> <session number> --gif [FILE] [--no-cursor] [--once] "
     "[--fps N]\n"
     "                        [--project [FILE] | --no-project]\n"
+    "       flickmere-export <working directory> <session number> --guide [FILE] [--guide-md DIR]\n"
+    "                        [--project [FILE] | --no-project]\n"
+    "       flickmere-export <working directory> <session number> --guide-md DIR [--project [FILE] | "
+    "--no-project]\n"
     "       flickmere-export --help | --version\n"
     "The take is exported as its project file session<N>/session<N>.flickmere.json edits it, when there is "
     "one.\n";
@@ -64,7 +68,10 @@ struct Options
     bool apng = false;
     fs::path apngFile; // empty: session<N>/session<N>.png
     bool gif = false;
-    fs::path gifFile;                        // empty: session<N>/session<N>.gif
+    fs::path gifFile; // empty: session<N>/session<N>.gif
+    bool guide = false;
+    fs::path guideFile;                      // empty: session<N>/guide.html
+    fs::path guideMarkdownDir;               // empty: no Markdown guide
     AnimationOptions animation{kDefaultFps}; // its rate is the take's
     TakeSource source;
 };
@@ -107,8 +114,8 @@ void ReportMissingCharacters(const Project* project)
 }
 
 // What was written, as a viewer sees it: the edit's steps cut to its crop, or the take as recorded;
-// `bytes` when known.
-void SayWritten(const fs::path& file, const Take& take, const std::string& bytes = {})
+// `more` after it (the size, when known).
+void SayWritten(const fs::path& file, const Take& take, const std::string& more = {})
 {
     const Project* edit = take.Edit();
     const int steps = static_cast<int>(edit ? edit->steps.size() : take.timeline.steps.size());
@@ -116,7 +123,7 @@ void SayWritten(const fs::path& file, const Take& take, const std::string& bytes
     const int width = cropped ? edit->crop->rect.width : take.timeline.stageWidth;
     const int height = cropped ? edit->crop->rect.height : take.timeline.stageHeight;
     std::printf("%s: %d %s, %d x %d%s%s\n", file.u8string().c_str(), steps, steps == 1 ? "step" : "steps",
-                width, height, bytes.empty() ? "" : (", " + bytes + " bytes").c_str(),
+                width, height, more.c_str(),
                 edit ? ("; edited by " + take.projectFile.u8string()).c_str() : "");
 }
 
@@ -142,7 +149,32 @@ int WriteAnimation(const Options& options, const Take& take, const fs::path& tar
         return Failed(bytes.Error().text);
     ReportShortcomings(take);
     ReportMissingCharacters(take.Edit());
-    SayWritten(target, take, std::to_string(*bytes));
+    SayWritten(target, take, ", " + std::to_string(*bytes) + " bytes");
+    return 0;
+}
+
+// The step guide as a page, or as Markdown with its pictures.
+int WriteGuide(const Options& options, const Take& take)
+{
+    if (options.guide) {
+        const fs::path target =
+            options.guideFile.empty() ? GuideFile(options.workDir, options.session) : options.guideFile;
+        if (const CResult<> written = WriteGuideFile(take, options.session, target); !written)
+            return Failed(written.Error().text);
+        ReportShortcomings(take);
+        SayWritten(target, take);
+    }
+    if (!options.guideMarkdownDir.empty()) {
+        const auto files = WriteGuideMarkdown(take, options.session, options.guideMarkdownDir);
+        if (!files)
+            return Failed(files.Error().text);
+        if (!options.guide)
+            ReportShortcomings(take);
+        const size_t pictures = files->size() - 1;
+        SayWritten(files->back(), take,
+                   "; " + std::to_string(pictures) + (pictures == 1 ? " picture" : " pictures") +
+                       " beside it");
+    }
     return 0;
 }
 
@@ -188,6 +220,14 @@ int ParseArguments(const std::vector<std::string>& args, Options& options)
             options.gif = true;
             if (i + 1 < argc && !args[i + 1].empty() && args[i + 1][0] != '-')
                 options.gifFile = fs::u8path(args[++i]);
+        } else if (arg == "--guide") {
+            options.guide = true;
+            if (i + 1 < argc && !args[i + 1].empty() && args[i + 1][0] != '-')
+                options.guideFile = fs::u8path(args[++i]);
+        } else if (arg == "--guide-md") {
+            if (i + 1 >= argc || args[i + 1].empty())
+                return UsageError("--guide-md needs the folder to write the Markdown guide into");
+            options.guideMarkdownDir = fs::u8path(args[++i]);
         } else if (arg == "--no-cursor") {
             options.animation.pointer = false;
             animationOnly = true;
@@ -205,7 +245,7 @@ int ParseArguments(const std::vector<std::string>& args, Options& options)
     if (positionalCount < 2)
         return UsageError("a working directory and a session number are needed");
     if (animationOnly && !options.apng && !options.gif)
-        return UsageError("--no-cursor and --once go with --apng");
+        return UsageError("--no-cursor and --once go with --apng or --gif");
     if (!ParsePositive(positional[1], 999999999, options.session))
         return UsageError("the session number must be a positive whole number, not \"" + positional[1] +
                           "\"");
@@ -225,19 +265,22 @@ int Run(const std::vector<std::string>& args)
         return Failed(take.Error().text + "; --no-project exports the take as recorded");
     if (!take)
         return Failed(take.Error().text);
+    const bool guide = options.guide || !options.guideMarkdownDir.empty();
+    if (!options.gif && !options.apng && !guide)
+        return WritePlayer(options, *take);
     if (options.gif) {
         const fs::path target =
             options.gifFile.empty() ? GifFile(options.workDir, options.session) : options.gifFile;
-        if (const int status = WriteAnimation(options, *take, target, WriteGifFile);
-            status != 0 || !options.apng)
+        if (const int status = WriteAnimation(options, *take, target, WriteGifFile); status != 0)
             return status;
     }
     if (options.apng) {
         const fs::path target =
             options.apngFile.empty() ? AnimationFile(options.workDir, options.session) : options.apngFile;
-        return WriteAnimation(options, *take, target, WriteApngFile);
+        if (const int status = WriteAnimation(options, *take, target, WriteApngFile); status != 0)
+            return status;
     }
-    return WritePlayer(options, *take);
+    return guide ? WriteGuide(options, *take) : 0;
 }
 
 int RunCaught(const std::vector<std::string>& args)
