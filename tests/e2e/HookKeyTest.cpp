@@ -14,7 +14,6 @@ namespace {
 
 using namespace e2e;
 
-constexpr uint32_t kRed = 0xE02020;
 
 class HookKeyTest : public CAppFixture
 {

@@ -18,7 +18,6 @@ namespace {
 
 using namespace e2e;
 
-constexpr uint32_t kRed = 0xE02020;
 constexpr char kRenamedTitle[] = "Flickmere - Fensterrekorder";
 
 class KeyInAnyProgramTest : public CAppFixture, public ::testing::WithParamInterface<bool>

@@ -20,8 +20,6 @@ namespace {
 
 using namespace e2e;
 
-constexpr uint32_t kRed = 0xE02020;
-constexpr uint32_t kGreen = 0x20C040;
 
 class SessionTest : public CAppFixture
 {

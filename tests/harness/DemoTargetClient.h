@@ -11,6 +11,10 @@
 namespace e2e {
 
 // The demo target window in its own process.
+// Colours of the squares the tests add, 0xRRGGBB.
+constexpr uint32_t kRed = 0xE02020;
+constexpr uint32_t kGreen = 0x20C040;
+
 class CDemoTarget
 {
 public:
