@@ -113,8 +113,13 @@ TEST_F(SessionExportTest, TheNextSessionStartsWhileTheLastOneIsExported)
     // The export goes on beside the new session, and is complete: the guide is written last.
     EXPECT_TRUE(WaitUntil([&] { return FileExists(Player(1)) && FileExists(Animation(1)); }, 120s));
     EXPECT_TRUE(WaitUntil([&] { return FileExists(Guide(1)); }, 120s));
-    const std::vector<uint8_t> guide = Bytes(Guide(1));
-    EXPECT_NE(std::string(guide.begin(), guide.end()).find("<ol id=\"steps\">\n<li><img"), std::string::npos);
+    const std::vector<uint8_t> bytes = Bytes(Guide(1));
+    const std::string guide(bytes.begin(), bytes.end());
+    // One step, its words (what the steps file says of the press) before its picture.
+    const size_t step = guide.find("<ol id=\"steps\">\n<li>");
+    EXPECT_NE(step, std::string::npos);
+    EXPECT_NE(guide.find("<img ", step), std::string::npos);
+    EXPECT_EQ(guide.find("<li>", step + 20), std::string::npos);
 }
 
 TEST_F(SessionExportTest, AtStartOnlyWhatUnfinishedExportsLeftIsRemoved)
