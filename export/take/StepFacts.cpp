@@ -2,6 +2,7 @@
 
 #include "common/File.h"
 #include "common/SessionNames.h"
+#include "export/take/Project.h"
 
 #include <algorithm>
 #include <iterator>
@@ -57,10 +58,18 @@ bool IsClickTarget(const std::string& role)
 
 std::optional<StepRect> MarkRectOf(const StepFacts& facts)
 {
-    if (!facts.control || !facts.control->rect || facts.control->rect->width < 1 ||
-        facts.control->rect->height < 1)
+    if (!facts.control || !facts.control->rect)
         return std::nullopt;
-    return facts.control->rect;
+    // A stage is at most kMaxStageCoordinate wide and high. The file holds any 32-bit numbers, and a
+    // rectangle far beyond the stage would overflow the outline's sums and have it walk billions of rows.
+    const StepRect& rect = *facts.control->rect;
+    const auto within = [](int32_t value, int32_t least) {
+        return value >= least && value <= kMaxStageCoordinate;
+    };
+    if (!within(rect.x, -kMaxStageCoordinate) || !within(rect.y, -kMaxStageCoordinate) ||
+        !within(rect.width, 1) || !within(rect.height, 1))
+        return std::nullopt;
+    return rect;
 }
 
 bool MarkedByDefault(const StepFacts& facts)

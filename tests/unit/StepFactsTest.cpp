@@ -177,13 +177,18 @@ TEST(StepMarkTest, OnlyClickTargetsWithARectangleAreMarkedByDefault)
         {{"W", ControlAt("Item", "list-item", rect), {}}, true},
         {{"W", ControlAt("Save", "button"), {}}, false},
         {{"W", ControlAt("Save", "button", StepRect{5, 6, 0, 20}), {}}, false},
+        // Numbers no stage has: an outline of them would overflow, or walk two billion rows.
+        {{"W", ControlAt("Save", "button", StepRect{INT32_MAX - 4, 6, 70, 20}), {}}, false},
+        {{"W", ControlAt("Save", "button", StepRect{5, INT32_MIN, 70, 20}), {}}, false},
+        {{"W", ControlAt("Save", "button", StepRect{5, 6, 70, INT32_MAX}), {}}, false},
+        {{"W", ControlAt("Save", "button", StepRect{-65535, -40, 65535, 20}), {}}, true},
         {{"W", ControlAt("Ready", "label", rect), {}}, false},
         {{"W", ControlAt("", "window", rect), {}}, false},
         {{"W", {}, {"Ctrl+S"}}, false},
     };
     for (const auto& [facts, marked] : cases)
         EXPECT_EQ(MarkedByDefault(facts), marked) << facts.control.value_or(StepControl{}).role;
-    EXPECT_TRUE(MarkRectOf(cases[5].first)) << "a label can still be marked by hand";
+    EXPECT_TRUE(MarkRectOf(cases[9].first)) << "a label can still be marked by hand";
 }
 
 // The outline is a ring of kMarkWidth pixels around the rectangle, kMarkMargin away from it along the
