@@ -36,8 +36,9 @@ export class StepStrip {
         const compositor = new StageCompositor(this.#take, this.#pictures.images, running,
             kThumbWidth / this.#take.stage.width);
         for (const step of this.#take.steps) {
-            // A card shows its recorded step with the mark it has unless an edit switches it off.
-            compositor.draw(step.number, step.mark?.byDefault ? step.mark : null);
+            // A thumbnail is shared by every card of its recorded step, and each of those steps switches its
+            // mark on or off by itself: so thumbnails show the recording alone, and the stage the mark.
+            compositor.draw(step.number);
             const thumbnail = this.#newCanvas();
             thumbnail.getContext("2d").drawImage(running, 0, 0);
             this.#thumbnails[step.number] = thumbnail;
