@@ -90,9 +90,13 @@ CResult<StepRecord> RecordOf(const StepsJson& json, size_t index)
     if (!known)
         return Fail(where + ": unknown \"lookup\" \"" + lookup + "\"");
     record.lookup = *known;
-    ReadOptional(json, "window", record.window);
-    if (const auto control = json.find("control"); control != json.end() && control->is_object())
-        record.control = ControlOf(*control);
+    // A press outside the recorded program keeps nothing of the program under the pointer: a file that
+    // says otherwise has been changed, and what it adds is not taken.
+    if (record.lookup != StepLookup::Outside) {
+        ReadOptional(json, "window", record.window);
+        if (const auto control = json.find("control"); control != json.end() && control->is_object())
+            record.control = ControlOf(*control);
+    }
     ReadOptional(json, "chords", record.chords);
     return record;
 }

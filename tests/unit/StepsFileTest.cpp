@@ -106,6 +106,16 @@ TEST(StepsFileTest, OtherFilesAreRefused)
         EXPECT_FALSE(ParseStepsFile(text)) << text;
     EXPECT_TRUE(ParseStepsFile(
         R"({"format": "flickmere-steps", "version": 1, "later": true, "steps": [{"press": 1, "pictures": [], "x": 0}]})"));
+    // A press outside the recorded program keeps nothing of another program, whatever a changed file
+    // adds (the fuzzer's find: a second "lookup" key, the last of which counts).
+    const auto outside = ParseStepsFile(
+        R"({"format": "flickmere-steps", "version": 1, "steps": [{"press": 1, "pictures": [1],
+            "lookup": "answered", "window": "Bank", "control": {"name": "PIN", "role": "text-field"},
+            "lookup": "outside"}]})");
+    ASSERT_TRUE(outside);
+    EXPECT_EQ(outside->at(0).lookup, StepLookup::Outside);
+    EXPECT_EQ(outside->at(0).window, "");
+    EXPECT_FALSE(outside->at(0).control);
 }
 
 TEST(StepsFileTest, EachWriteLeavesOneWholeFile)
