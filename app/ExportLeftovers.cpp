@@ -2,7 +2,7 @@
 
 #include "app/SessionFolders.h"
 #include "common/SessionNames.h"
-#include "export/codec/ReplacingFile.h"
+#include "common/ReplacingFile.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,6 +1,6 @@
 #pragma once
 // What exports left that did not finish: a program ended while it wrote a session's player page,
-// animated PNG, GIF or guide leaves the file under its temporary name (export/codec/ReplacingFile.h).
+// animated PNG, GIF or guide leaves the file under its temporary name (common/ReplacingFile.h).
 #include <filesystem>
 #include <vector>
 

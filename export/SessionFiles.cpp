@@ -4,7 +4,7 @@
 #include "export/GifAnimation.h"
 #include "export/HtmlPlayer.h"
 #include "export/StepGuide.h"
-#include "export/codec/ReplacingFile.h"
+#include "common/ReplacingFile.h"
 #include "export/take/TakeEdit.h"
 #include "state/TextTable.h"
 

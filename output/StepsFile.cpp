@@ -1,6 +1,6 @@
 #include "output/StepsFile.h"
 
-#include "export/codec/ReplacingFile.h"
+#include "common/ReplacingFile.h"
 
 #include <nlohmann/json.hpp>
 

@@ -12,7 +12,7 @@ import sys
 
 LAYERS = [
     ["common", "res"],  # basics, resource ids
-    ["export/codec"],  # the PNG and animated PNG encoders: on common/ alone
+    ["export/codec"],  # the PNG, animated PNG and GIF encoders: on common/ alone
     ["hook"],  # the hook library: it takes header-only handle owners from common/ and links nothing of it
     ["state"],  # process-wide records
     ["output"],  # offset tables, patcher, bitmap files

@@ -14,7 +14,6 @@ namespace {
 
 using namespace e2e;
 
-
 class HookKeyTest : public CAppFixture
 {
 protected:

@@ -161,10 +161,11 @@ TEST_F(SessionExportTest, AnEditReachesThePlayerAndTheAnimationWithoutACommand)
     m_dir->Write("session1\\session1.flickmere.json", "{\"format\": \"flickmere-project\",");
     const auto box = m_app->WaitForMessageBox(10s);
     ASSERT_TRUE(box);
-    EXPECT_EQ(box->text.rfind("The player, the animated PNG and the GIF of session 1 could not be written:\n" +
-                                  project + ": line ",
-                              0),
-              0u)
+    EXPECT_EQ(
+        box->text.rfind("The player, the animated PNG and the GIF of session 1 could not be written:\n" +
+                            project + ": line ",
+                        0),
+        0u)
         << box->text;
     m_app->CloseMessageBox(*box);
     EXPECT_FALSE(m_app->WaitForMessageBox(2s)) << "a second box";
@@ -215,7 +216,8 @@ TEST_F(SessionExportTest, AFailureBoxSaysWhichOutputFailedAndNamesThePathAsTheUs
          "The player and the animated PNG of session 4 were written, but its GIF could not be:\n",
          "session4.gif", true, true},
         {"the guide", folderNamed("guide.html"),
-         "The player, the animated PNG and the GIF of session 5 were written, but its step guide (guide.html) "
+         "The player, the animated PNG and the GIF of session 5 were written, but its step guide "
+         "(guide.html) "
          "could not be:\n",
          "guide.html", true, true},
     };

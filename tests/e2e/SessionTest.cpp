@@ -20,7 +20,6 @@ namespace {
 
 using namespace e2e;
 
-
 class SessionTest : public CAppFixture
 {
 protected:

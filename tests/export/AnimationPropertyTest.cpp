@@ -17,7 +17,6 @@ namespace {
 
 using namespace exporttest;
 
-
 struct SeededTake
 {
     std::unique_ptr<CRecordedSession> session;

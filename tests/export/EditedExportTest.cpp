@@ -215,8 +215,9 @@ class EditedExportTest : public ::testing::TestWithParam<int>
 {
 };
 
-// 200 edits in all, in four runs that ctest can run side by side. The sanitizers look for memory faults, which the first scripts already reach, at several times the
-// cost a script; the native build tries the arithmetic at length.
+// 200 edits in all, in four runs that ctest can run side by side. The sanitizers look for memory faults,
+// which the first scripts already reach, at several times the cost a script; the native build tries the
+// arithmetic at length.
 #ifdef __SANITIZE_ADDRESS__
 constexpr int kScriptsPerRun = 10;
 #else

@@ -3,7 +3,7 @@
 #include "app/ExportLeftovers.h"
 
 #include "TestFiles.h"
-#include "export/codec/ReplacingFile.h"
+#include "common/ReplacingFile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "export/codec/ReplacingFile.h"
+#include "common/ReplacingFile.h"
 
 #include <cerrno>
 #include <fcntl.h>
