@@ -245,7 +245,9 @@ TEST_P(StepsFileTest, AHungProgramCostsNoPressAndNoTime)
         return std::chrono::steady_clock::now() - start;
     };
     const auto usual = timedPress(1);
-    EXPECT_EQ(WaitForStep(1).control->name, "Save") << StepsFileText(Steps());
+    const StepRecord first = WaitForStep(1);
+    ASSERT_TRUE(first.control) << StepsFileText(Steps());
+    EXPECT_EQ(first.control->name, "Save");
 
     ::PostMessageA(m_window, kControlsHang, 0, std::chrono::milliseconds(kHang).count());
     Pump(200ms);
@@ -272,6 +274,7 @@ TEST_P(StepsFileTest, AHungProgramCostsNoPressAndNoTime)
     timedPress(4);
     const StepRecord again = WaitForStep(4);
     EXPECT_EQ(again.lookup, StepLookup::Answered);
+    ASSERT_TRUE(again.control) << StepsFileText(Steps());
     EXPECT_EQ(again.control->name, "Save");
 }
 

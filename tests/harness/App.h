@@ -24,7 +24,7 @@ public:
     DWORD ProcessId() const { return m_process->Id(); }
     HANDLE Process() const { return m_process->Handle(); }
     // The main dialog, once it is visible. The waits are generous: the first program started in a fresh
-    // Wine prefix can take many seconds on a busy machine.
+    // Wine prefix can take many seconds on a busy machine. The popup is then moved clear of the targets.
     HWND WaitForDialog(std::chrono::milliseconds timeout = 30s);
     HWND Dialog() const { return m_dialog; }
     HWND Popup() const;
@@ -51,8 +51,6 @@ public:
     std::vector<std::string> ComboItems(int id) const;
     void SelectCombo(int id, int index) const;
     void SetCheck(int id, bool checked) const;
-    // Picks function key F<index + 1> and the modifiers, then Assign Key; true once the dialog shows
-    // `shown` as the current key, which it reads back from the hook library.
     // Chooses `key` (F1 to F12) with its modifiers and presses Assign Key; true once the dialog shows it
     // as `shown`.
     bool AssignKey(const CaptureKey& key, const std::string& shown) const;
@@ -65,6 +63,8 @@ public:
     std::optional<DWORD> Close();
 
 private:
+    void KeepPopupAside() const;
+
     std::unique_ptr<CProcess> m_process;
     HWND m_dialog = nullptr;
 };

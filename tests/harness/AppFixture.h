@@ -16,6 +16,8 @@ namespace e2e {
 class CAppFixture : public ::testing::Test
 {
 protected:
+    CAppFixture() { EndLeftoverPrograms(); }
+
     // A working directory made with `options` (in place of the one made with the defaults), the demo
     // target at (`left`, `top`) and the program, its dialog shown.
     void Start(const WorkDirOptions& options = {}, int left = 60, int top = 60);

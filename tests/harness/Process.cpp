@@ -1,5 +1,10 @@
 #include "harness/Process.h"
 
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <iterator>
+
 namespace e2e {
 
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
@@ -30,6 +35,32 @@ std::string BinDir()
     ::GetModuleFileNameA(nullptr, path, sizeof path);
     std::string dir = path;
     return dir.substr(0, dir.find_last_of("\\/"));
+}
+
+void EndLeftoverPrograms()
+{
+    constexpr DWORD kEndWaitMs = 5000;
+    static const char* const kPrograms[] = {"Flickmere.exe",
+                                            "FlickmereHook32.exe",
+                                            "FlickmereDemoTarget.exe",
+                                            "FlickmereDemoTarget32.exe",
+                                            "FlickmereControlsTarget.exe",
+                                            "FlickmereControlsTarget32.exe"};
+    const CFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot)
+        return;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32First(snapshot.Get(), &entry); more;
+         more = ::Process32Next(snapshot.Get(), &entry)) {
+        const auto isLeftover = [&](const char* name) { return ::lstrcmpiA(entry.szExeFile, name) == 0; };
+        if (std::none_of(std::begin(kPrograms), std::end(kPrograms), isLeftover))
+            continue;
+        const CKernelHandle process(
+            ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID));
+        if (process && ::TerminateProcess(process.Get(), 1))
+            ::WaitForSingleObject(process.Get(), kEndWaitMs);
+    }
 }
 
 CProcess::CProcess(std::string commandLine, const std::string& workDir, HANDLE output)

@@ -21,6 +21,11 @@ void Pump(std::chrono::milliseconds duration);
 // targets.
 std::string BinDir();
 
+// Ends what an earlier test that crashed or was killed left running: Flickmere.exe, its 32-bit helper
+// and the targets. A leftover Flickmere.exe turns the next one away (one copy at a time), and a
+// leftover target puts a second window of the same title in the window list.
+void EndLeftoverPrograms();
+
 // A program started from here; ended by the destructor if it still runs: asked first when a window is
 // named to close, then terminated.
 class CProcess
