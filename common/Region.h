@@ -20,6 +20,12 @@ struct Region
     bool operator!=(const Region& o) const { return !(*this == o); }
 };
 
+// The whole of a grab or stage of `width` by `height` pixels.
+inline Region WholeBox(int32_t width, int32_t height)
+{
+    return {0, 0, width - 1, height - 1};
+}
+
 // The box of nothing: empty, and left alone by UnionBox.
 constexpr Region kNoBox{0, 0, -1, -1};
 

@@ -1,4 +1,6 @@
 #pragma once
+#include "common/Region.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -9,3 +11,8 @@ struct RgbImage
     int height = 0;
     std::vector<uint8_t> rgb;
 };
+
+// The pixels of `box`, which lies inside `image`, row after row with no padding: a picture of the box.
+std::vector<uint8_t> CopyOut(const RgbImage& image, const Region& box);
+// Puts back pixels of `box` as CopyOut gave them.
+void CopyIn(RgbImage& image, const Region& box, const std::vector<uint8_t>& pixels);

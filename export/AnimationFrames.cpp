@@ -116,7 +116,7 @@ CResult<ShownTake> TakeToShow(const SessionTimeline& timeline, const Project* ed
 Region CropOf(const Project& project, const SessionTimeline& timeline)
 {
     if (!project.crop)
-        return {0, 0, timeline.stageWidth - 1, timeline.stageHeight - 1};
+        return WholeBox(timeline.stageWidth, timeline.stageHeight);
     const ProjectRect& r = project.crop->rect;
     return {r.x, r.y, r.x + r.width - 1, r.y + r.height - 1};
 }
@@ -155,7 +155,7 @@ CResult<void> PlanFrames(const SessionTimeline& timeline, const ShownTake& shown
     if (spans.empty())
         return Fail("the take has no steps");
     const Region crop = CropOf(project, timeline);
-    const Region whole{0, 0, crop.Width() - 1, crop.Height() - 1};
+    const Region whole = WholeBox(crop.Width(), crop.Height());
     CEditedPictures pictures(timeline, shown, pointer);
     CEditedCanvas ahead(crop), current(crop), base(crop);
     Region possible;

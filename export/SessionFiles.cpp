@@ -56,6 +56,27 @@ CResult<uint64_t> WriteReplacing(const fs::path& file,
     return bytes;
 }
 
+// The text handed to `sink`, as bytes.
+TextSink TextInto(const ByteSink& sink)
+{
+    return [&sink](const std::string& text) {
+        return sink(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    };
+}
+
+// `size` bytes from `data` as the whole of `file`.
+CResult<> WriteWhole(const fs::path& file, const void* data, size_t size)
+{
+    const CResult<uint64_t> written = WriteReplacing(file, [&](const ByteSink& sink) -> CResult<> {
+        if (!sink(static_cast<const uint8_t*>(data), size))
+            return Fail(file.u8string() + ": cannot be written");
+        return {};
+    });
+    if (!written)
+        return written.Error();
+    return {};
+}
+
 void ReadFacts(const fs::path& workDir, int session, const TakeSource& source, Take& take)
 {
     CResult<std::vector<StepFacts>> facts = ReadStepFacts(workDir, session);
@@ -82,12 +103,8 @@ void ReadFacts(const fs::path& workDir, int session, const TakeSource& source, T
 CResult<> WritePlayerFile(const Take& take, int session, const fs::path& file)
 {
     const CResult<uint64_t> written = WriteReplacing(file, [&](const ByteSink& sink) {
-        return WritePlayerHtml(
-            take.timeline, session, take.fps,
-            [&](const std::string& text) {
-                return sink(reinterpret_cast<const uint8_t*>(text.data()), text.size());
-            },
-            take.Edit(), &take.facts, &take.suggestions);
+        return WritePlayerHtml(take.timeline, session, take.fps, TextInto(sink), take.Edit(), &take.facts,
+                               &take.suggestions);
     });
     if (!written)
         return written.Error();
@@ -96,11 +113,8 @@ CResult<> WritePlayerFile(const Take& take, int session, const fs::path& file)
 
 CResult<> WriteGuideFile(const Take& take, int session, const fs::path& file)
 {
-    const CResult<uint64_t> written = WriteReplacing(file, [&](const ByteSink& sink) {
-        return WriteGuideHtml(take, session, [&](const std::string& text) {
-            return sink(reinterpret_cast<const uint8_t*>(text.data()), text.size());
-        });
-    });
+    const CResult<uint64_t> written = WriteReplacing(
+        file, [&](const ByteSink& sink) { return WriteGuideHtml(take, session, TextInto(sink)); });
     if (!written)
         return written.Error();
     return {};
@@ -115,13 +129,8 @@ CResult<std::vector<fs::path>> WriteGuideMarkdown(const Take& take, int session,
     std::string markdown = GuideMarkdownTitle(session);
     const CResult<> drawn = DrawGuide(take, [&](const GuideStep& step) -> CResult<> {
         const fs::path picture = dir / GuidePictureName(step.number, step.count);
-        const CResult<uint64_t> written = WriteReplacing(picture, [&](const ByteSink& sink) -> CResult<> {
-            if (!sink(step.png->data(), step.png->size()))
-                return Fail(picture.u8string() + ": cannot be written");
-            return {};
-        });
-        if (!written)
-            return written.Error();
+        if (const CResult<> written = WriteWhole(picture, step.png->data(), step.png->size()); !written)
+            return written;
         files.push_back(picture);
         markdown += GuideMarkdownStep(step);
         return {};
@@ -129,12 +138,7 @@ CResult<std::vector<fs::path>> WriteGuideMarkdown(const Take& take, int session,
     if (!drawn)
         return drawn.Error();
     const fs::path guide = dir / kGuideMarkdownName;
-    const CResult<uint64_t> written = WriteReplacing(guide, [&](const ByteSink& sink) -> CResult<> {
-        if (!sink(reinterpret_cast<const uint8_t*>(markdown.data()), markdown.size()))
-            return Fail(guide.u8string() + ": cannot be written");
-        return {};
-    });
-    if (!written)
+    if (const CResult<> written = WriteWhole(guide, markdown.data(), markdown.size()); !written)
         return written.Error();
     files.push_back(guide);
     return files;

@@ -35,11 +35,6 @@ li img { display: block; max-width: 100%; height: auto; border: 1px solid #c8c8c
 }
 )";
 
-Region StageBox(const RgbImage& stage)
-{
-    return {0, 0, stage.width - 1, stage.height - 1};
-}
-
 CanvasView ViewOf(const RgbImage& image)
 {
     return {image.rgb.data(), size_t(image.width) * 3};
@@ -50,12 +45,7 @@ CanvasView ViewOf(const RgbImage& image)
 RgbImage Cut(const RgbImage& stage, const Region& box, const std::optional<StepRect>& mark,
              CursorPoint cursor)
 {
-    RgbImage picture{box.Width(), box.Height(), {}};
-    picture.rgb.resize(size_t(picture.width) * picture.height * 3);
-    for (int y = 0; y < picture.height; ++y)
-        std::memcpy(picture.rgb.data() + size_t(y) * picture.width * 3,
-                    stage.rgb.data() + (size_t(box.top + y) * stage.width + box.left) * 3,
-                    size_t(picture.width) * 3);
+    RgbImage picture{box.Width(), box.Height(), CopyOut(stage, box)};
     if (mark)
         DrawMark(picture, {mark->x - box.left, mark->y - box.top, mark->width, mark->height});
     DrawPointer(picture.rgb.data(), picture.width, picture.height, {cursor.x - box.left, cursor.y - box.top});
@@ -110,7 +100,8 @@ CResult<> DrawGuide(const Take& take, const GuideStepSink& sink)
     const Project& project = shown->project;
     // The stage without the pointer and the marks, so that where they were is no change.
     CStageComposer composer(timeline, false, CheckpointBytesFor(project));
-    const Region bounds = Within(CropOf(project, timeline), StageBox(composer.Stage()));
+    const Region bounds =
+        Within(CropOf(project, timeline), WholeBox(composer.Stage().width, composer.Stage().height));
     RgbImage before; // the stage as the step before left it
     for (size_t s = 0; s < project.steps.size(); ++s) {
         const ProjectStep& step = project.steps[s];
@@ -118,7 +109,7 @@ CResult<> DrawGuide(const Take& take, const GuideStepSink& sink)
         if (!composed)
             return composed.Error();
         const RgbImage& stage = composer.Stage();
-        const Region possible = Within(*composed, StageBox(stage));
+        const Region possible = Within(*composed, WholeBox(stage.width, stage.height));
         const CursorPoint cursor = timeline.steps[size_t(step.source) - 1].cursor;
         GuideFocus focus{bounds};
         focus.first = s == 0;
@@ -128,7 +119,7 @@ CResult<> DrawGuide(const Take& take, const GuideStepSink& sink)
             focus.pointer = pointer;
         const std::optional<StepRect>& mark = shown->marks[s];
         if (mark)
-            focus.mark = Within(MarkBounds(*mark), StageBox(stage));
+            focus.mark = Within(MarkBounds(*mark), WholeBox(stage.width, stage.height));
         const Region box = GuideCropBox(focus);
         const CResult<std::vector<uint8_t>> png = EncodePng(Cut(stage, box, mark, cursor), PngEffort::Quick);
         if (!png)

@@ -117,7 +117,7 @@ PressResult GrabWindowImage(const CursorPoint& cursor)
     if (comparable)
         count = DetectChanges(g_capture.comparison.data(), pixels.data(), width, height, stride, regions);
     else
-        regions[0] = Region{0, 0, width - 1, height - 1};
+        regions[0] = WholeBox(width, height);
     g_capture.previousWidth = width;
     g_capture.previousHeight = height;
 

@@ -1,7 +1,5 @@
 #include "export/codec/MarkupEscape.h"
 
-#include <cctype>
-
 namespace {
 
 // Escaped wherever they stand.

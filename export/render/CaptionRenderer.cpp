@@ -220,7 +220,7 @@ Region CCaptionRenderer::Bounds(const ProjectCaption& caption)
 void CCaptionRenderer::Draw(const ProjectCaption& caption, uint8_t* rgb, int width, int height) const
 {
     const ProjectRect& box = caption.box;
-    const CCanvas stage(rgb, width, height, {0, 0, width - 1, height - 1});
+    const CCanvas stage(rgb, width, height, WholeBox(width, height));
     if (caption.arrow)
         DrawArrow(stage, box, caption.arrow->tip);
 

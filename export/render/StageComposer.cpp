@@ -39,7 +39,7 @@ CResult<Region> CStageComposer::ComposeStep(size_t step, const std::optional<Ste
             from = &c;
     const bool drawOn = m_next <= step + 1 && m_next > start && (!from || m_next > from->step + 1);
     if (!drawOn) {
-        changed = {0, 0, m_stage.width - 1, m_stage.height - 1};
+        changed = WholeBox(m_stage.width, m_stage.height);
         if (from) {
             m_stage.rgb = from->rgb;
             m_pointerBox = from->pointerBox;
@@ -84,10 +84,7 @@ Region CStageComposer::LiftMark()
     if (IsEmpty(m_markBox))
         return kNoBox;
     RestoreUnderPointer();
-    auto in = m_underMark.begin();
-    for (int y = m_markBox.top; y <= m_markBox.bottom; ++y, in += m_markBox.Width() * 3)
-        std::copy(in, in + m_markBox.Width() * 3,
-                  m_stage.rgb.begin() + (size_t(y) * m_stage.width + m_markBox.left) * 3);
+    CopyIn(m_stage, m_markBox, m_underMark);
     const Region lifted = m_markBox;
     m_markBox = kNoBox;
     DrawPointerOfLastStep();
@@ -96,15 +93,11 @@ Region CStageComposer::LiftMark()
 
 Region CStageComposer::PlaceMark(const StepRect& mark)
 {
-    m_markBox = Within(MarkBounds(mark), {0, 0, m_stage.width - 1, m_stage.height - 1});
+    m_markBox = Within(MarkBounds(mark), WholeBox(m_stage.width, m_stage.height));
     if (IsEmpty(m_markBox))
         return kNoBox;
     RestoreUnderPointer();
-    m_underMark.clear();
-    for (int y = m_markBox.top; y <= m_markBox.bottom; ++y) {
-        const auto row = m_stage.rgb.begin() + (size_t(y) * m_stage.width + m_markBox.left) * 3;
-        m_underMark.insert(m_underMark.end(), row, row + m_markBox.Width() * 3);
-    }
+    m_underMark = CopyOut(m_stage, m_markBox);
     DrawMark(m_stage, mark);
     DrawPointerOfLastStep();
     return m_markBox;
@@ -130,7 +123,7 @@ CResult<Region> CStageComposer::DrawNextStep()
     for (const TimelinePicture& p : step.pictures) {
         if (p.wholeGrab) {
             Clear();
-            changed = {0, 0, m_stage.width - 1, m_stage.height - 1};
+            changed = WholeBox(m_stage.width, m_stage.height);
         }
         if (const CResult<> painted = Paint(p); !painted)
             return painted.Error();
@@ -166,20 +159,13 @@ CResult<> CStageComposer::Paint(const TimelinePicture& p)
 void CStageComposer::SaveUnderPointer(const Region& box)
 {
     m_pointerBox = box;
-    m_underPointer.clear();
-    for (int y = box.top; y <= box.bottom; ++y) {
-        const auto row = m_stage.rgb.begin() + (size_t(y) * m_stage.width + box.left) * 3;
-        m_underPointer.insert(m_underPointer.end(), row, row + box.Width() * 3);
-    }
+    m_underPointer = CopyOut(m_stage, box);
 }
 
 void CStageComposer::RestoreUnderPointer()
 {
     if (IsEmpty(m_pointerBox))
         return;
-    auto in = m_underPointer.begin();
-    for (int y = m_pointerBox.top; y <= m_pointerBox.bottom; ++y, in += m_pointerBox.Width() * 3)
-        std::copy(in, in + m_pointerBox.Width() * 3,
-                  m_stage.rgb.begin() + (size_t(y) * m_stage.width + m_pointerBox.left) * 3);
+    CopyIn(m_stage, m_pointerBox, m_underPointer);
     m_pointerBox = kNoBox;
 }
